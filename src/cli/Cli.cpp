@@ -1,0 +1,258 @@
+#include "cli/Cli.h"
+
+#include <cstdio>
+#include <optional>
+#include <sstream>
+
+#include "cli/Json.h"
+#include "core/CommandLine.h"
+#include "core/Controller.h"
+#include "core/text/TextCodec.h"
+
+namespace quintara::cli {
+namespace {
+
+// Operator messages go to stderr, exactly as the boxes would show them.
+class ConsolePrompter final : public Prompter {
+ public:
+  explicit ConsolePrompter(std::ostream& err) : err_(err) {}
+  void ShowError(std::string_view message) override {
+    err_ << message << "\n";
+    errorShown_ = true;
+  }
+  bool Confirm(std::string_view message) override {
+    err_ << kWarningCaption << ": " << message << " (not confirmed)\n";
+    return false;
+  }
+  bool ErrorShown() const { return errorShown_; }
+
+ private:
+  std::ostream& err_;
+  bool errorShown_ = false;
+};
+
+struct UsageError {
+  std::string message;
+};
+
+std::string Hex2(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
+  return text;
+}
+
+std::string IdentityText(const DeviceEntry& entry) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02X %02X %02X %02X", entry.DeviceIdentity[0],
+                entry.DeviceIdentity[1], entry.DeviceIdentity[2], entry.DeviceIdentity[3]);
+  return text;
+}
+
+void PrintDevicesText(const NetworkLink& link, std::ostream& out) {
+  for (std::size_t i = 0; i < link.Table().Count(); ++i) {
+    const DeviceEntry& entry = link.Table().Entry(i);
+    out << link.DeviceList()[i] << "  address " << entry.AddressText() << "  DeviceType "
+        << Hex2(entry.DeviceType) << "  DeviceAddress " << Hex2(entry.DeviceAddress)
+        << "  DeviceIdentity " << IdentityText(entry) << "  ModelMatch "
+        << static_cast<int>(entry.ModelMatch) << "\n";
+  }
+  out << link.StatusText() << "\n";
+}
+
+void PrintDevicesJson(const NetworkLink& link, std::ostream& out) {
+  out << "{\"devices\":[";
+  for (std::size_t i = 0; i < link.Table().Count(); ++i) {
+    const DeviceEntry& entry = link.Table().Entry(i);
+    out << (i > 0 ? "," : "") << "{\"line\":" << JsonString(link.DeviceList()[i])
+        << ",\"address\":" << JsonString(entry.AddressText())
+        << ",\"DeviceType\":" << static_cast<int>(entry.DeviceType)
+        << ",\"DeviceAddress\":" << static_cast<int>(entry.DeviceAddress)
+        << ",\"DeviceIdentity\":[";
+    for (std::size_t k = 0; k < entry.DeviceIdentity.size(); ++k) {
+      out << (k > 0 ? "," : "") << static_cast<int>(entry.DeviceIdentity[k]);
+    }
+    out << "],\"ModelMatch\":" << static_cast<int>(entry.ModelMatch) << "}";
+  }
+  out << "],\"status\":" << JsonString(link.StatusText()) << "}\n";
+}
+
+// One device command, checked before anything is sent.
+struct DeviceCommand {
+  std::string name;  // SetLock, SetDeviceName, SetNetwork
+  std::uint8_t lockState = 0;
+  std::u16string deviceName;
+  std::optional<Ipv4Address> staticAddress;  // none: DHCP
+};
+
+DeviceCommand ParseDeviceCommand(const std::vector<std::string>& arguments) {
+  const std::string& verb = arguments[0];
+  const std::size_t count = arguments.size();
+  DeviceCommand command;
+  if (verb == "lock" && count == 2 && (arguments[1] == "on" || arguments[1] == "off")) {
+    command.name = "SetLock";
+    command.lockState = arguments[1] == "on" ? 1 : 0;
+  } else if (verb == "name" && count == 2) {
+    const std::optional<std::u16string> name = Utf8ToUtf16(arguments[1]);
+    if (!name) {
+      throw UsageError{"the name is not valid UTF-8"};
+    }
+    if (name->size() > kDeviceNameMaxCharacters) {
+      throw UsageError{"a device name has at most 16 characters"};
+    }
+    command.name = "SetDeviceName";
+    command.deviceName = *name;
+  } else if (verb == "network" && count == 3 && arguments[1] == "static") {
+    command.staticAddress = Ipv4Address::Parse(arguments[2]);
+    if (!command.staticAddress) {
+      throw UsageError{"network static takes an IPv4 address, not '" + arguments[2] + "'"};
+    }
+    command.name = "SetNetwork";
+  } else if (verb == "network" && count == 2 && arguments[1] == "dhcp") {
+    command.name = "SetNetwork";
+  } else {
+    throw UsageError{"usage: lock on|off, name TEXT, network static A.B.C.D or network dhcp"};
+  }
+  return command;
+}
+
+class CliSession {
+ public:
+  CliSession(const GlobalOptions& options, const LinkTiming& timing, std::ostream& out,
+             std::ostream& err)
+      : options_(options),
+        out_(out),
+        err_(err),
+        prompter_(err),
+        controller_(LinkFor(options), timing, clock_, prompter_, observer_) {}
+
+  int Discover() {
+    controller_.SearchNetwork(StopFor(options_));
+    if (prompter_.ErrorShown()) {
+      return kExitNoDevice;
+    }
+    const NetworkLink& link = controller_.Network();
+    options_.json ? PrintDevicesJson(link, out_) : PrintDevicesText(link, out_);
+    if (options_.device && !FindDevice(*options_.device)) {
+      err_ << "no answer from " << options_.device->ToText() << "\n";
+      return kExitNoDevice;
+    }
+    return kExitSuccess;
+  }
+
+  int Run(const DeviceCommand& command) {
+    controller_.SearchNetwork(StopFor(options_));
+    const std::optional<int> index = FindDevice(*options_.device);
+    if (!index) {
+      if (!prompter_.ErrorShown()) {
+        err_ << "no answer from " << options_.device->ToText() << "\n";
+      }
+      return kExitNoDevice;
+    }
+    controller_.Network().SetSelectedIndex(*index);
+    if (!Send(command)) {
+      return prompter_.ErrorShown() ? kExitUsage : kExitNoDevice;
+    }
+    const std::string& line = controller_.Network().DeviceList()[static_cast<std::size_t>(*index)];
+    if (options_.json) {
+      out_ << "{\"sent\":" << JsonString(command.name) << ",\"device\":" << JsonString(line)
+           << "}\n";
+    } else {
+      out_ << command.name << " sent to " << line << "\n";
+    }
+    return kExitSuccess;
+  }
+
+ private:
+  static LinkConfig LinkFor(const GlobalOptions& options) {
+    LinkConfig link = options.link;
+    if (options.device) {
+      link.searchTargets = {*options.device};
+    }
+    return link;
+  }
+
+  static SearchStop StopFor(const GlobalOptions& options) { return {options.device}; }
+
+  std::optional<int> FindDevice(const Ipv4Address& address) const {
+    const DeviceTable& table = controller_.Network().Table();
+    for (std::size_t i = 0; i < table.Count(); ++i) {
+      if (table.Entry(i).AddressText() == address.ToText()) {
+        return static_cast<int>(i);
+      }
+    }
+    return std::nullopt;
+  }
+
+  bool Send(const DeviceCommand& command) {
+    if (command.name == "SetLock") {
+      return controller_.SetLock(command.lockState);
+    }
+    if (command.name == "SetDeviceName") {
+      return controller_.SendDeviceName(command.deviceName);
+    }
+    if (!command.staticAddress) {
+      return controller_.SendDhcpConfig();
+    }
+    controller_.ChooseAddressMode(kStaticAddress);
+    return controller_.ApplyStaticAddress(*command.staticAddress);
+  }
+
+  const GlobalOptions& options_;
+  std::ostream& out_;
+  std::ostream& err_;
+  SystemClock clock_;
+  ConsolePrompter prompter_;
+  ControllerObserver observer_;
+  Controller controller_;
+};
+
+}  // namespace
+
+std::string CliUsage() {
+  return "Usage: quintara-cli [options] COMMAND\n"
+         "Searches for Quintara devices and sends them commands.\n\n"
+         "Commands:\n"
+         "  discover                  search and list every device that answers\n"
+         "  lock on|off               lock or unlock the device (needs --device)\n"
+         "  name TEXT                 rename the device, at most 16 characters (needs --device)\n"
+         "  network static A.B.C.D    give the device a static address (needs --device)\n"
+         "  network dhcp              let the device take its address by DHCP (needs --device)\n\n" +
+         GlobalOptionsHelp() +
+         "\nExit status: 0 success, 1 the device did not answer or could not be reached,\n"
+         "2 bad usage.\n";
+}
+
+int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+           const LinkTiming& timing) {
+  const CommandLine commandLine = ParseCommandLine(args);
+  const GlobalOptions& options = commandLine.options;
+  const std::vector<std::string>& arguments = commandLine.arguments;
+  try {
+    if (!commandLine.error.empty()) {
+      throw UsageError{commandLine.error};
+    }
+    if (options.help) {
+      out << CliUsage();
+      return kExitSuccess;
+    }
+    if (arguments.empty()) {
+      throw UsageError{"no command given"};
+    }
+    if (arguments[0] == "discover") {
+      if (arguments.size() != 1) {
+        throw UsageError{"discover takes no arguments"};
+      }
+      return CliSession(options, timing, out, err).Discover();
+    }
+    const DeviceCommand command = ParseDeviceCommand(arguments);
+    if (!options.device) {
+      throw UsageError{arguments[0] + " needs --device ADDR"};
+    }
+    return CliSession(options, timing, out, err).Run(command);
+  } catch (const UsageError& error) {
+    err << "quintara-cli: " << error.message << "\nTry 'quintara-cli --help'.\n";
+    return kExitUsage;
+  }
+}
+
+}  // namespace quintara::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/link/LinkConfig.h"
+#include "core/platform/Ipv4Address.h"
+
+namespace quintara {
+
+// The options every Quintara program accepts: where the link binds and searches, and which
+// device to command.
+struct GlobalOptions {
+  LinkConfig link;
+  std::optional<Ipv4Address> device;  // found by a Discover sent to this address
+  bool json = false;
+  bool help = false;
+};
+
+struct CommandLine {
+  GlobalOptions options;
+  std::vector<std::string> arguments;  // what is not a global option, in order
+  std::string error;                   // empty when every option was understood
+};
+
+// Options may stand anywhere; "--" ends them. Both "--opt value" and "--opt=value" are taken.
+CommandLine ParseCommandLine(std::span<const std::string> args);
+
+std::string GlobalOptionsHelp();
+
+}  // namespace quintara

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/ControllerObserver.h"
+#include "core/link/ControlFrame.h"
+#include "core/link/LinkConfig.h"
+#include "core/link/NetworkLink.h"
+#include "core/platform/Clock.h"
+#include "core/platform/Ipv4Address.h"
+#include "core/platform/Prompter.h"
+
+namespace quintara {
+
+inline constexpr std::string_view kInputIpError = "Please input the IP";
+inline constexpr std::size_t kDeviceNameMaxCharacters = 16;
+
+// AddressMode values.
+inline constexpr std::uint8_t kStaticAddress = 0;
+inline constexpr std::uint8_t kDhcp = 1;
+
+// The controller's state for the whole run: the link, the device table, the lock and the
+// device's addressing. The desktop window is its face; the command line drives it directly.
+class Controller {
+ public:
+  Controller(LinkConfig config, LinkTiming timing, Clock& clock, Prompter& prompter,
+             ControllerObserver& observer);
+
+  NetworkLink& Network() { return network_; }
+  const NetworkLink& Network() const { return network_; }
+
+  LinkKind CurrentLink() const { return linkKind_; }
+  void SetLinkKind(LinkKind link) { linkKind_ = link; }
+  std::uint8_t LockState() const { return lockState_; }
+  std::uint8_t AddressMode() const { return addressMode_; }
+  const std::array<std::uint8_t, kNetworkAddressBytes>& NetworkPayload() const {
+    return networkPayload_;
+  }
+  const std::u16string& NameText() const { return nameText_; }
+
+  // The search over the network; the first device found becomes the selected one.
+  void SearchNetwork(const SearchStop& stop = {});
+
+  // The one way a command leaves the system, on the current link. True when it was sent.
+  bool SendFrame(std::span<const std::uint8_t> frame);
+
+  // The lock button: flips LockState and sends it.
+  bool ToggleLock();
+  // Sets LockState to 1 (locked) or 0 and sends SetLock.
+  bool SetLock(std::uint8_t lockState);
+  // The name field: refused while the device is locked. At most 16 characters are sent.
+  bool SendDeviceName(std::u16string_view name);
+
+  // SetNetwork with NetworkPayload and AddressMode.
+  bool SendNetworkConfig();
+  // The addressing list: choosing DHCP sends at once, choosing Static waits for an address.
+  bool ChooseAddressMode(std::uint8_t mode);
+  // The apply button: sends a static address unless the mode is DHCP or the address is 0.0.0.0.
+  bool ApplyStaticAddress(const Ipv4Address& address);
+  // Switches the device to DHCP whatever the mode was believed to be.
+  bool SendDhcpConfig();
+
+ private:
+  DeviceEntry SelectedOrEmptyEntry() const;
+
+  Prompter& prompter_;
+  ControllerObserver& observer_;
+  NetworkLink network_;
+  LinkKind linkKind_ = LinkKind::Lan;
+  std::uint8_t lockState_ = 0;
+  std::uint8_t addressMode_ = kDhcp;
+  std::array<std::uint8_t, kNetworkAddressBytes> networkPayload_{};
+  std::u16string nameText_;
+};
+
+}  // namespace quintara

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quintara {
+
+// Bytes taken one character each (ISO 8859-1), as device names arrive in Discover answers.
+std::string Latin1ToUtf8(std::span<const std::uint8_t> bytes);
+
+// Nothing when the text is not well-formed UTF-8.
+std::optional<std::u16string> Utf8ToUtf16(std::string_view text);
+
+// Two bytes per UTF-16 code unit, low byte first, no terminator.
+std::vector<std::uint8_t> EncodeUtf16Le(std::u16string_view text);
+
+}  // namespace quintara

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/link/ControlFrame.h"
+#include "core/platform/Ipv4Address.h"
+
+namespace quintara::sim {
+
+enum class DeviceKind { Multiviewer, Matrix8, Matrix16 };
+
+struct SimDeviceConfig {
+  DeviceKind kind = DeviceKind::Multiviewer;
+  std::uint8_t DeviceType = 0xA1;
+  std::uint8_t DeviceAddress = 0x01;
+  std::array<std::uint8_t, 4> DeviceIdentity{};
+  std::string name;  // sent one byte per character
+  UdpEndpoint listen;
+
+  // A device of the given kind with its default type byte and name.
+  static SimDeviceConfig Of(DeviceKind kind, const UdpEndpoint& listen);
+};
+
+// A message a device received, kept so tests and the log can see what arrived.
+struct ReceivedMessage {
+  std::vector<std::uint8_t> bytes;
+  UdpEndpoint from;
+};
+
+// A message a device sends in response to what it received.
+struct OutgoingMessage {
+  std::vector<std::uint8_t> bytes;
+  UdpEndpoint to;
+};
+
+// One simulated device: what it answers, independent of how the bytes reach it.
+class SimDevice {
+ public:
+  // Older messages are dropped beyond this many, so a long-running simulator stays small.
+  static constexpr std::size_t kReceivedLimit = 4096;
+
+  explicit SimDevice(SimDeviceConfig config);
+  virtual ~SimDevice() = default;
+  SimDevice(const SimDevice&) = delete;
+  SimDevice& operator=(const SimDevice&) = delete;
+
+  const SimDeviceConfig& Config() const { return config_; }
+
+  // Records the message and returns the device's responses to it.
+  std::vector<OutgoingMessage> Receive(std::span<const std::uint8_t> bytes,
+                                       const UdpEndpoint& from);
+
+  std::vector<ReceivedMessage> Received() const;
+  // Received frames with this CommandCode (texts and other shapes are left out).
+  std::vector<std::vector<std::uint8_t>> ReceivedFrames(std::uint8_t commandCode) const;
+  // Waits until at least count frames with this CommandCode have arrived.
+  bool WaitForFrames(std::uint8_t commandCode, std::size_t count,
+                     std::chrono::milliseconds timeout) const;
+
+  // The answer to a Discover: header with type, address and identity, then the name, '-', one
+  // byte, '-', the identity again.
+  Frame DiscoverAnswer(LinkKind link) const;
+
+ protected:
+  // Responses to one received frame or text; the base answers Discover and nothing else.
+  virtual std::vector<OutgoingMessage> Respond(std::span<const std::uint8_t> bytes,
+                                               const UdpEndpoint& from);
+  // A frame as this device sends it: its own type, address and identity in the header.
+  Frame BuildOwnFrame(LinkKind link, std::uint8_t commandCode,
+                      std::span<const std::uint8_t> payload) const;
+
+ private:
+  std::vector<std::vector<std::uint8_t>> FramesLocked(std::uint8_t commandCode) const;
+
+  SimDeviceConfig config_;
+  mutable std::mutex mutex_;
+  mutable std::condition_variable arrived_;
+  std::deque<ReceivedMessage> received_;
+};
+
+}  // namespace quintara::sim

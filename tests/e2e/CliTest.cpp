@@ -1,0 +1,143 @@
+// quintara-cli end to end, in process, against the simulated devices.
+#include "cli/Cli.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sstream>
+
+#include "support/Bytes.h"
+#include "support/SimulatedLan.h"
+#include "support/TestLink.h"
+
+namespace quintara::cli {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Bytes;
+using test::SimulatedLan;
+using Frames = std::vector<std::vector<std::uint8_t>>;
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class Cli : public ::testing::Test {
+ protected:
+  // Runs quintara-cli with the simulated LAN's link options before the given arguments.
+  CliRun Run(std::vector<std::string> args) {
+    const LinkConfig& link = lan.link;
+    std::vector<std::string> full{"--bind",        link.bindAddress.ToText(),
+                                  "--local-port",  std::to_string(link.localPort),
+                                  "--status-port", std::to_string(link.statusPort),
+                                  "--device-port", std::to_string(link.devicePort)};
+    for (const Ipv4Address& target : link.searchTargets) {
+      full.insert(full.end(), {"--target", target.ToText()});
+    }
+    full.insert(full.end(), args.begin(), args.end());
+    std::ostringstream out;
+    std::ostringstream err;
+    CliRun run;
+    run.status = RunCli(full, out, err, test::ShortSearchTiming());
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+  }
+
+  static std::string Device(const Ipv4Address& address) { return address.ToText(); }
+
+  SimulatedLan lan;
+};
+
+TEST_F(Cli, DiscoverPrintsEveryDeviceAndTheStatus) {
+  const CliRun run = Run({"discover"});
+  EXPECT_EQ(run.status, kExitSuccess);
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find("KVT2208Z_127.0.0.31  address 127.0.0.31  DeviceType 0xA1  "
+                         "DeviceAddress 0x01  DeviceIdentity 51 54 00 01  ModelMatch 1\n"),
+            std::string::npos);
+  EXPECT_NE(run.out.find("MATRIX8_127.0.0.32  address 127.0.0.32  DeviceType 0x82"),
+            std::string::npos);
+  EXPECT_NE(run.out.find("MATRIX16_127.0.0.33  address 127.0.0.33  DeviceType 0x83"),
+            std::string::npos);
+  EXPECT_TRUE(run.out.ends_with("\nConnected - 3\n")) << run.out;
+}
+
+TEST_F(Cli, DiscoverAsJsonIsOneDocument) {
+  const CliRun run = Run({"--json", "--device", Device(SimulatedLan::kMultiviewer), "discover"});
+  EXPECT_EQ(run.status, kExitSuccess);
+  EXPECT_EQ(run.out,
+            "{\"devices\":[{\"line\":\"KVT2208Z_127.0.0.31\",\"address\":\"127.0.0.31\","
+            "\"DeviceType\":161,\"DeviceAddress\":1,\"DeviceIdentity\":[81,84,0,1],"
+            "\"ModelMatch\":1}],\"status\":\"Connected - 1\"}\n");
+}
+
+TEST_F(Cli, DeviceCommandsArriveByteExact) {
+  const std::string multiviewer = Device(SimulatedLan::kMultiviewer);
+  CliRun run = Run({"--device", multiviewer, "lock", "on"});
+  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_EQ(run.out, "SetLock sent to KVT2208Z_127.0.0.31\n");
+  EXPECT_EQ(Run({"--device", multiviewer, "network", "static", "192.168.1.50"}).status,
+            kExitSuccess);
+  EXPECT_EQ(Run({"--device", multiviewer, "network", "dhcp"}).status, kExitSuccess);
+  EXPECT_EQ(Run({"--device", Device(SimulatedLan::kMatrix16), "name", "Rack 2 \xC3\xA9"}).status,
+            kExitSuccess);
+
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetNetwork, 2, 2s));
+  EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetLock),
+            Frames{Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 50 01 1A 02 AE")});
+  EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetNetwork),
+            (Frames{Bytes("A5 6C 21 00 A1 01 01 00 00 00 00 00 00 00 00 00 05 C0 A8 01 32 "
+                               "00 00 00 00 00 00 00 00 00 75 03 AE"),
+                         Bytes("A5 6C 21 00 A1 01 01 00 00 00 00 00 00 00 00 00 05 00 00 00 00 "
+                               "00 00 00 00 00 00 00 00 01 DB 01 AE")}));
+  ASSERT_TRUE(lan.matrix16->WaitForFrames(CommandCode::SetDeviceName, 1, 2s));
+  const auto name = lan.matrix16->ReceivedFrames(CommandCode::SetDeviceName)[0];
+  EXPECT_EQ(std::vector<std::uint8_t>(name.begin(), name.begin() + 17),
+            Bytes("A5 6C 24 00 83 01 01 00 00 00 00 00 00 00 00 00 0F"));
+  EXPECT_EQ(std::vector<std::uint8_t>(name.begin() + 17, name.end() - 3),
+            Bytes("52 00 61 00 63 00 6B 00 20 00 32 00 20 00 E9 00"));
+}
+
+TEST_F(Cli, UnusableStaticAddressIsRefusedWithTheDevicesMessage) {
+  const CliRun run =
+      Run({"--device", Device(SimulatedLan::kMultiviewer), "network", "static", "0.0.0.0"});
+  EXPECT_EQ(run.status, kExitUsage);
+  EXPECT_EQ(run.err, "Please input the IP\n");
+  EXPECT_TRUE(lan.multiviewer->ReceivedFrames(CommandCode::SetNetwork).empty());
+}
+
+TEST_F(Cli, SilentDeviceExitsWithOne) {
+  const CliRun run = Run({"--device", "127.0.0.39", "lock", "off"});
+  EXPECT_EQ(run.status, kExitNoDevice);
+  EXPECT_EQ(run.err, "no answer from 127.0.0.39\n");
+  EXPECT_EQ(Run({"--device", "127.0.0.39", "discover"}).status, kExitNoDevice);
+}
+
+TEST_F(Cli, BadUsageExitsWithTwoBeforeAnythingIsSent) {
+  const std::string multiviewer = Device(SimulatedLan::kMultiviewer);
+  const std::vector<std::vector<std::string>> misuses{
+      {},
+      {"lock", "on"},  // no --device
+      {"--device", multiviewer, "lock", "maybe"},
+      {"--device", multiviewer, "name", "seventeen chars!!"},
+      {"--device", multiviewer, "name", "\xFF"},
+      {"--device", multiviewer, "network", "static", "10.0.0"},
+      {"--device", multiviewer, "reboot"},
+      {"discover", "now"},
+      {"--colour", "discover"},
+  };
+  for (const auto& args : misuses) {
+    const CliRun run = Run(args);
+    EXPECT_EQ(run.status, kExitUsage) << args.size();
+    EXPECT_TRUE(run.err.starts_with("quintara-cli: ")) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_TRUE(lan.multiviewer->Received().empty());
+  EXPECT_EQ(Run({"--help"}).status, kExitSuccess);
+}
+
+}  // namespace
+}  // namespace quintara::cli

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/ControllerObserver.h"
+#include "core/link/LinkConfig.h"
+#include "core/platform/Prompter.h"
+
+namespace quintara::test {
+
+class RecordingPrompter final : public Prompter {
+ public:
+  void ShowError(std::string_view message) override { errors.emplace_back(message); }
+  bool Confirm(std::string_view message) override {
+    confirmations.emplace_back(message);
+    return confirmAnswer;
+  }
+
+  std::vector<std::string> errors;
+  std::vector<std::string> confirmations;
+  bool confirmAnswer = true;
+};
+
+// Records what core asked its face to show, in order.
+class RecordingObserver final : public ControllerObserver {
+ public:
+  void CloseDevicePanel() override { calls.push_back("CloseDevicePanel"); }
+  void DeviceListChanged(const std::vector<std::string>& lines) override {
+    calls.push_back("DeviceListChanged");
+    deviceList = lines;
+  }
+  void DeviceListSelectionChanged(int index) override {
+    calls.push_back("DeviceListSelectionChanged " + std::to_string(index));
+  }
+  void StatusTextChanged(std::string_view text) override {
+    calls.push_back("StatusTextChanged");
+    statusText = text;
+  }
+  void LockStateChanged(std::uint8_t lockState) override {
+    calls.push_back("LockStateChanged " + std::to_string(lockState));
+  }
+
+  std::vector<std::string> calls;
+  std::vector<std::string> deviceList;
+  std::string statusText;
+};
+
+// A UDP port that is free on this address right now.
+std::uint16_t FreeUdpPort(const Ipv4Address& address = Ipv4Address::Loopback());
+
+// A link bound to 127.0.0.1 on free ports, searching the given loopback addresses.
+LinkConfig LoopbackLink(std::vector<Ipv4Address> targets, std::uint16_t devicePort);
+
+// Real pauses, but a search window short enough for a test suite.
+LinkTiming ShortSearchTiming();
+
+}  // namespace quintara::test

@@ -1,0 +1,55 @@
+#include "core/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace quintara {
+namespace {
+
+CommandLine Parse(std::vector<std::string> args) { return ParseCommandLine(args); }
+
+TEST(GlobalOptions, DefaultsAreTheDeviceProtocols) {
+  const CommandLine parsed = Parse({"discover"});
+  ASSERT_EQ(parsed.error, "");
+  const LinkConfig& link = parsed.options.link;
+  EXPECT_EQ(link.bindAddress, Ipv4Address::Any());
+  EXPECT_EQ(link.searchTargets, std::vector<Ipv4Address>{Ipv4Address::Broadcast()});
+  EXPECT_EQ(link.devicePort, 7000);
+  EXPECT_EQ(link.localPort, 7000);
+  EXPECT_EQ(link.statusPort, 7001);
+  EXPECT_FALSE(parsed.options.device);
+  EXPECT_EQ(parsed.arguments, std::vector<std::string>{"discover"});
+}
+
+TEST(GlobalOptions, OverridesStandAnywhereAndTargetsAccumulate) {
+  const CommandLine parsed =
+      Parse({"--target", "127.0.0.11", "name", "--bind=127.0.0.1", "--target=127.0.0.12",
+             "--device-port", "7100", "--local-port=7200", "--status-port", "7201", "--json",
+             "--device", "127.0.0.11", "--", "--odd name"});
+  ASSERT_EQ(parsed.error, "");
+  const LinkConfig& link = parsed.options.link;
+  EXPECT_EQ(link.bindAddress, Ipv4Address::Loopback());
+  EXPECT_EQ(link.searchTargets,
+            (std::vector<Ipv4Address>{{{127, 0, 0, 11}}, {{127, 0, 0, 12}}}));
+  EXPECT_EQ(link.devicePort, 7100);
+  EXPECT_EQ(link.localPort, 7200);
+  EXPECT_EQ(link.statusPort, 7201);
+  EXPECT_TRUE(parsed.options.json);
+  EXPECT_EQ(parsed.options.device, (Ipv4Address{{127, 0, 0, 11}}));
+  EXPECT_EQ(parsed.arguments, (std::vector<std::string>{"name", "--odd name"}));
+}
+
+TEST(GlobalOptions, UnusableValuesAreNamedInTheError) {
+  EXPECT_EQ(Parse({"--bind", "1.2.3"}).error, "--bind takes an IPv4 address, not '1.2.3'");
+  EXPECT_EQ(Parse({"--target", "256.0.0.1"}).error,
+            "--target takes an IPv4 address, not '256.0.0.1'");
+  EXPECT_EQ(Parse({"--device-port", "0"}).error,
+            "--device-port takes a port number from 1 to 65535, not '0'");
+  EXPECT_EQ(Parse({"--status-port=70000"}).error,
+            "--status-port takes a port number from 1 to 65535, not '70000'");
+  EXPECT_EQ(Parse({"--device"}).error, "--device needs a value");
+  EXPECT_EQ(Parse({"--verbose"}).error, "unknown option --verbose");
+  EXPECT_EQ(Parse({"--json=yes"}).error, "--json takes no value");
+}
+
+}  // namespace
+}  // namespace quintara
