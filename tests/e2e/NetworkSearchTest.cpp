@@ -182,6 +182,10 @@ void SearchWithoutDescriptors(Controller& controller) {
 }
 
 TEST_F(NetworkSearch, FailedSocketCreationDoesNotDisableLaterSearches) {
+#if defined(__SANITIZE_ADDRESS__)
+  // The sanitizers' runtime opens descriptors of its own to check calls, and fails without them.
+  GTEST_SKIP() << "runs in the build without sanitizers";
+#endif
   CraftedPeer peer(At(kPeerA), {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {1, 2, 3, 4}))});
   controller.SearchNetwork();
   ASSERT_EQ(Link().StatusText(), "Connected - 1");

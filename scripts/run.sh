@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, starts three simulated devices on loopback addresses and
+# searches for them with quintara-cli. Nothing leaves the machine: the search goes to the
+# simulated devices' own addresses, never to the broadcast address.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default
+
+sim_log=$(mktemp)
+build/default/src/sim/quintara-sim --seconds 120 >"$sim_log" 2>&1 &
+sim=$!
+trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true; rm -f "$sim_log"' EXIT
+
+for _ in $(seq 50); do
+  grep -q '^ready$' "$sim_log" && break
+  if ! kill -0 "$sim" 2>/dev/null; then
+    cat "$sim_log" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
+echo "Simulated devices:"
+grep -v '^ready$' "$sim_log"
+echo
+echo "quintara-cli discover:"
+build/default/src/cli/quintara-cli --bind 127.0.0.1 \
+  --target 127.0.0.11 --target 127.0.0.12 --target 127.0.0.13 discover
