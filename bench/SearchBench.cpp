@@ -73,7 +73,10 @@ void BM_SearchNetworkThreeDevices(benchmark::State& state) {
   state.counters["cpu_ms"] = cpuMs / runs;
   state.counters["wall_ms"] = wallMs / runs;
 }
-BENCHMARK(BM_SearchNetworkThreeDevices)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SearchNetworkThreeDevices)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace quintara

@@ -123,7 +123,9 @@ class CliSession {
         out_(out),
         err_(err),
         prompter_(err),
-        controller_(LinkFor(options), timing, clock_, prompter_, observer_) {}
+        controller_(LinkFor(options), timing, clock_, prompter_, observer_) {
+    StartSocketLibrary(prompter_);
+  }
 
   int Discover() {
     controller_.SearchNetwork(StopFor(options_));
@@ -216,7 +218,8 @@ std::string CliUsage() {
          "  lock on|off               lock or unlock the device (needs --device)\n"
          "  name TEXT                 rename the device, at most 16 characters (needs --device)\n"
          "  network static A.B.C.D    give the device a static address (needs --device)\n"
-         "  network dhcp              let the device take its address by DHCP (needs --device)\n\n" +
+         "  network dhcp              let the device take its address by DHCP (needs "
+         "--device)\n\n" +
          GlobalOptionsHelp() +
          "\nExit status: 0 success, 1 the device did not answer or could not be reached,\n"
          "2 bad usage.\n";

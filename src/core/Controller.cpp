@@ -32,7 +32,9 @@ DeviceEntry Controller::SelectedOrEmptyEntry() const {
   return entry ? *entry : DeviceEntry{};
 }
 
-bool Controller::ToggleLock() { return SetLock(lockState_ == 1 ? 0 : 1); }
+bool Controller::ToggleLock() {
+  return SetLock(lockState_ == 1 ? 0 : 1);
+}
 
 bool Controller::SetLock(std::uint8_t lockState) {
   lockState_ = lockState;

@@ -42,8 +42,7 @@ std::optional<unsigned> ParseNumber(std::string_view text, unsigned maximum) {
   }
   unsigned value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size() ||
-      value > maximum) {
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value > maximum) {
     return std::nullopt;
   }
   return value;
@@ -55,7 +54,8 @@ std::optional<std::array<std::uint8_t, 4>> ParseIdentity(std::string_view text) 
   }
   std::array<std::uint8_t, 4> identity{};
   for (std::size_t i = 0; i < identity.size(); ++i) {
-    const std::optional<unsigned> byte = ParseNumber("0x" + std::string(text.substr(i * 2, 2)), 255);
+    const std::optional<unsigned> byte =
+        ParseNumber("0x" + std::string(text.substr(i * 2, 2)), 255);
     if (!byte) {
       return std::nullopt;
     }
@@ -117,7 +117,8 @@ SimOptionsResult ParseSimOptions(std::span<const std::string> args) {
       continue;
     }
     if (i + 1 >= args.size()) {
-      return fail(option.starts_with("--") ? option + " needs a value" : "unknown argument " + option);
+      return fail(option.starts_with("--") ? option + " needs a value"
+                                           : "unknown argument " + option);
     }
     const std::string& value = args[++i];
     if (option == "--device") {

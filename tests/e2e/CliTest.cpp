@@ -1,11 +1,10 @@
 // quintara-cli end to end, in process, against the simulated devices.
-#include "cli/Cli.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <sstream>
 
+#include "cli/Cli.h"
 #include "support/Bytes.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
@@ -90,9 +89,9 @@ TEST_F(Cli, DeviceCommandsArriveByteExact) {
             Frames{Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 50 01 1A 02 AE")});
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetNetwork),
             (Frames{Bytes("A5 6C 21 00 A1 01 01 00 00 00 00 00 00 00 00 00 05 C0 A8 01 32 "
-                               "00 00 00 00 00 00 00 00 00 75 03 AE"),
-                         Bytes("A5 6C 21 00 A1 01 01 00 00 00 00 00 00 00 00 00 05 00 00 00 00 "
-                               "00 00 00 00 00 00 00 00 01 DB 01 AE")}));
+                          "00 00 00 00 00 00 00 00 00 75 03 AE"),
+                    Bytes("A5 6C 21 00 A1 01 01 00 00 00 00 00 00 00 00 00 05 00 00 00 00 "
+                          "00 00 00 00 00 00 00 00 01 DB 01 AE")}));
   ASSERT_TRUE(lan.matrix16->WaitForFrames(CommandCode::SetDeviceName, 1, 2s));
   const auto name = lan.matrix16->ReceivedFrames(CommandCode::SetDeviceName)[0];
   EXPECT_EQ(std::vector<std::uint8_t>(name.begin(), name.begin() + 17),

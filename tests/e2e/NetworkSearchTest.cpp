@@ -46,8 +46,9 @@ class NetworkSearch : public ::testing::Test {
 };
 
 TEST_F(NetworkSearch, WellFormedAnswerBecomesTheSelectedDevice) {
-  CraftedPeer peer(At(kPeerA),
-                   {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {0x11, 0x22, 0x33, 0x44}))});
+  CraftedPeer peer(
+      At(kPeerA),
+      {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {0x11, 0x22, 0x33, 0x44}))});
   controller.SearchNetwork();
 
   ASSERT_EQ(Link().Table().Count(), 1u);
@@ -73,9 +74,10 @@ TEST_F(NetworkSearch, WellFormedAnswerBecomesTheSelectedDevice) {
 }
 
 TEST_F(NetworkSearch, TwoDevicesAreListedInArrivalOrderAndNamesCompareExactly) {
-  CraftedPeer first(At(kPeerB), {DiscoverAnswer(0x82, 0x02, NameAndIdentity("kvt2208z", {1, 1, 1, 1}))});
-  CraftedPeer second(At(kPeerA), {DiscoverAnswer(0xA1, 0x03, NameAndIdentity("KVT2208Z", {2, 2, 2, 2}))},
-                     100ms);
+  CraftedPeer first(At(kPeerB),
+                    {DiscoverAnswer(0x82, 0x02, NameAndIdentity("kvt2208z", {1, 1, 1, 1}))});
+  CraftedPeer second(
+      At(kPeerA), {DiscoverAnswer(0xA1, 0x03, NameAndIdentity("KVT2208Z", {2, 2, 2, 2}))}, 100ms);
   controller.SearchNetwork();
 
   EXPECT_EQ(Link().DeviceList(),
@@ -93,8 +95,8 @@ TEST_F(NetworkSearch, AnswersThatMustBeIgnoredAddNothing) {
   ASSERT_EQ(twentyOneBytes.size(), 21u);
   std::vector<std::uint8_t> noSeparator = DiscoverAnswer(0xA1, 0x01, {'K', 'V', 'T', 1, 2, 3, 4});
   std::vector<std::uint8_t> notFrameShaped = NameAndIdentity("RAW", {1, 2, 3, 4});
-  std::vector<std::uint8_t> oversized = DiscoverAnswer(
-      0xA1, 0x01, NameAndIdentity(std::string(120, 'L'), {1, 2, 3, 4}));
+  std::vector<std::uint8_t> oversized =
+      DiscoverAnswer(0xA1, 0x01, NameAndIdentity(std::string(120, 'L'), {1, 2, 3, 4}));
   ASSERT_GT(oversized.size(), 128u);
   CraftedPeer peer(At(kPeerA), {ownSearch, twentyOneBytes, noSeparator, notFrameShaped, oversized});
   controller.SearchNetwork();
@@ -113,11 +115,11 @@ TEST_F(NetworkSearch, NoAnswerWithinTheWindow) {
 }
 
 TEST_F(NetworkSearch, TwoSeparatorPatternsInOneAnswerGiveTwoEntries) {
-  CraftedPeer peer(At(kPeerA),
-                   {DiscoverAnswer(0xA1, 0x01, {'A', '-', 'x', '-', 'B', 'B', '-', 'y', '-', 5, 6, 7, 8})});
+  CraftedPeer peer(
+      At(kPeerA),
+      {DiscoverAnswer(0xA1, 0x01, {'A', '-', 'x', '-', 'B', 'B', '-', 'y', '-', 5, 6, 7, 8})});
   controller.SearchNetwork();
-  EXPECT_EQ(Link().DeviceList(),
-            (std::vector<std::string>{"A_127.0.0.21", "A-x-BB_127.0.0.21"}));
+  EXPECT_EQ(Link().DeviceList(), (std::vector<std::string>{"A_127.0.0.21", "A-x-BB_127.0.0.21"}));
   EXPECT_EQ(Link().StatusText(), "Connected - 2");
 }
 
@@ -135,7 +137,8 @@ TEST_F(NetworkSearch, MissingIdentityBytesAreZeroNotLeftoversOfAnEarlierAnswer) 
 
 TEST_F(NetworkSearch, MoreThan256DevicesKeepTheFirst256AndATrueCount) {
   // Every position of a dash-filled answer is a separator pattern: about a hundred devices each.
-  std::vector<std::uint8_t> crowded = DiscoverAnswer(0xA1, 0x01, std::vector<std::uint8_t>(107, '-'));
+  std::vector<std::uint8_t> crowded =
+      DiscoverAnswer(0xA1, 0x01, std::vector<std::uint8_t>(107, '-'));
   ASSERT_EQ(crowded.size(), 128u);
   CraftedPeer peer(At(kPeerA), {crowded, crowded, crowded});
   controller.SearchNetwork();
@@ -148,7 +151,8 @@ TEST_F(NetworkSearch, MoreThan256DevicesKeepTheFirst256AndATrueCount) {
 
 TEST_F(NetworkSearch, ANewSearchEmptiesTheListAndTableFirst) {
   {
-    CraftedPeer peer(At(kPeerA), {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {1, 2, 3, 4}))});
+    CraftedPeer peer(At(kPeerA),
+                     {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {1, 2, 3, 4}))});
     controller.SearchNetwork();
     ASSERT_EQ(Link().Table().Count(), 1u);
   }
@@ -186,7 +190,8 @@ TEST_F(NetworkSearch, FailedSocketCreationDoesNotDisableLaterSearches) {
   // The sanitizers' runtime opens descriptors of its own to check calls, and fails without them.
   GTEST_SKIP() << "runs in the build without sanitizers";
 #endif
-  CraftedPeer peer(At(kPeerA), {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {1, 2, 3, 4}))});
+  CraftedPeer peer(At(kPeerA),
+                   {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {1, 2, 3, 4}))});
   controller.SearchNetwork();
   ASSERT_EQ(Link().StatusText(), "Connected - 1");
 

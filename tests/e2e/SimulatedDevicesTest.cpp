@@ -62,7 +62,9 @@ TEST_F(SimulatedDevices, SearchFindsAllThreeDevices) {
     EXPECT_EQ(entry.ModelMatch, isMultiviewer ? 1 : 0);
     EXPECT_EQ(entry.DeviceAddress, 0x01);
     EXPECT_EQ(entry.DeviceIdentity[0], 0x51);
-    const std::uint8_t type = isMultiviewer ? 0xA1 : entry.AddressText() == "127.0.0.32" ? 0x82 : 0x83;
+    const std::uint8_t type = isMultiviewer                         ? 0xA1
+                              : entry.AddressText() == "127.0.0.32" ? 0x82
+                                                                    : 0x83;
     EXPECT_EQ(entry.DeviceType, type);
   }
 }
@@ -100,7 +102,7 @@ TEST_F(SimulatedDevices, NetworkSettingsFollowTheAddressingRules) {
   Select(SimulatedLan::kMultiviewer);
   EXPECT_FALSE(controller.ChooseAddressMode(kDhcp));  // already DHCP: nothing is sent
   EXPECT_FALSE(controller.ApplyStaticAddress({{192, 168, 1, 50}}));  // refused while DHCP
-  EXPECT_FALSE(controller.ChooseAddressMode(kStaticAddress));  // waits for the apply button
+  EXPECT_FALSE(controller.ChooseAddressMode(kStaticAddress));        // waits for the apply button
   EXPECT_FALSE(controller.ApplyStaticAddress(Ipv4Address::Any()));
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please input the IP"});
 
@@ -124,6 +126,15 @@ TEST_F(SimulatedDevices, NothingIsSentWithoutASelectedDevice) {
   EXPECT_EQ(controller.AddressMode(), kDhcp);
   EXPECT_EQ(prompter.errors,
             (std::vector<std::string>{"Please choose a device", "Please choose a device"}));
+}
+
+TEST_F(SimulatedDevices, StatusSocketListensOnTheStatusPortOfTheSelectedDevice) {
+  EXPECT_FALSE(controller.Network().OpenStatusSocket());
+  EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please choose a device"});
+  Select(SimulatedLan::kMultiviewer);
+  const std::optional<UdpSocket> status = controller.Network().OpenStatusSocket();
+  ASSERT_TRUE(status);
+  EXPECT_EQ(status->LocalEndpoint(), (UdpEndpoint{lan.link.bindAddress, lan.link.statusPort}));
 }
 
 TEST_F(SimulatedDevices, SerialLinkWithoutAnOpenPortSendsNothingSilently) {

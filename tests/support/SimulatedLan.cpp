@@ -30,6 +30,8 @@ SimulatedLan::SimulatedLan()
   server.Start();
 }
 
-SimulatedLan::~SimulatedLan() { server.Stop(); }
+SimulatedLan::~SimulatedLan() {
+  server.Stop();
+}
 
 }  // namespace quintara::test

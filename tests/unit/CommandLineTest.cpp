@@ -1,11 +1,13 @@
-#include "core/CommandLine.h"
-
 #include <gtest/gtest.h>
+
+#include "core/CommandLine.h"
 
 namespace quintara {
 namespace {
 
-CommandLine Parse(std::vector<std::string> args) { return ParseCommandLine(args); }
+CommandLine Parse(std::vector<std::string> args) {
+  return ParseCommandLine(args);
+}
 
 TEST(GlobalOptions, DefaultsAreTheDeviceProtocols) {
   const CommandLine parsed = Parse({"discover"});
@@ -28,8 +30,7 @@ TEST(GlobalOptions, OverridesStandAnywhereAndTargetsAccumulate) {
   ASSERT_EQ(parsed.error, "");
   const LinkConfig& link = parsed.options.link;
   EXPECT_EQ(link.bindAddress, Ipv4Address::Loopback());
-  EXPECT_EQ(link.searchTargets,
-            (std::vector<Ipv4Address>{{{127, 0, 0, 11}}, {{127, 0, 0, 12}}}));
+  EXPECT_EQ(link.searchTargets, (std::vector<Ipv4Address>{{{127, 0, 0, 11}}, {{127, 0, 0, 12}}}));
   EXPECT_EQ(link.devicePort, 7100);
   EXPECT_EQ(link.localPort, 7200);
   EXPECT_EQ(link.statusPort, 7201);

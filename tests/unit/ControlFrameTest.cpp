@@ -1,9 +1,8 @@
-#include "core/link/ControlFrame.h"
-
 #include <gtest/gtest.h>
 
 #include <numeric>
 
+#include "core/link/ControlFrame.h"
 #include "core/text/TextCodec.h"
 #include "support/Bytes.h"
 
@@ -16,10 +15,12 @@ using test::Bytes;
 const LocalDateTime kFriday{2024, 3, 15, 5, 14, 7, 9};
 
 TEST(DiscoverFrame, CarriesTheLocalTimeInBcdOnEitherLink) {
-  EXPECT_EQ(BuildDiscoverFrame(LinkKind::Lan, kFriday),
-            Bytes("A5 6C 1B 00 FF FF 01 00 00 00 00 00 00 00 00 00 FF 24 03 15 05 14 07 09 8F 04 AE"));
-  EXPECT_EQ(BuildDiscoverFrame(LinkKind::Serial, kFriday),
-            Bytes("A5 6C 1B 00 FF FF 00 00 00 00 00 00 00 00 00 00 FF 24 03 15 05 14 07 09 8E 04 AE"));
+  EXPECT_EQ(
+      BuildDiscoverFrame(LinkKind::Lan, kFriday),
+      Bytes("A5 6C 1B 00 FF FF 01 00 00 00 00 00 00 00 00 00 FF 24 03 15 05 14 07 09 8F 04 AE"));
+  EXPECT_EQ(
+      BuildDiscoverFrame(LinkKind::Serial, kFriday),
+      Bytes("A5 6C 1B 00 FF FF 00 00 00 00 00 00 00 00 00 00 FF 24 03 15 05 14 07 09 8E 04 AE"));
 }
 
 TEST(DiscoverFrame, EncodesYear2000AndSundayAsZero) {
@@ -49,8 +50,7 @@ TEST(FrameLayout, SumKeepsOnlyItsLowSixteenBits) {
 }
 
 TEST(DeviceNameFrame, ThreeCharactersMakeTwentySixBytesOfUtf16) {
-  const Frame frame =
-      BuildDeviceNameFrame(0xA1, 0x01, LinkKind::Lan, EncodeUtf16Le(u"Cam"));
+  const Frame frame = BuildDeviceNameFrame(0xA1, 0x01, LinkKind::Lan, EncodeUtf16Le(u"Cam"));
   ASSERT_EQ(frame.size(), 26u);
   EXPECT_EQ(Frame(frame.begin(), frame.begin() + 4), Bytes("A5 6C 1A 00"));
   EXPECT_EQ(frame[16], CommandCode::SetDeviceName);

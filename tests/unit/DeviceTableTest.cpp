@@ -1,7 +1,6 @@
-#include "core/link/DeviceTable.h"
-
 #include <gtest/gtest.h>
 
+#include "core/link/DeviceTable.h"
 #include "support/CraftedDevice.h"
 
 namespace quintara {
@@ -43,8 +42,9 @@ TEST(DiscoverAnswerParsing, IdentityBeyondTheDatagramIsStoredAsZero) {
   const std::size_t size = nearEnd.size();
   auto devices = ParseDiscoverAnswer(nearEnd, kSender);
   ASSERT_EQ(devices.size(), 1u);
-  EXPECT_EQ(devices[0].entry.DeviceIdentity,
-            (std::array<std::uint8_t, 4>{nearEnd[size - 3], nearEnd[size - 2], nearEnd[size - 1], 0}));
+  EXPECT_EQ(
+      devices[0].entry.DeviceIdentity,
+      (std::array<std::uint8_t, 4>{nearEnd[size - 3], nearEnd[size - 2], nearEnd[size - 1], 0}));
 
   // The last separator the scan accepts stands just before the sum, its partner in the sum.
   std::vector<std::uint8_t> atEnd = DiscoverAnswer(0xA1, 0x01, {'M', 'V', '-'});

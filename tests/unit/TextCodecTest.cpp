@@ -1,6 +1,6 @@
-#include "core/text/TextCodec.h"
-
 #include <gtest/gtest.h>
+
+#include "core/text/TextCodec.h"
 
 namespace quintara {
 namespace {

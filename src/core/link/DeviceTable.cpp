@@ -24,10 +24,9 @@ DeviceEntry EntryFromAnswer(std::span<const std::uint8_t> answer, std::size_t se
     entry.DeviceIdentity[k] = offset < answer.size() ? answer[offset] : 0;
   }
   const auto name = answer.subspan(kNameOffset, separatorOffset - kNameOffset);
-  entry.ModelMatch =
-      std::ranges::equal(name, kMatchedModelName, [](std::uint8_t byte, char letter) {
-        return byte == static_cast<std::uint8_t>(letter);
-      });
+  entry.ModelMatch = std::ranges::equal(
+      name, kMatchedModelName,
+      [](std::uint8_t byte, char letter) { return byte == static_cast<std::uint8_t>(letter); });
   return entry;
 }
 

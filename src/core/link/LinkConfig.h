@@ -23,9 +23,9 @@ struct LinkConfig {
 
 // The protocol's fixed waits. Tests may shorten them; the defaults are the real values.
 struct LinkTiming {
-  int searchWindowMs = 2000;   // answers are taken while no more than this has passed
-  int searchPauseMs = 20;      // pause after each frame-shaped answer
-  int lanSendPauseMs = 10;     // pause after each command datagram
+  int searchWindowMs = 2000;  // answers are taken while no more than this has passed
+  int searchPauseMs = 20;     // pause after each frame-shaped answer
+  int lanSendPauseMs = 10;    // pause after each command datagram
 };
 
 }  // namespace quintara

@@ -31,7 +31,7 @@ bool NetworkLink::OpenSearchSocket() {
 }
 
 std::optional<UdpSocket> NetworkLink::OpenAimedSocket(std::uint16_t localPort,
-                                                     std::uint16_t devicePort, UdpEndpoint& aim) {
+                                                      std::uint16_t devicePort, UdpEndpoint& aim) {
   std::optional<UdpSocket> socket = UdpSocket::Create();
   if (!socket) {
     return std::nullopt;
@@ -64,10 +64,6 @@ std::optional<UdpSocket> NetworkLink::OpenStatusSocket() {
 bool NetworkLink::CloseCommandSocket() {
   commandSocket_.reset();
   return true;
-}
-
-UdpSocket* NetworkLink::CommandSocket() {
-  return commandSocket_ ? &*commandSocket_ : nullptr;
 }
 
 bool NetworkLink::SendToSelectedDevice(std::span<const std::uint8_t> bytes) {

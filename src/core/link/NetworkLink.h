@@ -45,9 +45,6 @@ class NetworkLink {
   // One datagram to the selected device's command port, then the protocol's pause.
   bool SendToSelectedDevice(std::span<const std::uint8_t> bytes);
 
-  // The open command or search socket, for exchanges that read a reply; null when closed.
-  UdpSocket* CommandSocket();
-
   int SelectedIndex() const { return selectedIndex_; }
   void SetSelectedIndex(int index) { selectedIndex_ = index; }
   int ConnectedIndex() const { return connectedIndex_; }

@@ -2,6 +2,8 @@
 
 namespace quintara {
 
-bool StartSocketLibrary(Prompter& /*prompter*/) { return true; }
+bool StartSocketLibrary(Prompter& /*prompter*/) {
+  return true;
+}
 
 }  // namespace quintara

@@ -36,7 +36,9 @@ bool SetFlag(int fd, int option) {
 
 }  // namespace
 
-UdpSocket::~UdpSocket() { Close(); }
+UdpSocket::~UdpSocket() {
+  Close();
+}
 
 UdpSocket::UdpSocket(UdpSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
 
@@ -56,9 +58,13 @@ std::optional<UdpSocket> UdpSocket::Create() {
   return UdpSocket(fd);
 }
 
-bool UdpSocket::EnableBroadcast() { return SetFlag(fd_, SO_BROADCAST); }
+bool UdpSocket::EnableBroadcast() {
+  return SetFlag(fd_, SO_BROADCAST);
+}
 
-bool UdpSocket::EnableAddressReuse() { return SetFlag(fd_, SO_REUSEADDR); }
+bool UdpSocket::EnableAddressReuse() {
+  return SetFlag(fd_, SO_REUSEADDR);
+}
 
 bool UdpSocket::Bind(const UdpEndpoint& local) {
   const sockaddr_in address = ToSockaddr(local);

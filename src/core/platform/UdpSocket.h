@@ -10,8 +10,8 @@
 namespace quintara {
 
 struct ReceivedDatagram {
-  std::size_t size = 0;     // the datagram's full size, even when it did not fit the buffer
-  bool truncated = false;   // true when size exceeds the buffer given to ReceiveFrom
+  std::size_t size = 0;    // the datagram's full size, even when it did not fit the buffer
+  bool truncated = false;  // true when size exceeds the buffer given to ReceiveFrom
   UdpEndpoint sender;
 };
 
