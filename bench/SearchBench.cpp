@@ -65,7 +65,7 @@ void BM_SearchNetworkThreeDevices(benchmark::State& state) {
     controller.SearchNetwork();
     cpuMs += ThreadCpuMs() - cpuStart;
     wallMs += static_cast<double>(clock.NowMs() - wallStart);
-    if (controller.Network().Table().Count() != 3) {
+    if (controller.Devices().Table().Count() != 3) {
       state.SkipWithError("the search did not find the three devices");
     }
   }

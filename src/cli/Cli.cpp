@@ -48,10 +48,10 @@ std::string IdentityText(const DeviceEntry& entry) {
   return text;
 }
 
-void PrintDevicesText(const NetworkLink& link, std::ostream& out) {
+void PrintDevicesText(const DeviceDirectory& link, std::ostream& out) {
   for (std::size_t i = 0; i < link.Table().Count(); ++i) {
     const DeviceEntry& entry = link.Table().Entry(i);
-    out << link.DeviceList()[i] << "  address " << entry.AddressText() << "  DeviceType "
+    out << link.Lines()[i] << "  address " << entry.AddressText() << "  DeviceType "
         << Hex2(entry.DeviceType) << "  DeviceAddress " << Hex2(entry.DeviceAddress)
         << "  DeviceIdentity " << IdentityText(entry) << "  ModelMatch "
         << static_cast<int>(entry.ModelMatch) << "\n";
@@ -59,11 +59,11 @@ void PrintDevicesText(const NetworkLink& link, std::ostream& out) {
   out << link.StatusText() << "\n";
 }
 
-void PrintDevicesJson(const NetworkLink& link, std::ostream& out) {
+void PrintDevicesJson(const DeviceDirectory& link, std::ostream& out) {
   out << "{\"devices\":[";
   for (std::size_t i = 0; i < link.Table().Count(); ++i) {
     const DeviceEntry& entry = link.Table().Entry(i);
-    out << (i > 0 ? "," : "") << "{\"line\":" << JsonString(link.DeviceList()[i])
+    out << (i > 0 ? "," : "") << "{\"line\":" << JsonString(link.Lines()[i])
         << ",\"address\":" << JsonString(entry.AddressText())
         << ",\"DeviceType\":" << static_cast<int>(entry.DeviceType)
         << ",\"DeviceAddress\":" << static_cast<int>(entry.DeviceAddress)
@@ -132,7 +132,7 @@ class CliSession {
     if (prompter_.ErrorShown()) {
       return kExitNoDevice;
     }
-    const NetworkLink& link = controller_.Network();
+    const DeviceDirectory& link = controller_.Devices();
     options_.json ? PrintDevicesJson(link, out_) : PrintDevicesText(link, out_);
     if (options_.device && !FindDevice(*options_.device)) {
       err_ << "no answer from " << options_.device->ToText() << "\n";
@@ -150,11 +150,11 @@ class CliSession {
       }
       return kExitNoDevice;
     }
-    controller_.Network().SetSelectedIndex(*index);
+    controller_.Devices().SetSelectedIndex(*index);
     if (!Send(command)) {
       return prompter_.ErrorShown() ? kExitUsage : kExitNoDevice;
     }
-    const std::string& line = controller_.Network().DeviceList()[static_cast<std::size_t>(*index)];
+    const std::string& line = controller_.Devices().Lines()[static_cast<std::size_t>(*index)];
     if (options_.json) {
       out_ << "{\"sent\":" << JsonString(command.name) << ",\"device\":" << JsonString(line)
            << "}\n";
@@ -176,7 +176,7 @@ class CliSession {
   static SearchStop StopFor(const GlobalOptions& options) { return {options.device}; }
 
   std::optional<int> FindDevice(const Ipv4Address& address) const {
-    const DeviceTable& table = controller_.Network().Table();
+    const DeviceTable& table = controller_.Devices().Table();
     for (std::size_t i = 0; i < table.Count(); ++i) {
       if (table.Entry(i).AddressText() == address.ToText()) {
         return static_cast<int>(i);

@@ -11,7 +11,7 @@ Controller::Controller(LinkConfig config, LinkTiming timing, Clock& clock, Promp
                        ControllerObserver& observer)
     : prompter_(prompter),
       observer_(observer),
-      network_(std::move(config), timing, clock, prompter) {}
+      network_(std::move(config), timing, devices_, clock, prompter) {}
 
 void Controller::SearchNetwork(const SearchStop& stop) {
   network_.SearchNetwork(linkKind_, observer_, stop);
@@ -28,7 +28,7 @@ bool Controller::SendFrame(std::span<const std::uint8_t> frame) {
 DeviceEntry Controller::SelectedOrEmptyEntry() const {
   // With nothing selected the identification bytes are 0; on the network the send is refused
   // before the frame leaves anyway.
-  const DeviceEntry* entry = network_.SelectedEntry();
+  const DeviceEntry* entry = devices_.SelectedEntry();
   return entry ? *entry : DeviceEntry{};
 }
 
@@ -69,7 +69,7 @@ bool Controller::ChooseAddressMode(std::uint8_t mode) {
   if (mode != kDhcp) {
     return false;  // the static address goes out with the apply button
   }
-  if (linkKind_ == LinkKind::Lan && network_.SelectedIndex() < 0) {
+  if (linkKind_ == LinkKind::Lan && devices_.SelectedIndex() < 0) {
     prompter_.ShowError(kChooseDeviceError);
     return false;
   }

@@ -9,6 +9,7 @@
 
 #include "core/ControllerObserver.h"
 #include "core/link/ControlFrame.h"
+#include "core/link/DeviceDirectory.h"
 #include "core/link/LinkConfig.h"
 #include "core/link/NetworkLink.h"
 #include "core/platform/Clock.h"
@@ -31,8 +32,9 @@ class Controller {
   Controller(LinkConfig config, LinkTiming timing, Clock& clock, Prompter& prompter,
              ControllerObserver& observer);
 
+  DeviceDirectory& Devices() { return devices_; }
+  const DeviceDirectory& Devices() const { return devices_; }
   NetworkLink& Network() { return network_; }
-  const NetworkLink& Network() const { return network_; }
 
   LinkKind CurrentLink() const { return linkKind_; }
   void SetLinkKind(LinkKind link) { linkKind_ = link; }
@@ -70,6 +72,7 @@ class Controller {
 
   Prompter& prompter_;
   ControllerObserver& observer_;
+  DeviceDirectory devices_;
   NetworkLink network_;
   LinkKind linkKind_ = LinkKind::Lan;
   std::uint8_t lockState_ = 0;

@@ -50,8 +50,8 @@ TEST(NetworkNamespaceSearch, BroadcastSearchFindsDevicesAcrossTheLan) {
     const test::InNamespace inside(lan.HostNamespace(0));
     Controller controller(LinkConfig{}, LinkTiming{}, clock, prompter, observer);
     controller.SearchNetwork();
-    lines = controller.Network().DeviceList();
-    status = controller.Network().StatusText();
+    lines = controller.Devices().Lines();
+    status = controller.Devices().StatusText();
   }
   std::ranges::sort(lines);
   EXPECT_EQ(lines, (std::vector<std::string>{"KVT2208Z_10.77.0.11", "MATRIX16_10.77.0.12"}));

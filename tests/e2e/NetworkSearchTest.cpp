@@ -29,13 +29,13 @@ class NetworkSearch : public ::testing::Test {
         controller(link, test::ShortSearchTiming(), clock, prompter, observer) {}
 
   UdpEndpoint At(const Ipv4Address& address) const { return {address, link.devicePort}; }
-  const NetworkLink& Link() const { return controller.Network(); }
+  const DeviceDirectory& Devices() const { return controller.Devices(); }
 
   void ExpectNoDeviceFound() const {
-    EXPECT_EQ(Link().DeviceList(), std::vector<std::string>{"No Device Found"});
-    EXPECT_EQ(Link().StatusText(), "No Device Connected");
-    EXPECT_EQ(Link().SelectedIndex(), -1);
-    EXPECT_EQ(Link().Table().Count(), 0u);
+    EXPECT_EQ(Devices().Lines(), std::vector<std::string>{"No Device Found"});
+    EXPECT_EQ(Devices().StatusText(), "No Device Connected");
+    EXPECT_EQ(Devices().SelectedIndex(), -1);
+    EXPECT_EQ(Devices().Table().Count(), 0u);
   }
 
   LinkConfig link;
@@ -51,16 +51,16 @@ TEST_F(NetworkSearch, WellFormedAnswerBecomesTheSelectedDevice) {
       {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {0x11, 0x22, 0x33, 0x44}))});
   controller.SearchNetwork();
 
-  ASSERT_EQ(Link().Table().Count(), 1u);
-  const DeviceEntry& entry = Link().Table().Entry(0);
+  ASSERT_EQ(Devices().Table().Count(), 1u);
+  const DeviceEntry& entry = Devices().Table().Entry(0);
   EXPECT_EQ(entry.AddressText(), "127.0.0.21");
   EXPECT_EQ(entry.DeviceType, 0xA1);
   EXPECT_EQ(entry.DeviceAddress, 0x01);
   EXPECT_EQ(entry.DeviceIdentity, (std::array<std::uint8_t, 4>{0x11, 0x22, 0x33, 0x44}));
   EXPECT_EQ(entry.ModelMatch, 1);
-  EXPECT_EQ(Link().DeviceList(), std::vector<std::string>{"KVT2208Z_127.0.0.21"});
-  EXPECT_EQ(Link().StatusText(), "Connected - 1");
-  EXPECT_EQ(Link().SelectedIndex(), 0);
+  EXPECT_EQ(Devices().Lines(), std::vector<std::string>{"KVT2208Z_127.0.0.21"});
+  EXPECT_EQ(Devices().StatusText(), "Connected - 1");
+  EXPECT_EQ(Devices().SelectedIndex(), 0);
   EXPECT_EQ(observer.calls,
             (std::vector<std::string>{"CloseDevicePanel", "DeviceListChanged", "StatusTextChanged",
                                       "DeviceListSelectionChanged 0"}));
@@ -80,12 +80,12 @@ TEST_F(NetworkSearch, TwoDevicesAreListedInArrivalOrderAndNamesCompareExactly) {
       At(kPeerA), {DiscoverAnswer(0xA1, 0x03, NameAndIdentity("KVT2208Z", {2, 2, 2, 2}))}, 100ms);
   controller.SearchNetwork();
 
-  EXPECT_EQ(Link().DeviceList(),
+  EXPECT_EQ(Devices().Lines(),
             (std::vector<std::string>{"kvt2208z_127.0.0.22", "KVT2208Z_127.0.0.21"}));
-  EXPECT_EQ(Link().Table().Entry(0).ModelMatch, 0);
-  EXPECT_EQ(Link().Table().Entry(1).ModelMatch, 1);
-  EXPECT_EQ(Link().Table().Entry(1).DeviceAddress, 0x03);
-  EXPECT_EQ(Link().StatusText(), "Connected - 2");
+  EXPECT_EQ(Devices().Table().Entry(0).ModelMatch, 0);
+  EXPECT_EQ(Devices().Table().Entry(1).ModelMatch, 1);
+  EXPECT_EQ(Devices().Table().Entry(1).DeviceAddress, 0x03);
+  EXPECT_EQ(Devices().StatusText(), "Connected - 2");
 }
 
 TEST_F(NetworkSearch, AnswersThatMustBeIgnoredAddNothing) {
@@ -119,8 +119,8 @@ TEST_F(NetworkSearch, TwoSeparatorPatternsInOneAnswerGiveTwoEntries) {
       At(kPeerA),
       {DiscoverAnswer(0xA1, 0x01, {'A', '-', 'x', '-', 'B', 'B', '-', 'y', '-', 5, 6, 7, 8})});
   controller.SearchNetwork();
-  EXPECT_EQ(Link().DeviceList(), (std::vector<std::string>{"A_127.0.0.21", "A-x-BB_127.0.0.21"}));
-  EXPECT_EQ(Link().StatusText(), "Connected - 2");
+  EXPECT_EQ(Devices().Lines(), (std::vector<std::string>{"A_127.0.0.21", "A-x-BB_127.0.0.21"}));
+  EXPECT_EQ(Devices().StatusText(), "Connected - 2");
 }
 
 TEST_F(NetworkSearch, MissingIdentityBytesAreZeroNotLeftoversOfAnEarlierAnswer) {
@@ -129,9 +129,9 @@ TEST_F(NetworkSearch, MissingIdentityBytesAreZeroNotLeftoversOfAnEarlierAnswer) 
   CraftedPeer peer(At(kPeerA), {full, cut});
   controller.SearchNetwork();
 
-  ASSERT_EQ(Link().Table().Count(), 2u);
+  ASSERT_EQ(Devices().Table().Count(), 2u);
   const std::size_t size = cut.size();
-  EXPECT_EQ(Link().Table().Entry(1).DeviceIdentity,
+  EXPECT_EQ(Devices().Table().Entry(1).DeviceIdentity,
             (std::array<std::uint8_t, 4>{cut[size - 3], cut[size - 2], cut[size - 1], 0}));
 }
 
@@ -143,10 +143,10 @@ TEST_F(NetworkSearch, MoreThan256DevicesKeepTheFirst256AndATrueCount) {
   CraftedPeer peer(At(kPeerA), {crowded, crowded, crowded});
   controller.SearchNetwork();
 
-  EXPECT_EQ(Link().Table().Count(), 256u);
-  EXPECT_EQ(Link().DeviceList().size(), 256u);
-  EXPECT_EQ(Link().StatusText(), "Connected - 256");
-  EXPECT_EQ(Link().Table().Entry(255).AddressText(), "127.0.0.21");
+  EXPECT_EQ(Devices().Table().Count(), 256u);
+  EXPECT_EQ(Devices().Lines().size(), 256u);
+  EXPECT_EQ(Devices().StatusText(), "Connected - 256");
+  EXPECT_EQ(Devices().Table().Entry(255).AddressText(), "127.0.0.21");
 }
 
 TEST_F(NetworkSearch, ANewSearchEmptiesTheListAndTableFirst) {
@@ -154,12 +154,12 @@ TEST_F(NetworkSearch, ANewSearchEmptiesTheListAndTableFirst) {
     CraftedPeer peer(At(kPeerA),
                      {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {1, 2, 3, 4}))});
     controller.SearchNetwork();
-    ASSERT_EQ(Link().Table().Count(), 1u);
+    ASSERT_EQ(Devices().Table().Count(), 1u);
   }
   observer.calls.clear();
   controller.SearchNetwork();
   ExpectNoDeviceFound();
-  EXPECT_EQ(Link().Table().Entry(0), DeviceEntry{});
+  EXPECT_EQ(Devices().Table().Entry(0), DeviceEntry{});
   EXPECT_EQ(observer.calls.at(1), "DeviceListChanged");
 }
 
@@ -168,8 +168,8 @@ TEST_F(NetworkSearch, PortInUseReportsCreateSocketErr) {
   ASSERT_TRUE(squatter && squatter->Bind({link.bindAddress, link.localPort}));
   controller.SearchNetwork();
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Create socket err"});
-  EXPECT_TRUE(Link().DeviceList().empty());
-  EXPECT_EQ(Link().StatusText(), "No Device Connected");
+  EXPECT_TRUE(Devices().Lines().empty());
+  EXPECT_EQ(Devices().StatusText(), "No Device Connected");
 }
 
 // Runs a search with no file descriptor left for a new socket.
@@ -193,15 +193,15 @@ TEST_F(NetworkSearch, FailedSocketCreationDoesNotDisableLaterSearches) {
   CraftedPeer peer(At(kPeerA),
                    {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {1, 2, 3, 4}))});
   controller.SearchNetwork();
-  ASSERT_EQ(Link().StatusText(), "Connected - 1");
+  ASSERT_EQ(Devices().StatusText(), "Connected - 1");
 
   SearchWithoutDescriptors(controller);
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Create socket err"});
-  EXPECT_TRUE(Link().DeviceList().empty());
-  EXPECT_EQ(Link().StatusText(), "Connected - 1");  // the status keeps its old text
+  EXPECT_TRUE(Devices().Lines().empty());
+  EXPECT_EQ(Devices().StatusText(), "Connected - 1");  // the status keeps its old text
 
   controller.SearchNetwork();
-  EXPECT_EQ(Link().DeviceList(), std::vector<std::string>{"KVT2208Z_127.0.0.21"});
+  EXPECT_EQ(Devices().Lines(), std::vector<std::string>{"KVT2208Z_127.0.0.21"});
   EXPECT_EQ(prompter.errors.size(), 1u);
 }
 

@@ -24,10 +24,10 @@ class SimulatedDevices : public ::testing::Test {
   // Searches and selects the device at this address.
   void Select(const Ipv4Address& address) {
     controller.SearchNetwork();
-    const DeviceTable& table = controller.Network().Table();
+    const DeviceTable& table = controller.Devices().Table();
     for (std::size_t i = 0; i < table.Count(); ++i) {
       if (table.Entry(i).AddressText() == address.ToText()) {
-        controller.Network().SetSelectedIndex(static_cast<int>(i));
+        controller.Devices().SetSelectedIndex(static_cast<int>(i));
         return;
       }
     }
@@ -50,8 +50,8 @@ class SimulatedDevices : public ::testing::Test {
 
 TEST_F(SimulatedDevices, SearchFindsAllThreeDevices) {
   controller.SearchNetwork();
-  const NetworkLink& link = controller.Network();
-  std::vector<std::string> lines = link.DeviceList();
+  const DeviceDirectory& link = controller.Devices();
+  std::vector<std::string> lines = link.Lines();
   std::ranges::sort(lines);
   EXPECT_EQ(lines, (std::vector<std::string>{"KVT2208Z_127.0.0.31", "MATRIX16_127.0.0.33",
                                              "MATRIX8_127.0.0.32"}));

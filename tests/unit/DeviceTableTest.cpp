@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/link/DeviceTable.h"
+#include "core/link/DeviceDirectory.h"
 #include "support/CraftedDevice.h"
 
 namespace quintara {
@@ -69,20 +69,23 @@ TEST(DiscoverAnswerParsing, TwoPatternsGiveTwoEntriesAndNoneGivesNothing) {
   EXPECT_TRUE(ParseDiscoverAnswer(std::vector<std::uint8_t>(21, '-'), kSender).empty());
 }
 
-TEST(DeviceTableCapacity, KeepsTheFirst256Devices) {
-  DeviceTable table;
+TEST(DeviceDirectoryCapacity, KeepsTheFirst256Devices) {
+  DeviceDirectory devices;
   DiscoveredDevice device;
   device.listLine = "x";
   for (int i = 0; i < 300; ++i) {
     device.entry.DeviceAddress = static_cast<std::uint8_t>(i);
-    EXPECT_EQ(table.Record(device), i < 256);
+    EXPECT_EQ(devices.Record(device), i < 256);
   }
-  EXPECT_EQ(table.Count(), 256u);
-  EXPECT_EQ(table.Entry(255).DeviceAddress, 255);
-  EXPECT_EQ(table.ListLines().size(), 256u);
-  table.Clear();
-  EXPECT_EQ(table.Count(), 0u);
-  EXPECT_EQ(table.Entry(0), DeviceEntry{});
+  EXPECT_EQ(devices.Table().Count(), 256u);
+  EXPECT_EQ(devices.Table().Entry(255).DeviceAddress, 255);
+  EXPECT_EQ(devices.Lines().size(), 256u);
+
+  ControllerObserver observer;
+  devices.BeginSearch(observer);
+  EXPECT_EQ(devices.Table().Count(), 0u);
+  EXPECT_EQ(devices.Table().Entry(0), DeviceEntry{});
+  EXPECT_TRUE(devices.Lines().empty());
 }
 
 TEST(DeviceEntryAddress, TextIsCutToFifteenCharactersAndTerminated) {

@@ -79,17 +79,14 @@ std::vector<DiscoveredDevice> ParseDiscoverAnswer(std::span<const std::uint8_t> 
 
 void DeviceTable::Clear() {
   entries_.fill(DeviceEntry{});
-  listLines_.clear();
   count_ = 0;
 }
 
-bool DeviceTable::Record(const DiscoveredDevice& device) {
+bool DeviceTable::Record(const DeviceEntry& entry) {
   if (IsFull()) {
     return false;
   }
-  entries_[count_] = device.entry;
-  listLines_.push_back(device.listLine);
-  ++count_;
+  entries_[count_++] = entry;
   return true;
 }
 

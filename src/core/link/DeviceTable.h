@@ -45,24 +45,22 @@ bool IsAcceptedDeviceType(std::uint8_t deviceType);
 std::vector<DiscoveredDevice> ParseDiscoverAnswer(std::span<const std::uint8_t> answer,
                                                   const Ipv4Address& sender);
 
-// The devices found by the last search, in list order, and the device list lines.
+// The 256 records of the devices found by the last search, in the order they were found.
 class DeviceTable {
  public:
   static constexpr std::size_t kCapacity = 256;
 
-  // Zeroes every entry and empties the list.
+  // Zeroes every entry.
   void Clear();
   // Appends a device; false (and nothing stored) once the table is full.
-  bool Record(const DiscoveredDevice& device);
+  bool Record(const DeviceEntry& entry);
 
   std::size_t Count() const { return count_; }
   bool IsFull() const { return count_ == kCapacity; }
   const DeviceEntry& Entry(std::size_t index) const { return entries_[index]; }
-  const std::vector<std::string>& ListLines() const { return listLines_; }
 
  private:
   std::array<DeviceEntry, kCapacity> entries_{};
-  std::vector<std::string> listLines_;
   std::size_t count_ = 0;
 };
 

@@ -13,8 +13,13 @@ constexpr std::size_t kShortestScannedAnswer = 22;
 
 }  // namespace
 
-NetworkLink::NetworkLink(LinkConfig config, LinkTiming timing, Clock& clock, Prompter& prompter)
-    : config_(std::move(config)), timing_(timing), clock_(clock), prompter_(prompter) {}
+NetworkLink::NetworkLink(LinkConfig config, LinkTiming timing, DeviceDirectory& devices,
+                         Clock& clock, Prompter& prompter)
+    : config_(std::move(config)),
+      timing_(timing),
+      devices_(devices),
+      clock_(clock),
+      prompter_(prompter) {}
 
 bool NetworkLink::OpenSearchSocket() {
   CloseCommandSocket();
@@ -36,11 +41,11 @@ std::optional<UdpSocket> NetworkLink::OpenAimedSocket(std::uint16_t localPort,
   if (!socket) {
     return std::nullopt;
   }
-  if (selectedIndex_ < 0) {
+  if (devices_.SelectedIndex() < 0) {
     prompter_.ShowError(kChooseDeviceError);
     return std::nullopt;
   }
-  const DeviceEntry* entry = SelectedEntry();
+  const DeviceEntry* entry = devices_.SelectedEntry();
   const std::optional<Ipv4Address> address =
       entry ? Ipv4Address::Parse(entry->AddressText()) : std::nullopt;
   if (!address || !socket->Bind({config_.bindAddress, localPort}) || !socket->SetNonBlocking()) {
@@ -76,23 +81,11 @@ bool NetworkLink::SendToSelectedDevice(std::span<const std::uint8_t> bytes) {
   return sent;
 }
 
-const DeviceEntry* NetworkLink::SelectedEntry() const {
-  if (selectedIndex_ < 0 || static_cast<std::size_t>(selectedIndex_) >= DeviceTable::kCapacity) {
-    return nullptr;
-  }
-  return &table_.Entry(static_cast<std::size_t>(selectedIndex_));
-}
-
 void NetworkLink::SearchNetwork(LinkKind link, ControllerObserver& observer,
                                 const SearchStop& stop) {
   CloseCommandSocket();
   observer.CloseDevicePanel();
-  selectedIndex_ = -1;
-  if (!deviceList_.empty()) {
-    deviceList_.clear();
-    table_.Clear();
-    observer.DeviceListChanged(deviceList_);
-  }
+  devices_.BeginSearch(observer);
   const std::int64_t start = clock_.NowMs();
   const Frame discover = BuildDiscoverFrame(link, clock_.LocalNow());
   if (!OpenSearchSocket()) {
@@ -103,7 +96,12 @@ void NetworkLink::SearchNetwork(LinkKind link, ControllerObserver& observer,
     commandSocket_->SendTo(discover, {target, config_.devicePort});
   }
   CollectAnswers(start, stop);
-  FinishSearch(observer);
+  if (devices_.Table().Count() > 0) {
+    devices_.ConcludeFound(devices_.Table().Count(), observer);
+  } else {
+    devices_.ConcludeNoneFound(-1, observer);
+  }
+  CloseCommandSocket();
 }
 
 void NetworkLink::CollectAnswers(std::int64_t start, const SearchStop& stop) {
@@ -144,28 +142,12 @@ bool NetworkLink::RecordAnswer(std::span<const std::uint8_t> answer, const Ipv4A
   bool awaitedDeviceFound = false;
   for (const DiscoveredDevice& device : ParseDiscoverAnswer(answer, sender)) {
     // The table keeps the first devices that answered; later ones are not listed.
-    if (!table_.Record(device)) {
+    if (!devices_.Record(device)) {
       break;
     }
     awaitedDeviceFound = awaitedDeviceFound || stop.answeredBy == sender;
   }
   return awaitedDeviceFound;
-}
-
-void NetworkLink::FinishSearch(ControllerObserver& observer) {
-  if (table_.Count() > 0) {
-    selectedIndex_ = 0;
-    deviceList_ = table_.ListLines();
-    statusText_ = "Connected - " + std::to_string(table_.Count());
-  } else {
-    selectedIndex_ = -1;
-    deviceList_ = {std::string(kNoDeviceFound)};
-    statusText_ = std::string(kNoDeviceConnected);
-  }
-  observer.DeviceListChanged(deviceList_);
-  observer.StatusTextChanged(statusText_);
-  observer.DeviceListSelectionChanged(0);
-  CloseCommandSocket();
 }
 
 }  // namespace quintara

@@ -8,7 +8,7 @@
 
 #include "core/ControllerObserver.h"
 #include "core/link/ControlFrame.h"
-#include "core/link/DeviceTable.h"
+#include "core/link/DeviceDirectory.h"
 #include "core/link/LinkConfig.h"
 #include "core/platform/Clock.h"
 #include "core/platform/Prompter.h"
@@ -18,8 +18,6 @@ namespace quintara {
 
 inline constexpr std::string_view kCreateSocketError = "Create socket err";
 inline constexpr std::string_view kChooseDeviceError = "Please choose a device";
-inline constexpr std::string_view kNoDeviceFound = "No Device Found";
-inline constexpr std::string_view kNoDeviceConnected = "No Device Connected";
 
 // Ends a search early once the device at this address has answered (the command line uses it
 // to reach one named device without waiting out the whole window).
@@ -27,11 +25,12 @@ struct SearchStop {
   std::optional<Ipv4Address> answeredBy;
 };
 
-// The UDP side of the link: the device table a search fills, the selection, and the sockets.
-// At most one search or command socket is open at a time; it shares the local port.
+// The UDP side of the link: the search and the sockets. At most one search or command socket is
+// open at a time; it shares the local port.
 class NetworkLink {
  public:
-  NetworkLink(LinkConfig config, LinkTiming timing, Clock& clock, Prompter& prompter);
+  NetworkLink(LinkConfig config, LinkTiming timing, DeviceDirectory& devices, Clock& clock,
+              Prompter& prompter);
 
   // Fills the device table from the answers to one Discover; selects the first device found.
   void SearchNetwork(LinkKind link, ControllerObserver& observer, const SearchStop& stop = {});
@@ -45,16 +44,6 @@ class NetworkLink {
   // One datagram to the selected device's command port, then the protocol's pause.
   bool SendToSelectedDevice(std::span<const std::uint8_t> bytes);
 
-  int SelectedIndex() const { return selectedIndex_; }
-  void SetSelectedIndex(int index) { selectedIndex_ = index; }
-  int ConnectedIndex() const { return connectedIndex_; }
-  void SetConnectedIndex(int index) { connectedIndex_ = index; }
-  // The entry SelectedIndex names, or null when it names none.
-  const DeviceEntry* SelectedEntry() const;
-
-  const DeviceTable& Table() const { return table_; }
-  const std::vector<std::string>& DeviceList() const { return deviceList_; }
-  const std::string& StatusText() const { return statusText_; }
   const LinkConfig& Config() const { return config_; }
 
  private:
@@ -66,20 +55,15 @@ class NetworkLink {
   // Records every device of one answer; true when the awaited device was among them.
   bool RecordAnswer(std::span<const std::uint8_t> answer, const Ipv4Address& sender,
                     const SearchStop& stop);
-  void FinishSearch(ControllerObserver& observer);
 
   LinkConfig config_;
   LinkTiming timing_;
+  DeviceDirectory& devices_;
   Clock& clock_;
   Prompter& prompter_;
 
   std::optional<UdpSocket> commandSocket_;
   UdpEndpoint commandPeer_;
-  DeviceTable table_;
-  std::vector<std::string> deviceList_;
-  std::string statusText_{kNoDeviceConnected};
-  int selectedIndex_ = -1;
-  int connectedIndex_ = -1;
 };
 
 }  // namespace quintara

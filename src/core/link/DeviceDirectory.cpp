@@ -1,0 +1,54 @@
+#include "core/link/DeviceDirectory.h"
+
+namespace quintara {
+
+void DeviceDirectory::BeginSearch(ControllerObserver& observer) {
+  selectedIndex_ = -1;
+  if (!lines_.empty()) {
+    lines_.clear();
+    table_.Clear();
+    observer.DeviceListChanged(lines_);
+  }
+}
+
+bool DeviceDirectory::Record(const DiscoveredDevice& device) {
+  if (!table_.Record(device.entry)) {
+    return false;
+  }
+  lines_.push_back(device.listLine);
+  return true;
+}
+
+void DeviceDirectory::RecordSerialDevice(const DeviceEntry& entry, const std::string& name) {
+  table_.Clear();
+  table_.Record(entry);
+  lines_.insert(lines_.begin(), name);
+}
+
+void DeviceDirectory::ConcludeFound(std::size_t count, ControllerObserver& observer) {
+  selectedIndex_ = 0;
+  statusText_ = "Connected - " + std::to_string(count);
+  Show(observer);
+}
+
+void DeviceDirectory::ConcludeNoneFound(int selectedIndex, ControllerObserver& observer) {
+  selectedIndex_ = selectedIndex;
+  lines_.insert(lines_.begin(), std::string(kNoDeviceFound));
+  statusText_ = std::string(kNoDeviceConnected);
+  Show(observer);
+}
+
+void DeviceDirectory::Show(ControllerObserver& observer) const {
+  observer.DeviceListChanged(lines_);
+  observer.StatusTextChanged(statusText_);
+  observer.DeviceListSelectionChanged(0);
+}
+
+const DeviceEntry* DeviceDirectory::SelectedEntry() const {
+  if (selectedIndex_ < 0 || static_cast<std::size_t>(selectedIndex_) >= DeviceTable::kCapacity) {
+    return nullptr;
+  }
+  return &table_.Entry(static_cast<std::size_t>(selectedIndex_));
+}
+
+}  // namespace quintara

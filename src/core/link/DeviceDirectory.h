@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/ControllerObserver.h"
+#include "core/link/DeviceTable.h"
+
+namespace quintara {
+
+inline constexpr std::string_view kNoDeviceFound = "No Device Found";
+inline constexpr std::string_view kNoDeviceConnected = "No Device Connected";
+
+// What a search leaves for the operator: the device table, the device list shown for it, the
+// selection and the status line. Both searches, network and serial, fill it.
+class DeviceDirectory {
+ public:
+  // The first steps of every search: no selection, and an emptied list and table if the list
+  // held any line.
+  void BeginSearch(ControllerObserver& observer);
+  // Appends a device and its list line; false once the table is full.
+  bool Record(const DiscoveredDevice& device);
+  // The device on the serial line: entry 0, listed by its name alone.
+  void RecordSerialDevice(const DeviceEntry& entry, const std::string& name);
+
+  // Ends a search that found devices: the first is selected, the status counts them.
+  void ConcludeFound(std::size_t count, ControllerObserver& observer);
+  // Ends a search that found none; the selection becomes the given index.
+  void ConcludeNoneFound(int selectedIndex, ControllerObserver& observer);
+
+  const DeviceTable& Table() const { return table_; }
+  const std::vector<std::string>& Lines() const { return lines_; }
+  const std::string& StatusText() const { return statusText_; }
+
+  int SelectedIndex() const { return selectedIndex_; }
+  void SetSelectedIndex(int index) { selectedIndex_ = index; }
+  int ConnectedIndex() const { return connectedIndex_; }
+  void SetConnectedIndex(int index) { connectedIndex_ = index; }
+  // The entry SelectedIndex names, or null when it names none.
+  const DeviceEntry* SelectedEntry() const;
+
+ private:
+  void Show(ControllerObserver& observer) const;
+
+  DeviceTable table_;
+  std::vector<std::string> lines_;
+  std::string statusText_{kNoDeviceConnected};
+  int selectedIndex_ = -1;
+  int connectedIndex_ = -1;
+};
+
+}  // namespace quintara
