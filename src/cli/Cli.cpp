@@ -51,10 +51,11 @@ std::string IdentityText(const DeviceEntry& entry) {
 void PrintDevicesText(const DeviceDirectory& link, std::ostream& out) {
   for (std::size_t i = 0; i < link.Table().Count(); ++i) {
     const DeviceEntry& entry = link.Table().Entry(i);
-    out << link.Lines()[i] << "  address " << entry.AddressText() << "  DeviceType "
-        << Hex2(entry.DeviceType) << "  DeviceAddress " << Hex2(entry.DeviceAddress)
-        << "  DeviceIdentity " << IdentityText(entry) << "  ModelMatch "
-        << static_cast<int>(entry.ModelMatch) << "\n";
+    const std::string address = entry.AddressText();
+    out << link.Lines()[i] << "  address " << (address.empty() ? "(serial line)" : address)
+        << "  DeviceType " << Hex2(entry.DeviceType) << "  DeviceAddress "
+        << Hex2(entry.DeviceAddress) << "  DeviceIdentity " << IdentityText(entry)
+        << "  ModelMatch " << static_cast<int>(entry.ModelMatch) << "\n";
   }
   out << link.StatusText() << "\n";
 }
@@ -128,25 +129,31 @@ class CliSession {
   }
 
   int Discover() {
-    controller_.SearchNetwork(StopFor(options_));
+    if (!OpenLink()) {
+      return kExitNoDevice;
+    }
+    controller_.Search(StopFor(options_));
     if (prompter_.ErrorShown()) {
       return kExitNoDevice;
     }
-    const DeviceDirectory& link = controller_.Devices();
-    options_.json ? PrintDevicesJson(link, out_) : PrintDevicesText(link, out_);
-    if (options_.device && !FindDevice(*options_.device)) {
-      err_ << "no answer from " << options_.device->ToText() << "\n";
+    const DeviceDirectory& devices = controller_.Devices();
+    options_.json ? PrintDevicesJson(devices, out_) : PrintDevicesText(devices, out_);
+    if (options_.device && !FindDevice()) {
+      err_ << "no answer from " << Where() << "\n";
       return kExitNoDevice;
     }
     return kExitSuccess;
   }
 
   int Run(const DeviceCommand& command) {
-    controller_.SearchNetwork(StopFor(options_));
-    const std::optional<int> index = FindDevice(*options_.device);
+    if (!OpenLink()) {
+      return kExitNoDevice;
+    }
+    controller_.Search(StopFor(options_));
+    const std::optional<int> index = FindDevice();
     if (!index) {
       if (!prompter_.ErrorShown()) {
-        err_ << "no answer from " << options_.device->ToText() << "\n";
+        err_ << "no answer from " << Where() << "\n";
       }
       return kExitNoDevice;
     }
@@ -154,17 +161,36 @@ class CliSession {
     if (!Send(command)) {
       return prompter_.ErrorShown() ? kExitUsage : kExitNoDevice;
     }
-    const std::string& line = controller_.Devices().Lines()[static_cast<std::size_t>(*index)];
+    const std::vector<std::string>& lines = controller_.Devices().Lines();
+    const auto position = static_cast<std::size_t>(*index);
+    const std::string device = position < lines.size() ? lines[position] : Where();
     if (options_.json) {
-      out_ << "{\"sent\":" << JsonString(command.name) << ",\"device\":" << JsonString(line)
+      out_ << "{\"sent\":" << JsonString(command.name) << ",\"device\":" << JsonString(device)
            << "}\n";
     } else {
-      out_ << command.name << " sent to " << line << "\n";
+      out_ << command.name << " sent to " << device << "\n";
     }
     return kExitSuccess;
   }
 
  private:
+  bool OpenLink() {
+    if (!options_.serialPort) {
+      return true;
+    }
+    controller_.SetLinkKind(LinkKind::Serial);
+    if (!controller_.OpenSelectedPort(*options_.serialPort, options_.baud)) {
+      err_ << "cannot open serial port " << *options_.serialPort << "\n";
+      return false;
+    }
+    return true;
+  }
+
+  std::string Where() const {
+    return options_.serialPort ? "the serial line " + *options_.serialPort
+                               : options_.device->ToText();
+  }
+
   static LinkConfig LinkFor(const GlobalOptions& options) {
     LinkConfig link = options.link;
     if (options.device) {
@@ -175,10 +201,15 @@ class CliSession {
 
   static SearchStop StopFor(const GlobalOptions& options) { return {options.device}; }
 
-  std::optional<int> FindDevice(const Ipv4Address& address) const {
-    const DeviceTable& table = controller_.Devices().Table();
+  // The device commands go to: the one on the serial line, or the one at --device.
+  std::optional<int> FindDevice() const {
+    const DeviceDirectory& devices = controller_.Devices();
+    if (options_.serialPort) {
+      return devices.FoundCount() > 0 ? std::optional<int>(0) : std::nullopt;
+    }
+    const DeviceTable& table = devices.Table();
     for (std::size_t i = 0; i < table.Count(); ++i) {
-      if (table.Entry(i).AddressText() == address.ToText()) {
+      if (table.Entry(i).AddressText() == options_.device->ToText()) {
         return static_cast<int>(i);
       }
     }
@@ -238,6 +269,9 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
       out << CliUsage();
       return kExitSuccess;
     }
+    if (options.device && options.serialPort) {
+      throw UsageError{"--device names a device on the network; it does not go with --serial"};
+    }
     if (arguments.empty()) {
       throw UsageError{"no command given"};
     }
@@ -248,8 +282,8 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
       return CliSession(options, timing, out, err).Discover();
     }
     const DeviceCommand command = ParseDeviceCommand(arguments);
-    if (!options.device) {
-      throw UsageError{arguments[0] + " needs --device ADDR"};
+    if (!options.device && !options.serialPort) {
+      throw UsageError{arguments[0] + " needs --device ADDR or --serial PORT"};
     }
     return CliSession(options, timing, out, err).Run(command);
   } catch (const UsageError& error) {

@@ -1,6 +1,9 @@
 #include "core/CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
+
+#include "core/link/SerialPortList.h"
 
 namespace quintara {
 namespace {
@@ -18,6 +21,17 @@ std::optional<std::uint16_t> ParsePort(std::string_view text) {
 // Applies one option that takes a value; an error text when the value is not usable.
 std::string ApplyValueOption(const std::string& name, const std::string& value,
                              GlobalOptions& options, bool& targetsGiven) {
+  if (name == "--serial") {
+    options.serialPort = value;
+    return {};
+  }
+  if (name == "--baud") {
+    if (std::ranges::find(kBaudTexts, value) == kBaudTexts.end()) {
+      return "--baud takes 9600, 19200, 38400, 57600 or 115200, not '" + value + "'";
+    }
+    options.baud = value;
+    return {};
+  }
   if (name == "--bind" || name == "--target" || name == "--device") {
     const std::optional<Ipv4Address> address = Ipv4Address::Parse(value);
     if (!address) {
@@ -52,7 +66,8 @@ std::string ApplyValueOption(const std::string& name, const std::string& value,
 
 bool TakesValue(std::string_view name) {
   return name == "--bind" || name == "--target" || name == "--device" || name == "--device-port" ||
-         name == "--local-port" || name == "--status-port";
+         name == "--local-port" || name == "--status-port" || name == "--serial" ||
+         name == "--baud";
 }
 
 }  // namespace
@@ -106,6 +121,8 @@ std::string GlobalOptionsHelp() {
   --local-port N       local port of the search and command socket (default 7000)
   --status-port N      local port of status reports (default 7001)
   --device ADDR        the device to command, found by a search sent to ADDR
+  --serial PORT        use the serial link on PORT (a name such as ttyUSB0, or a path)
+  --baud N             serial rate: 9600 (default), 19200, 38400, 57600 or 115200
   --json               print results as one JSON document
   --help               this text
 )";

@@ -14,7 +14,9 @@ namespace quintara {
 // device to command.
 struct GlobalOptions {
   LinkConfig link;
-  std::optional<Ipv4Address> device;  // found by a Discover sent to this address
+  std::optional<Ipv4Address> device;      // found by a Discover sent to this address
+  std::optional<std::string> serialPort;  // use the serial link on this port
+  std::string baud = "9600";
   bool json = false;
   bool help = false;
 };

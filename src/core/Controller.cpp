@@ -3,15 +3,28 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/link/SerialPortList.h"
 #include "core/text/TextCodec.h"
 
 namespace quintara {
 
 Controller::Controller(LinkConfig config, LinkTiming timing, Clock& clock, Prompter& prompter,
                        ControllerObserver& observer)
-    : prompter_(prompter),
+    : timing_(timing),
+      clock_(clock),
+      prompter_(prompter),
       observer_(observer),
-      network_(std::move(config), timing, devices_, clock, prompter) {}
+      network_(std::move(config), timing, devices_, clock, prompter),
+      serialSearch_(serialPort_, devices_, stateImage_, timing_, clock, prompter) {}
+
+void Controller::Search(const SearchStop& stop) {
+  devices_.SetSelectedIndex(-1);
+  if (linkKind_ == LinkKind::Lan) {
+    SearchNetwork(stop);
+  } else {
+    serialSearch_.SearchSerial(linkKind_, observer_);
+  }
+}
 
 void Controller::SearchNetwork(const SearchStop& stop) {
   network_.SearchNetwork(linkKind_, observer_, stop);
@@ -21,8 +34,20 @@ bool Controller::SendFrame(std::span<const std::uint8_t> frame) {
   if (linkKind_ == LinkKind::Lan) {
     return network_.SendToSelectedDevice(frame);
   }
-  // The serial link sends only through an open port, and none is open.
-  return false;
+  if (!serialPort_.IsOpen()) {
+    return false;
+  }
+  DiscardInput(serialPort_);
+  const std::size_t written = serialPort_.SerialWrite(frame);
+  clock_.SleepMs(timing_.serialSendPauseMs);
+  return written == frame.size();
+}
+
+bool Controller::OpenSelectedPort(std::string_view portName, std::string_view baudText) {
+  if (serialPort_.IsOpen()) {
+    serialPort_.SerialClose(CnComm::kCloseWaitMs);
+  }
+  return serialPort_.SerialOpen(portName, BaudRateFromText(baudText));
 }
 
 DeviceEntry Controller::SelectedOrEmptyEntry() const {

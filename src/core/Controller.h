@@ -8,10 +8,12 @@
 #include <string_view>
 
 #include "core/ControllerObserver.h"
+#include "core/link/CnComm.h"
 #include "core/link/ControlFrame.h"
 #include "core/link/DeviceDirectory.h"
 #include "core/link/LinkConfig.h"
 #include "core/link/NetworkLink.h"
+#include "core/link/SerialSearch.h"
 #include "core/platform/Clock.h"
 #include "core/platform/Ipv4Address.h"
 #include "core/platform/Prompter.h"
@@ -31,10 +33,15 @@ class Controller {
  public:
   Controller(LinkConfig config, LinkTiming timing, Clock& clock, Prompter& prompter,
              ControllerObserver& observer);
+  Controller(const Controller&) = delete;
+  Controller& operator=(const Controller&) = delete;
 
   DeviceDirectory& Devices() { return devices_; }
   const DeviceDirectory& Devices() const { return devices_; }
   NetworkLink& Network() { return network_; }
+  CnComm& SerialPort() { return serialPort_; }
+  SerialSearch& Serial() { return serialSearch_; }
+  const StateImage& CurrentStateImage() const { return stateImage_; }
 
   LinkKind CurrentLink() const { return linkKind_; }
   void SetLinkKind(LinkKind link) { linkKind_ = link; }
@@ -45,8 +52,17 @@ class Controller {
   }
   const std::u16string& NameText() const { return nameText_; }
 
+  // The search button: over the network or the serial line, whichever link is current.
+  void Search(const SearchStop& stop = {});
   // The search over the network; the first device found becomes the selected one.
   void SearchNetwork(const SearchStop& stop = {});
+
+  std::uint8_t PortIndex() const { return portIndex_; }
+  void SetPortIndex(std::uint8_t index) { portIndex_ = index; }
+  std::uint8_t BaudIndex() const { return baudIndex_; }
+  void SetBaudIndex(std::uint8_t index) { baudIndex_ = index; }
+  // Opens the chosen port at the chosen rate (its list text), closing an open port first.
+  bool OpenSelectedPort(std::string_view portName, std::string_view baudText);
 
   // The one way a command leaves the system, on the current link. True when it was sent.
   bool SendFrame(std::span<const std::uint8_t> frame);
@@ -70,10 +86,17 @@ class Controller {
  private:
   DeviceEntry SelectedOrEmptyEntry() const;
 
+  LinkTiming timing_;
+  Clock& clock_;
   Prompter& prompter_;
   ControllerObserver& observer_;
   DeviceDirectory devices_;
   NetworkLink network_;
+  CnComm serialPort_{CnComm::kControllerOptions};
+  StateImage stateImage_{};
+  SerialSearch serialSearch_;
+  std::uint8_t portIndex_ = 0;
+  std::uint8_t baudIndex_ = 0;
   LinkKind linkKind_ = LinkKind::Lan;
   std::uint8_t lockState_ = 0;
   std::uint8_t addressMode_ = kDhcp;

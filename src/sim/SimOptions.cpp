@@ -116,6 +116,10 @@ SimOptionsResult ParseSimOptions(std::span<const std::string> args) {
       options.log = true;
       continue;
     }
+    if (option == "--serial") {
+      options.serial = true;
+      continue;
+    }
     if (i + 1 >= args.size()) {
       return fail(option.starts_with("--") ? option + " needs a value"
                                            : "unknown argument " + option);
@@ -174,6 +178,8 @@ Simulated Quintara devices answering on UDP.
   --address-byte N           its DeviceAddress byte (default 1)
   --identity HEX8            its four DeviceIdentity bytes as eight hex digits
                              (default 5154000n for the n-th device)
+  --serial                   serve each device on its own pseudo-terminal instead of UDP;
+                             the paths to open are printed
   --log                      print every message the devices receive, in hex
   --seconds N                stop after N seconds (default: run until interrupted)
   --help                     this text
@@ -190,8 +196,7 @@ std::string DescribeDevice(const SimDeviceConfig& config) {
   std::snprintf(bytes, sizeof bytes, "type 0x%02X address-byte 0x%02X", config.DeviceType,
                 config.DeviceAddress);
   return std::string(KindName(config.kind)) + " \"" + config.name + "\" " + bytes + " identity " +
-         identity + " on " + config.listen.address.ToText() + ":" +
-         std::to_string(config.listen.port);
+         identity;
 }
 
 }  // namespace quintara::sim

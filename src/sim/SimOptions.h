@@ -11,6 +11,7 @@ namespace quintara::sim {
 
 struct SimOptions {
   std::vector<SimDeviceConfig> devices;
+  bool serial = false;  // serve each device on a pseudo-terminal instead of UDP
   bool log = false;
   std::optional<int> seconds;  // run time; until interrupted when absent
   bool help = false;
@@ -26,6 +27,7 @@ SimOptionsResult ParseSimOptions(std::span<const std::string> args);
 
 std::string SimUsage();
 
+// Kind, name, type, address byte and identity of a device, for the start-up lines.
 std::string DescribeDevice(const SimDeviceConfig& config);
 
 }  // namespace quintara::sim

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sim/SimOptions.h"
+#include "sim/SimSerialServer.h"
 #include "sim/SimUdpServer.h"
 
 namespace {
@@ -61,27 +62,42 @@ int main(int argc, char** argv) {
   sigaddset(&endSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
 
-  SimUdpServer server;
+  std::mutex logMutex;
+  const auto logMessage = [&logMutex](const SimDevice& device, const ReceivedMessage& message) {
+    const std::lock_guard lock(logMutex);
+    const std::string from = message.from.port == 0 ? "serial line"
+                                                    : message.from.address.ToText() + ":" +
+                                                          std::to_string(message.from.port);
+    std::cout << device.Config().name << " <- " << from << "  " << Hex(message.bytes) << std::endl;
+  };
+
+  SimUdpServer udp;
+  SimSerialServer serial;
   for (const SimDeviceConfig& config : options.devices) {
-    const std::string error = server.Add(std::make_shared<SimDevice>(config));
+    auto device = std::make_shared<SimDevice>(config);
+    std::string error;
+    std::string where;
+    if (options.serial) {
+      where = serial.Add(device, error);
+    } else {
+      error = udp.Add(device);
+      where = config.listen.address.ToText() + ":" + std::to_string(config.listen.port);
+    }
     if (!error.empty()) {
       std::cerr << "quintara-sim: " << error << "\n";
       return 1;
     }
-    std::cout << DescribeDevice(config) << "\n";
+    std::cout << DescribeDevice(config) << " on " << where << "\n";
   }
-  std::mutex logMutex;
   if (options.log) {
-    server.SetMessageHook([&logMutex](const SimDevice& device, const ReceivedMessage& message) {
-      const std::lock_guard lock(logMutex);
-      std::cout << device.Config().listen.address.ToText() << " <- "
-                << message.from.address.ToText() << ":" << message.from.port << "  "
-                << Hex(message.bytes) << std::endl;
-    });
+    udp.SetMessageHook(logMessage);
+    serial.SetMessageHook(logMessage);
   }
-  server.Start();
+  udp.Start();
+  serial.Start();
   std::cout << "ready" << std::endl;
   WaitForEnd(options.seconds, endSignals);
-  server.Stop();
+  udp.Stop();
+  serial.Stop();
   return 0;
 }

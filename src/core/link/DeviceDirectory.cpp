@@ -27,12 +27,14 @@ void DeviceDirectory::RecordSerialDevice(const DeviceEntry& entry, const std::st
 
 void DeviceDirectory::ConcludeFound(std::size_t count, ControllerObserver& observer) {
   selectedIndex_ = 0;
+  foundCount_ = count;
   statusText_ = "Connected - " + std::to_string(count);
   Show(observer);
 }
 
 void DeviceDirectory::ConcludeNoneFound(int selectedIndex, ControllerObserver& observer) {
   selectedIndex_ = selectedIndex;
+  foundCount_ = 0;
   lines_.insert(lines_.begin(), std::string(kNoDeviceFound));
   statusText_ = std::string(kNoDeviceConnected);
   Show(observer);

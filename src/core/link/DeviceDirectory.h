@@ -32,6 +32,8 @@ class DeviceDirectory {
   const DeviceTable& Table() const { return table_; }
   const std::vector<std::string>& Lines() const { return lines_; }
   const std::string& StatusText() const { return statusText_; }
+  // How many devices the last search that ended found (on the serial line, 1 or 0).
+  std::size_t FoundCount() const { return foundCount_; }
 
   int SelectedIndex() const { return selectedIndex_; }
   void SetSelectedIndex(int index) { selectedIndex_ = index; }
@@ -46,6 +48,7 @@ class DeviceDirectory {
   DeviceTable table_;
   std::vector<std::string> lines_;
   std::string statusText_{kNoDeviceConnected};
+  std::size_t foundCount_ = 0;
   int selectedIndex_ = -1;
   int connectedIndex_ = -1;
 };

@@ -41,6 +41,12 @@ void DeviceEntry::SetAddressText(std::string_view text) {
   std::copy_n(text.begin(), std::min(text.size(), addressText.size() - 1), addressText.begin());
 }
 
+bool IsMatchedModelName(std::span<const std::uint8_t> name) {
+  return std::ranges::equal(name, kMatchedModelName, [](std::uint8_t byte, char letter) {
+    return byte == static_cast<std::uint8_t>(letter);
+  });
+}
+
 bool IsAcceptedDeviceType(std::uint8_t deviceType) {
   switch (deviceType) {
     case 0x60:

@@ -37,6 +37,9 @@ struct DiscoveredDevice {
   std::string listLine;  // name + "_" + address text, UTF-8
 };
 
+// True when the name bytes of an answer equal "KVT2208Z" exactly.
+bool IsMatchedModelName(std::span<const std::uint8_t> name);
+
 // DeviceTypes a search accepts; any other byte 4 makes an answer invisible.
 bool IsAcceptedDeviceType(std::uint8_t deviceType);
 

@@ -23,9 +23,13 @@ struct LinkConfig {
 
 // The protocol's fixed waits. Tests may shorten them; the defaults are the real values.
 struct LinkTiming {
-  int searchWindowMs = 2000;  // answers are taken while no more than this has passed
-  int searchPauseMs = 20;     // pause after each frame-shaped answer
-  int lanSendPauseMs = 10;    // pause after each command datagram
+  int searchWindowMs = 2000;        // answers are taken while no more than this has passed
+  int searchPauseMs = 20;           // pause after each frame-shaped answer
+  int lanSendPauseMs = 10;          // pause after each command datagram
+  int serialSearchWindowMs = 3000;  // the serial search reads the line while no more has passed
+  int serialPollMs = 50;            // wait between asking how much arrived and reading it
+  int serialScanPauseMs = 20;       // pause after a scan that found no complete answer
+  int serialSendPauseMs = 20;       // pause after each frame written to the line
 };
 
 }  // namespace quintara
