@@ -7,6 +7,7 @@
 #include "cli/Json.h"
 #include "core/CommandLine.h"
 #include "core/Controller.h"
+#include "core/link/SerialPortList.h"
 #include "core/text/TextCodec.h"
 
 namespace quintara::cli {
@@ -75,6 +76,27 @@ void PrintDevicesJson(const DeviceDirectory& link, std::ostream& out) {
     out << "],\"ModelMatch\":" << static_cast<int>(entry.ModelMatch) << "}";
   }
   out << "],\"status\":" << JsonString(link.StatusText()) << "}\n";
+}
+
+int PrintSerialPorts(const GlobalOptions& options, std::ostream& out, std::ostream& err) {
+  const std::optional<std::vector<std::string>> ports = ListSerialPorts();
+  if (!ports) {
+    err << "cannot read the list of serial devices\n";
+    return kExitNoDevice;
+  }
+  if (options.json) {
+    out << "{\"ports\":[";
+    for (std::size_t i = 0; i < ports->size(); ++i) {
+      out << (i > 0 ? "," : "") << "{\"name\":" << JsonString((*ports)[i])
+          << ",\"path\":" << JsonString(SerialDevicePath((*ports)[i])) << "}";
+    }
+    out << "]}\n";
+    return kExitSuccess;
+  }
+  for (const std::string& port : *ports) {
+    out << port << "  " << SerialDevicePath(port) << "\n";
+  }
+  return kExitSuccess;
 }
 
 // One device command, checked before anything is sent.
@@ -246,6 +268,7 @@ std::string CliUsage() {
          "Searches for Quintara devices and sends them commands.\n\n"
          "Commands:\n"
          "  discover                  search and list every device that answers\n"
+         "  ports                     list the machine's serial ports and their device paths\n"
          "  lock on|off               lock or unlock the device (needs --device)\n"
          "  name TEXT                 rename the device, at most 16 characters (needs --device)\n"
          "  network static A.B.C.D    give the device a static address (needs --device)\n"
@@ -274,6 +297,12 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     }
     if (arguments.empty()) {
       throw UsageError{"no command given"};
+    }
+    if (arguments[0] == "ports") {
+      if (arguments.size() != 1) {
+        throw UsageError{"ports takes no arguments"};
+      }
+      return PrintSerialPorts(options, out, err);
     }
     if (arguments[0] == "discover") {
       if (arguments.size() != 1) {
