@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <optional>
-#include <sstream>
 
 #include "cli/Json.h"
 #include "core/CommandLine.h"
@@ -49,23 +48,23 @@ std::string IdentityText(const DeviceEntry& entry) {
   return text;
 }
 
-void PrintDevicesText(const DeviceDirectory& link, std::ostream& out) {
-  for (std::size_t i = 0; i < link.Table().Count(); ++i) {
-    const DeviceEntry& entry = link.Table().Entry(i);
+void PrintDevicesText(const DeviceDirectory& devices, std::ostream& out) {
+  for (std::size_t i = 0; i < devices.Table().Count(); ++i) {
+    const DeviceEntry& entry = devices.Table().Entry(i);
     const std::string address = entry.AddressText();
-    out << link.Lines()[i] << "  address " << (address.empty() ? "(serial line)" : address)
+    out << devices.Lines()[i] << "  address " << (address.empty() ? "(serial line)" : address)
         << "  DeviceType " << Hex2(entry.DeviceType) << "  DeviceAddress "
         << Hex2(entry.DeviceAddress) << "  DeviceIdentity " << IdentityText(entry)
         << "  ModelMatch " << static_cast<int>(entry.ModelMatch) << "\n";
   }
-  out << link.StatusText() << "\n";
+  out << devices.StatusText() << "\n";
 }
 
-void PrintDevicesJson(const DeviceDirectory& link, std::ostream& out) {
+void PrintDevicesJson(const DeviceDirectory& devices, std::ostream& out) {
   out << "{\"devices\":[";
-  for (std::size_t i = 0; i < link.Table().Count(); ++i) {
-    const DeviceEntry& entry = link.Table().Entry(i);
-    out << (i > 0 ? "," : "") << "{\"line\":" << JsonString(link.Lines()[i])
+  for (std::size_t i = 0; i < devices.Table().Count(); ++i) {
+    const DeviceEntry& entry = devices.Table().Entry(i);
+    out << (i > 0 ? "," : "") << "{\"line\":" << JsonString(devices.Lines()[i])
         << ",\"address\":" << JsonString(entry.AddressText())
         << ",\"DeviceType\":" << static_cast<int>(entry.DeviceType)
         << ",\"DeviceAddress\":" << static_cast<int>(entry.DeviceAddress)
@@ -75,7 +74,7 @@ void PrintDevicesJson(const DeviceDirectory& link, std::ostream& out) {
     }
     out << "],\"ModelMatch\":" << static_cast<int>(entry.ModelMatch) << "}";
   }
-  out << "],\"status\":" << JsonString(link.StatusText()) << "}\n";
+  out << "],\"status\":" << JsonString(devices.StatusText()) << "}\n";
 }
 
 int PrintSerialPorts(const GlobalOptions& options, std::ostream& out, std::ostream& err) {

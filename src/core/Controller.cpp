@@ -15,7 +15,9 @@ Controller::Controller(LinkConfig config, LinkTiming timing, Clock& clock, Promp
       prompter_(prompter),
       observer_(observer),
       network_(std::move(config), timing, devices_, clock, prompter),
-      serialSearch_(serialPort_, devices_, stateImage_, timing_, clock, prompter) {}
+      serialSearch_(serialPort_, devices_, viewer_.StateImage, timing_, clock, prompter) {
+  viewer_.SetLabelDefaults();
+}
 
 void Controller::Search(const SearchStop& stop) {
   devices_.SetSelectedIndex(-1);

@@ -17,6 +17,7 @@
 #include "core/platform/Clock.h"
 #include "core/platform/Ipv4Address.h"
 #include "core/platform/Prompter.h"
+#include "core/viewer/ViewerState.h"
 
 namespace quintara {
 
@@ -41,7 +42,8 @@ class Controller {
   NetworkLink& Network() { return network_; }
   CnComm& SerialPort() { return serialPort_; }
   SerialSearch& Serial() { return serialSearch_; }
-  const StateImage& CurrentStateImage() const { return stateImage_; }
+  ViewerState& Viewer() { return viewer_; }
+  const ViewerState& Viewer() const { return viewer_; }
 
   LinkKind CurrentLink() const { return linkKind_; }
   void SetLinkKind(LinkKind link) { linkKind_ = link; }
@@ -93,7 +95,7 @@ class Controller {
   DeviceDirectory devices_;
   NetworkLink network_;
   CnComm serialPort_{CnComm::kControllerOptions};
-  StateImage stateImage_{};
+  ViewerState viewer_;
   SerialSearch serialSearch_;
   std::uint8_t portIndex_ = 0;
   std::uint8_t baudIndex_ = 0;

@@ -28,7 +28,7 @@ class SerialScanner : public ::testing::Test {
 
   CnComm port;
   DeviceDirectory devices;
-  StateImage image{};
+  StateImageBytes image{};
   LinkTiming timing;
   SystemClock clock;
   test::RecordingPrompter prompter;
@@ -71,7 +71,7 @@ TEST_F(SerialScanner, MissesFramesTheStateMachineSkipsOver) {
 
 TEST_F(SerialScanner, StateImageNeedsALengthOf809) {
   EXPECT_EQ(Scan(StateFrame(808)), 0);
-  EXPECT_EQ(image, StateImage{});
+  EXPECT_EQ(image, StateImageBytes{});
   const Bytes full = StateFrame(809);
   EXPECT_EQ(Scan(full), 1);
   EXPECT_TRUE(std::ranges::equal(image, std::span(full).subspan(18, kStateImageSize)));

@@ -17,7 +17,7 @@ constexpr std::uint8_t kSeparator = '-';
 
 }  // namespace
 
-SerialSearch::SerialSearch(CnComm& port, DeviceDirectory& devices, StateImage& stateImage,
+SerialSearch::SerialSearch(CnComm& port, DeviceDirectory& devices, StateImageBytes& stateImage,
                            const LinkTiming& timing, Clock& clock, Prompter& prompter)
     : port_(port),
       devices_(devices),

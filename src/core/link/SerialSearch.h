@@ -13,14 +13,11 @@
 #include "core/link/LinkConfig.h"
 #include "core/platform/Clock.h"
 #include "core/platform/Prompter.h"
+#include "core/viewer/ViewerState.h"
 
 namespace quintara {
 
 inline constexpr std::string_view kOpenSerialPortError = "Please open the serial port first!";
-
-// The multiviewer's whole state as its 0x32 frame carries it.
-inline constexpr std::size_t kStateImageSize = 789;
-using StateImage = std::array<std::uint8_t, kStateImageSize>;
 
 // The search over the serial line: at most one device, found in the byte stream that answers
 // a Discover.
@@ -28,7 +25,7 @@ class SerialSearch {
  public:
   static constexpr std::size_t kSerialInputSize = 1024;
 
-  SerialSearch(CnComm& port, DeviceDirectory& devices, StateImage& stateImage,
+  SerialSearch(CnComm& port, DeviceDirectory& devices, StateImageBytes& stateImage,
                const LinkTiming& timing, Clock& clock, Prompter& prompter);
 
   void SearchSerial(LinkKind link, ControllerObserver& observer);
@@ -50,7 +47,7 @@ class SerialSearch {
 
   CnComm& port_;
   DeviceDirectory& devices_;
-  StateImage& stateImage_;
+  StateImageBytes& stateImage_;
   const LinkTiming& timing_;
   Clock& clock_;
   Prompter& prompter_;
