@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/CliSession.h"
 #include "cli/Json.h"
+#include "cli/ViewerCli.h"
 #include "core/CommandLine.h"
 #include "core/Controller.h"
 #include "core/link/SerialPortList.h"
@@ -11,71 +13,6 @@
 
 namespace quintara::cli {
 namespace {
-
-// Operator messages go to stderr, exactly as the boxes would show them.
-class ConsolePrompter final : public Prompter {
- public:
-  explicit ConsolePrompter(std::ostream& err) : err_(err) {}
-  void ShowError(std::string_view message) override {
-    err_ << message << "\n";
-    errorShown_ = true;
-  }
-  bool Confirm(std::string_view message) override {
-    err_ << kWarningCaption << ": " << message << " (not confirmed)\n";
-    return false;
-  }
-  bool ErrorShown() const { return errorShown_; }
-
- private:
-  std::ostream& err_;
-  bool errorShown_ = false;
-};
-
-struct UsageError {
-  std::string message;
-};
-
-std::string Hex2(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
-  return text;
-}
-
-std::string IdentityText(const DeviceEntry& entry) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02X %02X %02X %02X", entry.DeviceIdentity[0],
-                entry.DeviceIdentity[1], entry.DeviceIdentity[2], entry.DeviceIdentity[3]);
-  return text;
-}
-
-void PrintDevicesText(const DeviceDirectory& devices, std::ostream& out) {
-  for (std::size_t i = 0; i < devices.Table().Count(); ++i) {
-    const DeviceEntry& entry = devices.Table().Entry(i);
-    const std::string address = entry.AddressText();
-    out << devices.Lines()[i] << "  address " << (address.empty() ? "(serial line)" : address)
-        << "  DeviceType " << Hex2(entry.DeviceType) << "  DeviceAddress "
-        << Hex2(entry.DeviceAddress) << "  DeviceIdentity " << IdentityText(entry)
-        << "  ModelMatch " << static_cast<int>(entry.ModelMatch) << "\n";
-  }
-  out << devices.StatusText() << "\n";
-}
-
-void PrintDevicesJson(const DeviceDirectory& devices, std::ostream& out) {
-  out << "{\"devices\":[";
-  for (std::size_t i = 0; i < devices.Table().Count(); ++i) {
-    const DeviceEntry& entry = devices.Table().Entry(i);
-    out << (i > 0 ? "," : "") << "{\"line\":" << JsonString(devices.Lines()[i])
-        << ",\"address\":" << JsonString(entry.AddressText())
-        << ",\"DeviceType\":" << static_cast<int>(entry.DeviceType)
-        << ",\"DeviceAddress\":" << static_cast<int>(entry.DeviceAddress)
-        << ",\"DeviceIdentity\":[";
-    for (std::size_t k = 0; k < entry.DeviceIdentity.size(); ++k) {
-      out << (k > 0 ? "," : "") << static_cast<int>(entry.DeviceIdentity[k]);
-    }
-    out << "],\"ModelMatch\":" << static_cast<int>(entry.ModelMatch) << "}";
-  }
-  out << "],\"status\":" << JsonString(devices.StatusText()) << "}\n";
-}
 
 int PrintSerialPorts(const GlobalOptions& options, std::ostream& out, std::ostream& err) {
   const std::optional<std::vector<std::string>> ports = ListSerialPorts();
@@ -137,128 +74,26 @@ DeviceCommand ParseDeviceCommand(const std::vector<std::string>& arguments) {
   return command;
 }
 
-class CliSession {
- public:
-  CliSession(const GlobalOptions& options, const LinkTiming& timing, std::ostream& out,
-             std::ostream& err)
-      : options_(options),
-        out_(out),
-        err_(err),
-        prompter_(err),
-        controller_(LinkFor(options), timing, clock_, prompter_, observer_) {
-    StartSocketLibrary(prompter_);
+bool Send(Controller& controller, const DeviceCommand& command) {
+  if (command.name == "SetLock") {
+    return controller.SetLock(command.lockState);
   }
-
-  int Discover() {
-    if (!OpenLink()) {
-      return kExitNoDevice;
-    }
-    controller_.Search(StopFor(options_));
-    if (prompter_.ErrorShown()) {
-      return kExitNoDevice;
-    }
-    const DeviceDirectory& devices = controller_.Devices();
-    options_.json ? PrintDevicesJson(devices, out_) : PrintDevicesText(devices, out_);
-    if (options_.device && !FindDevice()) {
-      err_ << "no answer from " << Where() << "\n";
-      return kExitNoDevice;
-    }
-    return kExitSuccess;
+  if (command.name == "SetDeviceName") {
+    return controller.SendDeviceName(command.deviceName);
   }
-
-  int Run(const DeviceCommand& command) {
-    if (!OpenLink()) {
-      return kExitNoDevice;
-    }
-    controller_.Search(StopFor(options_));
-    const std::optional<int> index = FindDevice();
-    if (!index) {
-      if (!prompter_.ErrorShown()) {
-        err_ << "no answer from " << Where() << "\n";
-      }
-      return kExitNoDevice;
-    }
-    controller_.Devices().SetSelectedIndex(*index);
-    if (!Send(command)) {
-      return prompter_.ErrorShown() ? kExitUsage : kExitNoDevice;
-    }
-    const std::vector<std::string>& lines = controller_.Devices().Lines();
-    const auto position = static_cast<std::size_t>(*index);
-    const std::string device = position < lines.size() ? lines[position] : Where();
-    if (options_.json) {
-      out_ << "{\"sent\":" << JsonString(command.name) << ",\"device\":" << JsonString(device)
-           << "}\n";
-    } else {
-      out_ << command.name << " sent to " << device << "\n";
-    }
-    return kExitSuccess;
+  if (!command.staticAddress) {
+    return controller.SendDhcpConfig();
   }
+  controller.ChooseAddressMode(kStaticAddress);
+  return controller.ApplyStaticAddress(*command.staticAddress);
+}
 
- private:
-  bool OpenLink() {
-    if (!options_.serialPort) {
-      return true;
-    }
-    controller_.SetLinkKind(LinkKind::Serial);
-    if (!controller_.OpenSelectedPort(*options_.serialPort, options_.baud)) {
-      err_ << "cannot open serial port " << *options_.serialPort << "\n";
-      return false;
-    }
-    return true;
+int RunDeviceCommand(CliSession& session, const DeviceCommand& command) {
+  if (const int status = session.Connect(); status != kExitSuccess) {
+    return status;
   }
-
-  std::string Where() const {
-    return options_.serialPort ? "the serial line " + *options_.serialPort
-                               : options_.device->ToText();
-  }
-
-  static LinkConfig LinkFor(const GlobalOptions& options) {
-    LinkConfig link = options.link;
-    if (options.device) {
-      link.searchTargets = {*options.device};
-    }
-    return link;
-  }
-
-  static SearchStop StopFor(const GlobalOptions& options) { return {options.device}; }
-
-  // The device commands go to: the one on the serial line, or the one at --device.
-  std::optional<int> FindDevice() const {
-    const DeviceDirectory& devices = controller_.Devices();
-    if (options_.serialPort) {
-      return devices.FoundCount() > 0 ? std::optional<int>(0) : std::nullopt;
-    }
-    const DeviceTable& table = devices.Table();
-    for (std::size_t i = 0; i < table.Count(); ++i) {
-      if (table.Entry(i).AddressText() == options_.device->ToText()) {
-        return static_cast<int>(i);
-      }
-    }
-    return std::nullopt;
-  }
-
-  bool Send(const DeviceCommand& command) {
-    if (command.name == "SetLock") {
-      return controller_.SetLock(command.lockState);
-    }
-    if (command.name == "SetDeviceName") {
-      return controller_.SendDeviceName(command.deviceName);
-    }
-    if (!command.staticAddress) {
-      return controller_.SendDhcpConfig();
-    }
-    controller_.ChooseAddressMode(kStaticAddress);
-    return controller_.ApplyStaticAddress(*command.staticAddress);
-  }
-
-  const GlobalOptions& options_;
-  std::ostream& out_;
-  std::ostream& err_;
-  SystemClock clock_;
-  ConsolePrompter prompter_;
-  ControllerObserver observer_;
-  Controller controller_;
-};
+  return session.ReportSent(command.name, Send(session.GetController(), command));
+}
 
 }  // namespace
 
@@ -268,11 +103,13 @@ std::string CliUsage() {
          "Commands:\n"
          "  discover                  search and list every device that answers\n"
          "  ports                     list the machine's serial ports and their device paths\n"
-         "  lock on|off               lock or unlock the device (needs --device)\n"
-         "  name TEXT                 rename the device, at most 16 characters (needs --device)\n"
-         "  network static A.B.C.D    give the device a static address (needs --device)\n"
-         "  network dhcp              let the device take its address by DHCP (needs "
-         "--device)\n\n" +
+         "  lock on|off               lock or unlock the device\n"
+         "  name TEXT                 rename the device, at most 16 characters\n"
+         "  network static A.B.C.D    give the device a static address\n"
+         "  network dhcp              let the device take its address by DHCP\n"
+         "  mv ...                    multiviewer commands; 'quintara-cli mv help' lists them\n"
+         "The device commands go to the device at --device ADDR, or to the one found on the\n"
+         "serial line with --serial PORT.\n\n" +
          GlobalOptionsHelp() +
          "\nExit status: 0 success, 1 the device did not answer or could not be reached,\n"
          "2 bad usage.\n";
@@ -303,17 +140,33 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
       }
       return PrintSerialPorts(options, out, err);
     }
+    if (arguments[0] == "mv") {
+      if (arguments.size() == 2 && arguments[1] == "help") {
+        out << ViewerUsage();
+        return kExitSuccess;
+      }
+      CheckViewerCommand(arguments);
+      if (!options.device && !options.serialPort) {
+        throw UsageError{"mv needs --device ADDR or --serial PORT"};
+      }
+      ControllerObserver observer;
+      CliSession session(options, timing, out, err, observer);
+      return RunViewerCommand(session, arguments);
+    }
     if (arguments[0] == "discover") {
       if (arguments.size() != 1) {
         throw UsageError{"discover takes no arguments"};
       }
-      return CliSession(options, timing, out, err).Discover();
+      ControllerObserver observer;
+      return CliSession(options, timing, out, err, observer).Discover();
     }
     const DeviceCommand command = ParseDeviceCommand(arguments);
     if (!options.device && !options.serialPort) {
       throw UsageError{arguments[0] + " needs --device ADDR or --serial PORT"};
     }
-    return CliSession(options, timing, out, err).Run(command);
+    ControllerObserver observer;
+    CliSession session(options, timing, out, err, observer);
+    return RunDeviceCommand(session, command);
   } catch (const UsageError& error) {
     err << "quintara-cli: " << error.message << "\nTry 'quintara-cli --help'.\n";
     return kExitUsage;

@@ -25,6 +25,16 @@ std::string ApplyValueOption(const std::string& name, const std::string& value,
     options.serialPort = value;
     return {};
   }
+  if (name == "--seconds") {
+    int seconds = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+    if (value.empty() || error != std::errc{} || end != value.data() + value.size() ||
+        seconds < 1 || seconds > 86400) {
+      return "--seconds takes a whole number from 1 to 86400, not '" + value + "'";
+    }
+    options.seconds = seconds;
+    return {};
+  }
   if (name == "--baud") {
     if (std::ranges::find(kBaudTexts, value) == kBaudTexts.end()) {
       return "--baud takes 9600, 19200, 38400, 57600 or 115200, not '" + value + "'";
@@ -67,7 +77,7 @@ std::string ApplyValueOption(const std::string& name, const std::string& value,
 bool TakesValue(std::string_view name) {
   return name == "--bind" || name == "--target" || name == "--device" || name == "--device-port" ||
          name == "--local-port" || name == "--status-port" || name == "--serial" ||
-         name == "--baud";
+         name == "--baud" || name == "--seconds";
 }
 
 }  // namespace
@@ -123,6 +133,7 @@ std::string GlobalOptionsHelp() {
   --device ADDR        the device to command, found by a search sent to ADDR
   --serial PORT        use the serial link on PORT (a name such as ttyUSB0, or a path)
   --baud N             serial rate: 9600 (default), 19200, 38400, 57600 or 115200
+  --seconds N          how long a watching command runs
   --json               print results as one JSON document
   --help               this text
 )";

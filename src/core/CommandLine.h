@@ -17,6 +17,7 @@ struct GlobalOptions {
   std::optional<Ipv4Address> device;      // found by a Discover sent to this address
   std::optional<std::string> serialPort;  // use the serial link on this port
   std::string baud = "9600";
+  std::optional<int> seconds;  // how long a watching command runs
   bool json = false;
   bool help = false;
 };

@@ -45,6 +45,10 @@ class Controller {
   ViewerState& Viewer() { return viewer_; }
   const ViewerState& Viewer() const { return viewer_; }
 
+  ControllerObserver& Observer() { return observer_; }
+  Clock& GetClock() { return clock_; }
+  const LinkTiming& Timing() const { return timing_; }
+
   LinkKind CurrentLink() const { return linkKind_; }
   void SetLinkKind(LinkKind link) { linkKind_ = link; }
   std::uint8_t LockState() const { return lockState_; }
@@ -53,6 +57,10 @@ class Controller {
     return networkPayload_;
   }
   const std::u16string& NameText() const { return nameText_; }
+  void SetNameText(std::u16string text) { nameText_ = std::move(text); }
+  void SetAddressMode(std::uint8_t mode) { addressMode_ = mode; }
+  // The selected entry, or an all-zero one when nothing is selected.
+  DeviceEntry SelectedOrEmptyEntry() const;
 
   // The search button: over the network or the serial line, whichever link is current.
   void Search(const SearchStop& stop = {});
@@ -86,8 +94,6 @@ class Controller {
   bool SendDhcpConfig();
 
  private:
-  DeviceEntry SelectedOrEmptyEntry() const;
-
   LinkTiming timing_;
   Clock& clock_;
   Prompter& prompter_;

@@ -89,9 +89,22 @@ Frame SimDevice::BuildOwnFrame(LinkKind link, std::uint8_t commandCode,
   return bytes;
 }
 
+void SimDevice::SetSender(Sender sender) {
+  const std::lock_guard lock(senderMutex_);
+  sender_ = std::move(sender);
+}
+
+void SimDevice::Send(const OutgoingMessage& message) const {
+  const std::lock_guard lock(senderMutex_);
+  if (sender_) {
+    sender_(message);
+  }
+}
+
 Frame SimDevice::DiscoverAnswer(LinkKind link) const {
   std::vector<std::uint8_t> payload{0x00};  // byte 17, which the searcher does not read
-  payload.insert(payload.end(), config_.name.begin(), config_.name.end());
+  const std::string name = DiscoverName();
+  payload.insert(payload.end(), name.begin(), name.end());
   payload.insert(payload.end(), {kSeparator, 0x00, kSeparator});
   payload.insert(payload.end(), config_.DeviceIdentity.begin(), config_.DeviceIdentity.end());
   return BuildOwnFrame(link, CommandCode::Discover, payload);

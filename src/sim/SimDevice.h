@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <span>
 #include <string>
@@ -25,6 +26,7 @@ struct SimDeviceConfig {
   std::array<std::uint8_t, 4> DeviceIdentity{};
   std::string name;  // sent one byte per character
   UdpEndpoint listen;
+  std::uint16_t statusPort = 7001;  // where a multiviewer sends its status reports
 
   // A device of the given kind with its default type byte and name.
   static SimDeviceConfig Of(DeviceKind kind, const UdpEndpoint& listen);
@@ -45,6 +47,9 @@ struct OutgoingMessage {
 // One simulated device: what it answers, independent of how the bytes reach it.
 class SimDevice {
  public:
+  // Carries a message the device sends on its own, outside any request.
+  using Sender = std::function<void(const OutgoingMessage&)>;
+
   // Older messages are dropped beyond this many, so a long-running simulator stays small.
   static constexpr std::size_t kReceivedLimit = 4096;
 
@@ -66,6 +71,9 @@ class SimDevice {
   bool WaitForFrames(std::uint8_t commandCode, std::size_t count,
                      std::chrono::milliseconds timeout) const;
 
+  // Installed by the transport that serves the device; an empty sender drops such messages.
+  void SetSender(Sender sender);
+
   // The answer to a Discover: header with type, address and identity, then the name, '-', one
   // byte, '-', the identity again.
   Frame DiscoverAnswer(LinkKind link) const;
@@ -77,6 +85,10 @@ class SimDevice {
   // A frame as this device sends it: its own type, address and identity in the header.
   Frame BuildOwnFrame(LinkKind link, std::uint8_t commandCode,
                       std::span<const std::uint8_t> payload) const;
+  // Sends through the installed sender, if any; safe from any thread.
+  void Send(const OutgoingMessage& message) const;
+  // The name a Discover answer carries; a device that can be renamed overrides it.
+  virtual std::string DiscoverName() const { return config_.name; }
 
  private:
   std::vector<std::vector<std::uint8_t>> FramesLocked(std::uint8_t commandCode) const;
@@ -85,6 +97,9 @@ class SimDevice {
   mutable std::mutex mutex_;
   mutable std::condition_variable arrived_;
   std::deque<ReceivedMessage> received_;
+  // Held while sending, so a transport that removes its sender never races a send.
+  mutable std::mutex senderMutex_;
+  Sender sender_;
 };
 
 }  // namespace quintara::sim

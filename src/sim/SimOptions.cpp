@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "sim/FrontPanelCommands.h"
+
 namespace quintara::sim {
 namespace {
 
@@ -102,6 +104,7 @@ std::vector<SimDeviceConfig> DefaultDevices() {
 SimOptionsResult ParseSimOptions(std::span<const std::string> args) {
   SimOptionsResult result;
   SimOptions& options = result.options;
+  std::uint16_t statusPort = SimDeviceConfig{}.statusPort;
   const auto fail = [&result](std::string message) {
     result.error = std::move(message);
     return result;
@@ -131,6 +134,12 @@ SimOptionsResult ParseSimOptions(std::span<const std::string> args) {
         return fail("--device takes KIND@ADDR[:PORT] with KIND multiviewer, matrix8 or matrix16");
       }
       options.devices.push_back(*device);
+    } else if (option == "--status-port") {
+      const std::optional<unsigned> port = ParseNumber(value, 65535);
+      if (!port || *port == 0) {
+        return fail("--status-port takes a port number from 1 to 65535");
+      }
+      statusPort = static_cast<std::uint16_t>(*port);
     } else if (option == "--seconds") {
       const std::optional<unsigned> seconds = ParseNumber(value, 86400);
       if (!seconds || *seconds == 0) {
@@ -164,6 +173,9 @@ SimOptionsResult ParseSimOptions(std::span<const std::string> args) {
   if (options.devices.empty()) {
     options.devices = DefaultDevices();
   }
+  for (SimDeviceConfig& device : options.devices) {
+    device.statusPort = statusPort;
+  }
   return result;
 }
 
@@ -180,12 +192,15 @@ Simulated Quintara devices answering on UDP.
                              (default 5154000n for the n-th device)
   --serial                   serve each device on its own pseudo-terminal instead of UDP;
                              the paths to open are printed
+  --status-port N            UDP port a multiviewer sends its status reports to, at the
+                             address that last sent it a frame (default 7001)
   --log                      print every message the devices receive, in hex
   --seconds N                stop after N seconds (default: run until interrupted)
   --help                     this text
 
 Without --device: multiviewer@127.0.0.11, matrix8@127.0.0.12, matrix16@127.0.0.13.
-)";
+
+)" + FrontPanelUsage();
 }
 
 std::string DescribeDevice(const SimDeviceConfig& config) {

@@ -27,6 +27,10 @@ SimUdpServer::SimUdpServer() : buffer_(kLargestDatagram) {
 
 SimUdpServer::~SimUdpServer() {
   Stop();
+  // A device may outlive the server; it must not send through a closed socket.
+  for (Listener& listener : listeners_) {
+    listener.device->SetSender({});
+  }
   close(wakeRead_);
   close(wakeWrite_);
 }
@@ -43,6 +47,9 @@ std::string SimUdpServer::Add(std::shared_ptr<SimDevice> device) {
     return "cannot listen on " + where + ": " + std::string(std::strerror(errno));
   }
   listeners_.push_back({std::move(device), std::move(*socket)});
+  UdpSocket* own = &listeners_.back().socket;
+  listeners_.back().device->SetSender(
+      [own](const OutgoingMessage& message) { own->SendTo(message.bytes, message.to); });
   return {};
 }
 

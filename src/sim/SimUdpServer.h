@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,8 +23,9 @@ class SimUdpServer {
   SimUdpServer(const SimUdpServer&) = delete;
   SimUdpServer& operator=(const SimUdpServer&) = delete;
 
-  // Binds the device's listen endpoint at once, in the calling thread's network namespace.
-  // Empty on success, else why the device could not listen. Only before Start.
+  // Binds the device's listen endpoint at once, in the calling thread's network namespace, and
+  // lets the device send from that socket on its own. Empty on success, else why the device
+  // could not listen. Only before Start.
   std::string Add(std::shared_ptr<SimDevice> device);
   void SetMessageHook(MessageHook hook) { hook_ = std::move(hook); }
 
@@ -40,7 +42,7 @@ class SimUdpServer {
   void Serve();
   void ServeOne(Listener& listener);
 
-  std::vector<Listener> listeners_;
+  std::deque<Listener> listeners_;  // a deque keeps each socket in place for its device's sender
   MessageHook hook_;
   std::vector<std::uint8_t> buffer_;  // used by the worker only
   int wakeRead_ = -1;

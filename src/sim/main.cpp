@@ -1,14 +1,18 @@
 // quintara-sim: simulated devices for demos and manual testing.
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <ctime>
 #include <iostream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "sim/FrontPanelCommands.h"
+#include "sim/SimMultiviewer.h"
 #include "sim/SimOptions.h"
 #include "sim/SimSerialServer.h"
 #include "sim/SimUdpServer.h"
@@ -73,8 +77,18 @@ int main(int argc, char** argv) {
 
   SimUdpServer udp;
   SimSerialServer serial;
+  std::shared_ptr<SimMultiviewer> frontPanel;  // the multiviewer standard input drives
   for (const SimDeviceConfig& config : options.devices) {
-    auto device = std::make_shared<SimDevice>(config);
+    std::shared_ptr<SimDevice> device;
+    if (config.kind == DeviceKind::Multiviewer) {
+      auto multiviewer = std::make_shared<SimMultiviewer>(config);
+      if (!frontPanel) {
+        frontPanel = multiviewer;
+      }
+      device = multiviewer;
+    } else {
+      device = std::make_shared<SimDevice>(config);
+    }
     std::string error;
     std::string where;
     if (options.serial) {
@@ -95,8 +109,15 @@ int main(int argc, char** argv) {
   }
   udp.Start();
   serial.Start();
+  std::optional<FrontPanelConsole> console;
+  if (frontPanel) {
+    console.emplace(frontPanel, STDIN_FILENO);
+  }
   std::cout << "ready" << std::endl;
   WaitForEnd(options.seconds, endSignals);
+  if (console) {
+    console->Stop();
+  }
   udp.Stop();
   serial.Stop();
   return 0;

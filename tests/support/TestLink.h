@@ -41,6 +41,23 @@ class RecordingObserver final : public ControllerObserver {
   void LockStateChanged(std::uint8_t lockState) override {
     calls.push_back("LockStateChanged " + std::to_string(lockState));
   }
+  void NameFieldChanged(std::u16string_view text) override { nameField = text; }
+  void RepaintPreview() override { calls.push_back("RepaintPreview"); }
+  void RefreshPage(std::uint8_t page) override {
+    calls.push_back("RefreshPage " + std::to_string(page));
+  }
+  void PageControlChanged(PageControl control, int index, int value) override {
+    controls.push_back({control, index, value});
+  }
+
+  struct ControlUpdate {
+    PageControl control;
+    int index;
+    int value;
+    friend bool operator==(const ControlUpdate&, const ControlUpdate&) = default;
+  };
+  std::vector<ControlUpdate> controls;
+  std::u16string nameField;
 
   std::vector<std::string> calls;
   std::vector<std::string> deviceList;

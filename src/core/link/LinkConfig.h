@@ -30,6 +30,9 @@ struct LinkTiming {
   int serialPollMs = 50;            // wait between asking how much arrived and reading it
   int serialScanPauseMs = 20;       // pause after a scan that found no complete answer
   int serialSendPauseMs = 20;       // pause after each frame written to the line
+  int readBackWindowMs = 2000;      // a multiviewer's state reply is awaited this long
+  int readBackSerialPollMs = 10;    // wait between looks at the serial input during a read-back
+  int reReadPauseMs = 3000;         // after a device-wide change, before the derived tables follow
 };
 
 }  // namespace quintara

@@ -44,6 +44,10 @@ class NetworkLink {
   // One datagram to the selected device's command port, then the protocol's pause.
   bool SendToSelectedDevice(std::span<const std::uint8_t> bytes);
 
+  // The open command socket and where it is aimed, for exchanges that read a reply.
+  UdpSocket* CommandSocket() { return commandSocket_ ? &*commandSocket_ : nullptr; }
+  const UdpEndpoint& CommandPeer() const { return commandPeer_; }
+
   const LinkConfig& Config() const { return config_; }
 
  private:

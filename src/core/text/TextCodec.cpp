@@ -85,6 +85,22 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view text) {
   return out;
 }
 
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t unit = text[i];
+    const bool pairs = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
+                       text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+    if (pairs) {
+      unit = 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      unit = 0xFFFD;  // a lone surrogate has no UTF-8 form
+    }
+    AppendUtf8(out, unit);
+  }
+  return out;
+}
+
 std::vector<std::uint8_t> EncodeUtf16Le(std::u16string_view text) {
   std::vector<std::uint8_t> bytes;
   bytes.reserve(text.size() * 2);
@@ -93,6 +109,19 @@ std::vector<std::uint8_t> EncodeUtf16Le(std::u16string_view text) {
     bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
   }
   return bytes;
+}
+
+std::u16string DecodeUtf16Le(std::span<const std::uint8_t> bytes) {
+  std::u16string text;
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    const std::uint8_t high = i + 1 < bytes.size() ? bytes[i + 1] : 0;
+    const auto unit = static_cast<char16_t>(bytes[i] | (high << 8));
+    if (unit == 0) {
+      break;
+    }
+    text += unit;
+  }
+  return text;
 }
 
 }  // namespace quintara

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "core/CommandLine.h"
+#include "core/Controller.h"
+#include "core/platform/Clock.h"
+#include "core/platform/Prompter.h"
+
+namespace quintara::cli {
+
+// Exit statuses of quintara-cli.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitNoDevice = 1;  // the device did not answer, or could not be reached
+inline constexpr int kExitUsage = 2;
+
+// Thrown for arguments that cannot be used; the command line prints it and exits with 2.
+struct UsageError {
+  std::string message;
+};
+
+// Operator messages go to stderr, exactly as the boxes would show them.
+class ConsolePrompter final : public Prompter {
+ public:
+  explicit ConsolePrompter(std::ostream& err) : err_(err) {}
+  void ShowError(std::string_view message) override;
+  bool Confirm(std::string_view message) override;
+  bool ErrorShown() const { return errorShown_; }
+
+ private:
+  std::ostream& err_;
+  bool errorShown_ = false;
+};
+
+// One invocation's controller, on the link the options name.
+class CliSession {
+ public:
+  CliSession(const GlobalOptions& options, const LinkTiming& timing, std::ostream& out,
+             std::ostream& err, ControllerObserver& observer);
+
+  // Searches and prints what answered.
+  int Discover();
+  // Searches and selects the device to command: the one at --device or on the serial line.
+  // kExitSuccess once it is selected.
+  int Connect();
+  // Prints that a command went to the selected device, or returns the failure's exit status.
+  int ReportSent(std::string_view commandName, bool sent);
+
+  Controller& GetController() { return controller_; }
+  const GlobalOptions& Options() const { return options_; }
+  std::ostream& Out() { return out_; }
+  std::ostream& Err() { return err_; }
+
+ private:
+  bool OpenLink();
+  std::string Where() const;
+  std::optional<int> FindDevice() const;
+  std::string SelectedLine() const;
+
+  const GlobalOptions& options_;
+  std::ostream& out_;
+  std::ostream& err_;
+  SystemClock clock_;
+  ConsolePrompter prompter_;
+  Controller controller_;
+};
+
+}  // namespace quintara::cli

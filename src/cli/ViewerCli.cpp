@@ -1,0 +1,398 @@
+#include "cli/ViewerCli.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <chrono>
+#include <functional>
+#include <map>
+
+#include "cli/Json.h"
+#include "core/TaskQueue.h"
+#include "core/text/TextCodec.h"
+#include "core/viewer/LayoutGeometry.h"
+#include "core/viewer/ReadBack.h"
+#include "core/viewer/StatusListener.h"
+#include "core/viewer/StatusReports.h"
+#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/ViewerRefresh.h"
+#include "core/viewer/ViewerTables.h"
+
+namespace quintara::cli {
+namespace {
+
+constexpr std::size_t kUmdLabelLimit = 11;
+constexpr int kDefaultWatchSeconds = 10;
+
+using Args = std::vector<std::string>;
+
+int Number(const std::string& text, int low, int high, const std::string& what) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < low ||
+      value > high) {
+    throw UsageError{what + " takes a number from " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", not '" + text + "'"};
+  }
+  return value;
+}
+
+std::uint8_t Byte(const std::string& text, int low, int high, const std::string& what) {
+  return static_cast<std::uint8_t>(Number(text, low, high, what));
+}
+
+std::uint8_t OnOff(const std::string& text) {
+  if (text != "on" && text != "off") {
+    throw UsageError{"expected on or off, not '" + text + "'"};
+  }
+  return text == "on" ? 1 : 0;
+}
+
+// "all" or 0 for every input or window, else 1-16.
+std::uint8_t Item(const std::string& text) {
+  return text == "all" ? 0 : Byte(text, 0, 16, "the item");
+}
+
+std::uint8_t Colour(const std::string& text) {
+  for (std::size_t i = 0; i < kPalette.size(); ++i) {
+    if (std::ranges::equal(text, kPalette[i].name,
+                           [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
+      return static_cast<std::uint8_t>(i);
+    }
+  }
+  return Byte(text, 0, 15, "the colour (a number or a palette name such as Red)");
+}
+
+std::uint8_t OutputFormatCode(const std::string& text) {
+  for (const OutputFormatEntry& entry : kOutputFormats) {
+    if (text == entry.text) {
+      return entry.code;
+    }
+  }
+  const std::uint8_t code = Byte(text, 0, 15, "output-format (a code or a name such as 1080p60)");
+  if (!OutputFormatItem(code)) {
+    throw UsageError{"output-format " + text + " is not one of the device's output formats"};
+  }
+  return code;
+}
+
+// One sender call, prepared from the arguments; it may set the mirror first, as a page would.
+struct ViewerSend {
+  std::string name;
+  std::function<bool(ViewerCommands&, ViewerState&)> send;
+};
+
+void NeedArgs(const Args& a, std::size_t low, std::size_t high) {
+  if (a.size() - 2 < low || a.size() - 2 > high) {
+    throw UsageError{"mv " + a[1] + ": wrong number of arguments; see 'quintara-cli mv help'"};
+  }
+}
+
+ViewerSend ColourSend(const Args& a, const std::string& name,
+                      bool (ViewerCommands::*sender)(std::uint8_t, std::uint8_t)) {
+  NeedArgs(a, 2, 2);
+  const std::uint8_t item = Item(a[2]);
+  const std::uint8_t colour = Colour(a[3]);
+  return {name, [=](ViewerCommands& c, ViewerState&) { return (c.*sender)(item, colour); }};
+}
+
+ViewerSend FlagSend(const Args& a, const std::string& name,
+                    bool (ViewerCommands::*sender)(std::uint8_t)) {
+  NeedArgs(a, 1, 1);
+  const std::uint8_t on = OnOff(a[2]);
+  return {name, [=](ViewerCommands& c, ViewerState&) { return (c.*sender)(on); }};
+}
+
+ViewerSend ParseSend(const Args& a) {
+  const std::string& verb = a[1];
+  if (verb == "layout") {
+    NeedArgs(a, 1, 1);
+    const std::uint8_t code = Byte(a[2], 0, 255, "layout");
+    if (!IsKnownLayout(code)) {
+      throw UsageError{"layout " + a[2] + " is not a layout of the multiviewer"};
+    }
+    return {"SetLayout", [=](ViewerCommands& c, ViewerState& v) {
+              v.LayoutCode = code;
+              return c.SetLayout();
+            }};
+  }
+  if (verb == "source" || verb == "route") {
+    NeedArgs(a, 2, 2);
+    const std::uint8_t window = Byte(a[2], 1, 16, verb == "source" ? "the window" : "the output");
+    const std::uint8_t input = Byte(a[3], 1, 16, "the input");
+    const bool switcher = verb == "route";
+    return {"SetWindowSource", [=](ViewerCommands& c, ViewerState& v) {
+              v.CurrentPage = switcher ? ViewerPage::Switcher : ViewerPage::Mode;
+              if (!switcher) {
+                v.WindowSource[window - 1] = input;
+              }
+              return c.SetWindowSource(window, input);
+            }};
+  }
+  if (verb == "switcher-mode") {
+    NeedArgs(a, 1, 1);
+    const std::uint8_t on = OnOff(a[2]);
+    return {"SetSwitcherMode", [=](ViewerCommands& c, ViewerState& v) {
+              v.SwitcherMode = on;
+              return c.SetSwitcherMode(on);
+            }};
+  }
+  if (verb == "one-to-one") {
+    NeedArgs(a, 0, 0);
+    return {"SetOneToOne", [](ViewerCommands& c, ViewerState&) { return c.SetOneToOne(); }};
+  }
+  if (verb == "umd") {
+    NeedArgs(a, 1, 2);
+    const std::uint8_t on = OnOff(a[2]);
+    const std::uint8_t input = a.size() == 4 ? Byte(a[3], 1, 16, "the input") : 0;
+    return {input == 0 ? "SetAllUmd" : "SetUmdOn",
+            [=](ViewerCommands& c, ViewerState&) { return c.SetUmdOn(input, on); }};
+  }
+  if (verb == "umd-text") {
+    NeedArgs(a, 2, 2);
+    const std::uint8_t input = Byte(a[2], 1, 16, "the input");
+    const std::optional<std::u16string> text = Utf8ToUtf16(a[3]);
+    if (!text || text->size() > kUmdLabelLimit) {
+      throw UsageError{"a UMD label is UTF-8 text of at most 11 characters"};
+    }
+    return {"SetUmdText", [=](ViewerCommands& c, ViewerState& v) {
+              v.UmdText[input - 1] = *text;
+              return c.SetUmdText(input);
+            }};
+  }
+  static const std::map<
+      std::string, std::pair<std::string, bool (ViewerCommands::*)(std::uint8_t, std::uint8_t)>>
+      colours{{"umd-text-colour", {"SetUmdTextColour", &ViewerCommands::SetUmdTextColour}},
+              {"umd-back-colour", {"SetUmdBackColour", &ViewerCommands::SetUmdBackColour}},
+              {"format-text-colour", {"SetFormatTextColour", &ViewerCommands::SetFormatTextColour}},
+              {"format-back-colour", {"SetFormatBackColour", &ViewerCommands::SetFormatBackColour}},
+              {"timecode-text-colour",
+               {"SetTimecodeTextColour", &ViewerCommands::SetTimecodeTextColour}},
+              {"timecode-back-colour",
+               {"SetTimecodeBackColour", &ViewerCommands::SetTimecodeBackColour}}};
+  if (const auto found = colours.find(verb); found != colours.end()) {
+    return ColourSend(a, found->second.first, found->second.second);
+  }
+  static const std::map<std::string, std::pair<std::string, bool (ViewerCommands::*)(std::uint8_t)>>
+      flags{{"border", {"SetBorder", &ViewerCommands::SetBorder}},
+            {"format-status", {"SetFormatStatus", &ViewerCommands::SetFormatStatus}},
+            {"timecode", {"SetTimecode", &ViewerCommands::SetTimecode}},
+            {"audio-alarm", {"SetAudioAlarm", &ViewerCommands::SetAudioAlarm}}};
+  if (const auto found = flags.find(verb); found != flags.end()) {
+    return FlagSend(a, found->second.first, found->second.second);
+  }
+  if (verb == "meter") {
+    NeedArgs(a, 1, 2);
+    const std::uint8_t on = OnOff(a[2]);
+    const std::uint8_t index = a.size() == 4
+                                   ? static_cast<std::uint8_t>(Byte(a[3], 1, 16, "the window") - 1)
+                                   : kAllMetersIndex;
+    return {index == kAllMetersIndex ? "SetAllMeters" : "SetMeterOn",
+            [=](ViewerCommands& c, ViewerState&) { return c.SetMeterOn(index, on); }};
+  }
+  if (verb == "meter-channels") {
+    NeedArgs(a, 2, 2);
+    const std::uint8_t index = static_cast<std::uint8_t>(Byte(a[2], 1, 16, "the window") - 1);
+    const std::uint8_t pair = Byte(a[3], 0, 7, "the channel pair");
+    return {"SetMeterChannels",
+            [=](ViewerCommands& c, ViewerState&) { return c.SetMeterChannels(index, pair); }};
+  }
+  if (verb == "audio-source") {
+    NeedArgs(a, 1, 1);
+    const std::uint8_t source = a[2] == "off" ? 0 : Byte(a[2], 1, 16, "audio-source");
+    return {"SetAudioSource", [=](ViewerCommands& c, ViewerState& v) {
+              v.AudioSource = source;
+              return c.SetAudioSource(source);
+            }};
+  }
+  if (verb == "output-format") {
+    NeedArgs(a, 1, 1);
+    const std::uint8_t code = OutputFormatCode(a[2]);
+    return {"SetOutputFormat", [=](ViewerCommands& c, ViewerState& v) {
+              v.OutputFormat = code;
+              return c.SetOutputFormat(code);
+            }};
+  }
+  if (verb == "defaults") {
+    NeedArgs(a, 0, 0);
+    return {"LoadDefaults", [](ViewerCommands& c, ViewerState&) { return c.LoadDefaults(); }};
+  }
+  if (verb == "save" || verb == "load") {
+    NeedArgs(a, 1, 1);
+    const std::uint8_t memory = Byte(a[2], 1, 2, "the memory");
+    const std::uint8_t code = verb == "save" ? ViewerCode::SaveCustom : ViewerCode::LoadCustom;
+    return {verb == "save" ? "SaveCustom" : "LoadCustom",
+            [=](ViewerCommands& c, ViewerState&) { return c.SendCustomMemory(code, memory); }};
+  }
+  throw UsageError{"unknown multiviewer command '" + verb + "'; see 'quintara-cli mv help'"};
+}
+
+std::string Utf8(const std::u16string& text) {
+  return Utf16ToUtf8(text);
+}
+
+template <typename Array>
+std::string JsonNumbers(const Array& values) {
+  std::string text = "[";
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    text += (i > 0 ? "," : "") + std::to_string(static_cast<int>(values[i]));
+  }
+  return text + "]";
+}
+
+void PrintStateJson(const Controller& controller, std::ostream& out) {
+  const ViewerState& v = controller.Viewer();
+  out << "{\"name\":" << JsonString(Utf8(controller.NameText()))
+      << ",\"AddressMode\":" << static_cast<int>(controller.AddressMode())
+      << ",\"LayoutCode\":" << static_cast<int>(v.LayoutCode)
+      << ",\"OutputFormat\":" << static_cast<int>(v.OutputFormat)
+      << ",\"SwitcherMode\":" << static_cast<int>(v.SwitcherMode)
+      << ",\"AllUmdOn\":" << static_cast<int>(v.AllUmdOn)
+      << ",\"FormatStatusOn\":" << static_cast<int>(v.FormatStatusOn)
+      << ",\"TimecodeOn\":" << static_cast<int>(v.TimecodeOn)
+      << ",\"AudioAlarmOn\":" << static_cast<int>(v.AudioAlarmOn)
+      << ",\"BorderOn\":" << static_cast<int>(v.BorderOn)
+      << ",\"AllMetersOn\":" << static_cast<int>(v.AllMetersOn)
+      << ",\"AudioSource\":" << static_cast<int>(v.AudioSource)
+      << ",\"WindowSource\":" << JsonNumbers(v.WindowSource)
+      << ",\"SwitcherSource\":" << JsonNumbers(v.SwitcherSource) << ",\"UmdText\":[";
+  for (std::size_t i = 0; i < kInputCount; ++i) {
+    out << (i > 0 ? "," : "") << JsonString(Utf8(v.UmdText[i]));
+  }
+  out << "],\"UmdOn\":" << JsonNumbers(v.UmdOn)
+      << ",\"UmdTextColour\":" << JsonNumbers(v.UmdTextColour)
+      << ",\"UmdBackColour\":" << JsonNumbers(v.UmdBackColour) << ",\"WindowFormatText\":[";
+  for (std::size_t i = 0; i < kWindowCount; ++i) {
+    out << (i > 0 ? "," : "") << JsonString(Utf8(v.WindowFormatText[i]));
+  }
+  out << "],\"FormatTextColour\":" << JsonNumbers(v.FormatTextColour)
+      << ",\"FormatBackColour\":" << JsonNumbers(v.FormatBackColour)
+      << ",\"MeterOn\":" << JsonNumbers(v.MeterOn)
+      << ",\"MeterChannels\":" << JsonNumbers(v.MeterChannels)
+      << ",\"TimecodeTextColour\":" << JsonNumbers(v.TimecodeTextColour)
+      << ",\"TimecodeBackColour\":" << JsonNumbers(v.TimecodeBackColour) << "}\n";
+}
+
+void PrintStateText(const Controller& controller, std::ostream& out) {
+  const ViewerState& v = controller.Viewer();
+  const auto n = [](std::uint8_t value) { return static_cast<int>(value); };
+  out << "name " << Utf8(controller.NameText()) << "  AddressMode "
+      << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "\n"
+      << "LayoutCode " << n(v.LayoutCode) << "  OutputFormat " << n(v.OutputFormat)
+      << "  SwitcherMode " << n(v.SwitcherMode) << "\n"
+      << "AllUmdOn " << n(v.AllUmdOn) << "  FormatStatusOn " << n(v.FormatStatusOn)
+      << "  TimecodeOn " << n(v.TimecodeOn) << "  AudioAlarmOn " << n(v.AudioAlarmOn)
+      << "  BorderOn " << n(v.BorderOn) << "  AllMetersOn " << n(v.AllMetersOn) << "  AudioSource "
+      << n(v.AudioSource) << "\n";
+  out << "input  UmdText      UmdOn  text/back colour\n";
+  for (std::size_t i = 0; i < kInputCount; ++i) {
+    out << "  " << (i + 1) << "  " << Utf8(v.UmdText[i]) << "  " << n(v.UmdOn[i]) << "  "
+        << n(v.UmdTextColour[i]) << "/" << n(v.UmdBackColour[i]) << "\n";
+  }
+  out << "window  source  switcher  format  format colours  meter  channels  timecode colours\n";
+  for (std::size_t w = 0; w < kWindowCount; ++w) {
+    out << "  " << (w + 1) << "  " << n(v.WindowSource[w]) << "  " << n(v.SwitcherSource[w]) << "  "
+        << Utf8(v.WindowFormatText[w]) << "  " << n(v.FormatTextColour[w]) << "/"
+        << n(v.FormatBackColour[w]) << "  " << n(v.MeterOn[w]) << "  " << n(v.MeterChannels[w])
+        << "  " << n(v.TimecodeTextColour[w]) << "/" << n(v.TimecodeBackColour[w]) << "\n";
+  }
+}
+
+int ShowState(CliSession& session) {
+  Controller& controller = session.GetController();
+  if (!ReadBack(controller)) {
+    return kExitNoDevice;
+  }
+  RefreshSwitcherGrid(controller.Viewer());
+  RefreshAll(controller.Viewer());
+  session.Options().json ? PrintStateJson(controller, session.Out())
+                         : PrintStateText(controller, session.Out());
+  return kExitSuccess;
+}
+
+int Watch(CliSession& session) {
+  Controller& controller = session.GetController();
+  std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
+  if (!socket) {
+    session.Err() << "cannot listen for status reports on port "
+                  << controller.Network().Config().statusPort << "\n";
+    return kExitNoDevice;
+  }
+  TaskQueue tasks;
+  std::ostream& out = session.Out();
+  StatusListener listener(controller, std::move(*socket),
+                          controller.SelectedOrEmptyEntry().DeviceIdentity, tasks);
+  listener.SetReportHook(
+      [&out](std::span<const std::uint8_t> report) { out << DescribeReport(report) << std::endl; });
+  listener.Start();
+  const int seconds = session.Options().seconds.value_or(kDefaultWatchSeconds);
+  tasks.RunUntil(std::chrono::steady_clock::now() + std::chrono::seconds(seconds));
+  listener.Stop();
+  tasks.RunPending();
+  return kExitSuccess;
+}
+
+}  // namespace
+
+void CheckViewerCommand(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2) {
+    throw UsageError{"mv needs a command; see 'quintara-cli mv help'"};
+  }
+  const std::string& verb = arguments[1];
+  if (verb == "state" || verb == "watch") {
+    NeedArgs(arguments, 0, 0);
+    return;
+  }
+  ParseSend(arguments);
+}
+
+int RunViewerCommand(CliSession& session, const std::vector<std::string>& arguments) {
+  if (const int status = session.Connect(); status != kExitSuccess) {
+    return status;
+  }
+  const std::string& verb = arguments[1];
+  if (verb == "state") {
+    return ShowState(session);
+  }
+  if (verb == "watch") {
+    return Watch(session);
+  }
+  const ViewerSend command = ParseSend(arguments);
+  Controller& controller = session.GetController();
+  ViewerCommands commands(controller);
+  return session.ReportSent(command.name, command.send(commands, controller.Viewer()));
+}
+
+std::string ViewerUsage() {
+  return R"(Multiviewer commands (quintara-cli [options] mv COMMAND):
+  state                          read the whole state back and print it (--json)
+  watch                          print each report the device sends (--seconds N, default 10)
+  layout CODE                    1-16, 40-42, 60, 61, 80-83, 90-93, 100-102, 111, 121, 160, 161
+  source WINDOW INPUT            the input a window shows
+  switcher-mode on|off
+  route OUTPUT INPUT             switcher mode: route an input to an output
+  one-to-one                     switcher mode: input n to output n
+  umd on|off [INPUT]             UMD labels, all or of one input
+  umd-text INPUT TEXT            a UMD label, at most 11 characters
+  umd-text-colour ITEM COLOUR    ITEM: all or 1-16; COLOUR: 0-15 or a name such as Red
+  umd-back-colour ITEM COLOUR
+  format-text-colour ITEM COLOUR
+  format-back-colour ITEM COLOUR
+  timecode-text-colour ITEM COLOUR
+  timecode-back-colour ITEM COLOUR
+  border on|off
+  format-status on|off
+  timecode on|off
+  audio-alarm on|off
+  meter on|off [WINDOW]          audio meters, all or of one window
+  meter-channels WINDOW PAIR     PAIR 0-7: CH 01 & 02 ... CH 15 & 16
+  audio-source off|WINDOW
+  output-format CODE|NAME        1080p60, 1080p50, 1080i60, 1080i50, 1080p30, 1080p25,
+                                 1080p24, 720p60, 720p50
+  defaults                       load the device's defaults
+  save 1|2                       store the settings in a custom memory
+  load 1|2                       recall a custom memory
+)";
+}
+
+}  // namespace quintara::cli

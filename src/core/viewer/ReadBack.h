@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace quintara {
+
+class Controller;
+
+// The multiviewer's reply to ReadState: the whole frame, of which bytes 18-806 are the image.
+inline constexpr std::size_t kStateReplySize = 809;
+inline constexpr std::size_t kStateImageOffset = 18;
+
+// A datagram the network read-back takes: long enough, code 0x0A, from a multiviewer.
+bool IsStateReply(std::span<const std::uint8_t> datagram);
+
+// Reads the multiviewer's whole state in one exchange and decodes it into the mirror. Without a
+// reply the last image received is decoded again; when nothing could be sent at all (no device
+// selected, serial port closed) nothing is decoded and false is returned.
+bool ReadBack(Controller& controller);
+
+}  // namespace quintara

@@ -1,0 +1,106 @@
+#include "core/viewer/StatusListener.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+#include <vector>
+
+#include "core/Controller.h"
+#include "core/link/ControlFrame.h"
+#include "core/viewer/ReadBack.h"
+#include "core/viewer/StatusReports.h"
+
+namespace quintara {
+
+StatusListener::StatusListener(Controller& controller, UdpSocket statusSocket,
+                               std::array<std::uint8_t, 4> identity, Executor& executor)
+    : controller_(controller),
+      socket_(std::move(statusSocket)),
+      identity_(identity),
+      executor_(executor),
+      reReadPauseMs_(controller.Timing().reReadPauseMs),
+      wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+  if (wake_ < 0) {
+    throw std::system_error(errno, std::generic_category(), "status listener wake-up");
+  }
+}
+
+StatusListener::~StatusListener() {
+  Stop();
+  close(wake_);
+}
+
+void StatusListener::Start() {
+  if (!worker_.joinable()) {
+    running_ = true;
+    worker_ = std::thread([this] { Run(); });
+  }
+}
+
+void StatusListener::Stop() {
+  running_ = false;
+  if (worker_.joinable()) {
+    eventfd_write(wake_, 1);
+    worker_.join();
+  }
+  socket_.Close();
+}
+
+bool StatusListener::Pause(int milliseconds) {
+  pollfd entry{wake_, POLLIN, 0};
+  while (poll(&entry, 1, milliseconds) < 0 && errno == EINTR) {
+  }
+  return running_;
+}
+
+void StatusListener::Run() {
+  std::vector<std::uint8_t> buffer(kBufferSize);
+  while (running_) {
+    std::array<pollfd, 2> watched{{{socket_.Descriptor(), POLLIN, 0}, {wake_, POLLIN, 0}}};
+    if (poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR) {
+      break;
+    }
+    while (running_) {
+      const std::optional<ReceivedDatagram> datagram = socket_.ReceiveFrom(buffer);
+      if (!datagram) {
+        break;
+      }
+      Handle(std::span<const std::uint8_t>(buffer).first(std::min(datagram->size, buffer.size())));
+    }
+  }
+}
+
+void StatusListener::Handle(std::span<const std::uint8_t> datagram) {
+  // Only what arrived is read: a report too short for its code is dropped whole.
+  if (datagram.size() <= frame::kCommandCodeOffset ||
+      !std::ranges::equal(datagram.subspan(frame::kIdentityOffset, identity_.size()), identity_)) {
+    return;
+  }
+  const std::uint8_t code = datagram[frame::kCommandCodeOffset];
+  const std::size_t needed = ReportBytesNeeded(code);
+  if (needed == 0 || datagram.size() < needed) {
+    return;
+  }
+  Controller& controller = controller_;
+  std::vector<std::uint8_t> report(datagram.begin(), datagram.end());
+  if (reportHook_) {
+    executor_.Post([hook = reportHook_, report] { hook(report); });
+  }
+  if (IsReReadReport(code)) {
+    // The read-back runs on the controller's thread like every exchange; the device is given
+    // time to settle before the derived tables follow, and no report is taken meanwhile.
+    executor_.Post([&controller] { ReadBack(controller); });
+    if (Pause(reReadPauseMs_)) {
+      executor_.Post([&controller, code] { FinishReRead(controller, code); });
+    }
+    return;
+  }
+  executor_.Post(
+      [&controller, report = std::move(report)] { ApplyStatusReport(controller, report); });
+}
+
+}  // namespace quintara

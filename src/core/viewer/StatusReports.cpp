@@ -1,0 +1,428 @@
+#include "core/viewer/StatusReports.h"
+
+#include <cstdio>
+
+#include "core/Controller.h"
+#include "core/link/ControlFrame.h"
+#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/ViewerRefresh.h"
+#include "core/viewer/ViewerTables.h"
+
+namespace quintara {
+namespace {
+
+constexpr std::size_t kFirstValue = 18;  // v; u and t follow
+
+// The colour reports name an item 0-16; item 0 stands for the first entry.
+std::size_t ItemEntry(std::uint8_t item) {
+  return item == 0 ? 0 : item - 1u;
+}
+
+int OnOffBitmap(std::uint8_t value, int off, int on) {
+  return value == 0 ? off : on;
+}
+
+// Value n of a report (v, u, t); callers make sure the report holds what its code reads.
+std::uint8_t ValueAt(std::span<const std::uint8_t> report, std::size_t n) {
+  const std::size_t offset = kFirstValue + n;
+  return offset < report.size() ? report[offset] : 0;
+}
+
+class ReportApplier {
+ public:
+  ReportApplier(Controller& controller, std::span<const std::uint8_t> report)
+      : viewer_(controller.Viewer()),
+        observer_(controller.Observer()),
+        page_(viewer_.CurrentPage),
+        v_(ValueAt(report, 0)),
+        u_(ValueAt(report, 1)),
+        t_(ValueAt(report, 2)) {}
+
+  void Apply(std::uint8_t code);
+
+ private:
+  bool Shown(std::uint8_t page) const { return page_ == page; }
+  void Repaint() { observer_.RepaintPreview(); }
+  void Show(PageControl control, int value, int index = 0) {
+    observer_.PageControlChanged(control, index, value);
+  }
+
+  void Layout();
+  void WindowSource();
+  void UmdOn();
+  void MeterOn();
+  void UmdColour(bool text);
+  void FormatColour(bool text);
+  void TimecodeColour(bool text);
+  void MeterChannels();
+
+  ViewerState& viewer_;
+  ControllerObserver& observer_;
+  const std::uint8_t page_;
+  const std::uint8_t v_;
+  const std::uint8_t u_;
+  const std::uint8_t t_;
+};
+
+void ReportApplier::Apply(std::uint8_t code) {
+  switch (code) {
+    case ViewerCode::SetOutputFormat:
+      viewer_.OutputFormat = u_;
+      if (const auto item = OutputFormatItem(u_); item && Shown(ViewerPage::System)) {
+        Show(PageControl::SystemOutputFormatList, static_cast<int>(*item));
+      }
+      return;
+    case ViewerCode::SetLayout:
+      return Layout();
+    case ViewerCode::SetWindowSource:
+      return WindowSource();
+    case ViewerCode::SetUmdOn:
+      return UmdOn();
+    case ViewerCode::SetMeterOn:
+      return MeterOn();
+    case ViewerCode::SetAudioSource:
+      viewer_.AudioSource = v_;
+      if (Shown(ViewerPage::Audio)) {
+        Show(PageControl::AudioSourceList, v_);
+        Repaint();
+      }
+      return;
+    case ViewerCode::FormatStatusReport:
+    case ViewerCode::SetFormatStatus:
+      viewer_.FormatStatusOn = v_;
+      Repaint();
+      if (Shown(ViewerPage::System)) {
+        Show(PageControl::SystemFormatStatusButton, OnOffBitmap(v_, 205, 206));
+      }
+      return;
+    case ViewerCode::SetUmdTextColour:
+    case ViewerCode::SetUmdBackColour:
+      return UmdColour(code == ViewerCode::SetUmdTextColour);
+    case ViewerCode::SetFormatTextColour:
+    case ViewerCode::SetFormatBackColour:
+      return FormatColour(code == ViewerCode::SetFormatTextColour);
+    case ViewerCode::SetTimecodeTextColour:
+    case ViewerCode::SetTimecodeBackColour:
+      return TimecodeColour(code == ViewerCode::SetTimecodeTextColour);
+    case ViewerCode::SetBorder:
+      viewer_.BorderOn = v_;
+      if (Shown(ViewerPage::Colour)) {
+        Show(PageControl::ColourBorderList, v_);
+      }
+      Repaint();
+      return;
+    case ViewerCode::WindowSignalReport:
+      if (v_ >= kWindowCount) {
+        return;
+      }
+      viewer_.WindowSignal[v_] = {u_, t_};
+      RefreshFormatTexts(viewer_);
+      Repaint();
+      return;
+    case ViewerCode::SetMeterChannels:
+      return MeterChannels();
+    case ViewerCode::TimecodeReport:
+    case ViewerCode::SetTimecode:
+      viewer_.TimecodeOn = v_;
+      if (Shown(ViewerPage::System)) {
+        Show(PageControl::SystemTimecodeButton, OnOffBitmap(v_, 282, 283));
+      }
+      return;
+    case ViewerCode::SetAudioAlarm:
+      viewer_.AudioAlarmOn = v_;
+      if (Shown(ViewerPage::System)) {
+        Show(PageControl::SystemAudioAlarmButton, OnOffBitmap(v_, 203, 204));
+      }
+      return;
+    case ViewerCode::SetAllMeters:
+      viewer_.AllMetersOn = v_;
+      Repaint();
+      if (Shown(ViewerPage::Audio)) {
+        Show(PageControl::AudioAllMetersButton, OnOffBitmap(v_, 452, 453));
+      }
+      return;
+    case ViewerCode::SetAllUmd:
+      viewer_.AllUmdOn = v_;
+      Repaint();
+      if (Shown(ViewerPage::Umd)) {
+        Show(PageControl::UmdAllButton, OnOffBitmap(v_, 201, 202));
+      }
+      return;
+    default:
+      return;
+  }
+}
+
+void ReportApplier::Layout() {
+  viewer_.LayoutCode = v_;
+  if (Shown(ViewerPage::Switcher)) {
+    return;  // the preview keeps the switcher grid
+  }
+  RefreshLayout(viewer_);
+  Repaint();
+  if (Shown(ViewerPage::Mode)) {
+    observer_.RefreshPage(ViewerPage::Mode);
+    if (v_ >= 1 && v_ <= 16) {
+      Show(PageControl::ModeSourceList, v_ - 1, 1);
+    }
+  }
+}
+
+void ReportApplier::WindowSource() {
+  const std::uint8_t input = v_;
+  const std::uint8_t window = u_;
+  if (window < 1 || window > kWindowCount) {
+    return;
+  }
+  if (Shown(ViewerPage::Switcher)) {
+    viewer_.SwitcherSource[window - 1] = input;
+    Show(PageControl::SwitcherOutputList, input - 1, window);
+    viewer_.SwitcherRects[window - 1].number = input;
+  } else if (Shown(ViewerPage::Mode)) {
+    viewer_.WindowSource[window - 1] = input;
+    Show(PageControl::ModeSourceList, input - 1, window);
+  }
+  Repaint();
+}
+
+void ReportApplier::UmdOn() {
+  if (v_ < 1 || v_ > kInputCount) {
+    return;
+  }
+  viewer_.UmdOn[v_ - 1] = u_;
+  Repaint();
+  if (Shown(ViewerPage::Umd)) {
+    Show(PageControl::UmdInputButton, (u_ == 0 ? 396 : 397) + 2 * v_, v_);
+  }
+}
+
+void ReportApplier::MeterOn() {
+  if (v_ < 1 || v_ > kWindowCount) {
+    return;
+  }
+  viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
+  Repaint();
+  viewer_.MeterOn[v_ - 1] = u_;
+  if (Shown(ViewerPage::Audio)) {
+    Show(PageControl::AudioWindowList, v_ - 1);
+    Show(PageControl::AudioOnOffButtons, viewer_.MeterOn[v_ - 1]);
+    Show(PageControl::AudioChannelList, viewer_.MeterChannels[v_ - 1]);
+  }
+}
+
+void ReportApplier::MeterChannels() {
+  if (v_ < 1 || v_ > kWindowCount) {
+    return;
+  }
+  viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
+  viewer_.MeterChannels[v_ - 1] = u_;
+  if (Shown(ViewerPage::Audio)) {
+    Show(PageControl::AudioWindowList, v_ - 1);
+    Show(PageControl::AudioChannelList, u_);
+    Show(PageControl::AudioOnOffButtons, viewer_.MeterOn[v_ - 1]);
+  }
+}
+
+void ReportApplier::UmdColour(bool text) {
+  if (v_ > 16) {
+    return;
+  }
+  const std::size_t entry = ItemEntry(v_);
+  viewer_.ColourSourceItem = v_;
+  (text ? viewer_.UmdTextColour : viewer_.UmdBackColour)[entry] = u_;
+  if (Shown(ViewerPage::Colour)) {
+    Show(PageControl::ColourSourceList, v_);
+    Show(PageControl::ColourUmdTextList, viewer_.UmdTextColour[entry]);
+    Show(PageControl::ColourUmdBackList, viewer_.UmdBackColour[entry]);
+  }
+  RefreshColours(viewer_, text ? ColourTable::UmdText : ColourTable::UmdBack);
+  Repaint();
+}
+
+void ReportApplier::FormatColour(bool text) {
+  if (v_ > 16) {
+    return;
+  }
+  const std::size_t entry = ItemEntry(v_);
+  viewer_.ColourWindowItem = v_;
+  (text ? viewer_.FormatTextColour : viewer_.FormatBackColour)[entry] = u_;
+  if (Shown(ViewerPage::Colour)) {
+    Show(PageControl::ColourWindowList, v_);
+    Show(PageControl::ColourFormatTextList, viewer_.FormatTextColour[entry]);
+    Show(PageControl::ColourFormatBackList, viewer_.FormatBackColour[entry]);
+  }
+  RefreshColours(viewer_, text ? ColourTable::FormatText : ColourTable::FormatBack);
+  Repaint();
+}
+
+void ReportApplier::TimecodeColour(bool text) {
+  if (v_ > 16) {
+    return;
+  }
+  const std::size_t entry = ItemEntry(v_);
+  viewer_.ColourWindowItem = v_;
+  (text ? viewer_.TimecodeTextColour : viewer_.TimecodeBackColour)[entry] = u_;
+  if (Shown(ViewerPage::Colour)) {
+    Show(PageControl::ColourWindowList, v_);
+    Show(PageControl::ColourTimecodeTextList, viewer_.TimecodeTextColour[entry]);
+    Show(PageControl::ColourTimecodeBackList, viewer_.TimecodeBackColour[entry]);
+  }
+  Repaint();
+}
+
+}  // namespace
+
+std::size_t ReportBytesNeeded(std::uint8_t commandCode) {
+  // Identity at 10-13 and the code at 16 always; then v at 18, u at 19, t at 20.
+  constexpr std::size_t kCodeOnly = frame::kCommandCodeOffset + 1;
+  constexpr std::size_t kV = kFirstValue + 1;
+  constexpr std::size_t kU = kFirstValue + 2;
+  constexpr std::size_t kT = kFirstValue + 3;
+  switch (commandCode) {
+    case ViewerCode::LoadDefaults:
+    case ViewerCode::DeviceWideChange:
+    case ViewerCode::LoadCustom:
+      return kCodeOnly;
+    case ViewerCode::SetLayout:
+    case ViewerCode::SetAudioSource:
+    case ViewerCode::FormatStatusReport:
+    case ViewerCode::SetFormatStatus:
+    case ViewerCode::SetBorder:
+    case ViewerCode::TimecodeReport:
+    case ViewerCode::SetTimecode:
+    case ViewerCode::SetAudioAlarm:
+    case ViewerCode::SetAllMeters:
+    case ViewerCode::SetAllUmd:
+      return kV;
+    case ViewerCode::SetOutputFormat:
+    case ViewerCode::SetWindowSource:
+    case ViewerCode::SetUmdOn:
+    case ViewerCode::SetMeterOn:
+    case ViewerCode::SetUmdTextColour:
+    case ViewerCode::SetUmdBackColour:
+    case ViewerCode::SetFormatTextColour:
+    case ViewerCode::SetFormatBackColour:
+    case ViewerCode::SetMeterChannels:
+    case ViewerCode::SetTimecodeTextColour:
+    case ViewerCode::SetTimecodeBackColour:
+      return kU;
+    case ViewerCode::WindowSignalReport:
+      return kT;
+    default:
+      return 0;
+  }
+}
+
+bool IsReReadReport(std::uint8_t commandCode) {
+  return commandCode == ViewerCode::LoadDefaults || commandCode == ViewerCode::DeviceWideChange ||
+         commandCode == ViewerCode::LoadCustom;
+}
+
+void ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report) {
+  ReportApplier(controller, report).Apply(report[frame::kCommandCodeOffset]);
+}
+
+std::string DescribeReport(std::span<const std::uint8_t> report) {
+  const std::uint8_t code = report[frame::kCommandCodeOffset];
+  const char* what = "report";
+  int values = static_cast<int>(ReportBytesNeeded(code)) - static_cast<int>(kFirstValue);
+  switch (code) {
+    case ViewerCode::LoadDefaults:
+      what = "defaults loaded";
+      break;
+    case ViewerCode::DeviceWideChange:
+      what = "device-wide change";
+      break;
+    case ViewerCode::LoadCustom:
+      what = "custom memory loaded";
+      break;
+    case ViewerCode::SetOutputFormat:
+      what = "output format (_, code)";
+      break;
+    case ViewerCode::SetLayout:
+      what = "layout";
+      break;
+    case ViewerCode::SetWindowSource:
+      what = "window source (input, window)";
+      break;
+    case ViewerCode::SetUmdOn:
+      what = "UMD on (input, on)";
+      break;
+    case ViewerCode::SetMeterOn:
+      what = "meter on (window, on)";
+      break;
+    case ViewerCode::SetAudioSource:
+      what = "audio source";
+      break;
+    case ViewerCode::FormatStatusReport:
+    case ViewerCode::SetFormatStatus:
+      what = "format status";
+      break;
+    case ViewerCode::SetUmdTextColour:
+      what = "UMD text colour (item, colour)";
+      break;
+    case ViewerCode::SetUmdBackColour:
+      what = "UMD background colour (item, colour)";
+      break;
+    case ViewerCode::SetFormatTextColour:
+      what = "format text colour (item, colour)";
+      break;
+    case ViewerCode::SetFormatBackColour:
+      what = "format background colour (item, colour)";
+      break;
+    case ViewerCode::SetTimecodeTextColour:
+      what = "time code text colour (item, colour)";
+      break;
+    case ViewerCode::SetTimecodeBackColour:
+      what = "time code background colour (item, colour)";
+      break;
+    case ViewerCode::SetBorder:
+      what = "borders";
+      break;
+    case ViewerCode::WindowSignalReport:
+      what = "signal (window index, present, format)";
+      break;
+    case ViewerCode::SetMeterChannels:
+      what = "meter channels (window, pair)";
+      break;
+    case ViewerCode::TimecodeReport:
+    case ViewerCode::SetTimecode:
+      what = "time code";
+      break;
+    case ViewerCode::SetAudioAlarm:
+      what = "audio alarm";
+      break;
+    case ViewerCode::SetAllMeters:
+      what = "all meters";
+      break;
+    case ViewerCode::SetAllUmd:
+      what = "all UMD";
+      break;
+    default:
+      values = 0;
+      break;
+  }
+  char head[16];
+  std::snprintf(head, sizeof head, "0x%02X ", code);
+  std::string text = std::string(head) + what;
+  for (int n = 0; n < values; ++n) {
+    text += (n == 0 ? ": " : " ") + std::to_string(ValueAt(report, static_cast<std::size_t>(n)));
+  }
+  return text;
+}
+
+void FinishReRead(Controller& controller, std::uint8_t commandCode) {
+  ViewerState& viewer = controller.Viewer();
+  RefreshAll(viewer);
+  controller.Observer().RepaintPreview();
+  if (commandCode != ViewerCode::LoadCustom) {
+    viewer.ColourSourceItem = 0;
+    viewer.ColourWindowItem = 0;
+    viewer.AudioWindowItem = 0;
+  }
+  if (viewer.CurrentPage != 0 && viewer.CurrentPage != ViewerPage::Switcher) {
+    controller.Observer().RefreshPage(viewer.CurrentPage);
+  }
+}
+
+}  // namespace quintara

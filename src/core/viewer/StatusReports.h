@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace quintara {
+
+class Controller;
+
+// How many bytes a report with this code must hold for what is read from it (byte 18 on);
+// 0 for a code that is not a report.
+std::size_t ReportBytesNeeded(std::uint8_t commandCode);
+
+// Reports after which the whole state is read again.
+bool IsReReadReport(std::uint8_t commandCode);
+
+// Applies one report of the connected multiviewer to the mirror, the preview and the shown
+// page. Runs on the controller's thread; the report holds ReportBytesNeeded bytes at least.
+void ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report);
+
+// One line for a log: the report's code, what it concerns and its values.
+std::string DescribeReport(std::span<const std::uint8_t> report);
+
+// What follows the read-back of a re-read report once the device has settled.
+void FinishReRead(Controller& controller, std::uint8_t commandCode);
+
+}  // namespace quintara

@@ -1,0 +1,121 @@
+// The multiviewer senders against a simulated device: the frames on the wire, what the mirror
+// keeps, and when the preview is asked to follow.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "core/Controller.h"
+#include "core/viewer/ViewerCommands.h"
+#include "support/Bytes.h"
+#include "support/SimulatedLan.h"
+#include "support/TestLink.h"
+
+namespace quintara {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Bytes;
+
+class ViewerSenders : public ::testing::Test {
+ protected:
+  ViewerSenders()
+      : controller(lan.link, test::ShortSearchTiming(), clock, prompter, observer),
+        commands(controller) {}
+
+  void SelectMultiviewer() {
+    controller.SearchNetwork({test::SimulatedLan::kMultiviewer});
+    const DeviceTable& table = controller.Devices().Table();
+    for (std::size_t i = 0; i < table.Count(); ++i) {
+      if (table.Entry(i).DeviceType == 0xA1) {
+        controller.Devices().SetSelectedIndex(static_cast<int>(i));
+      }
+    }
+    observer.calls.clear();
+  }
+
+  // The frames with this code the multiviewer received, once count of them have arrived.
+  std::vector<std::vector<std::uint8_t>> Received(std::uint8_t code, std::size_t count) {
+    EXPECT_TRUE(lan.multiviewer->WaitForFrames(code, count, 2s));
+    return lan.multiviewer->ReceivedFrames(code);
+  }
+
+  std::size_t Repaints() const {
+    return static_cast<std::size_t>(std::ranges::count(observer.calls, "RepaintPreview"));
+  }
+
+  test::SimulatedLan lan;
+  SystemClock clock;
+  test::RecordingPrompter prompter;
+  test::RecordingObserver observer;
+  Controller controller;
+  ViewerCommands commands;
+};
+
+TEST_F(ViewerSenders, LayoutGoesOutByteExactAndTheWindowsFollow) {
+  SelectMultiviewer();
+  ViewerState& viewer = controller.Viewer();
+  viewer.LayoutCode = 40;
+  ASSERT_TRUE(commands.SetLayout());
+  EXPECT_EQ(Received(ViewerCode::SetLayout, 1)[0],
+            Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 33 28 24 02 AE"));
+  EXPECT_EQ(viewer.WindowRects[3], (LayoutRect{360, 240, 360, 240, 4}));
+  EXPECT_EQ(viewer.WindowRects[4], LayoutRect{});
+  EXPECT_EQ(Repaints(), 1u);
+
+  viewer.UmdText[2] = u"Cam";
+  ASSERT_TRUE(commands.SetUmdText(3));
+  EXPECT_EQ(Received(ViewerCode::SetUmdText, 1)[0],
+            Bytes("A5 6C 22 00 A1 01 01 00 00 00 00 00 00 00 00 00 1E 03 01 00 01 00 01 00 01 "
+                  "43 00 61 00 6D 00 0C 03 AE"));
+}
+
+TEST_F(ViewerSenders, ItemsAndIndicesFollowEachCommandsNumbering) {
+  SelectMultiviewer();
+  ViewerState& viewer = controller.Viewer();
+  viewer.WindowSource[0] = 5;
+  ASSERT_TRUE(commands.SetUmdTextColour(0, 2));
+  ASSERT_TRUE(commands.SetTimecodeTextColour(0, 2));
+  EXPECT_TRUE(std::ranges::all_of(viewer.UmdTextColour, [](ColourIndex c) { return c == 2; }));
+  EXPECT_EQ(viewer.TimecodeTextColour[0], 2);
+  EXPECT_EQ(viewer.TimecodeTextColour[1], 0);
+  EXPECT_EQ(Received(ViewerCode::SetUmdTextColour, 1)[0][17], 0);
+  EXPECT_EQ(viewer.UmdTextRgb[0], (Rgb{255, 0, 0}));  // window 1 shows input 5, now red text
+  ASSERT_TRUE(commands.SetMeterOn(3, 1));
+  ASSERT_TRUE(commands.SetMeterOn(kAllMetersIndex, 1));
+  EXPECT_EQ(Received(ViewerCode::SetMeterOn, 1)[0][17], 4);
+  EXPECT_EQ(Received(ViewerCode::SetAllMeters, 1)[0][17], 1);
+  EXPECT_EQ(viewer.MeterOn[3], 1);
+  EXPECT_EQ(viewer.AllMetersOn, 1);
+
+  viewer.CurrentPage = ViewerPage::Switcher;
+  ASSERT_TRUE(commands.SetWindowSource(2, 9));
+  const auto route = Received(ViewerCode::SetWindowSource, 1)[0];
+  EXPECT_EQ(Bytes("34 09 02"), std::vector<std::uint8_t>(route.begin() + 16, route.begin() + 19));
+  EXPECT_EQ(viewer.SwitcherSource[1], 9);
+  EXPECT_EQ(viewer.SwitcherRects[1].number, 9);
+  EXPECT_FALSE(commands.SetUmdTextColour(17, 1));  // no such item: nothing leaves
+}
+
+TEST_F(ViewerSenders, LockedDeviceRefusesEverySender) {
+  SelectMultiviewer();
+  controller.SetLock(1);
+  observer.calls.clear();
+  const ViewerState before = controller.Viewer();
+  EXPECT_FALSE(commands.SetBorder(1));
+  EXPECT_FALSE(commands.SetOneToOne());
+  EXPECT_FALSE(commands.SetUmdOn(0, 1));
+  EXPECT_EQ(controller.Viewer().BorderOn, before.BorderOn);
+  EXPECT_EQ(controller.Viewer().SwitcherSource, before.SwitcherSource);
+  EXPECT_TRUE(observer.calls.empty());
+}
+
+TEST_F(ViewerSenders, WithoutASelectedDeviceTheStoredValueStaysButNothingRepaints) {
+  EXPECT_FALSE(commands.SetBorder(1));
+  EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please choose a device"});
+  EXPECT_EQ(controller.Viewer().BorderOn, 1);
+  EXPECT_EQ(Repaints(), 0u);
+}
+
+}  // namespace
+}  // namespace quintara
