@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <sstream>
+#include <thread>
 
 #include "cli/Cli.h"
 #include "support/Bytes.h"
@@ -98,6 +99,35 @@ TEST_F(Cli, DeviceCommandsArriveByteExact) {
             Bytes("A5 6C 24 00 83 01 01 00 00 00 00 00 00 00 00 00 0F"));
   EXPECT_EQ(std::vector<std::uint8_t>(name.begin() + 17, name.end() - 3),
             Bytes("52 00 61 00 63 00 6B 00 20 00 32 00 20 00 E9 00"));
+}
+
+TEST_F(Cli, MultiviewerCommandsStateAndWatch) {
+  const std::string multiviewer = Device(SimulatedLan::kMultiviewer);
+  CliRun run = Run({"--device", multiviewer, "mv", "layout", "60"});
+  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_EQ(run.out, "SetLayout sent to KVT2208Z_127.0.0.31\n");
+  EXPECT_EQ(Run({"--device", multiviewer, "mv", "umd-back-colour", "all", "Red"}).status,
+            kExitSuccess);
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(0x3C, 1, 2s));
+  EXPECT_EQ(lan.multiviewer->State().LayoutCode, 60);
+  EXPECT_EQ(lan.multiviewer->State().UmdBackColour[15], 2);
+
+  run = Run({"--json", "--device", multiviewer, "mv", "state"});
+  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_NE(run.out.find("\"LayoutCode\":60,"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"name\":\"KVT2208Z\""), std::string::npos);
+
+  std::thread frontPanel([this] {
+    std::this_thread::sleep_for(300ms);
+    lan.multiviewer->SetLayout(42);
+  });
+  run = Run({"--seconds", "1", "--device", multiviewer, "mv", "watch"});
+  frontPanel.join();
+  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_EQ(run.out, "0x33 layout: 42\n");
+
+  EXPECT_EQ(Run({"--device", multiviewer, "mv", "layout", "200"}).status, kExitUsage);
+  EXPECT_EQ(Run({"--device", multiviewer, "mv", "meter-channels", "3", "8"}).status, kExitUsage);
 }
 
 TEST_F(Cli, UnusableStaticAddressIsRefusedWithTheDevicesMessage) {

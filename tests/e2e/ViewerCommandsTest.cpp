@@ -24,13 +24,7 @@ class ViewerSenders : public ::testing::Test {
         commands(controller) {}
 
   void SelectMultiviewer() {
-    controller.SearchNetwork({test::SimulatedLan::kMultiviewer});
-    const DeviceTable& table = controller.Devices().Table();
-    for (std::size_t i = 0; i < table.Count(); ++i) {
-      if (table.Entry(i).DeviceType == 0xA1) {
-        controller.Devices().SetSelectedIndex(static_cast<int>(i));
-      }
-    }
+    ASSERT_TRUE(test::SearchAndSelect(controller, test::SimulatedLan::kMultiviewer));
     observer.calls.clear();
   }
 

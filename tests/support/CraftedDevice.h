@@ -10,11 +10,13 @@
 
 namespace quintara::test {
 
-// A device that answers a Discover with datagrams a test wrote byte by byte.
+// A device that answers a Discover with datagrams a test wrote byte by byte, and any other
+// frame with its own list of them.
 class CraftedDevice final : public sim::SimDevice {
  public:
   CraftedDevice(const UdpEndpoint& listen, std::vector<std::vector<std::uint8_t>> answers,
-                std::chrono::milliseconds delay = {});
+                std::chrono::milliseconds delay = {},
+                std::vector<std::vector<std::uint8_t>> otherReplies = {});
 
  protected:
   std::vector<sim::OutgoingMessage> Respond(std::span<const std::uint8_t> bytes,
@@ -23,12 +25,14 @@ class CraftedDevice final : public sim::SimDevice {
  private:
   std::vector<std::vector<std::uint8_t>> answers_;
   std::chrono::milliseconds delay_;
+  std::vector<std::vector<std::uint8_t>> otherReplies_;
 };
 
 // A crafted device with its own server thread, so several answer independently.
 struct CraftedPeer {
   CraftedPeer(const UdpEndpoint& listen, std::vector<std::vector<std::uint8_t>> answers,
-              std::chrono::milliseconds delay = {});
+              std::chrono::milliseconds delay = {},
+              std::vector<std::vector<std::uint8_t>> otherReplies = {});
 
   std::shared_ptr<CraftedDevice> device;
   sim::SimUdpServer server;

@@ -7,21 +7,26 @@
 namespace quintara::test {
 namespace {
 
-std::shared_ptr<sim::SimDevice> Device(sim::DeviceKind kind, const Ipv4Address& address,
-                                       std::uint16_t port, std::uint8_t identity) {
-  sim::SimDeviceConfig config = sim::SimDeviceConfig::Of(kind, {address, port});
+sim::SimDeviceConfig Config(sim::DeviceKind kind, const Ipv4Address& address,
+                            const LinkConfig& link, std::uint8_t identity) {
+  sim::SimDeviceConfig config = sim::SimDeviceConfig::Of(kind, {address, link.devicePort});
   config.DeviceIdentity = {0x51, 0x54, 0x00, identity};
-  return std::make_shared<sim::SimDevice>(config);
+  config.statusPort = link.statusPort;
+  return config;
 }
 
 }  // namespace
 
 SimulatedLan::SimulatedLan()
     : link(LoopbackLink({kMultiviewer, kMatrix8, kMatrix16}, FreeUdpPort())),
-      multiviewer(Device(sim::DeviceKind::Multiviewer, kMultiviewer, link.devicePort, 1)),
-      matrix8(Device(sim::DeviceKind::Matrix8, kMatrix8, link.devicePort, 2)),
-      matrix16(Device(sim::DeviceKind::Matrix16, kMatrix16, link.devicePort, 3)) {
-  for (const auto& device : {multiviewer, matrix8, matrix16}) {
+      multiviewer(std::make_shared<sim::SimMultiviewer>(
+          Config(sim::DeviceKind::Multiviewer, kMultiviewer, link, 1))),
+      matrix8(
+          std::make_shared<sim::SimDevice>(Config(sim::DeviceKind::Matrix8, kMatrix8, link, 2))),
+      matrix16(
+          std::make_shared<sim::SimDevice>(Config(sim::DeviceKind::Matrix16, kMatrix16, link, 3))) {
+  for (const std::shared_ptr<sim::SimDevice>& device :
+       {std::static_pointer_cast<sim::SimDevice>(multiviewer), matrix8, matrix16}) {
     const std::string error = server.Add(device);
     if (!error.empty()) {
       throw std::runtime_error(error);
@@ -32,6 +37,22 @@ SimulatedLan::SimulatedLan()
 
 SimulatedLan::~SimulatedLan() {
   server.Stop();
+}
+
+}  // namespace quintara::test
+
+namespace quintara::test {
+
+bool SearchAndSelect(Controller& controller, const Ipv4Address& address) {
+  controller.SearchNetwork({address});
+  const DeviceTable& table = controller.Devices().Table();
+  for (std::size_t i = 0; i < table.Count(); ++i) {
+    if (table.Entry(i).AddressText() == address.ToText()) {
+      controller.Devices().SetSelectedIndex(static_cast<int>(i));
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace quintara::test

@@ -3,8 +3,10 @@
 #include <memory>
 #include <vector>
 
+#include "core/Controller.h"
 #include "core/link/LinkConfig.h"
 #include "sim/SimDevice.h"
+#include "sim/SimMultiviewer.h"
 #include "sim/SimUdpServer.h"
 
 namespace quintara::test {
@@ -19,10 +21,13 @@ struct SimulatedLan {
   ~SimulatedLan();
 
   LinkConfig link;
-  std::shared_ptr<sim::SimDevice> multiviewer;
+  std::shared_ptr<sim::SimMultiviewer> multiviewer;
   std::shared_ptr<sim::SimDevice> matrix8;
   std::shared_ptr<sim::SimDevice> matrix16;
   sim::SimUdpServer server;
 };
+
+// Searches for the device at this address and selects it; false when it did not answer.
+bool SearchAndSelect(Controller& controller, const Ipv4Address& address);
 
 }  // namespace quintara::test

@@ -1,0 +1,115 @@
+// Reports written byte by byte, sent to a listening status socket, applied on the owner thread.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "core/Controller.h"
+#include "core/TaskQueue.h"
+#include "core/viewer/StatusListener.h"
+#include "core/viewer/ViewerCommands.h"
+#include "support/TestLink.h"
+
+namespace quintara {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::array<std::uint8_t, 4> kIdentity{0x51, 0x54, 0x00, 0x01};
+
+class StatusReports : public ::testing::Test {
+ protected:
+  StatusReports() : controller(LinkConfig{}, LinkTiming{}, clock, prompter, observer) {
+    std::optional<UdpSocket> socket = UdpSocket::Create();
+    socket->Bind({Ipv4Address::Loopback(), 0});
+    socket->SetNonBlocking();
+    address = *socket->LocalEndpoint();
+    listener.emplace(controller, std::move(*socket), kIdentity, tasks);
+    listener->Start();
+    sender = UdpSocket::Create();
+  }
+
+  // Sends the reports, then a marker report, and applies everything up to the marker.
+  void Deliver(const std::vector<std::vector<std::uint8_t>>& reports) {
+    for (const auto& report : reports) {
+      sender->SendTo(report, address);
+    }
+    sender->SendTo(Report(ViewerCode::SetAudioAlarm, {1}), address);
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (viewer().AudioAlarmOn != 1 && std::chrono::steady_clock::now() < deadline) {
+      tasks.RunUntil(std::chrono::steady_clock::now() + 10ms);
+    }
+    ASSERT_EQ(viewer().AudioAlarmOn, 1);
+    viewer().AudioAlarmOn = 0;
+  }
+
+  static std::vector<std::uint8_t> Report(std::uint8_t code, std::vector<std::uint8_t> values,
+                                          std::array<std::uint8_t, 4> identity = kIdentity) {
+    std::vector<std::uint8_t> payload{0x00};
+    payload.insert(payload.end(), values.begin(), values.end());
+    Frame frame = BuildFrame(0xA1, 0x01, LinkKind::Lan, code, payload);
+    std::ranges::copy(identity, frame.begin() + 10);
+    return frame;
+  }
+
+  ViewerState& viewer() { return controller.Viewer(); }
+
+  SystemClock clock;
+  test::RecordingPrompter prompter;
+  test::RecordingObserver observer;
+  Controller controller;
+  TaskQueue tasks;
+  UdpEndpoint address;
+  std::optional<StatusListener> listener;
+  std::optional<UdpSocket> sender;
+};
+
+TEST_F(StatusReports, LayoutFollowsOnTheModePageButNotUnderTheSwitcherGrid) {
+  viewer().CurrentPage = ViewerPage::Switcher;
+  Deliver({Report(ViewerCode::SetLayout, {40})});
+  EXPECT_EQ(viewer().LayoutCode, 40);
+  EXPECT_EQ(viewer().WindowRects[0], LayoutRect{});
+
+  viewer().CurrentPage = ViewerPage::Mode;
+  Deliver({Report(ViewerCode::SetLayout, {40})});
+  EXPECT_EQ(viewer().WindowRects[3], (LayoutRect{360, 240, 360, 240, 4}));
+  EXPECT_EQ(observer.calls, (std::vector<std::string>{"RepaintPreview", "RefreshPage 1"}));
+}
+
+TEST_F(StatusReports, OutOfRangeShortAndForeignReportsAreDropped) {
+  viewer().CurrentPage = ViewerPage::Umd;
+  // Cut after v: the window (u) never arrived.
+  std::vector<std::uint8_t> shortSource = Report(ViewerCode::SetWindowSource, {7, 3});
+  shortSource.resize(19);
+  Deliver({Report(ViewerCode::SetWindowSource, {7, 3}),  // not shown: nothing stored
+           Report(ViewerCode::SetUmdOn, {0, 1}),
+           Report(ViewerCode::SetLayout, {60}, {0x51, 0x54, 0x00, 0x02}), shortSource,
+           Report(0x99, {1, 2, 3})});
+  EXPECT_EQ(viewer().WindowSource[2], 0);
+  EXPECT_EQ(viewer().UmdOn, PerInput<std::uint8_t>{});
+  EXPECT_EQ(viewer().LayoutCode, 0);
+  EXPECT_EQ(observer.calls, std::vector<std::string>{"RepaintPreview"});
+}
+
+TEST_F(StatusReports, ColourItemZeroStoresIntoTheFirstEntryOnly) {
+  viewer().CurrentPage = ViewerPage::Colour;
+  viewer().UmdBackColour[0] = 5;
+  Deliver({Report(ViewerCode::SetUmdTextColour, {0, 2})});
+  EXPECT_EQ(viewer().ColourSourceItem, 0);
+  EXPECT_EQ(viewer().UmdTextColour[0], 2);
+  EXPECT_EQ(viewer().UmdTextColour[1], 0);
+  using Update = test::RecordingObserver::ControlUpdate;
+  EXPECT_EQ(observer.controls, (std::vector<Update>{{PageControl::ColourSourceList, 0, 0},
+                                                    {PageControl::ColourUmdTextList, 0, 2},
+                                                    {PageControl::ColourUmdBackList, 0, 5}}));
+}
+
+TEST_F(StatusReports, StoppingEndsTheWorkerAndClosesTheSocket) {
+  listener->Stop();
+  EXPECT_FALSE(listener->Running());
+  // The port is free again once the socket is closed.
+  std::optional<UdpSocket> again = UdpSocket::Create();
+  EXPECT_TRUE(again->Bind(address));
+}
+
+}  // namespace
+}  // namespace quintara
