@@ -1,45 +1,24 @@
 // One network search against three simulated devices on loopback, with the protocol's full
 // 2000 ms window: how much CPU the searching thread burns while it waits for answers.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <memory>
 #include <stdexcept>
 
 #include "core/Controller.h"
 #include "core/platform/UdpSocket.h"
+#include "bench/BenchSupport.h"
 #include "sim/SimUdpServer.h"
 
 namespace quintara {
 namespace {
 
-double ThreadCpuMs() {
-  rusage usage{};
-  getrusage(RUSAGE_THREAD, &usage);
-  const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
-  return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
-std::uint16_t FreePort() {
-  std::optional<UdpSocket> socket = UdpSocket::Create();
-  if (!socket || !socket->Bind({Ipv4Address::Loopback(), 0})) {
-    throw std::runtime_error("no free UDP port");
-  }
-  return socket->LocalEndpoint()->port;
-}
-
-class QuietPrompter final : public Prompter {
- public:
-  void ShowError(std::string_view) override {}
-  bool Confirm(std::string_view) override { return false; }
-};
-
 void BM_SearchNetworkThreeDevices(benchmark::State& state) {
   LinkConfig link;
   link.bindAddress = Ipv4Address::Loopback();
-  link.devicePort = FreePort();
-  link.localPort = FreePort();
-  link.statusPort = FreePort();
+  link.devicePort = bench::FreePort();
+  link.localPort = bench::FreePort();
+  link.statusPort = bench::FreePort();
   link.searchTargets.clear();
 
   sim::SimUdpServer server;
@@ -54,16 +33,16 @@ void BM_SearchNetworkThreeDevices(benchmark::State& state) {
   server.Start();
 
   SystemClock clock;
-  QuietPrompter prompter;
+  bench::QuietPrompter prompter;
   ControllerObserver observer;
   Controller controller(link, LinkTiming{}, clock, prompter, observer);
   double cpuMs = 0;
   double wallMs = 0;
   for (auto _ : state) {
-    const double cpuStart = ThreadCpuMs();
+    const double cpuStart = bench::ThreadCpuMs();
     const std::int64_t wallStart = clock.NowMs();
     controller.SearchNetwork();
-    cpuMs += ThreadCpuMs() - cpuStart;
+    cpuMs += bench::ThreadCpuMs() - cpuStart;
     wallMs += static_cast<double>(clock.NowMs() - wallStart);
     if (controller.Devices().Table().Count() != 3) {
       state.SkipWithError("the search did not find the three devices");

@@ -28,3 +28,6 @@ echo
 echo "quintara-cli discover:"
 build/default/src/cli/quintara-cli --bind 127.0.0.1 \
   --target 127.0.0.11 --target 127.0.0.12 --target 127.0.0.13 discover
+echo
+echo "quintara-cli mv state (the simulated multiviewer):"
+build/default/src/cli/quintara-cli --bind 127.0.0.1 --device 127.0.0.11 mv state

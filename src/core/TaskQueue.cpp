@@ -11,14 +11,22 @@ void TaskQueue::Post(std::function<void()> task) {
 }
 
 void TaskQueue::RunUntil(std::chrono::steady_clock::time_point deadline) {
-  std::unique_lock lock(mutex_);
-  while (posted_.wait_until(lock, deadline, [this] { return !tasks_.empty(); })) {
-    std::function<void()> task = std::move(tasks_.front());
-    tasks_.pop_front();
-    lock.unlock();
-    task();
-    lock.lock();
+  while (RunOne(deadline)) {
   }
+}
+
+bool TaskQueue::RunOne(std::chrono::steady_clock::time_point deadline) {
+  std::function<void()> task;
+  {
+    std::unique_lock lock(mutex_);
+    if (!posted_.wait_until(lock, deadline, [this] { return !tasks_.empty(); })) {
+      return false;
+    }
+    task = std::move(tasks_.front());
+    tasks_.pop_front();
+  }
+  task();
+  return true;
 }
 
 std::size_t TaskQueue::RunPending() {

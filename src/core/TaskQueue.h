@@ -17,6 +17,8 @@ class TaskQueue final : public Executor {
   void Post(std::function<void()> task) override;
   // Runs what is queued now, and what is posted meanwhile, until the deadline passes.
   void RunUntil(std::chrono::steady_clock::time_point deadline);
+  // Waits for one task until the deadline and runs it; false when none came.
+  bool RunOne(std::chrono::steady_clock::time_point deadline);
   // Runs what is queued now, without waiting; how many tasks ran.
   std::size_t RunPending();
 

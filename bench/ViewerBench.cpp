@@ -1,0 +1,163 @@
+// The multiviewer link against a simulated multiviewer on loopback: one whole-state read-back,
+// the delay from a report's arrival to the mirror showing it, and how many reports per second
+// the controller keeps up with.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "bench/BenchSupport.h"
+#include "core/Controller.h"
+#include "core/TaskQueue.h"
+#include "core/viewer/ReadBack.h"
+#include "core/viewer/StatusListener.h"
+#include "core/viewer/ViewerCommands.h"
+#include "sim/SimMultiviewer.h"
+#include "sim/SimUdpServer.h"
+
+namespace quintara {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+const Ipv4Address kDevice{{127, 0, 0, 51}};
+
+// A controller connected to a simulated multiviewer, with a status listener ready to start.
+struct Bench {
+  Bench() : link(Link()), controller(link, LinkTiming{}, clock, prompter, observer) {
+    device = std::make_shared<sim::SimMultiviewer>(
+        sim::SimDeviceConfig::Of(sim::DeviceKind::Multiviewer, {kDevice, link.devicePort}));
+    server.Add(device);
+    server.Start();
+    controller.SearchNetwork({kDevice});
+    controller.Devices().SetSelectedIndex(0);
+    identity = controller.SelectedOrEmptyEntry().DeviceIdentity;
+  }
+
+  static LinkConfig Link() {
+    LinkConfig link;
+    link.bindAddress = Ipv4Address::Loopback();
+    link.searchTargets = {kDevice};
+    link.devicePort = bench::FreePort();
+    link.localPort = bench::FreePort();
+    link.statusPort = bench::FreePort();
+    return link;
+  }
+
+  // A layout report as the device sends it.
+  Frame LayoutReport(std::uint8_t layoutCode) const {
+    const std::array<std::uint8_t, 2> payload{0x00, layoutCode};
+    Frame report = BuildFrame(0xA1, 0x01, LinkKind::Lan, ViewerCode::SetLayout, payload);
+    std::ranges::copy(identity, report.begin() + frame::kIdentityOffset);
+    return report;
+  }
+
+  LinkConfig link;
+  SystemClock clock;
+  bench::QuietPrompter prompter;
+  ControllerObserver observer;
+  Controller controller;
+  std::shared_ptr<sim::SimMultiviewer> device;
+  sim::SimUdpServer server;
+  std::array<std::uint8_t, 4> identity{};
+};
+
+void BM_ReadBack(benchmark::State& state) {
+  Bench bench;
+  double cpuMs = 0;
+  double wallMs = 0;
+  for (auto _ : state) {
+    const double cpuStart = bench::ThreadCpuMs();
+    const auto wallStart = SteadyClock::now();
+    ReadBack(bench.controller);
+    wallMs += std::chrono::duration<double, std::milli>(SteadyClock::now() - wallStart).count();
+    cpuMs += bench::ThreadCpuMs() - cpuStart;
+    if (bench.controller.Viewer().StateImage != bench.device->StateImage()) {
+      state.SkipWithError("the read-back did not mirror the device");
+    }
+  }
+  const double runs = static_cast<double>(state.iterations());
+  state.counters["wall_ms"] = wallMs / runs;
+  state.counters["cpu_ms"] = cpuMs / runs;
+}
+BENCHMARK(BM_ReadBack)->Iterations(50)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReportLatency(benchmark::State& state) {
+  Bench bench;
+  TaskQueue tasks;
+  std::optional<UdpSocket> statusSocket = bench.controller.Network().OpenStatusSocket();
+  StatusListener listener(bench.controller, std::move(*statusSocket), bench.identity, tasks);
+  listener.Start();
+  std::optional<UdpSocket> sender = UdpSocket::Create();
+  const UdpEndpoint status{Ipv4Address::Loopback(), bench.link.statusPort};
+  ViewerState& viewer = bench.controller.Viewer();
+  viewer.CurrentPage = ViewerPage::Mode;
+  std::vector<double> latenciesUs;
+  std::uint8_t layout = 40;
+  for (auto _ : state) {
+    layout = layout == 40 ? 60 : 40;
+    const Frame report = bench.LayoutReport(layout);
+    const auto sent = SteadyClock::now();
+    sender->SendTo(report, status);
+    while (viewer.LayoutCode != layout && tasks.RunOne(SteadyClock::now() + std::chrono::seconds(1))) {
+    }
+    latenciesUs.push_back(
+        std::chrono::duration<double, std::micro>(SteadyClock::now() - sent).count());
+  }
+  listener.Stop();
+  std::ranges::sort(latenciesUs);
+  state.counters["p50_ms"] = latenciesUs[latenciesUs.size() / 2] / 1000.0;
+  state.counters["p99_ms"] = latenciesUs[latenciesUs.size() * 99 / 100] / 1000.0;
+}
+BENCHMARK(BM_ReportLatency)->Iterations(2000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Reports sent for ten seconds, paced at up to 20 000 a second and bounded in count; the final
+// layout must be the last one sent.
+void BM_ReportsPerSecond(benchmark::State& state) {
+  constexpr int kSeconds = 10;
+  constexpr int kBurst = 100;
+  constexpr int kLimit = 200'000;
+  for (auto _ : state) {
+    Bench bench;
+    TaskQueue tasks;
+    std::optional<UdpSocket> statusSocket = bench.controller.Network().OpenStatusSocket();
+    StatusListener listener(bench.controller, std::move(*statusSocket), bench.identity, tasks);
+    std::atomic<int> applied{0};
+    listener.SetReportHook([&applied](std::span<const std::uint8_t>) { ++applied; });
+    listener.Start();
+    bench.controller.Viewer().CurrentPage = ViewerPage::Mode;
+    const UdpEndpoint status{Ipv4Address::Loopback(), bench.link.statusPort};
+    const Frame layout40 = bench.LayoutReport(40);
+    const Frame layout60 = bench.LayoutReport(60);
+    const auto start = SteadyClock::now();
+    const auto end = start + std::chrono::seconds(kSeconds);
+    std::thread sender([&] {
+      std::optional<UdpSocket> socket = UdpSocket::Create();
+      for (int sent = 0; sent < kLimit && SteadyClock::now() < end; sent += kBurst) {
+        for (int k = 0; k < kBurst; ++k) {
+          socket->SendTo((sent + k) % 2 == 0 ? layout40 : layout60, status);
+        }
+        std::this_thread::sleep_until(start + std::chrono::microseconds(50) * (sent + kBurst));
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      socket->SendTo(bench.LayoutReport(111), status);  // the last word
+    });
+    tasks.RunUntil(end + std::chrono::milliseconds(200));
+    sender.join();
+    tasks.RunUntil(SteadyClock::now() + std::chrono::milliseconds(200));
+    listener.Stop();
+    const double seconds = std::chrono::duration<double>(SteadyClock::now() - start).count();
+    state.counters["reports_per_s"] = applied.load() / seconds;
+    state.counters["final_state_right"] = bench.controller.Viewer().LayoutCode == 111 ? 1 : 0;
+  }
+}
+BENCHMARK(BM_ReportsPerSecond)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
+}  // namespace quintara
+
+BENCHMARK_MAIN();
