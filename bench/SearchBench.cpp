@@ -5,9 +5,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "bench/BenchSupport.h"
 #include "core/Controller.h"
 #include "core/platform/UdpSocket.h"
-#include "bench/BenchSupport.h"
 #include "sim/SimUdpServer.h"
 
 namespace quintara {

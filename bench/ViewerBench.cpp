@@ -103,7 +103,8 @@ void BM_ReportLatency(benchmark::State& state) {
     const Frame report = bench.LayoutReport(layout);
     const auto sent = SteadyClock::now();
     sender->SendTo(report, status);
-    while (viewer.LayoutCode != layout && tasks.RunOne(SteadyClock::now() + std::chrono::seconds(1))) {
+    while (viewer.LayoutCode != layout &&
+           tasks.RunOne(SteadyClock::now() + std::chrono::seconds(1))) {
     }
     latenciesUs.push_back(
         std::chrono::duration<double, std::micro>(SteadyClock::now() - sent).count());

@@ -91,8 +91,8 @@ MultiviewerState MultiviewerState::Defaults(std::u16string name) {
   return state;
 }
 
-std::array<std::uint8_t, kViewerImageSize> EncodeStateImage(const MultiviewerState& s) {
-  std::array<std::uint8_t, kViewerImageSize> image{};
+std::array<std::uint8_t, kStateImageSize> EncodeStateImage(const MultiviewerState& s) {
+  std::array<std::uint8_t, kStateImageSize> image{};
   image[0] = s.LayoutCode;
   image[1] = s.OutputFormat & 0x0F;
   image[2] = static_cast<std::uint8_t>((s.AudioSource & 0x1F) | (s.AllMetersOn << 7));
@@ -134,7 +134,7 @@ MultiviewerState SimMultiviewer::State() const {
   return state_;
 }
 
-std::array<std::uint8_t, kViewerImageSize> SimMultiviewer::StateImage() const {
+std::array<std::uint8_t, kStateImageSize> SimMultiviewer::StateImage() const {
   const std::lock_guard lock(mutex_);
   return EncodeStateImage(state_);
 }
@@ -196,7 +196,7 @@ bool SimMultiviewer::SetSignal(std::uint8_t window, bool present, std::uint8_t f
   const auto presentByte = static_cast<std::uint8_t>(present);
   state_.WindowSignal[window - 1] = {presentByte, formatCode};
   const auto index = static_cast<std::uint8_t>(window - 1);
-  ReportLocked(ViewerCode::Signal, std::array{index, presentByte, formatCode});
+  ReportLocked(ViewerCode::WindowSignalReport, std::array{index, presentByte, formatCode});
   return true;
 }
 
@@ -403,10 +403,10 @@ void SimMultiviewer::ReportLocked(std::uint8_t code, std::span<const std::uint8_
 }
 
 Frame SimMultiviewer::ReadStateReply(LinkKind link) const {
-  const std::array<std::uint8_t, kViewerImageSize> image = EncodeStateImage(state_);
+  const std::array<std::uint8_t, kStateImageSize> image = EncodeStateImage(state_);
   // 809 bytes hold byte 17 and all of the image but its last byte, whose place is the sum's low
   // byte. Byte 17 is not read, so it is chosen to make that low byte equal the image byte.
-  std::vector<std::uint8_t> payload(kViewerReplySize - frame::kOverhead);
+  std::vector<std::uint8_t> payload(kStateReplySize - frame::kOverhead);
   std::copy(image.begin(), image.end() - 1, payload.begin() + 1);
   Frame reply = BuildOwnFrame(link, ViewerCode::ReadState, payload);
   const std::size_t sumOffset = reply.size() - 3;

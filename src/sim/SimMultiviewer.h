@@ -8,45 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "core/viewer/ReadBack.h"
+#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/ViewerState.h"
 #include "sim/SimDevice.h"
 
 namespace quintara::sim {
 
-// Codes a multiviewer takes and reports, besides those of the link.
-namespace ViewerCode {
-inline constexpr std::uint8_t ReadState = 0x0A;
-inline constexpr std::uint8_t LoadDefaults = 0x0B;
-inline constexpr std::uint8_t SetOutputFormat = 0x19;
-inline constexpr std::uint8_t SetUmdText = 0x1E;
-inline constexpr std::uint8_t SetLayout = 0x33;
-inline constexpr std::uint8_t SetWindowSource = 0x34;
-inline constexpr std::uint8_t SetUmdOn = 0x36;
-inline constexpr std::uint8_t SetMeterOn = 0x37;
-inline constexpr std::uint8_t DeviceWideChange = 0x38;  // report only
-inline constexpr std::uint8_t SetAudioSource = 0x39;
-inline constexpr std::uint8_t SetUmdTextColour = 0x3B;
-inline constexpr std::uint8_t SetUmdBackColour = 0x3C;
-inline constexpr std::uint8_t SetFormatTextColour = 0x3D;
-inline constexpr std::uint8_t SetFormatBackColour = 0x3E;
-inline constexpr std::uint8_t SetBorder = 0x3F;
-inline constexpr std::uint8_t Signal = 0x51;  // report only
-inline constexpr std::uint8_t SetMeterChannels = 0x52;
-inline constexpr std::uint8_t SetTimecodeTextColour = 0x54;
-inline constexpr std::uint8_t SetTimecodeBackColour = 0x55;
-inline constexpr std::uint8_t SetAudioAlarm = 0x56;
-inline constexpr std::uint8_t SaveCustom = 0x58;
-inline constexpr std::uint8_t LoadCustom = 0x59;
-inline constexpr std::uint8_t SetOneToOne = 0x5A;
-inline constexpr std::uint8_t SetAllMeters = 0x5B;
-inline constexpr std::uint8_t SetAllUmd = 0x5C;
-inline constexpr std::uint8_t SetFormatStatus = 0x5D;
-inline constexpr std::uint8_t SetTimecode = 0x5E;
-inline constexpr std::uint8_t SetSwitcherMode = 0x62;
-}  // namespace ViewerCode
-
 inline constexpr std::size_t kViewerChannels = 16;  // inputs, windows and switcher outputs
-inline constexpr std::size_t kViewerImageSize = 789;
-inline constexpr std::size_t kViewerReplySize = 809;
 inline constexpr std::size_t kUmdTextRoom = 34;     // bytes of UTF-16LE
 inline constexpr std::size_t kDeviceNameRoom = 32;  // bytes of UTF-16LE
 
@@ -98,7 +67,7 @@ struct MultiviewerState {
 };
 
 // The device's state image: what a read-back reply carries from its byte 18.
-std::array<std::uint8_t, kViewerImageSize> EncodeStateImage(const MultiviewerState& state);
+std::array<std::uint8_t, kStateImageSize> EncodeStateImage(const MultiviewerState& state);
 
 // A simulated sixteen-window multiviewer. It applies every setting command, answers ReadState
 // and reports each change to UDP port statusPort of the last address that sent it a frame over
@@ -109,7 +78,7 @@ class SimMultiviewer : public SimDevice {
   explicit SimMultiviewer(SimDeviceConfig config);
 
   MultiviewerState State() const;
-  std::array<std::uint8_t, kViewerImageSize> StateImage() const;
+  std::array<std::uint8_t, kStateImageSize> StateImage() const;
   // Where reports go; nothing until a frame has arrived over UDP.
   std::optional<UdpEndpoint> ReportDestination() const;
 

@@ -18,7 +18,7 @@
 namespace quintara {
 namespace {
 
-namespace vc = sim::ViewerCode;
+namespace vc = ViewerCode;
 using Bytes = std::vector<std::uint8_t>;
 
 const Ipv4Address kViewer{{127, 0, 0, 41}};
