@@ -1,7 +1,6 @@
 #include "sim/SimSerialServer.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -9,18 +8,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <system_error>
 
 namespace quintara::sim {
-
-SimSerialServer::SimSerialServer() {
-  int fds[2] = {-1, -1};
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-    throw std::system_error(errno, std::generic_category(), "simulator wake-up pipe");
-  }
-  wakeRead_ = fds[0];
-  wakeWrite_ = fds[1];
-}
 
 SimSerialServer::~SimSerialServer() {
   Stop();
@@ -28,8 +17,6 @@ SimSerialServer::~SimSerialServer() {
     close(line->master);
     close(line->keepOpen);
   }
-  close(wakeRead_);
-  close(wakeWrite_);
 }
 
 std::string SimSerialServer::Add(std::shared_ptr<SimDevice> device, std::string& error) {
@@ -61,43 +48,15 @@ std::string SimSerialServer::Add(std::shared_ptr<SimDevice> device, std::string&
 }
 
 void SimSerialServer::Start() {
-  if (!worker_.joinable()) {
-    worker_ = std::thread([this] { Serve(); });
+  std::vector<int> descriptors;
+  for (const auto& line : lines_) {
+    descriptors.push_back(line->master);
   }
+  loop_.Start(std::move(descriptors), [this](std::size_t index) { ServeOne(*lines_[index]); });
 }
 
 void SimSerialServer::Stop() {
-  if (!worker_.joinable()) {
-    return;
-  }
-  const char wake = 1;
-  while (write(wakeWrite_, &wake, 1) < 0 && errno == EINTR) {
-  }
-  worker_.join();
-}
-
-void SimSerialServer::Serve() {
-  std::vector<pollfd> watched;
-  watched.push_back({wakeRead_, POLLIN, 0});
-  for (const auto& line : lines_) {
-    watched.push_back({line->master, POLLIN, 0});
-  }
-  for (;;) {
-    if (poll(watched.data(), watched.size(), -1) < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return;
-    }
-    if (watched[0].revents != 0) {
-      return;
-    }
-    for (std::size_t i = 1; i < watched.size(); ++i) {
-      if ((watched[i].revents & POLLIN) != 0) {
-        ServeOne(*lines_[i - 1]);
-      }
-    }
-  }
+  loop_.Stop();
 }
 
 void SimSerialServer::ServeOne(Line& line) {

@@ -3,9 +3,9 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "sim/PollLoop.h"
 #include "sim/SerialFramer.h"
 #include "sim/SimDevice.h"
 
@@ -17,7 +17,7 @@ class SimSerialServer {
  public:
   using MessageHook = std::function<void(const SimDevice&, const ReceivedMessage&)>;
 
-  SimSerialServer();
+  SimSerialServer() = default;
   ~SimSerialServer();
   SimSerialServer(const SimSerialServer&) = delete;
   SimSerialServer& operator=(const SimSerialServer&) = delete;
@@ -38,14 +38,11 @@ class SimSerialServer {
     SerialFramer framer;
   };
 
-  void Serve();
   void ServeOne(Line& line);
 
   std::vector<std::unique_ptr<Line>> lines_;
   MessageHook hook_;
-  int wakeRead_ = -1;
-  int wakeWrite_ = -1;
-  std::thread worker_;
+  PollLoop loop_;
 };
 
 }  // namespace quintara::sim

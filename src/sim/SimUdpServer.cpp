@@ -1,13 +1,8 @@
 #include "sim/SimUdpServer.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <system_error>
 
 namespace quintara::sim {
 namespace {
@@ -16,14 +11,7 @@ constexpr std::size_t kLargestDatagram = 65536;
 
 }  // namespace
 
-SimUdpServer::SimUdpServer() : buffer_(kLargestDatagram) {
-  int fds[2] = {-1, -1};
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-    throw std::system_error(errno, std::generic_category(), "simulator wake-up pipe");
-  }
-  wakeRead_ = fds[0];
-  wakeWrite_ = fds[1];
-}
+SimUdpServer::SimUdpServer() : buffer_(kLargestDatagram) {}
 
 SimUdpServer::~SimUdpServer() {
   Stop();
@@ -31,8 +19,6 @@ SimUdpServer::~SimUdpServer() {
   for (Listener& listener : listeners_) {
     listener.device->SetSender({});
   }
-  close(wakeRead_);
-  close(wakeWrite_);
 }
 
 std::string SimUdpServer::Add(std::shared_ptr<SimDevice> device) {
@@ -54,43 +40,15 @@ std::string SimUdpServer::Add(std::shared_ptr<SimDevice> device) {
 }
 
 void SimUdpServer::Start() {
-  if (!worker_.joinable()) {
-    worker_ = std::thread([this] { Serve(); });
+  std::vector<int> descriptors;
+  for (const Listener& listener : listeners_) {
+    descriptors.push_back(listener.socket.Descriptor());
   }
+  loop_.Start(std::move(descriptors), [this](std::size_t index) { ServeOne(listeners_[index]); });
 }
 
 void SimUdpServer::Stop() {
-  if (!worker_.joinable()) {
-    return;
-  }
-  const char wake = 1;
-  while (write(wakeWrite_, &wake, 1) < 0 && errno == EINTR) {
-  }
-  worker_.join();
-}
-
-void SimUdpServer::Serve() {
-  std::vector<pollfd> watched;
-  watched.push_back({wakeRead_, POLLIN, 0});
-  for (const Listener& listener : listeners_) {
-    watched.push_back({listener.socket.Descriptor(), POLLIN, 0});
-  }
-  for (;;) {
-    if (poll(watched.data(), watched.size(), -1) < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return;
-    }
-    if (watched[0].revents != 0) {
-      return;
-    }
-    for (std::size_t i = 1; i < watched.size(); ++i) {
-      if ((watched[i].revents & POLLIN) != 0) {
-        ServeOne(listeners_[i - 1]);
-      }
-    }
-  }
+  loop_.Stop();
 }
 
 void SimUdpServer::ServeOne(Listener& listener) {

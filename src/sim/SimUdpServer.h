@@ -4,10 +4,10 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/platform/UdpSocket.h"
+#include "sim/PollLoop.h"
 #include "sim/SimDevice.h"
 
 namespace quintara::sim {
@@ -39,15 +39,12 @@ class SimUdpServer {
     UdpSocket socket;
   };
 
-  void Serve();
   void ServeOne(Listener& listener);
 
   std::deque<Listener> listeners_;  // a deque keeps each socket in place for its device's sender
   MessageHook hook_;
   std::vector<std::uint8_t> buffer_;  // used by the worker only
-  int wakeRead_ = -1;
-  int wakeWrite_ = -1;
-  std::thread worker_;
+  PollLoop loop_;
 };
 
 }  // namespace quintara::sim
