@@ -82,6 +82,7 @@ TEST_F(MultiviewerLink, ReadBackKeepsTheOldImageWithoutAnAcceptableReply) {
   EXPECT_FALSE(ReadBack(controller));  // nothing selected: nothing is decoded
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please choose a device"});
   EXPECT_EQ(controller.Viewer().PageSwitchPass, 0u);
+  EXPECT_EQ(controller.Viewer().SwitcherMode, 1);  // the panel would open on the switcher page
 
   // A full-length reply from another device type is not the state.
   std::vector<std::uint8_t> payload(kStateReplySize - 20, 0x07);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 
 #include "core/Controller.h"
 #include "core/viewer/ViewerCommands.h"
@@ -89,6 +90,49 @@ TEST_F(ViewerSenders, ItemsAndIndicesFollowEachCommandsNumbering) {
   EXPECT_EQ(viewer.SwitcherSource[1], 9);
   EXPECT_EQ(viewer.SwitcherRects[1].number, 9);
   EXPECT_FALSE(commands.SetUmdTextColour(17, 1));  // no such item: nothing leaves
+}
+
+TEST_F(ViewerSenders, EverySenderPutsItsCodeAndPayloadOnTheWireAndTheDeviceFollows) {
+  SelectMultiviewer();
+  ViewerState& viewer = controller.Viewer();
+  struct Case {
+    std::function<bool()> send;
+    std::string codeAndPayload;  // bytes 16 on, up to the sum
+  };
+  const std::vector<Case> cases{
+      {[&] { return commands.SetOutputFormat(11); }, "19 00 0B"},
+      {[&] { return commands.SetWindowSource(5, 7); }, "34 07 05"},
+      {[&] { return commands.SetUmdOn(4, 1); }, "36 04 01"},
+      {[&] { return commands.SetUmdOn(0, 0); }, "5C 00"},
+      {[&] { return commands.SetMeterChannels(15, 3); }, "52 10 03"},
+      {[&] { return commands.SetAudioSource(9); }, "39 09"},
+      {[&] { return commands.SetUmdBackColour(16, 14); }, "3C 10 0E"},
+      {[&] { return commands.SetFormatTextColour(1, 7); }, "3D 01 07"},
+      {[&] { return commands.SetFormatBackColour(0, 15); }, "3E 00 0F"},
+      {[&] { return commands.SetTimecodeBackColour(2, 4); }, "55 02 04"},
+      {[&] { return commands.SetBorder(0); }, "3F 00"},
+      {[&] { return commands.SetFormatStatus(1); }, "5D 01"},
+      {[&] { return commands.SetAudioAlarm(1); }, "56 01"},
+      {[&] { return commands.SetTimecode(1); }, "5E 01"},
+      {[&] { return commands.SetSwitcherMode(1); }, "62 01"},
+      {[&] { return commands.SetOneToOne(); }, "5A"},
+      {[&] { return commands.SendCustomMemory(ViewerCode::SaveCustom, 2); }, "58 02"},
+      {[&] { return commands.LoadDefaults(); }, "0B 00"},
+      {[&] { return commands.SendCustomMemory(ViewerCode::LoadCustom, 2); }, "59 02"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(c.send()) << c.codeAndPayload;
+  }
+  for (const Case& c : cases) {
+    const std::vector<std::uint8_t> expected = Bytes(c.codeAndPayload);
+    const auto frame = Received(expected[0], 1).back();
+    EXPECT_EQ(std::vector<std::uint8_t>(frame.begin() + 16, frame.end() - 3), expected);
+    EXPECT_EQ(frame.size(), expected.size() + 19);
+  }
+  EXPECT_EQ(viewer.SwitcherSource[6], 7);  // one to one
+  const sim::MultiviewerState device = lan.multiviewer->State();
+  EXPECT_EQ(device.TimecodeOn, 1);
+  EXPECT_EQ(device.SwitcherMode, 1);
 }
 
 TEST_F(ViewerSenders, LockedDeviceRefusesEverySender) {
