@@ -5,6 +5,7 @@
 
 #include "cli/CliSession.h"
 #include "cli/Json.h"
+#include "cli/MatrixCli.h"
 #include "cli/ViewerCli.h"
 #include "core/CommandLine.h"
 #include "core/Controller.h"
@@ -108,6 +109,7 @@ std::string CliUsage() {
          "  network static A.B.C.D    give the device a static address\n"
          "  network dhcp              let the device take its address by DHCP\n"
          "  mv ...                    multiviewer commands; 'quintara-cli mv help' lists them\n"
+         "  matrix ...                matrix switcher commands; 'quintara-cli matrix help'\n"
          "The device commands go to the device at --device ADDR, or to the one found on the\n"
          "serial line with --serial PORT.\n\n" +
          GlobalOptionsHelp() +
@@ -152,6 +154,19 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
       ControllerObserver observer;
       CliSession session(options, timing, out, err, observer);
       return RunViewerCommand(session, arguments);
+    }
+    if (arguments[0] == "matrix") {
+      if (arguments.size() == 2 && arguments[1] == "help") {
+        out << MatrixUsage();
+        return kExitSuccess;
+      }
+      CheckMatrixCommand(arguments);
+      if (!options.device && !options.serialPort) {
+        throw UsageError{"matrix needs --device ADDR or --serial PORT"};
+      }
+      NameFieldRecorder observer;
+      CliSession session(options, timing, out, err, observer);
+      return RunMatrixCommand(session, observer, arguments);
     }
     if (arguments[0] == "discover") {
       if (arguments.size() != 1) {

@@ -32,7 +32,7 @@ void Controller::SearchNetwork(const SearchStop& stop) {
   network_.SearchNetwork(linkKind_, observer_, stop);
 }
 
-bool Controller::SendFrame(std::span<const std::uint8_t> frame) {
+bool Controller::SendFrame(std::span<const std::uint8_t> frame, bool pauseAfterSerialWrite) {
   if (linkKind_ == LinkKind::Lan) {
     return network_.SendToSelectedDevice(frame);
   }
@@ -41,7 +41,9 @@ bool Controller::SendFrame(std::span<const std::uint8_t> frame) {
   }
   DiscardInput(serialPort_);
   const std::size_t written = serialPort_.SerialWrite(frame);
-  clock_.SleepMs(timing_.serialSendPauseMs);
+  if (pauseAfterSerialWrite) {
+    clock_.SleepMs(timing_.serialSendPauseMs);
+  }
   return written == frame.size();
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iostream>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "core/link/LinkConfig.h"
 #include "core/link/NetworkLink.h"
 #include "core/link/SerialSearch.h"
+#include "core/matrix/MatrixState.h"
 #include "core/platform/Clock.h"
 #include "core/platform/Ipv4Address.h"
 #include "core/platform/Prompter.h"
@@ -42,6 +44,7 @@ class Controller {
   NetworkLink& Network() { return network_; }
   CnComm& SerialPort() { return serialPort_; }
   SerialSearch& Serial() { return serialSearch_; }
+  MatrixState& Matrix() { return matrix_; }
   ViewerState& Viewer() { return viewer_; }
   const ViewerState& Viewer() const { return viewer_; }
 
@@ -59,6 +62,13 @@ class Controller {
   const std::u16string& NameText() const { return nameText_; }
   void SetNameText(std::u16string text) { nameText_ = std::move(text); }
   void SetAddressMode(std::uint8_t mode) { addressMode_ = mode; }
+  // LockState as a device reported it; nothing is sent.
+  void SetLockState(std::uint8_t lockState) { lockState_ = lockState; }
+
+  // The system's diagnostic lines ("readLen = %d \n" and the like); standard output unless
+  // redirected (the command line keeps its standard output for results).
+  void Diagnostic(std::string_view line) { *diagnostics_ << line << std::flush; }
+  void SetDiagnostics(std::ostream& stream) { diagnostics_ = &stream; }
   // The selected entry, or an all-zero one when nothing is selected.
   DeviceEntry SelectedOrEmptyEntry() const;
 
@@ -74,8 +84,9 @@ class Controller {
   // Opens the chosen port at the chosen rate (its list text), closing an open port first.
   bool OpenSelectedPort(std::string_view portName, std::string_view baudText);
 
-  // The one way a command leaves the system, on the current link. True when it was sent.
-  bool SendFrame(std::span<const std::uint8_t> frame);
+  // The one way a command leaves the system, on the current link. True when it was sent. A
+  // few senders write to the serial line without the pause that normally follows.
+  bool SendFrame(std::span<const std::uint8_t> frame, bool pauseAfterSerialWrite = true);
 
   // The lock button: flips LockState and sends it.
   bool ToggleLock();
@@ -102,6 +113,8 @@ class Controller {
   NetworkLink network_;
   CnComm serialPort_{CnComm::kControllerOptions};
   ViewerState viewer_;
+  MatrixState matrix_;
+  std::ostream* diagnostics_ = &std::cout;
   SerialSearch serialSearch_;
   std::uint8_t portIndex_ = 0;
   std::uint8_t baudIndex_ = 0;

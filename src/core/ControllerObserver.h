@@ -52,6 +52,9 @@ class ControllerObserver {
   // The shown page must refill its controls from the mirror (page numbers as CurrentPage).
   virtual void RefreshPage(std::uint8_t /*page*/) {}
   virtual void PageControlChanged(PageControl /*control*/, int /*index*/, int /*value*/) {}
+
+  // A matrix switcher's status was read (or the read ended unanswered): the panel shows it.
+  virtual void RefreshMatrixStatus() {}
 };
 
 }  // namespace quintara

@@ -1,0 +1,207 @@
+#include "cli/MatrixCli.h"
+
+#include <charconv>
+#include <sstream>
+
+#include "cli/Json.h"
+#include "core/matrix/MatrixCommands.h"
+#include "core/matrix/MatrixState.h"
+#include "core/text/TextCodec.h"
+
+namespace quintara::cli {
+namespace {
+
+using Args = std::vector<std::string>;
+
+int Number(const std::string& text, int low, int high, const std::string& what) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < low ||
+      value > high) {
+    throw UsageError{what + " takes a number from " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", not '" + text + "'"};
+  }
+  return value;
+}
+
+void NeedArgs(const Args& a, std::size_t count) {
+  if (a.size() - 2 != count) {
+    throw UsageError{"matrix " + a[1] +
+                     ": wrong number of arguments; see 'quintara-cli matrix help'"};
+  }
+}
+
+std::vector<int> Outputs(const std::string& list) {
+  std::vector<int> outputs;
+  std::stringstream in(list);
+  for (std::string item; std::getline(in, item, ',');) {
+    outputs.push_back(Number(item, 1, 16, "an output"));
+  }
+  return outputs;
+}
+
+std::uint8_t BacklightTime(const std::string& text) {
+  for (std::size_t i = 0; i < kBacklightTimeTexts.size(); ++i) {
+    if (text == kBacklightTimeTexts[i]) {
+      return static_cast<std::uint8_t>(i);
+    }
+  }
+  return static_cast<std::uint8_t>(Number(text, 0, 4, "backlight-time"));
+}
+
+std::uint8_t FormatIndex(const std::string& text) {
+  for (std::size_t i = 0; i < MatrixFormatTable.size(); ++i) {
+    if (text == MatrixFormatTable[i].text) {
+      return static_cast<std::uint8_t>(i);
+    }
+  }
+  throw UsageError{"output-format takes a format name such as 1080p60, not '" + text + "'"};
+}
+
+void Check(const Args& a) {
+  const std::string& verb = a[1];
+  if (verb == "status" || verb == "one-to-one" || verb == "backlight") {
+    NeedArgs(a, 0);
+  } else if (verb == "route") {
+    NeedArgs(a, 2);
+    Number(a[2], 1, 16, "the input");
+    Outputs(a[3]);
+  } else if (verb == "all") {
+    NeedArgs(a, 1);
+    Number(a[2], 1, 16, "the input");
+  } else if (verb == "backlight-time") {
+    NeedArgs(a, 1);
+    BacklightTime(a[2]);
+  } else if (verb == "brightness") {
+    NeedArgs(a, 1);
+    Number(a[2], 0, kMaxBrightness, "brightness");
+  } else if (verb == "output-format") {
+    NeedArgs(a, 1);
+    FormatIndex(a[2]);
+  } else {
+    throw UsageError{"unknown matrix command '" + verb + "'; see 'quintara-cli matrix help'"};
+  }
+}
+
+void PrintStatus(CliSession& session, const MatrixCommands& commands, const std::u16string& name) {
+  Controller& controller = session.GetController();
+  const MatrixState& matrix = controller.Matrix();
+  std::ostream& out = session.Out();
+  const bool sixteen = commands.Outputs() == 16;
+  const std::string format(sixteen ? MatrixFormatTable[matrix.outputFormatIndex].text : "");
+  if (session.Options().json) {
+    out << "{\"statusTable\":[";
+    for (std::size_t o = 0; o < commands.Outputs(); ++o) {
+      out << (o > 0 ? "," : "") << static_cast<int>(matrix.statusTable[o]);
+    }
+    out << "],\"LockState\":" << static_cast<int>(controller.LockState())
+        << ",\"AddressMode\":" << static_cast<int>(controller.AddressMode())
+        << ",\"name\":" << JsonString(Utf16ToUtf8(name));
+    if (sixteen) {
+      out << ",\"outputFormat\":" << JsonString(format);
+    }
+    out << "}\n";
+    return;
+  }
+  for (std::size_t o = 0; o < commands.Outputs(); ++o) {
+    out << "output " << (o + 1) << " <- input " << static_cast<int>(matrix.statusTable[o]) << "\n";
+  }
+  out << "LockState " << static_cast<int>(controller.LockState()) << "  AddressMode "
+      << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "  name " << Utf16ToUtf8(name)
+      << "\n";
+  if (sixteen) {
+    out << "output format " << format << "\n";
+  }
+}
+
+}  // namespace
+
+void CheckMatrixCommand(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2) {
+    throw UsageError{"matrix needs a command; see 'quintara-cli matrix help'"};
+  }
+  Check(arguments);
+}
+
+int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
+                     const std::vector<std::string>& arguments) {
+  if (const int status = session.Connect(); status != kExitSuccess) {
+    return status;
+  }
+  Controller& controller = session.GetController();
+  const std::uint8_t type = controller.SelectedOrEmptyEntry().DeviceType;
+  if (type != kEightChannelType && type != kSixteenChannelType) {
+    session.Err() << "the device is not a matrix switcher\n";
+    return kExitNoDevice;
+  }
+  MatrixCommands commands(controller, type);
+  MatrixState& matrix = controller.Matrix();
+  const std::string& verb = arguments[1];
+  if (verb == "status") {
+    if (!commands.ReadMatrixStatus()) {
+      session.Err() << "no status reply\n";
+      return kExitNoDevice;
+    }
+    PrintStatus(session, commands, names.name);
+    return kExitSuccess;
+  }
+  if (verb == "backlight") {
+    if (!commands.ReadBacklight()) {
+      session.Err() << "no backlight reply\n";
+      return kExitNoDevice;
+    }
+    const std::uint8_t time = matrix.backlightTime;
+    session.Out() << "backlight time "
+                  << (time < kBacklightTimeTexts.size() ? kBacklightTimeTexts[time] : "?") << " ("
+                  << static_cast<int>(time) << ")  brightness "
+                  << static_cast<int>(matrix.backlightBrightness) << "\n";
+    return kExitSuccess;
+  }
+  if (verb == "route") {
+    matrix.selectedInput = static_cast<std::uint8_t>(Number(arguments[2], 1, 16, "the input"));
+    for (const int output : Outputs(arguments[3])) {
+      if (static_cast<std::size_t>(output) > commands.Outputs()) {
+        throw UsageError{"output " + std::to_string(output) + " is beyond this switcher"};
+      }
+      matrix.pendingMarks[static_cast<std::size_t>(output - 1)] = matrix.selectedInput;
+    }
+    return session.ReportSent("RouteToOutputs", commands.RouteToOutputs());
+  }
+  if (verb == "all") {
+    matrix.selectedInput = static_cast<std::uint8_t>(Number(arguments[2], 1, 16, "the input"));
+    return session.ReportSent("RouteToAll", commands.RouteToAll());
+  }
+  if (verb == "one-to-one") {
+    return session.ReportSent("RouteOneToOne", commands.RouteOneToOne());
+  }
+  if (verb == "backlight-time") {
+    matrix.backlightTime = BacklightTime(arguments[2]);
+    return session.ReportSent("SetBacklightTime", commands.SetBacklightTime());
+  }
+  if (verb == "brightness") {
+    matrix.backlightBrightness =
+        static_cast<std::uint8_t>(Number(arguments[2], 0, kMaxBrightness, "brightness"));
+    return session.ReportSent("SetBacklightBrightness", commands.SetBacklightBrightness());
+  }
+  if (type != kSixteenChannelType) {
+    session.Err() << "only the sixteen-channel switcher has an output format\n";
+    return kExitUsage;
+  }
+  matrix.outputFormatIndex = FormatIndex(arguments[2]);
+  return session.ReportSent("SetMatrixOutputFormat", commands.SetMatrixOutputFormat());
+}
+
+std::string MatrixUsage() {
+  return R"(Matrix switcher commands (quintara-cli [options] matrix COMMAND):
+  status                       read the routes, lock, addressing mode, name (and format)
+  route INPUT OUTPUT[,OUTPUT]  route an input to the listed outputs
+  all INPUT                    route an input to every output
+  one-to-one                   input n to output n
+  backlight                    read the backlight time and brightness
+  backlight-time N|TEXT        0 "15s Dim", 1 "60s Dim", 2 "15s Off", 3 "60s Off", 4 "Always On"
+  brightness N                 0-100
+  output-format NAME           sixteen channels: 1080p60, 1080p59.94, ... 525i59.94
+)";
+}
+
+}  // namespace quintara::cli

@@ -1,0 +1,272 @@
+#include "core/matrix/MatrixCommands.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "core/Controller.h"
+#include "core/matrix/MatrixState.h"
+#include "core/text/TextCodec.h"
+
+namespace quintara {
+namespace {
+
+constexpr int kQueryAttempts = 20;
+constexpr std::size_t kLanReplyBuffer = 256;
+constexpr std::uint8_t kQueryAddress = 0x01;
+constexpr std::size_t kStatusInputs = 18;
+constexpr std::size_t kMaxNameBytes = 32;
+constexpr int kEightChannelPollMs = 50;
+constexpr int kSixteenChannelPollMs = 100;
+
+// Offsets of the fixed fields of a status reply, by panel type.
+struct StatusLayout {
+  std::size_t lock;
+  std::size_t addressMode;
+  std::optional<std::size_t> format;
+  std::size_t nameLength;
+};
+
+StatusLayout LayoutFor(std::uint8_t panelType) {
+  if (panelType == kSixteenChannelType) {
+    return {34, 35, 36, 37};
+  }
+  return {26, 27, std::nullopt, 28};
+}
+
+}  // namespace
+
+std::optional<std::string> RouteToOutputsText(MatrixState& state, std::size_t outputs) {
+  if (state.selectedInput == 0) {
+    return std::nullopt;
+  }
+  std::string text = std::to_string(state.selectedInput) + "V";
+  bool any = false;
+  for (std::size_t o = 1; o <= outputs; ++o) {
+    if (state.pendingMarks[o - 1] == state.selectedInput) {
+      state.routeTable[o - 1] = state.selectedInput;
+      state.statusTable[o - 1] = state.selectedInput;
+      text += std::to_string(o) + ",";
+      any = true;
+    }
+  }
+  if (!any) {
+    return std::nullopt;
+  }
+  text.back() = '.';
+  return text;
+}
+
+std::string RouteToAllText(MatrixState& state, std::size_t outputs) {
+  std::fill_n(state.routeTable.begin(), outputs, state.selectedInput);
+  std::fill_n(state.statusTable.begin(), outputs, state.selectedInput);
+  return std::to_string(state.selectedInput) + "All.";
+}
+
+std::string RouteOneToOneText(MatrixState& state, std::size_t outputs) {
+  for (std::size_t o = 1; o <= outputs; ++o) {
+    state.routeTable[o - 1] = static_cast<std::uint8_t>(o);
+    state.statusTable[o - 1] = static_cast<std::uint8_t>(o);
+  }
+  return "All#.";
+}
+
+std::optional<MatrixStatus> ParseMatrixStatus(std::span<const std::uint8_t> reply,
+                                              std::uint8_t panelType) {
+  const StatusLayout layout = LayoutFor(panelType);
+  // Only bytes that arrived are read: a reply cut before its fixed fields tells nothing.
+  if (reply.size() <= std::max(layout.nameLength, kStatusInputs + 15)) {
+    return std::nullopt;
+  }
+  MatrixStatus status;
+  std::copy_n(reply.begin() + kStatusInputs, status.statusTable.size(), status.statusTable.begin());
+  status.LockState = reply[layout.lock];
+  status.AddressMode = reply[layout.addressMode];
+  if (layout.format) {
+    status.formatCode = reply[*layout.format];
+  }
+  const std::size_t length = reply[layout.nameLength];
+  if (length >= 1 && length <= kMaxNameBytes) {
+    const std::size_t start = layout.nameLength + 1;
+    const std::size_t received = std::min(length, reply.size() - start);
+    status.name = DecodeUtf16Le(reply.subspan(start, received));
+  } else {
+    status.name = kCustomNameText;
+  }
+  return status;
+}
+
+MatrixCommands::MatrixCommands(Controller& controller, std::uint8_t panelType)
+    : controller_(controller), panelType_(panelType) {}
+
+int MatrixCommands::SerialPollMs() const {
+  return panelType_ == kSixteenChannelType ? kSixteenChannelPollMs : kEightChannelPollMs;
+}
+
+bool MatrixCommands::SendText(const std::string& text) {
+  const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  return controller_.SendFrame(bytes);
+}
+
+bool MatrixCommands::RouteToOutputs() {
+  const std::optional<std::string> text = RouteToOutputsText(controller_.Matrix(), Outputs());
+  return text && SendText(*text);
+}
+
+bool MatrixCommands::RouteToAll() {
+  if (controller_.Matrix().selectedInput == 0) {
+    return false;  // "0All." is no input at all
+  }
+  return SendText(RouteToAllText(controller_.Matrix(), Outputs()));
+}
+
+bool MatrixCommands::RouteOneToOne() {
+  return SendText(RouteOneToOneText(controller_.Matrix(), Outputs()));
+}
+
+std::optional<std::vector<std::uint8_t>> MatrixCommands::QueryOnLan(const Frame& request) {
+  NetworkLink& network = controller_.Network();
+  if (!network.OpenCommandSocket()) {
+    return std::nullopt;  // no socket, nothing to send from or to wait on
+  }
+  Clock& clock = controller_.GetClock();
+  const LinkTiming& timing = controller_.Timing();
+  UdpSocket& socket = *network.CommandSocket();
+  socket.SendTo(request, network.CommandPeer());
+  clock.SleepMs(timing.matrixQueryPauseMs);
+  std::optional<std::vector<std::uint8_t>> answer;
+  std::array<std::uint8_t, kLanReplyBuffer> buffer{};
+  for (int attempt = 0; attempt < kQueryAttempts && !answer; ++attempt) {
+    const std::optional<ReceivedDatagram> datagram = socket.ReceiveFrom(buffer);
+    const std::size_t size = datagram ? std::min(datagram->size, buffer.size()) : 0;
+    char line[32];
+    std::snprintf(line, sizeof line, "readLen = %d \n",
+                  datagram ? static_cast<int>(size & 0xFF) : 255);
+    controller_.Diagnostic(line);
+    if (datagram && size > frame::kCommandCodeOffset &&
+        buffer[frame::kCommandCodeOffset] == request[frame::kCommandCodeOffset]) {
+      answer.emplace(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(size));
+    } else {
+      clock.SleepMs(timing.matrixLanPollMs);
+    }
+  }
+  network.CloseCommandSocket();
+  return answer;
+}
+
+std::optional<std::vector<std::uint8_t>> MatrixCommands::QueryOnSerial(const Frame& request,
+                                                                       std::size_t replySize) {
+  CnComm& port = controller_.SerialPort();
+  Clock& clock = controller_.GetClock();
+  DiscardInput(port);
+  port.SerialWrite(request);
+  clock.SleepMs(controller_.Timing().matrixQueryPauseMs);
+  for (int attempt = 0; attempt < kQueryAttempts; ++attempt) {
+    if (port.QueuedInput() >= static_cast<int>(replySize)) {
+      std::vector<std::uint8_t> reply(replySize);
+      const std::size_t got = port.SerialRead(reply);
+      if (got == replySize &&
+          reply[frame::kCommandCodeOffset] == request[frame::kCommandCodeOffset]) {
+        return reply;
+      }
+      return std::nullopt;
+    }
+    clock.SleepMs(SerialPollMs());
+  }
+  return std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> MatrixCommands::Query(const Frame& request,
+                                                               std::size_t replySize) {
+  std::optional<std::vector<std::uint8_t>> answer = controller_.CurrentLink() == LinkKind::Lan
+                                                        ? QueryOnLan(request)
+                                                        : QueryOnSerial(request, replySize);
+  controller_.Diagnostic("read matrix \n");
+  return answer;
+}
+
+bool MatrixCommands::ReadMatrixStatus() {
+  if (controller_.CurrentLink() == LinkKind::Serial && !controller_.SerialPort().IsOpen()) {
+    return false;  // nothing takes place, not even the panel's refresh
+  }
+  const std::size_t replySize =
+      panelType_ == kSixteenChannelType ? kSixteenChannelStatusSize : kEightChannelStatusSize;
+  const Frame request = BuildFrame(panelType_, kQueryAddress, controller_.CurrentLink(),
+                                   MatrixCode::ReadMatrixStatus);
+  const std::optional<std::vector<std::uint8_t>> reply = Query(request, replySize);
+  std::optional<MatrixStatus> status;
+  if (reply) {
+    status = ParseMatrixStatus(*reply, panelType_);
+  }
+  if (status) {
+    ApplyStatus(*status);
+  }
+  controller_.Observer().RefreshMatrixStatus();
+  return status.has_value();
+}
+
+void MatrixCommands::ApplyStatus(const MatrixStatus& status) {
+  MatrixState& matrix = controller_.Matrix();
+  matrix.statusTable = status.statusTable;
+  controller_.SetLockState(status.LockState);
+  controller_.SetAddressMode(status.AddressMode);
+  if (status.formatCode) {
+    matrix.outputFormatIndex =
+        static_cast<std::uint8_t>(MatrixFormatIndex(*status.formatCode).value_or(0));
+  }
+  controller_.Observer().NameFieldChanged(status.name);
+}
+
+bool MatrixCommands::ReadBacklight() {
+  if (controller_.CurrentLink() == LinkKind::Serial && !controller_.SerialPort().IsOpen()) {
+    return false;
+  }
+  const Frame request = BuildFrame(kMatrixValueDeviceType, kQueryAddress, controller_.CurrentLink(),
+                                   MatrixCode::ReadBacklight);
+  const std::optional<std::vector<std::uint8_t>> reply = Query(request, kBacklightReplySize);
+  // Time and brightness are bytes 18 and 19; a reply that stops short of them tells nothing.
+  if (!reply || reply->size() < 20) {
+    return false;
+  }
+  MatrixState& matrix = controller_.Matrix();
+  matrix.backlightTime = (*reply)[18];
+  matrix.backlightBrightness = (*reply)[19];
+  return true;
+}
+
+bool MatrixCommands::SetBacklightTime() {
+  if (controller_.LockState() == 1) {
+    return false;
+  }
+  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
+  return controller_.SendFrame(
+      BuildMatrixValueFrame(entry.DeviceAddress, MatrixCode::SetBacklightTime,
+                            controller_.Matrix().backlightTime, controller_.CurrentLink()),
+      false);
+}
+
+bool MatrixCommands::SetBacklightBrightness() {
+  if (controller_.LockState() == 1) {
+    return false;
+  }
+  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
+  return controller_.SendFrame(
+      BuildMatrixValueFrame(entry.DeviceAddress, MatrixCode::SetBacklightBrightness,
+                            controller_.Matrix().backlightBrightness, controller_.CurrentLink()),
+      false);
+}
+
+bool MatrixCommands::SetMatrixOutputFormat() {
+  const std::uint8_t index = controller_.Matrix().outputFormatIndex;
+  if (index >= MatrixFormatTable.size()) {
+    return false;  // no such row: no code to send
+  }
+  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
+  const std::array<std::uint8_t, 2> payload{0x00, MatrixFormatTable[index].code};
+  return controller_.SendFrame(
+      BuildFrame(kSixteenChannelType, entry.DeviceAddress, controller_.CurrentLink(),
+                 MatrixCode::SetMatrixOutputFormat, payload),
+      false);
+}
+
+}  // namespace quintara

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/link/ControlFrame.h"
+
+namespace quintara {
+
+class Controller;
+struct MatrixState;
+
+// CommandCodes of the matrix switchers.
+namespace MatrixCode {
+inline constexpr std::uint8_t ReadMatrixStatus = 0x53;
+inline constexpr std::uint8_t ReadBacklight = 0x50;  // with the fixed DeviceType byte 0x03
+inline constexpr std::uint8_t SetBacklightTime = 0x51;
+inline constexpr std::uint8_t SetBacklightBrightness = 0x52;
+inline constexpr std::uint8_t SetMatrixOutputFormat = 0x19;
+}  // namespace MatrixCode
+
+inline constexpr std::uint8_t kEightChannelType = 0x82;
+inline constexpr std::uint8_t kSixteenChannelType = 0x83;
+inline constexpr std::size_t kEightChannelStatusSize = 64;
+inline constexpr std::size_t kSixteenChannelStatusSize = 73;
+inline constexpr std::size_t kBacklightReplySize = 23;
+inline constexpr std::u16string_view kCustomNameText = u"Custom Name";
+
+// The routing texts, built from the marks as the operator left them; they update routeTable and
+// statusTable as they are built. Nothing when no output is marked for the selected input.
+std::optional<std::string> RouteToOutputsText(MatrixState& state, std::size_t outputs);
+std::string RouteToAllText(MatrixState& state, std::size_t outputs);
+std::string RouteOneToOneText(MatrixState& state, std::size_t outputs);
+
+// What a status reply tells; fields beyond the bytes received stay unset.
+struct MatrixStatus {
+  std::array<std::uint8_t, 16> statusTable{};
+  std::uint8_t LockState = 0;
+  std::uint8_t AddressMode = 0;
+  std::optional<std::uint8_t> formatCode;  // sixteen channels only
+  std::u16string name;                     // "Custom Name" when the length is 0 or above 32
+};
+// Parses a status reply of the panel's type; nothing when it is too short for its fixed fields.
+std::optional<MatrixStatus> ParseMatrixStatus(std::span<const std::uint8_t> reply,
+                                              std::uint8_t panelType);
+
+// The matrix switcher operations, for the panel of one type (0x82 or 0x83).
+class MatrixCommands {
+ public:
+  MatrixCommands(Controller& controller, std::uint8_t panelType);
+
+  std::size_t Outputs() const { return panelType_ == kSixteenChannelType ? 16 : 8; }
+
+  // Each sends its text like a frame; false when it did not leave.
+  bool RouteToOutputs();
+  bool RouteToAll();
+  bool RouteOneToOne();
+
+  // The queries: they update the state from the answer, if one comes. True when answered.
+  bool ReadMatrixStatus();
+  bool ReadBacklight();
+
+  bool SetBacklightTime();
+  bool SetBacklightBrightness();
+  bool SetMatrixOutputFormat();
+
+ private:
+  bool SendText(const std::string& text);
+  // Sends the query and returns the answer of replySize bytes with the code in byte 16.
+  std::optional<std::vector<std::uint8_t>> Query(const Frame& request, std::size_t replySize);
+  std::optional<std::vector<std::uint8_t>> QueryOnLan(const Frame& request);
+  std::optional<std::vector<std::uint8_t>> QueryOnSerial(const Frame& request,
+                                                         std::size_t replySize);
+  void ApplyStatus(const MatrixStatus& status);
+  int SerialPollMs() const;
+
+  Controller& controller_;
+  const std::uint8_t panelType_;
+};
+
+}  // namespace quintara
