@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sim/FrontPanelCommands.h"
+#include "sim/SimMatrix.h"
 #include "sim/SimMultiviewer.h"
 #include "sim/SimOptions.h"
 #include "sim/SimSerialServer.h"
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
       }
       device = multiviewer;
     } else {
-      device = std::make_shared<SimDevice>(config);
+      device = std::make_shared<SimMatrix>(config);
     }
     std::string error;
     std::string where;

@@ -22,11 +22,11 @@ SimulatedLan::SimulatedLan()
       multiviewer(std::make_shared<sim::SimMultiviewer>(
           Config(sim::DeviceKind::Multiviewer, kMultiviewer, link, 1))),
       matrix8(
-          std::make_shared<sim::SimDevice>(Config(sim::DeviceKind::Matrix8, kMatrix8, link, 2))),
+          std::make_shared<sim::SimMatrix>(Config(sim::DeviceKind::Matrix8, kMatrix8, link, 2))),
       matrix16(
-          std::make_shared<sim::SimDevice>(Config(sim::DeviceKind::Matrix16, kMatrix16, link, 3))) {
-  for (const std::shared_ptr<sim::SimDevice>& device :
-       {std::static_pointer_cast<sim::SimDevice>(multiviewer), matrix8, matrix16}) {
+          std::make_shared<sim::SimMatrix>(Config(sim::DeviceKind::Matrix16, kMatrix16, link, 3))) {
+  const std::shared_ptr<sim::SimDevice> devices[] = {multiviewer, matrix8, matrix16};
+  for (const std::shared_ptr<sim::SimDevice>& device : devices) {
     const std::string error = server.Add(device);
     if (!error.empty()) {
       throw std::runtime_error(error);

@@ -6,6 +6,7 @@
 #include "core/Controller.h"
 #include "core/link/LinkConfig.h"
 #include "sim/SimDevice.h"
+#include "sim/SimMatrix.h"
 #include "sim/SimMultiviewer.h"
 #include "sim/SimUdpServer.h"
 
@@ -22,8 +23,8 @@ struct SimulatedLan {
 
   LinkConfig link;
   std::shared_ptr<sim::SimMultiviewer> multiviewer;
-  std::shared_ptr<sim::SimDevice> matrix8;
-  std::shared_ptr<sim::SimDevice> matrix16;
+  std::shared_ptr<sim::SimMatrix> matrix8;
+  std::shared_ptr<sim::SimMatrix> matrix16;
   sim::SimUdpServer server;
 };
 

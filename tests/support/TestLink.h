@@ -43,6 +43,7 @@ class RecordingObserver final : public ControllerObserver {
   }
   void NameFieldChanged(std::u16string_view text) override { nameField = text; }
   void RepaintPreview() override { calls.push_back("RepaintPreview"); }
+  void RefreshMatrixStatus() override { calls.push_back("RefreshMatrixStatus"); }
   void RefreshPage(std::uint8_t page) override {
     calls.push_back("RefreshPage " + std::to_string(page));
   }

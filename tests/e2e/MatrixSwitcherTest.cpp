@@ -1,0 +1,145 @@
+// The matrix switcher operations against the simulated switchers, on loopback and on a serial
+// line: routes applied and read back, backlight and format set and read back, frames exact.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sstream>
+
+#include "cli/Cli.h"
+#include "core/Controller.h"
+#include "core/matrix/MatrixCommands.h"
+#include "sim/SimSerialServer.h"
+#include "support/Bytes.h"
+#include "support/SimulatedLan.h"
+#include "support/TestLink.h"
+
+namespace quintara {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Bytes;
+using test::SimulatedLan;
+
+class MatrixSwitchers : public ::testing::Test {
+ protected:
+  MatrixSwitchers() : controller(lan.link, test::ShortSearchTiming(), clock, prompter, observer) {
+    controller.SetDiagnostics(diagnostics);
+  }
+
+  SimulatedLan lan;
+  SystemClock clock;
+  test::RecordingPrompter prompter;
+  test::RecordingObserver observer;
+  std::ostringstream diagnostics;
+  Controller controller;
+};
+
+TEST_F(MatrixSwitchers, EightChannelRoutesAreAppliedAndReadBack) {
+  ASSERT_TRUE(test::SearchAndSelect(controller, SimulatedLan::kMatrix8));
+  MatrixCommands commands(controller, kEightChannelType);
+  MatrixState& matrix = controller.Matrix();
+  matrix.selectedInput = 3;
+  matrix.pendingMarks[0] = matrix.pendingMarks[3] = 3;
+  ASSERT_TRUE(commands.RouteToOutputs());
+  matrix.selectedInput = 7;
+  ASSERT_TRUE(commands.RouteToAll());
+  matrix.statusTable = {};
+  ASSERT_TRUE(commands.ReadMatrixStatus());
+  EXPECT_EQ(matrix.statusTable[0], 7);
+  EXPECT_EQ(observer.nameField, u"MATRIX8");
+  EXPECT_EQ(observer.calls.back(), "RefreshMatrixStatus");
+
+  const auto texts = lan.matrix8->Received();
+  EXPECT_EQ(std::string(texts[texts.size() - 3].bytes.begin(), texts[texts.size() - 3].bytes.end()),
+            "3V1,4.");
+  EXPECT_EQ(lan.matrix8->ReceivedFrames(MatrixCode::ReadMatrixStatus)[0],
+            Bytes("A5 6C 14 00 82 01 01 00 00 00 00 00 00 00 00 00 53 FC 01 AE"));
+  EXPECT_NE(diagnostics.str().find("readLen = 64 \n"), std::string::npos);
+  EXPECT_TRUE(diagnostics.str().ends_with("read matrix \n"));
+
+  ASSERT_TRUE(commands.RouteOneToOne());
+  ASSERT_TRUE(commands.ReadMatrixStatus());
+  EXPECT_EQ(matrix.statusTable[7], 8);
+}
+
+TEST_F(MatrixSwitchers, BacklightAndFormatAreSetAndReadBack) {
+  ASSERT_TRUE(test::SearchAndSelect(controller, SimulatedLan::kMatrix16));
+  MatrixCommands commands(controller, kSixteenChannelType);
+  MatrixState& matrix = controller.Matrix();
+  matrix.backlightTime = 0;
+  matrix.backlightBrightness = 50;
+  matrix.outputFormatIndex = 11;  // "720p60"
+  ASSERT_TRUE(commands.SetBacklightTime());
+  ASSERT_TRUE(commands.SetBacklightBrightness());
+  ASSERT_TRUE(commands.SetMatrixOutputFormat());
+  EXPECT_EQ(lan.matrix16->ReceivedFrames(MatrixCode::SetBacklightBrightness)[0],
+            Bytes("A5 6C 15 00 03 01 01 00 00 00 00 00 00 00 00 00 52 32 AF 01 AE"));
+
+  matrix = MatrixState{};
+  ASSERT_TRUE(commands.ReadBacklight());
+  ASSERT_TRUE(commands.ReadMatrixStatus());
+  EXPECT_EQ(matrix.backlightTime, 0);
+  EXPECT_EQ(matrix.backlightBrightness, 50);
+  EXPECT_EQ(matrix.outputFormatIndex, 11);
+  EXPECT_EQ(lan.matrix16->ReceivedFrames(MatrixCode::ReadBacklight)[0],
+            Bytes("A5 6C 14 00 03 01 01 00 00 00 00 00 00 00 00 00 50 7A 01 AE"));
+
+  controller.SetLock(1);  // the switcher is locked now, and so are the backlight setters
+  EXPECT_FALSE(commands.SetBacklightTime());
+  ASSERT_TRUE(commands.ReadMatrixStatus());
+  EXPECT_EQ(controller.LockState(), 1);
+}
+
+TEST_F(MatrixSwitchers, QueriesOnTheSerialLineAndWithoutAPort) {
+  MatrixCommands commands(controller, kSixteenChannelType);
+  controller.SetLinkKind(LinkKind::Serial);
+  EXPECT_FALSE(commands.ReadMatrixStatus());  // port closed: nothing at all, not even a refresh
+  EXPECT_TRUE(observer.calls.empty());
+  EXPECT_EQ(diagnostics.str(), "");
+
+  sim::SimSerialServer serial;
+  std::string error;
+  auto device =
+      std::make_shared<sim::SimMatrix>(sim::SimDeviceConfig::Of(sim::DeviceKind::Matrix16, {}));
+  const std::string path = serial.Add(device, error);
+  serial.Start();
+  ASSERT_TRUE(controller.OpenSelectedPort(path, "9600"));
+  controller.Search();
+  controller.Matrix().selectedInput = 12;
+  controller.Matrix().pendingMarks[9] = controller.Matrix().pendingMarks[15] = 12;
+  ASSERT_TRUE(commands.RouteToOutputs());
+  ASSERT_TRUE(commands.ReadMatrixStatus());
+  EXPECT_EQ(controller.Matrix().statusTable[9], 12);
+  EXPECT_EQ(device->State().routes[15], 12);
+  EXPECT_EQ(device->ReceivedFrames(MatrixCode::ReadMatrixStatus)[0],
+            Bytes("A5 6C 14 00 83 01 00 00 00 00 00 00 00 00 00 00 53 FC 01 AE"));
+}
+
+TEST_F(MatrixSwitchers, CommandLineRoutesAndReadsStatus) {
+  const LinkConfig& link = lan.link;
+  const std::vector<std::string> base{"--bind",        link.bindAddress.ToText(),
+                                      "--local-port",  std::to_string(link.localPort),
+                                      "--device-port", std::to_string(link.devicePort),
+                                      "--device",      SimulatedLan::kMatrix16.ToText()};
+  const auto run = [&](std::vector<std::string> args, std::string& out) {
+    args.insert(args.begin(), base.begin(), base.end());
+    std::ostringstream o;
+    std::ostringstream e;
+    const int status = cli::RunCli(args, o, e, test::ShortSearchTiming());
+    out = o.str();
+    return status;
+  };
+  std::string out;
+  EXPECT_EQ(run({"matrix", "route", "12", "9,10,16"}, out), cli::kExitSuccess);
+  EXPECT_EQ(out, "RouteToOutputs sent to MATRIX16_127.0.0.33\n");
+  EXPECT_EQ(run({"matrix", "output-format", "1080i50"}, out), cli::kExitSuccess);
+  EXPECT_EQ(run({"--json", "matrix", "status"}, out), cli::kExitSuccess);
+  EXPECT_NE(out.find("\"statusTable\":[1,2,3,4,5,6,7,8,12,12,11,12,13,14,15,12]"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("\"outputFormat\":\"1080i50\""), std::string::npos);
+  EXPECT_EQ(run({"matrix", "brightness", "101"}, out), cli::kExitUsage);
+}
+
+}  // namespace
+}  // namespace quintara
