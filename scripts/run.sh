@@ -31,3 +31,6 @@ build/default/src/cli/quintara-cli --bind 127.0.0.1 \
 echo
 echo "quintara-cli mv state (the simulated multiviewer):"
 build/default/src/cli/quintara-cli --bind 127.0.0.1 --device 127.0.0.11 mv state
+echo
+echo "quintara-cli matrix status (the simulated sixteen-channel switcher):"
+build/default/src/cli/quintara-cli --bind 127.0.0.1 --device 127.0.0.13 matrix status 2>/dev/null

@@ -76,6 +76,7 @@ CliSession::CliSession(const GlobalOptions& options, const LinkTiming& timing, s
       err_(err),
       prompter_(err),
       controller_(LinkFor(options), timing, clock_, prompter_, observer) {
+  controller_.SetDiagnostics(err);  // standard output carries the results
   StartSocketLibrary(prompter_);
 }
 
