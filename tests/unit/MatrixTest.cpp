@@ -42,16 +42,18 @@ TEST(MatrixRoutingTexts, AreBuiltFromTheMarksAndUpdateTheTables) {
 
 std::vector<std::uint8_t> StatusReply(std::size_t size, std::size_t nameLengthAt,
                                       std::uint8_t nameLength) {
-  std::vector<std::uint8_t> reply(size, 0);
+  // Built at full length, then cut to the size that arrived.
+  std::vector<std::uint8_t> reply(kSixteenChannelStatusSize, 0);
   reply[16] = 0x53;
   for (std::size_t o = 0; o < 16; ++o) {
     reply[18 + o] = static_cast<std::uint8_t>(16 - o);
   }
   reply[nameLengthAt] = nameLength;
   const std::vector<std::uint8_t> name = EncodeUtf16Le(u"ABCDEFGHIJKLMNOPQ");
-  for (std::size_t k = 0; k < nameLength && nameLengthAt + 1 + k < size; ++k) {
+  for (std::size_t k = 0; k < nameLength && nameLengthAt + 1 + k < reply.size(); ++k) {
     reply[nameLengthAt + 1 + k] = name[k % name.size()];
   }
+  reply.resize(size);
   return reply;
 }
 
