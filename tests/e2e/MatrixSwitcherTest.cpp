@@ -115,6 +115,18 @@ TEST_F(MatrixSwitchers, QueriesOnTheSerialLineAndWithoutAPort) {
             Bytes("A5 6C 14 00 83 01 00 00 00 00 00 00 00 00 00 00 53 FC 01 AE"));
 }
 
+TEST_F(MatrixSwitchers, WithoutADeviceNothingLeavesAndNothingIsAwaited) {
+  MatrixCommands commands(controller, kEightChannelType);
+  controller.Matrix().backlightTime = 2;
+  EXPECT_FALSE(commands.SetBacklightTime());
+  EXPECT_FALSE(commands.ReadMatrixStatus());
+  EXPECT_EQ(prompter.errors,
+            (std::vector<std::string>{"Please choose a device", "Please choose a device"}));
+  EXPECT_EQ(diagnostics.str(), "read matrix \n");  // no socket: no twenty empty polls
+  EXPECT_EQ(observer.calls, std::vector<std::string>{"RefreshMatrixStatus"});
+  EXPECT_TRUE(lan.matrix8->Received().empty());
+}
+
 TEST_F(MatrixSwitchers, CommandLineRoutesAndReadsStatus) {
   const LinkConfig& link = lan.link;
   const std::vector<std::string> base{"--bind",        link.bindAddress.ToText(),
