@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, starts three simulated devices on loopback addresses and
-# searches for them with quintara-cli. Nothing leaves the machine: the search goes to the
-# simulated devices' own addresses, never to the broadcast address.
+# Installs what is needed, builds, starts three simulated devices on loopback addresses, shows
+# what quintara-cli finds, then opens the Quintara window pointed at them. Nothing leaves the
+# machine: searches go to the simulated devices' own addresses, never to the broadcast address.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +10,7 @@ cmake --preset default >/dev/null
 cmake --build --preset default
 
 sim_log=$(mktemp)
-build/default/src/sim/quintara-sim --seconds 120 >"$sim_log" 2>&1 &
+build/default/src/sim/quintara-sim --seconds 86400 >"$sim_log" 2>&1 </dev/null &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true; rm -f "$sim_log"' EXIT
 
@@ -34,3 +34,14 @@ build/default/src/cli/quintara-cli --bind 127.0.0.1 --device 127.0.0.11 mv state
 echo
 echo "quintara-cli matrix status (the simulated sixteen-channel switcher):"
 build/default/src/cli/quintara-cli --bind 127.0.0.1 --device 127.0.0.13 matrix status 2>/dev/null
+
+link=(--bind 127.0.0.1 --target 127.0.0.11 --target 127.0.0.12 --target 127.0.0.13)
+echo
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Opening the Quintara window; press Search to find the simulated devices."
+  build/default/src/ui/quintara "${link[@]}"
+else
+  seconds=${QUINTARA_XVFB_SECONDS:-20}
+  echo "No display here: running the Quintara window under Xvfb (xvfb-run) for ${seconds} s."
+  timeout "$seconds" xvfb-run -a build/default/src/ui/quintara "${link[@]}" || true
+fi

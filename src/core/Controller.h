@@ -77,6 +77,9 @@ class Controller {
   // The search over the network; the first device found becomes the selected one.
   void SearchNetwork(const SearchStop& stop = {});
 
+  // All bits set after the link settings opened the serial port, 0 after they closed it.
+  std::uint32_t PortConnected() const { return portConnected_; }
+  void SetPortConnected(std::uint32_t value) { portConnected_ = value; }
   std::uint8_t PortIndex() const { return portIndex_; }
   void SetPortIndex(std::uint8_t index) { portIndex_ = index; }
   std::uint8_t BaudIndex() const { return baudIndex_; }
@@ -116,6 +119,7 @@ class Controller {
   MatrixState matrix_;
   std::ostream* diagnostics_ = &std::cout;
   SerialSearch serialSearch_;
+  std::uint32_t portConnected_ = 0;
   std::uint8_t portIndex_ = 0;
   std::uint8_t baudIndex_ = 0;
   LinkKind linkKind_ = LinkKind::Lan;

@@ -1,0 +1,338 @@
+#include "ui/app/MainWindow.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <cstdio>
+#include <thread>
+
+#include "core/text/TextCodec.h"
+#include "ui/app/LinkSettingsDialog.h"
+#include "ui/controls/ColorButton.h"
+#include "ui/controls/ShadeButtonST.h"
+#include "ui/res/Skin.h"
+
+namespace quintara::ui {
+namespace {
+
+const QColor kControlBackground(58, 58, 58);
+const QColor kButtonBackground(57, 60, 65);
+const QColor kGreen(110, 187, 105);
+const QColor kColourButtonText(110, 187, 105);
+
+DpiScale ScreenScale() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) {
+    return {};
+  }
+  return {static_cast<int>(screen->logicalDotsPerInchX()),
+          static_cast<int>(screen->logicalDotsPerInchY())};
+}
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+CKORVEL_16_ZUZEDlg::CKORVEL_16_ZUZEDlg(const Options& options, Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      scale_(options.dpi.value_or(ScreenScale())),
+      serialPorts_(options.serialPorts),
+      controller_(
+          std::make_unique<Controller>(options.link, options.timing, clock_, prompter, *this)) {
+  std::printf("m_screen_x_dpi = %d,m_screen_y_dpi = %d \n ", scale_.dpiX, scale_.dpiY);
+  std::fflush(stdout);
+  setWindowTitle(QStringLiteral("Quintara"));
+  setWindowIcon(Skin::WindowIcon());
+  setGeometry(0, 0, scale_.X(1280), scale_.Y(720));
+  BuildControls();
+  StartSocketLibrary(prompter);
+}
+
+CKORVEL_16_ZUZEDlg::~CKORVEL_16_ZUZEDlg() {
+  if (settingsDialog_) {
+    delete settingsDialog_;
+  }
+}
+
+void CKORVEL_16_ZUZEDlg::BuildControls() {
+  QPalette edits = palette();
+  edits.setColor(QPalette::Base, kControlBackground);
+  edits.setColor(QPalette::Text, Qt::white);
+  edits.setColor(QPalette::Button, kControlBackground);
+  edits.setColor(QPalette::ButtonText, Qt::white);
+  edits.setColor(QPalette::Window, kControlBackground);
+  edits.setColor(QPalette::WindowText, Qt::white);
+
+  minimiseButton_ = new CColorButton(this);
+  minimiseButton_->setText(QStringLiteral("-"));
+  minimiseButton_->SetTextColour(kColourButtonText);
+  minimiseButton_->setGeometry(scale_.Rect(1200, 0, 40, 35));
+  connect(minimiseButton_, &QAbstractButton::clicked, this, &QWidget::showMinimized);
+  closeButton_ = new CColorButton(this);
+  closeButton_->setText(QStringLiteral("x"));
+  closeButton_->SetTextColour(kColourButtonText);
+  closeButton_->setGeometry(scale_.Rect(1240, 0, 40, 35));
+  connect(closeButton_, &QAbstractButton::clicked, this, &QWidget::close);
+
+  deviceList_ = new QComboBox(this);
+  deviceList_->setPalette(edits);
+  // The drop-down's 40 units include its open list; the closed box is one line high.
+  deviceList_->setGeometry(scale_.X(45), scale_.Y(80), scale_.X(320), scale_.Y(24));
+  connect(deviceList_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (!fillingList_) {
+      ChangeDevice(index);
+    }
+  });
+  nameField_ = new QLineEdit(this);
+  nameField_->setPalette(edits);
+  nameField_->setGeometry(scale_.Rect(45, 110, 320, 20));
+  nameField_->setMaxLength(static_cast<int>(kDeviceNameMaxCharacters));
+  nameField_->installEventFilter(this);
+  focusSink_ = new QLineEdit(this);
+  focusSink_->setGeometry(0, 0, 1, 1);
+  focusSink_->lower();
+
+  const auto bitmapButton = [this](int id, QRect where) {
+    auto* button = new CShadeButtonST(this);
+    button->setGeometry(where);
+    button->SetButtonBitmapById(id);
+    button->SetFlatBorder(false);
+    return button;
+  };
+  searchButton_ = bitmapButton(SkinId::Search, scale_.PixelSized(380, 75, 135, 35));
+  connect(searchButton_, &QAbstractButton::clicked, this, [this] { Search(); });
+  linkSettingsButton_ = bitmapButton(SkinId::LinkSettings, scale_.PixelSized(520, 73, 134, 38));
+  connect(linkSettingsButton_, &QAbstractButton::clicked, this, [this] { OpenLinkSettings(); });
+  lockButton_ = bitmapButton(SkinId::LockOpen, scale_.PixelSized(665, 75, 70, 37));
+  connect(lockButton_, &QAbstractButton::clicked, this, [this] { ToggleLock(); });
+
+  QPalette statics = palette();
+  statics.setColor(QPalette::Window, kGreen);
+  statics.setColor(QPalette::WindowText, Qt::black);
+  statusLine_ = new QLabel(ToQString(kNoDeviceConnected), this);
+  statusLine_->setGeometry(scale_.Rect(30, 40, 140, 20));
+  versionLine_ = new QLabel(QString::fromLatin1(kVersionText), this);
+  versionLine_->setGeometry(scale_.Rect(1200, 40, 140, 20));
+  for (QLabel* label : {statusLine_, versionLine_}) {
+    label->setAutoFillBackground(true);
+    label->setPalette(statics);
+  }
+  panelArea_ = scale_.Rect(20, 160, 1240, 540);
+}
+
+void CKORVEL_16_ZUZEDlg::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawPixmap(rect(), Skin::Bitmap(SkinId::MainBackground));
+}
+
+void CKORVEL_16_ZUZEDlg::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  if (nameFocusFlag_) {
+    focusSink_->setFocus();  // the name field loses the focus, which sends the name
+    nameFocusFlag_ = false;
+  }
+  // The background drags the whole window, as a caption would.
+  if (windowHandle() == nullptr || !windowHandle()->startSystemMove()) {
+    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+  }
+}
+
+void CKORVEL_16_ZUZEDlg::mouseMoveEvent(QMouseEvent* event) {
+  if (dragOffset_ && (event->buttons() & Qt::LeftButton)) {
+    move(event->globalPosition().toPoint() - *dragOffset_);
+  } else {
+    dragOffset_.reset();
+  }
+}
+
+void CKORVEL_16_ZUZEDlg::keyPressEvent(QKeyEvent* event) {
+  const bool enterOrEscape = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                             event->key() == Qt::Key_Escape;
+  if (!enterOrEscape) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  if (nameField_->hasFocus()) {
+    SendName();
+  }
+  event->accept();  // neither key ever closes the window
+}
+
+void CKORVEL_16_ZUZEDlg::contextMenuEvent(QContextMenuEvent* event) {
+  // Linux windows have no system menu of their own: the about entry lives here.
+  QMenu menu(this);
+  menu.addAction(QString::fromUtf8(kAboutEntryText), this, [this] { ShowAbout(); });
+  menu.exec(event->globalPos());
+}
+
+bool CKORVEL_16_ZUZEDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == nameField_) {
+    if (event->type() == QEvent::FocusIn) {
+      nameFocusFlag_ = true;
+    } else if (event->type() == QEvent::FocusOut) {
+      SendName();
+    } else if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+        SendName();
+        return true;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void CKORVEL_16_ZUZEDlg::OnGuiThread(std::function<void()> work) {
+  if (QThread::currentThread() == thread()) {
+    work();
+  } else {
+    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+  }
+}
+
+void CKORVEL_16_ZUZEDlg::RunExchange(const std::function<void()>& work) {
+  busy_ = true;
+  executor_.Hold();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  statusLine_->setEnabled(false);
+  QEventLoop loop;
+  std::thread worker([&work, &loop] {
+    work();
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  // Paint and the worker's hand-overs go on; no operator input starts a second exchange.
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  worker.join();
+  QCoreApplication::sendPostedEvents(this);  // what the worker showed is shown before we go on
+  statusLine_->setEnabled(true);
+  QApplication::restoreOverrideCursor();
+  busy_ = false;
+  executor_.Release();
+}
+
+void CKORVEL_16_ZUZEDlg::CloseDevicePanel() {
+  OnGuiThread([this] {
+    if (devicePanel_) {
+      devicePanel_->hide();
+      delete devicePanel_;
+    }
+  });
+}
+
+void CKORVEL_16_ZUZEDlg::DeviceListChanged(const std::vector<std::string>& lines) {
+  QStringList items;
+  for (const std::string& line : lines) {
+    items.append(QString::fromStdString(line));
+  }
+  OnGuiThread([this, items] {
+    fillingList_ = true;
+    deviceList_->clear();
+    deviceList_->addItems(items);
+    fillingList_ = false;
+  });
+}
+
+void CKORVEL_16_ZUZEDlg::DeviceListSelectionChanged(int index) {
+  OnGuiThread([this, index] {
+    fillingList_ = true;
+    deviceList_->setCurrentIndex(index);
+    fillingList_ = false;
+  });
+}
+
+void CKORVEL_16_ZUZEDlg::StatusTextChanged(std::string_view text) {
+  OnGuiThread([this, text = ToQString(text)] { statusLine_->setText(text); });
+}
+
+void CKORVEL_16_ZUZEDlg::LockStateChanged(std::uint8_t lockState) {
+  OnGuiThread([this, lockState] {
+    lockButton_->SetButtonBitmapById(lockState == 1 ? SkinId::LockClosed : SkinId::LockOpen);
+  });
+}
+
+void CKORVEL_16_ZUZEDlg::NameFieldChanged(std::u16string_view text) {
+  OnGuiThread([this, text = QString::fromStdU16String(std::u16string(text))] {
+    nameField_->setText(text);
+  });
+}
+
+void CKORVEL_16_ZUZEDlg::Search() {
+  if (busy_) {
+    return;
+  }
+  Controller& controller = *controller_;
+  RunExchange([&controller] { controller.Search(); });
+  OpenPanel();
+}
+
+void CKORVEL_16_ZUZEDlg::ChangeDevice(int index) {
+  DeviceDirectory& devices = controller_->Devices();
+  devices.SetSelectedIndex(index);
+  if (index == devices.ConnectedIndex()) {
+    return;
+  }
+  OpenPanel();
+}
+
+void CKORVEL_16_ZUZEDlg::OpenPanel() {
+  DeviceDirectory& devices = controller_->Devices();
+  const int selected = devices.SelectedIndex();
+  if (selected < 0 || selected > 255 || deviceList_->count() == 0) {
+    return;
+  }
+  controller_->Network().CloseCommandSocket();
+  nameField_->clear();
+  controller_->SetNameText(u" ");
+  CloseDevicePanel();
+  devices.SetConnectedIndex(selected);
+  // The panels of the multiviewer and the matrix switchers open here by DeviceType; until they
+  // exist the panel area stays empty for every type.
+}
+
+void CKORVEL_16_ZUZEDlg::OpenLinkSettings() {
+  if (settingsDialog_) {
+    delete settingsDialog_;
+  }
+  settingsDialog_ = new CClass_configure_argc_dlg(*this);
+  const QRect window = frameGeometry();
+  const int left = window.left() + scale_.X(100);
+  const int top = window.top() + scale_.Y(40);
+  settingsDialog_->setGeometry(left, top, scale_.X(440), scale_.Y(486));
+  settingsDialog_->show();
+}
+
+void CKORVEL_16_ZUZEDlg::ToggleLock() {
+  controller_->ToggleLock();
+}
+
+void CKORVEL_16_ZUZEDlg::SendName() {
+  if (controller_->LockState() == 1) {
+    return;
+  }
+  controller_->SendDeviceName(nameField_->text().toStdU16String());
+}
+
+void CKORVEL_16_ZUZEDlg::ShowAbout() {
+  QDialog about(this);
+  about.setWindowTitle(QString::fromUtf8(kAboutEntryText));
+  auto* layout = new QVBoxLayout(&about);
+  layout->addWidget(new QLabel(QStringLiteral("Quintara"), &about));
+  layout->addWidget(new QLabel(QString::fromLatin1(kVersionText), &about));
+  about.exec();
+}
+
+}  // namespace quintara::ui

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "core/Controller.h"
+#include "core/ControllerObserver.h"
+#include "core/link/SerialPortList.h"
+#include "ui/app/DpiScale.h"
+#include "ui/app/LinkSettingsDialog.h"
+#include "ui/app/QtExecutor.h"
+
+namespace quintara::ui {
+
+class CShadeButtonST;
+class CColorButton;
+
+inline constexpr const char* kVersionText = "Ver 1.0.3.6";
+inline constexpr const char* kAboutEntryText = "关于 KORVEL_16_ZUZE(&A)...";
+
+// The main window, and the face of the controller: device list, search, link settings, lock,
+// device name, status line and the panel area where a device's panel opens.
+class CKORVEL_16_ZUZEDlg : public QWidget, public ControllerObserver {
+  Q_OBJECT
+
+ public:
+  struct Options {
+    LinkConfig link;
+    LinkTiming timing;
+    SerialPortSource serialPorts;
+    std::optional<DpiScale> dpi;  // from the screen unless given
+  };
+
+  CKORVEL_16_ZUZEDlg(const Options& options, Prompter& prompter, QWidget* parent = nullptr);
+  ~CKORVEL_16_ZUZEDlg() override;
+
+  Controller& GetController() { return *controller_; }
+  const DpiScale& Scale() const { return scale_; }
+  const SerialPortSource& SerialPorts() const { return serialPorts_; }
+  QRect PanelArea() const { return panelArea_; }
+  bool Busy() const { return busy_; }
+
+  // The controls, by the ids of the window's layout.
+  QComboBox* DeviceList() const { return deviceList_; }
+  QLineEdit* NameField() const { return nameField_; }
+  QLabel* StatusLine() const { return statusLine_; }
+  CShadeButtonST* SearchButton() const { return searchButton_; }
+  CShadeButtonST* LinkSettingsButton() const { return linkSettingsButton_; }
+  CShadeButtonST* LockButton() const { return lockButton_; }
+  CClass_configure_argc_dlg* SettingsDialog() const { return settingsDialog_; }
+
+  // Runs a long exchange on a worker while the window keeps painting and takes no input.
+  void RunExchange(const std::function<void()>& work);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // ControllerObserver: may be called from an exchange's worker, so each hops to this thread.
+  void CloseDevicePanel() override;
+  void DeviceListChanged(const std::vector<std::string>& lines) override;
+  void DeviceListSelectionChanged(int index) override;
+  void StatusTextChanged(std::string_view text) override;
+  void LockStateChanged(std::uint8_t lockState) override;
+  void NameFieldChanged(std::u16string_view text) override;
+
+  void OnGuiThread(std::function<void()> work);
+  void BuildControls();
+  void Search();
+  void ChangeDevice(int index);
+  void OpenPanel();
+  void OpenLinkSettings();
+  void ToggleLock();
+  void SendName();
+  void ShowAbout();
+
+  DpiScale scale_;
+  SerialPortSource serialPorts_;
+  QtExecutor executor_;
+  SystemClock clock_;
+  std::unique_ptr<Controller> controller_;
+  QComboBox* deviceList_ = nullptr;
+  QLineEdit* nameField_ = nullptr;
+  QLineEdit* focusSink_ = nullptr;
+  QLabel* statusLine_ = nullptr;
+  QLabel* versionLine_ = nullptr;
+  CShadeButtonST* searchButton_ = nullptr;
+  CShadeButtonST* linkSettingsButton_ = nullptr;
+  CShadeButtonST* lockButton_ = nullptr;
+  CColorButton* minimiseButton_ = nullptr;
+  CColorButton* closeButton_ = nullptr;
+  QPointer<CClass_configure_argc_dlg> settingsDialog_;
+  QPointer<QWidget> devicePanel_;
+  QRect panelArea_;
+  bool nameFocusFlag_ = false;
+  bool busy_ = false;
+  bool fillingList_ = false;  // the list changes the window makes itself are not operator choices
+  std::optional<QPoint> dragOffset_;
+};
+
+}  // namespace quintara::ui

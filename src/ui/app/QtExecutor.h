@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+#include "core/Executor.h"
+
+namespace quintara::ui {
+
+// Runs posted work on the GUI thread. While an exchange holds the controller on a worker,
+// posted work waits and runs, in order, once the exchange is over.
+class QtExecutor final : public QObject, public Executor {
+  Q_OBJECT
+
+ public:
+  explicit QtExecutor(QObject* parent = nullptr) : QObject(parent) {}
+
+  void Post(std::function<void()> task) override;
+  void Hold();
+  void Release();
+
+ private:
+  void RunPosted();
+
+  std::mutex mutex_;
+  std::deque<std::function<void()>> tasks_;
+  bool held_ = false;  // GUI thread only
+};
+
+}  // namespace quintara::ui

@@ -1,0 +1,46 @@
+#include "ui/app/QtPrompter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QString>
+#include <QThread>
+
+namespace quintara::ui {
+namespace {
+
+// Runs the box on the GUI thread, blocking the calling worker until it is answered.
+template <typename Box>
+auto OnGuiThread(Box box) {
+  if (QThread::currentThread() == qApp->thread()) {
+    return box();
+  }
+  decltype(box()) answer{};
+  QMetaObject::invokeMethod(
+      qApp, [&] { answer = box(); }, Qt::BlockingQueuedConnection);
+  return answer;
+}
+
+QString Text(std::string_view message) {
+  return QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()));
+}
+
+}  // namespace
+
+void QtPrompter::ShowError(std::string_view message) {
+  const QString text = Text(message);
+  OnGuiThread([&text] {
+    return QMessageBox::critical(nullptr, QString::fromUtf8(kErrorCaption.data(), 3), text,
+                                 QMessageBox::Ok);
+  });
+}
+
+bool QtPrompter::Confirm(std::string_view message) {
+  const QString text = Text(message);
+  return OnGuiThread([&text] {
+           return QMessageBox::warning(nullptr, QStringLiteral("Warning"), text,
+                                       QMessageBox::Ok | QMessageBox::Cancel);
+         }) == QMessageBox::Ok;
+}
+
+}  // namespace quintara::ui

@@ -1,0 +1,156 @@
+#include "ui/controls/ColorButton.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+namespace quintara::ui {
+namespace {
+
+// The caption font was asked for by cell height and average character width.
+constexpr int kCellHeight = 16;
+constexpr int kAverageWidth = 12;
+
+}  // namespace
+
+CColorButton::CColorButton(QWidget* parent) : QAbstractButton(parent) {
+  // Moves over the button must arrive without a button held, to take the mouse.
+  setMouseTracking(true);
+}
+
+void CColorButton::SetTextColour(const QColor& colour) {
+  textColour_ = colour;
+  update();
+}
+
+QFont CColorButton::CaptionFont() {
+  QFont font(QStringLiteral("Arial"));
+  font.setWeight(QFont::Normal);
+  font.setPixelSize(kCellHeight);
+  // Qt sizes by the em, the old font by the whole cell; shrink until the cell is 16 high.
+  const int cell = QFontMetrics(font).height();
+  if (cell > kCellHeight) {
+    font.setPixelSize(std::max(1, kCellHeight * kCellHeight / cell));
+  }
+  const int average = QFontMetrics(font).averageCharWidth();
+  if (average > 0) {
+    font.setStretch(std::clamp(kAverageWidth * 100 / average, 1, 4000));
+  }
+  return font;
+}
+
+QPoint CColorButton::CaptionOrigin(QSize client, QSize text) {
+  return {client.width() / 2 - text.width() / 2, client.height() / 2 - text.height() / 2};
+}
+
+void CColorButton::paintEvent(QPaintEvent*) {
+  if (!isEnabled()) {
+    drawState_ = Disabled;
+  }
+  const QColor* colour = &normalColour_;
+  switch (drawState_) {
+    case Pressed:
+      colour = &pressedColour_;
+      break;
+    case Hovered:
+      colour = &hoverColour_;
+      break;
+    case Disabled:
+      colour = &disabledColour_;
+      break;
+    default:
+      break;
+  }
+
+  QPainter painter(this);
+  painter.setPen(QPen(*colour, 1));
+  painter.setBrush(*colour);
+  // A 3 x 3 corner ellipse; the outline stays inside the client rectangle.
+  painter.drawRoundedRect(rect().adjusted(0, 0, -1, -1), 1.5, 1.5);
+
+  const QString caption = text();
+  painter.setFont(CaptionFont());
+  const QFontMetrics metrics = painter.fontMetrics();
+  const QPoint at =
+      CaptionOrigin(size(), QSize(metrics.horizontalAdvance(caption), metrics.height()));
+  painter.setPen(textColour_);
+  painter.drawText(at.x(), at.y() + metrics.ascent(), caption);
+}
+
+void CColorButton::mouseMoveEvent(QMouseEvent* event) {
+  const bool inside = rect().contains(event->position().toPoint());
+  if (!HoldsMouse()) {
+    // Outside without the hold only happens while a press drags; that is not a hover.
+    if (inside) {
+      grabMouse();
+      SetDrawState(Hovered);
+    }
+  } else if (!inside) {
+    ReleaseHold();
+  }
+  QAbstractButton::mouseMoveEvent(event);
+}
+
+void CColorButton::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    if (!rect().contains(event->position().toPoint())) {
+      // Held mouse, press elsewhere: let go rather than swallow someone else's click.
+      ReleaseHold();
+      event->ignore();
+      return;
+    }
+    SetDrawState(Pressed);
+  }
+  QAbstractButton::mousePressEvent(event);
+}
+
+void CColorButton::mouseReleaseEvent(QMouseEvent* event) {
+  // Released outside, the old button never saw the release; it only counts over the button.
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    SetDrawState(Hovered);
+  }
+  QAbstractButton::mouseReleaseEvent(event);
+}
+
+void CColorButton::focusInEvent(QFocusEvent* event) {
+  QAbstractButton::focusInEvent(event);
+  update();
+}
+
+void CColorButton::focusOutEvent(QFocusEvent* event) {
+  QAbstractButton::focusOutEvent(event);
+  update();
+}
+
+void CColorButton::hideEvent(QHideEvent* event) {
+  // A hidden or minimised window must not keep the whole application's mouse.
+  ReleaseHold();
+  QAbstractButton::hideEvent(event);
+}
+
+void CColorButton::changeEvent(QEvent* event) {
+  if ((event->type() == QEvent::ActivationChange && !isActiveWindow()) ||
+      (event->type() == QEvent::EnabledChange && !isEnabled())) {
+    ReleaseHold();
+  }
+  QAbstractButton::changeEvent(event);
+}
+
+void CColorButton::SetDrawState(int state) {
+  drawState_ = state;
+  update();
+}
+
+bool CColorButton::HoldsMouse() const {
+  return QWidget::mouseGrabber() == this;
+}
+
+void CColorButton::ReleaseHold() {
+  if (HoldsMouse()) {
+    releaseMouse();
+    SetDrawState(Normal);
+  }
+}
+
+}  // namespace quintara::ui

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QSize>
+
+namespace quintara::ui {
+
+// The flat rounded button of the title bar and the settings dialog (minimise and close). It
+// holds the mouse while hovered so that it always sees the cursor leave.
+class CColorButton : public QAbstractButton {
+  Q_OBJECT
+
+ public:
+  enum : int { Normal = 0, Pressed = 1, Hovered = 2, Disabled = 3 };
+
+  explicit CColorButton(QWidget* parent = nullptr);
+
+  void SetTextColour(const QColor& colour);
+  const QColor& TextColour() const { return textColour_; }
+  int DrawState() const { return drawState_; }
+
+  // The caption's font: Arial, 16 pixels high, widened towards an average character width
+  // of 12 where the font engine can stretch.
+  static QFont CaptionFont();
+  // Where the caption's top-left corner goes: each half truncated, as the buttons always did.
+  static QPoint CaptionOrigin(QSize client, QSize text);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void SetDrawState(int state);
+  bool HoldsMouse() const;
+  void ReleaseHold();
+
+  int drawState_ = Normal;
+  QColor pressedColour_{46, 49, 54};
+  QColor hoverColour_{46, 49, 54};
+  QColor normalColour_{46, 49, 54};
+  QColor disabledColour_{46, 49, 54};
+  QColor textColour_{255, 255, 255};
+};
+
+}  // namespace quintara::ui

@@ -1,0 +1,115 @@
+#include "ui/res/Skin.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QPainter>
+#include <QThread>
+#include <algorithm>
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+#include "ui/res/SkinPainters.h"
+
+namespace quintara::ui {
+namespace {
+
+using skin::Mark;
+
+// A painter is a function of the bitmap's size; roles (caption, state, digit) are bound in the
+// table so that families of ids can share one painter.
+using SkinPainter = std::function<void(QPainter&, QSize)>;
+
+struct SkinEntry {
+  int id;
+  QSize size;
+  SkinPainter paint;
+  bool transparent = false;  // only the icon; bitmaps are opaque on the Ground colour
+};
+
+SkinPainter Caption(const char* caption, Mark mark = Mark::None) {
+  return [text = QString::fromLatin1(caption), mark](QPainter& p, QSize size) {
+    skin::PaintCaptionButton(p, size, text, mark);
+  };
+}
+
+SkinPainter Lock(bool locked) {
+  return [locked](QPainter& p, QSize size) { skin::PaintLock(p, size, locked); };
+}
+
+// Ascending by id.
+const std::vector<SkinEntry>& Table() {
+  static const std::vector<SkinEntry> table = [] {
+    std::vector<SkinEntry> t = {
+        {SkinId::Icon, {32, 32}, skin::PaintWindowIcon, true},
+        {SkinId::MainBackground, {1280, 720}, skin::PaintMainBackground},
+        {SkinId::LockOpen, {70, 37}, Lock(false)},
+        {SkinId::Search, {135, 35}, Caption("Search", Mark::Magnifier)},
+        {SkinId::LinkSettings, {134, 38}, Caption("Link Settings")},
+        {SkinId::LockClosed, {70, 37}, Lock(true)},
+        {SkinId::SettingsBackground, {440, 486}, skin::PaintSettingsBackground},
+        {SkinId::Connect, {180, 40}, Caption("Connect", Mark::PortIdle)},
+        {SkinId::Disconnect, {180, 40}, Caption("Disconnect", Mark::PortLive)},
+        {SkinId::Apply, {180, 40}, Caption("Apply")},
+    };
+    Q_ASSERT(std::ranges::is_sorted(t, {}, &SkinEntry::id));
+    return t;
+  }();
+  return table;
+}
+
+const SkinEntry* Find(int id) {
+  const auto& table = Table();
+  const auto it = std::ranges::lower_bound(table, id, {}, &SkinEntry::id);
+  return it != table.end() && it->id == id ? &*it : nullptr;
+}
+
+QImage Render(const SkinEntry& entry, QSize size) {
+  QImage image(size,
+               entry.transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  image.fill(entry.transparent ? QColor(Qt::transparent) : skin::Ground);
+  QPainter painter(&image);
+  entry.paint(painter, size);
+  return image;
+}
+
+}  // namespace
+
+const QPixmap& Skin::Bitmap(int id) {
+  Q_ASSERT(QThread::currentThread() == QCoreApplication::instance()->thread());
+  static const QPixmap none;
+  // Node-based, so the references handed out stay valid as the cache grows.
+  static std::unordered_map<int, QPixmap> cache;
+  if (const auto it = cache.find(id); it != cache.end()) {
+    return it->second;
+  }
+  const SkinEntry* entry = Find(id);
+  if (entry == nullptr) {
+    return none;
+  }
+  return cache.emplace(id, QPixmap::fromImage(Render(*entry, entry->size))).first->second;
+}
+
+QSize Skin::BitmapSize(int id) {
+  const SkinEntry* entry = Find(id);
+  return entry != nullptr ? entry->size : QSize();
+}
+
+bool Skin::Has(int id) {
+  return Find(id) != nullptr;
+}
+
+QIcon Skin::WindowIcon() {
+  static const QIcon icon = [] {
+    const SkinEntry& entry = *Find(SkinId::Icon);
+    QIcon made;
+    for (const int side : {16, 48}) {
+      made.addPixmap(QPixmap::fromImage(Render(entry, QSize(side, side))));
+    }
+    made.addPixmap(Bitmap(SkinId::Icon));
+    return made;
+  }();
+  return icon;
+}
+
+}  // namespace quintara::ui
