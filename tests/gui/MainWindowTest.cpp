@@ -96,6 +96,8 @@ TEST_F(MainWindow, LockAndNameGoOutByteExactAndKeysNeverClose) {
   QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(600, 400));  // background click
   QTest::mouseClick(window->LockButton(), Qt::LeftButton);                // unlock
   EXPECT_TRUE(ShowsBitmap(window->LockButton(), SkinId::LockOpen));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 2, 2s));
+  EXPECT_TRUE(lan.multiviewer->ReceivedFrames(CommandCode::SetDeviceName).empty());  // locked
   window->NameField()->setFocus();
   QTest::keyClick(window->NameField(), Qt::Key_Return);
   QTest::keyClick(window.get(), Qt::Key_Escape);
