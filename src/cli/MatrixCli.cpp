@@ -3,6 +3,7 @@
 #include <charconv>
 #include <sstream>
 
+#include "cli/Arguments.h"
 #include "cli/Json.h"
 #include "core/matrix/MatrixCommands.h"
 #include "core/matrix/MatrixState.h"
@@ -12,17 +13,6 @@ namespace quintara::cli {
 namespace {
 
 using Args = std::vector<std::string>;
-
-int Number(const std::string& text, int low, int high, const std::string& what) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < low ||
-      value > high) {
-    throw UsageError{what + " takes a number from " + std::to_string(low) + " to " +
-                     std::to_string(high) + ", not '" + text + "'"};
-  }
-  return value;
-}
 
 void NeedArgs(const Args& a, std::size_t count) {
   if (a.size() - 2 != count) {
@@ -35,7 +25,7 @@ std::vector<int> Outputs(const std::string& list) {
   std::vector<int> outputs;
   std::stringstream in(list);
   for (std::string item; std::getline(in, item, ',');) {
-    outputs.push_back(Number(item, 1, 16, "an output"));
+    outputs.push_back(BoundedNumber(item, 1, 16, "an output"));
   }
   return outputs;
 }
@@ -46,7 +36,7 @@ std::uint8_t BacklightTime(const std::string& text) {
       return static_cast<std::uint8_t>(i);
     }
   }
-  return static_cast<std::uint8_t>(Number(text, 0, 4, "backlight-time"));
+  return static_cast<std::uint8_t>(BoundedNumber(text, 0, 4, "backlight-time"));
 }
 
 std::uint8_t FormatIndex(const std::string& text) {
@@ -64,17 +54,17 @@ void Check(const Args& a) {
     NeedArgs(a, 0);
   } else if (verb == "route") {
     NeedArgs(a, 2);
-    Number(a[2], 1, 16, "the input");
+    BoundedNumber(a[2], 1, 16, "the input");
     Outputs(a[3]);
   } else if (verb == "all") {
     NeedArgs(a, 1);
-    Number(a[2], 1, 16, "the input");
+    BoundedNumber(a[2], 1, 16, "the input");
   } else if (verb == "backlight-time") {
     NeedArgs(a, 1);
     BacklightTime(a[2]);
   } else if (verb == "brightness") {
     NeedArgs(a, 1);
-    Number(a[2], 0, kMaxBrightness, "brightness");
+    BoundedNumber(a[2], 0, kMaxBrightness, "brightness");
   } else if (verb == "output-format") {
     NeedArgs(a, 1);
     FormatIndex(a[2]);
@@ -158,7 +148,8 @@ int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
     return kExitSuccess;
   }
   if (verb == "route") {
-    matrix.selectedInput = static_cast<std::uint8_t>(Number(arguments[2], 1, 16, "the input"));
+    matrix.selectedInput =
+        static_cast<std::uint8_t>(BoundedNumber(arguments[2], 1, 16, "the input"));
     for (const int output : Outputs(arguments[3])) {
       if (static_cast<std::size_t>(output) > commands.Outputs()) {
         throw UsageError{"output " + std::to_string(output) + " is beyond this switcher"};
@@ -168,7 +159,8 @@ int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
     return session.ReportSent("RouteToOutputs", commands.RouteToOutputs());
   }
   if (verb == "all") {
-    matrix.selectedInput = static_cast<std::uint8_t>(Number(arguments[2], 1, 16, "the input"));
+    matrix.selectedInput =
+        static_cast<std::uint8_t>(BoundedNumber(arguments[2], 1, 16, "the input"));
     return session.ReportSent("RouteToAll", commands.RouteToAll());
   }
   if (verb == "one-to-one") {
@@ -180,7 +172,7 @@ int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
   }
   if (verb == "brightness") {
     matrix.backlightBrightness =
-        static_cast<std::uint8_t>(Number(arguments[2], 0, kMaxBrightness, "brightness"));
+        static_cast<std::uint8_t>(BoundedNumber(arguments[2], 0, kMaxBrightness, "brightness"));
     return session.ReportSent("SetBacklightBrightness", commands.SetBacklightBrightness());
   }
   if (type != kSixteenChannelType) {

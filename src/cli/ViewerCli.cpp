@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 
+#include "cli/Arguments.h"
 #include "cli/Json.h"
 #include "core/TaskQueue.h"
 #include "core/text/TextCodec.h"
@@ -26,19 +27,8 @@ constexpr int kDefaultWatchSeconds = 10;
 
 using Args = std::vector<std::string>;
 
-int Number(const std::string& text, int low, int high, const std::string& what) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < low ||
-      value > high) {
-    throw UsageError{what + " takes a number from " + std::to_string(low) + " to " +
-                     std::to_string(high) + ", not '" + text + "'"};
-  }
-  return value;
-}
-
 std::uint8_t Byte(const std::string& text, int low, int high, const std::string& what) {
-  return static_cast<std::uint8_t>(Number(text, low, high, what));
+  return static_cast<std::uint8_t>(BoundedNumber(text, low, high, what));
 }
 
 std::uint8_t OnOff(const std::string& text) {

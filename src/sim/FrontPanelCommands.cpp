@@ -12,6 +12,8 @@
 #include <sstream>
 #include <vector>
 
+#include "sim/SimOptions.h"
+
 namespace quintara::sim {
 namespace {
 
@@ -35,17 +37,11 @@ constexpr ColourKind kColourKinds[] = {
 
 // A byte, decimal or hexadecimal after "0x".
 std::optional<std::uint8_t> ParseByte(std::string_view text) {
-  int base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    text.remove_prefix(2);
-    base = 16;
-  }
-  unsigned value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value > 255) {
+  const std::optional<unsigned> value = ParseNumber(text, 255);
+  if (!value) {
     return std::nullopt;
   }
-  return static_cast<std::uint8_t>(value);
+  return static_cast<std::uint8_t>(*value);
 }
 
 }  // namespace

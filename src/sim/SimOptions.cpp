@@ -35,21 +35,6 @@ std::string_view KindName(DeviceKind kind) {
   return "device";
 }
 
-// Decimal, or hexadecimal after "0x".
-std::optional<unsigned> ParseNumber(std::string_view text, unsigned maximum) {
-  int base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    text.remove_prefix(2);
-    base = 16;
-  }
-  unsigned value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value > maximum) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 std::optional<std::array<std::uint8_t, 4>> ParseIdentity(std::string_view text) {
   if (text.size() != 8) {
     return std::nullopt;
@@ -100,6 +85,20 @@ std::vector<SimDeviceConfig> DefaultDevices() {
 }
 
 }  // namespace
+
+std::optional<unsigned> ParseNumber(std::string_view text, unsigned maximum) {
+  int base = 10;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value > maximum) {
+    return std::nullopt;
+  }
+  return value;
+}
 
 SimOptionsResult ParseSimOptions(std::span<const std::string> args) {
   SimOptionsResult result;

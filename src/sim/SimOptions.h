@@ -3,6 +3,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/SimDevice.h"
@@ -26,6 +27,10 @@ struct SimOptionsResult {
 SimOptionsResult ParseSimOptions(std::span<const std::string> args);
 
 std::string SimUsage();
+
+// A number of the simulator's options and commands: decimal, or hexadecimal after "0x";
+// nothing when it is not one or is above the maximum.
+std::optional<unsigned> ParseNumber(std::string_view text, unsigned maximum);
 
 // Kind, name, type, address byte and identity of a device, for the start-up lines.
 std::string DescribeDevice(const SimDeviceConfig& config);

@@ -90,8 +90,8 @@ TEST(DeviceDirectoryCapacity, KeepsTheFirst256Devices) {
 
 TEST(DeviceEntryAddress, TextIsCutToFifteenCharactersAndTerminated) {
   DeviceEntry entry;
-  entry.SetAddressText("255.255.255.255-extra");
-  EXPECT_EQ(entry.AddressText(), "255.255.255.255");
+  entry.SetAddressText("192.168.100.200-extra");
+  EXPECT_EQ(entry.AddressText(), "192.168.100.200");
   EXPECT_EQ(entry.addressText[15], '\0');
 }
 

@@ -234,26 +234,24 @@ bool MatrixCommands::ReadBacklight() {
   return true;
 }
 
-bool MatrixCommands::SetBacklightTime() {
+bool MatrixCommands::SendBacklightValue(std::uint8_t commandCode, std::uint8_t value) {
   if (controller_.LockState() == 1) {
     return false;
   }
   const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
+  // The setters write to the serial line without the usual pause after it.
   return controller_.SendFrame(
-      BuildMatrixValueFrame(entry.DeviceAddress, MatrixCode::SetBacklightTime,
-                            controller_.Matrix().backlightTime, controller_.CurrentLink()),
+      BuildMatrixValueFrame(entry.DeviceAddress, commandCode, value, controller_.CurrentLink()),
       false);
 }
 
+bool MatrixCommands::SetBacklightTime() {
+  return SendBacklightValue(MatrixCode::SetBacklightTime, controller_.Matrix().backlightTime);
+}
+
 bool MatrixCommands::SetBacklightBrightness() {
-  if (controller_.LockState() == 1) {
-    return false;
-  }
-  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
-  return controller_.SendFrame(
-      BuildMatrixValueFrame(entry.DeviceAddress, MatrixCode::SetBacklightBrightness,
-                            controller_.Matrix().backlightBrightness, controller_.CurrentLink()),
-      false);
+  return SendBacklightValue(MatrixCode::SetBacklightBrightness,
+                            controller_.Matrix().backlightBrightness);
 }
 
 bool MatrixCommands::SetMatrixOutputFormat() {

@@ -70,6 +70,7 @@ class MatrixCommands {
 
  private:
   bool SendText(const std::string& text);
+  bool SendBacklightValue(std::uint8_t commandCode, std::uint8_t value);
   // Sends the query and returns the answer of replySize bytes with the code in byte 16.
   std::optional<std::vector<std::uint8_t>> Query(const Frame& request, std::size_t replySize);
   std::optional<std::vector<std::uint8_t>> QueryOnLan(const Frame& request);
