@@ -1,6 +1,5 @@
 #include "cli/MatrixCli.h"
 
-#include <charconv>
 #include <sstream>
 
 #include "cli/Arguments.h"

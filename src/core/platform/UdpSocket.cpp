@@ -62,10 +62,6 @@ bool UdpSocket::EnableBroadcast() {
   return SetFlag(fd_, SO_BROADCAST);
 }
 
-bool UdpSocket::EnableAddressReuse() {
-  return SetFlag(fd_, SO_REUSEADDR);
-}
-
 bool UdpSocket::Bind(const UdpEndpoint& local) {
   const sockaddr_in address = ToSockaddr(local);
   return bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;

@@ -32,8 +32,6 @@ class UdpSocket {
   int Descriptor() const { return fd_; }
 
   bool EnableBroadcast();
-  // Lets several sockets share one local address and port (simulated devices on one host).
-  bool EnableAddressReuse();
   bool Bind(const UdpEndpoint& local);
   bool SetNonBlocking();
   std::optional<UdpEndpoint> LocalEndpoint() const;

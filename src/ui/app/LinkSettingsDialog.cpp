@@ -17,6 +17,7 @@ namespace {
 constexpr std::uint32_t kPortConnected = 0xFFFFFFFF;
 const QColor kFieldBackground(58, 58, 58);
 const QColor kFieldText(60, 180, 255);
+const QColor kGreen(110, 187, 105);
 
 }  // namespace
 
@@ -41,7 +42,7 @@ void CClass_configure_argc_dlg::BuildControls() {
 
   closeButton_ = new CColorButton(this);
   closeButton_->setText(QStringLiteral("x"));
-  closeButton_->SetTextColour(QColor(110, 187, 105));
+  closeButton_->SetTextColour(kGreen);
   closeButton_->setGeometry(scale.Rect(400, 0, 40, 35));
   connect(closeButton_, &QAbstractButton::clicked, this, &QWidget::hide);
 

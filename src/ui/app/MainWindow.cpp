@@ -25,9 +25,7 @@ namespace quintara::ui {
 namespace {
 
 const QColor kControlBackground(58, 58, 58);
-const QColor kButtonBackground(57, 60, 65);
 const QColor kGreen(110, 187, 105);
-const QColor kColourButtonText(110, 187, 105);
 
 DpiScale ScreenScale() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -76,12 +74,12 @@ void CKORVEL_16_ZUZEDlg::BuildControls() {
 
   minimiseButton_ = new CColorButton(this);
   minimiseButton_->setText(QStringLiteral("-"));
-  minimiseButton_->SetTextColour(kColourButtonText);
+  minimiseButton_->SetTextColour(kGreen);
   minimiseButton_->setGeometry(scale_.Rect(1200, 0, 40, 35));
   connect(minimiseButton_, &QAbstractButton::clicked, this, &QWidget::showMinimized);
   closeButton_ = new CColorButton(this);
   closeButton_->setText(QStringLiteral("x"));
-  closeButton_->SetTextColour(kColourButtonText);
+  closeButton_->SetTextColour(kGreen);
   closeButton_->setGeometry(scale_.Rect(1240, 0, 40, 35));
   connect(closeButton_, &QAbstractButton::clicked, this, &QWidget::close);
 

@@ -30,7 +30,6 @@ class CButtonST : public QAbstractButton {
   const QPixmap& Bitmap() const { return bitmapIn_; }
   bool IsHovered() const { return hovered_; }
   bool IsPressedLook() const { return isDown(); }
-  bool HasParentBackground() const { return parentBackground_; }
   bool HasFlatBorder() const { return flatBorder_; }
 
  protected:
