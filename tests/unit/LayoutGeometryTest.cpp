@@ -26,7 +26,7 @@ TEST(LayoutGeometry, KnownCodesTileTheCanvasAndOthersHaveNoWindows) {
     }
     EXPECT_TRUE(IsKnownLayout(layoutCode));
     // Tens digit is the window count; 111 and 121 read as 11 and 12.
-    ASSERT_EQ(windows.size(), code <= 16 ? 1u : code / 10u);
+    ASSERT_EQ(windows.size(), code <= 16 ? 1u : static_cast<unsigned>(code) / 10u);
     for (std::size_t i = 0; i < windows.size(); ++i) {
       const LayoutRect& w = windows[i];
       EXPECT_EQ(w.number, code <= 16 ? code : static_cast<int>(i + 1));

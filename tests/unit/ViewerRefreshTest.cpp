@@ -64,7 +64,7 @@ TEST(ViewerRefresh, ColoursFollowTheSourceForUmdAndThePositionForFormat) {
 
   EXPECT_EQ(state.UmdBackRgb[0], kGrey);  // "Trans": canvas grey behind, white text
   EXPECT_EQ(state.UmdTextRgb[0], kWhite);
-  for (const std::size_t sourceless : {1, 2}) {
+  for (const std::size_t sourceless : {1u, 2u}) {
     EXPECT_EQ(state.UmdBackRgb[sourceless], kGrey);
     EXPECT_EQ(state.UmdTextRgb[sourceless], (Rgb{0, 0, 0}));
   }
