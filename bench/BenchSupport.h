@@ -15,7 +15,9 @@ namespace quintara::bench {
 inline double ThreadCpuMs() {
   rusage usage{};
   getrusage(RUSAGE_THREAD, &usage);
-  const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0; };
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
+  };
   return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
