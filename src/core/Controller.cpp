@@ -14,7 +14,9 @@ Controller::Controller(LinkConfig config, LinkTiming timing, Clock& clock, Promp
       clock_(clock),
       prompter_(prompter),
       observer_(observer),
-      network_(std::move(config), timing, devices_, clock, prompter),
+      network_(std::move(config), timing_, devices_, clock, prompter),
+      serial_(serialPort_, timing_, clock),
+      networkSearch_(devices_, timing_, clock),
       serialSearch_(serialPort_, devices_, viewer_.StateImage, timing_, clock, prompter) {
   viewer_.SetLabelDefaults();
 }
@@ -24,27 +26,27 @@ void Controller::Search(const SearchStop& stop) {
   if (linkKind_ == LinkKind::Lan) {
     SearchNetwork(stop);
   } else {
-    serialSearch_.SearchSerial(linkKind_, observer_);
+    SearchSerial();
   }
 }
 
 void Controller::SearchNetwork(const SearchStop& stop) {
-  network_.SearchNetwork(linkKind_, observer_, stop);
+  networkSearch_.SearchNetwork(ActiveLink(), linkKind_, observer_, stop);
 }
 
-bool Controller::SendFrame(std::span<const std::uint8_t> frame, bool pauseAfterSerialWrite) {
-  if (linkKind_ == LinkKind::Lan) {
-    return network_.SendToSelectedDevice(frame);
+void Controller::SearchSerial() {
+  serialSearch_.SearchSerial(ActiveLink(), linkKind_, observer_);
+}
+
+Link& Controller::ActiveLink() {
+  if (linkReplacement_ != nullptr) {
+    return *linkReplacement_;
   }
-  if (!serialPort_.IsOpen()) {
-    return false;
-  }
-  DiscardInput(serialPort_);
-  const std::size_t written = serialPort_.SerialWrite(frame);
-  if (pauseAfterSerialWrite) {
-    clock_.SleepMs(timing_.serialSendPauseMs);
-  }
-  return written == frame.size();
+  return linkKind_ == LinkKind::Lan ? static_cast<Link&>(network_) : serial_;
+}
+
+bool Controller::SendFrame(std::span<const std::uint8_t> frame, SerialPause pause) {
+  return ActiveLink().SendFrame(frame, pause);
 }
 
 bool Controller::OpenSelectedPort(std::string_view portName, std::string_view baudText) {
@@ -52,6 +54,16 @@ bool Controller::OpenSelectedPort(std::string_view portName, std::string_view ba
     serialPort_.SerialClose(CnComm::kCloseWaitMs);
   }
   return serialPort_.SerialOpen(portName, BaudRateFromText(baudText));
+}
+
+std::u16string_view FirstCharacters(std::u16string_view text, std::size_t count) {
+  std::size_t end = 0;
+  for (std::size_t taken = 0; taken < count && end < text.size(); ++taken) {
+    const bool pair = end + 1 < text.size() && text[end] >= 0xD800 && text[end] <= 0xDBFF &&
+                      text[end + 1] >= 0xDC00 && text[end + 1] <= 0xDFFF;
+    end += pair ? 2 : 1;
+  }
+  return text.substr(0, end);
 }
 
 DeviceEntry Controller::SelectedOrEmptyEntry() const {
@@ -78,7 +90,7 @@ bool Controller::SendDeviceName(std::u16string_view name) {
   if (lockState_ == 1) {
     return false;
   }
-  nameText_ = name.substr(0, kDeviceNameMaxCharacters);
+  nameText_ = FirstCharacters(name, kDeviceNameMaxCharacters);
   const DeviceEntry entry = SelectedOrEmptyEntry();
   return SendFrame(BuildDeviceNameFrame(entry.DeviceType, entry.DeviceAddress, linkKind_,
                                         EncodeUtf16Le(nameText_)));

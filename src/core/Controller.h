@@ -9,29 +9,41 @@
 #include <string_view>
 
 #include "core/ControllerObserver.h"
+#include "core/ExchangeRunner.h"
+#include "core/Views.h"
 #include "core/link/CnComm.h"
 #include "core/link/ControlFrame.h"
 #include "core/link/DeviceDirectory.h"
+#include "core/link/Link.h"
 #include "core/link/LinkConfig.h"
 #include "core/link/NetworkLink.h"
+#include "core/link/NetworkSearch.h"
+#include "core/link/SerialLink.h"
 #include "core/link/SerialSearch.h"
 #include "core/matrix/MatrixState.h"
+#include "core/matrix/MatrixView.h"
 #include "core/platform/Clock.h"
 #include "core/platform/Ipv4Address.h"
 #include "core/platform/Prompter.h"
 #include "core/viewer/ViewerState.h"
+#include "core/viewer/ViewerView.h"
 
 namespace quintara {
 
 inline constexpr std::string_view kInputIpError = "Please input the IP";
 inline constexpr std::size_t kDeviceNameMaxCharacters = 16;
 
+// The first characters of a UTF-16 text; a character outside the basic plane (a surrogate pair)
+// is one character and is never split.
+std::u16string_view FirstCharacters(std::u16string_view text, std::size_t count);
+
 // AddressMode values.
 inline constexpr std::uint8_t kStaticAddress = 0;
 inline constexpr std::uint8_t kDhcp = 1;
 
-// The controller's state for the whole run: the link, the device table, the lock and the
-// device's addressing. The desktop window is its face; the command line drives it directly.
+// The controller's state for the whole run: the links, the device table, the lock and the
+// device's addressing, the mirrors of the devices. The desktop window is its face (the observer,
+// which lives as long as the controller); panels attach their own views while they are open.
 class Controller {
  public:
   Controller(LinkConfig config, LinkTiming timing, Clock& clock, Prompter& prompter,
@@ -43,12 +55,23 @@ class Controller {
   const DeviceDirectory& Devices() const { return devices_; }
   NetworkLink& Network() { return network_; }
   CnComm& SerialPort() { return serialPort_; }
-  SerialSearch& Serial() { return serialSearch_; }
+  // The link of LinkKind, or the one a test put in place of both.
+  Link& ActiveLink();
+  void UseLink(Link* replacement) { linkReplacement_ = replacement; }
   MatrixState& Matrix() { return matrix_; }
   ViewerState& Viewer() { return viewer_; }
   const ViewerState& Viewer() const { return viewer_; }
 
   ControllerObserver& Observer() { return observer_; }
+  Views<ViewerView>& ViewerViews() { return viewerViews_; }
+  Views<MatrixView>& MatrixViews() { return matrixViews_; }
+  // Runs the exchanges that can wait; the window puts its own in place of the direct one.
+  ExchangeRunner& Runner() { return *runner_; }
+  void SetRunner(ExchangeRunner& runner) { runner_ = &runner; }
+  // Counts the device panels opened and closed; work handed over for a panel that is gone
+  // carries an older number and is dropped.
+  std::uint64_t PanelGeneration() const { return panelGeneration_; }
+  void NextPanelGeneration() { ++panelGeneration_; }
   Clock& GetClock() { return clock_; }
   const LinkTiming& Timing() const { return timing_; }
 
@@ -76,6 +99,8 @@ class Controller {
   void Search(const SearchStop& stop = {});
   // The search over the network; the first device found becomes the selected one.
   void SearchNetwork(const SearchStop& stop = {});
+  // The search on the serial line: at most one device.
+  void SearchSerial();
 
   // All bits set after the link settings opened the serial port, 0 after they closed it.
   std::uint32_t PortConnected() const { return portConnected_; }
@@ -89,7 +114,8 @@ class Controller {
 
   // The one way a command leaves the system, on the current link. True when it was sent. A
   // few senders write to the serial line without the pause that normally follows.
-  bool SendFrame(std::span<const std::uint8_t> frame, bool pauseAfterSerialWrite = true);
+  [[nodiscard]] bool SendFrame(std::span<const std::uint8_t> frame,
+                               SerialPause pause = SerialPause::After);
 
   // The lock button: flips LockState and sends it.
   bool ToggleLock();
@@ -115,10 +141,18 @@ class Controller {
   DeviceDirectory devices_;
   NetworkLink network_;
   CnComm serialPort_{CnComm::kControllerOptions};
+  SerialLink serial_;
+  Link* linkReplacement_ = nullptr;
   ViewerState viewer_;
   MatrixState matrix_;
   std::ostream* diagnostics_ = &std::cout;
+  NetworkSearch networkSearch_;
   SerialSearch serialSearch_;
+  Views<ViewerView> viewerViews_;
+  Views<MatrixView> matrixViews_;
+  DirectRunner directRunner_;
+  ExchangeRunner* runner_ = &directRunner_;
+  std::uint64_t panelGeneration_ = 0;
   std::uint32_t portConnected_ = 0;
   std::uint8_t portIndex_ = 0;
   std::uint8_t baudIndex_ = 0;

@@ -32,6 +32,7 @@ class MatrixSwitchers : public ::testing::Test {
   test::RecordingObserver observer;
   std::ostringstream diagnostics;
   Controller controller;
+  test::RecordingObserver::Attachments attached = observer.AttachTo(controller);
 };
 
 TEST_F(MatrixSwitchers, EightChannelRoutesAreAppliedAndReadBack) {

@@ -44,6 +44,7 @@ class MultiviewerLink : public ::testing::Test {
   test::RecordingPrompter prompter;
   test::RecordingObserver observer;
   Controller controller;
+  test::RecordingObserver::Attachments attached = observer.AttachTo(controller);
   TaskQueue tasks;
 };
 
@@ -116,8 +117,8 @@ TEST_F(MultiviewerLink, ListenerFollowsFrontPanelChangesAndReReads) {
 
   lan.multiviewer->SetWindowSource(3, 12);
   EXPECT_TRUE(RunUntil([&] { return viewer.WindowSource[2] == 12; }));
-  EXPECT_EQ(observer.controls.back(),
-            (test::RecordingObserver::ControlUpdate{PageControl::ModeSourceList, 3, 11}));
+  EXPECT_EQ(observer.selections.back(),
+            (test::RecordingObserver::Selection{ViewerSelection::ModeSource, 3, 11}));
   lan.multiviewer->SetSignal(2, false, 31);
   EXPECT_TRUE(RunUntil([&] { return viewer.WindowFormatText[1] == u"No Signal"; }));
 

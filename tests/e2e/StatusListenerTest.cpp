@@ -57,6 +57,7 @@ class StatusReports : public ::testing::Test {
   test::RecordingPrompter prompter;
   test::RecordingObserver observer;
   Controller controller;
+  test::RecordingObserver::Attachments attached = observer.AttachTo(controller);
   TaskQueue tasks;
   UdpEndpoint address;
   std::optional<StatusListener> listener;
@@ -97,10 +98,10 @@ TEST_F(StatusReports, ColourItemZeroStoresIntoTheFirstEntryOnly) {
   EXPECT_EQ(viewer().ColourSourceItem, 0);
   EXPECT_EQ(viewer().UmdTextColour[0], 2);
   EXPECT_EQ(viewer().UmdTextColour[1], 0);
-  using Update = test::RecordingObserver::ControlUpdate;
-  EXPECT_EQ(observer.controls, (std::vector<Update>{{PageControl::ColourSourceList, 0, 0},
-                                                    {PageControl::ColourUmdTextList, 0, 2},
-                                                    {PageControl::ColourUmdBackList, 0, 5}}));
+  using Update = test::RecordingObserver::Selection;
+  EXPECT_EQ(observer.selections, (std::vector<Update>{{ViewerSelection::ColourSource, 0, 0},
+                                                      {ViewerSelection::UmdTextColour, 0, 2},
+                                                      {ViewerSelection::UmdBackColour, 0, 5}}));
 }
 
 TEST_F(StatusReports, StoppingEndsTheWorkerAndClosesTheSocket) {

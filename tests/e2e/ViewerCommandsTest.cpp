@@ -44,6 +44,7 @@ class ViewerSenders : public ::testing::Test {
   test::RecordingPrompter prompter;
   test::RecordingObserver observer;
   Controller controller;
+  test::RecordingObserver::Attachments attached = observer.AttachTo(controller);
   ViewerCommands commands;
 };
 

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "core/Controller.h"
 #include "core/ControllerObserver.h"
 #include "core/link/LinkConfig.h"
+#include "core/matrix/MatrixView.h"
 #include "core/platform/Prompter.h"
+#include "core/viewer/ViewerView.h"
 
 namespace quintara::test {
 
@@ -23,9 +26,19 @@ class RecordingPrompter final : public Prompter {
   bool confirmAnswer = true;
 };
 
-// Records what core asked its face to show, in order.
-class RecordingObserver final : public ControllerObserver {
+// Records what core asked its face, and the panel views attached with AttachTo, to show, in
+// order.
+class RecordingObserver final : public ControllerObserver, public ViewerView, public MatrixView {
  public:
+  // Held by whoever holds the controller, and dropped before it.
+  struct Attachments {
+    Views<ViewerView>::Attachment viewer;
+    Views<MatrixView>::Attachment matrix;
+  };
+  [[nodiscard]] Attachments AttachTo(Controller& controller) {
+    return {controller.ViewerViews().Attach(*this), controller.MatrixViews().Attach(*this)};
+  }
+
   void CloseDevicePanel() override { calls.push_back("CloseDevicePanel"); }
   void DeviceListChanged(const std::vector<std::string>& lines) override {
     calls.push_back("DeviceListChanged");
@@ -47,17 +60,28 @@ class RecordingObserver final : public ControllerObserver {
   void RefreshPage(std::uint8_t page) override {
     calls.push_back("RefreshPage " + std::to_string(page));
   }
-  void PageControlChanged(PageControl control, int index, int value) override {
-    controls.push_back({control, index, value});
+  void SelectionChanged(ViewerSelection what, int index, int item) override {
+    selections.push_back({what, index, item});
+  }
+  void SwitchChanged(ViewerSwitch what, int index, bool on) override {
+    switches.push_back({what, index, on});
   }
 
-  struct ControlUpdate {
-    PageControl control;
+  struct Selection {
+    ViewerSelection what;
     int index;
-    int value;
-    friend bool operator==(const ControlUpdate&, const ControlUpdate&) = default;
+    int item;
+    friend bool operator==(const Selection&, const Selection&) = default;
   };
-  std::vector<ControlUpdate> controls;
+  struct Switch {
+    ViewerSwitch what;
+    int index;
+    bool on;
+    friend bool operator==(const Switch&, const Switch&) = default;
+  };
+  std::vector<Selection> selections;
+  std::vector<Switch> switches;
+
   std::u16string nameField;
 
   std::vector<std::string> calls;

@@ -81,8 +81,8 @@ TEST(DeviceDirectoryCapacity, KeepsTheFirst256Devices) {
   EXPECT_EQ(devices.Table().Entry(255).DeviceAddress, 255);
   EXPECT_EQ(devices.Lines().size(), 256u);
 
-  ControllerObserver observer;
-  devices.BeginSearch(observer);
+  DeviceListView view;
+  devices.BeginSearch(view);
   EXPECT_EQ(devices.Table().Count(), 0u);
   EXPECT_EQ(devices.Table().Entry(0), DeviceEntry{});
   EXPECT_TRUE(devices.Lines().empty());

@@ -23,7 +23,9 @@ class HostileBytes {
   std::vector<std::uint8_t> Next() {
     std::vector<std::uint8_t> bytes(Below(160));
     for (std::uint8_t& byte : bytes) {
-      byte = static_cast<std::uint8_t>(Below(4) == 0 ? std::array<std::uint8_t, 4>{0xA5, 0x6C, 0xAE, '-'}[Below(4)] : Below(256));
+      byte = static_cast<std::uint8_t>(
+          Below(4) == 0 ? std::array<std::uint8_t, 4>{0xA5, 0x6C, 0xAE, '-'}[Below(4)]
+                        : Below(256));
     }
     if (bytes.size() >= 4 && Below(2) == 0) {
       bytes[0] = 0xA5;

@@ -29,6 +29,8 @@ inline constexpr std::size_t kLinkKindOffset = 6;
 inline constexpr std::size_t kIdentityOffset = 10;
 inline constexpr std::size_t kCommandCodeOffset = 16;
 inline constexpr std::size_t kPayloadOffset = 17;
+// Where the values of a reply or a report begin: byte 17 is not read.
+inline constexpr std::size_t kValuesOffset = 18;
 }  // namespace frame
 
 // Codes of the link and the application shell; each is read together with the DeviceType byte

@@ -2,12 +2,12 @@
 
 namespace quintara {
 
-void DeviceDirectory::BeginSearch(ControllerObserver& observer) {
+void DeviceDirectory::BeginSearch(DeviceListView& view) {
   selectedIndex_ = -1;
   if (!lines_.empty()) {
     lines_.clear();
     table_.Clear();
-    observer.DeviceListChanged(lines_);
+    view.DeviceListChanged(lines_);
   }
 }
 
@@ -25,25 +25,25 @@ void DeviceDirectory::RecordSerialDevice(const DeviceEntry& entry, const std::st
   lines_.insert(lines_.begin(), name);
 }
 
-void DeviceDirectory::ConcludeFound(std::size_t count, ControllerObserver& observer) {
+void DeviceDirectory::ConcludeFound(std::size_t count, DeviceListView& view) {
   selectedIndex_ = 0;
   foundCount_ = count;
   statusText_ = "Connected - " + std::to_string(count);
-  Show(observer);
+  Show(view);
 }
 
-void DeviceDirectory::ConcludeNoneFound(int selectedIndex, ControllerObserver& observer) {
+void DeviceDirectory::ConcludeNoneFound(int selectedIndex, DeviceListView& view) {
   selectedIndex_ = selectedIndex;
   foundCount_ = 0;
   lines_.insert(lines_.begin(), std::string(kNoDeviceFound));
   statusText_ = std::string(kNoDeviceConnected);
-  Show(observer);
+  Show(view);
 }
 
-void DeviceDirectory::Show(ControllerObserver& observer) const {
-  observer.DeviceListChanged(lines_);
-  observer.StatusTextChanged(statusText_);
-  observer.DeviceListSelectionChanged(0);
+void DeviceDirectory::Show(DeviceListView& view) const {
+  view.DeviceListChanged(lines_);
+  view.StatusTextChanged(statusText_);
+  view.DeviceListSelectionChanged(0);
 }
 
 const DeviceEntry* DeviceDirectory::SelectedEntry() const {

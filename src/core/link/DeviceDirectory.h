@@ -4,13 +4,15 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ControllerObserver.h"
+#include "core/link/DeviceListView.h"
 #include "core/link/DeviceTable.h"
 
 namespace quintara {
 
 inline constexpr std::string_view kNoDeviceFound = "No Device Found";
 inline constexpr std::string_view kNoDeviceConnected = "No Device Connected";
+// What the name field shows for a device that has no name.
+inline constexpr std::u16string_view kCustomName = u"Custom Name";
 
 // What a search leaves for the operator: the device table, the device list shown for it, the
 // selection and the status line. Both searches, network and serial, fill it.
@@ -18,16 +20,16 @@ class DeviceDirectory {
  public:
   // The first steps of every search: no selection, and an emptied list and table if the list
   // held any line.
-  void BeginSearch(ControllerObserver& observer);
+  void BeginSearch(DeviceListView& view);
   // Appends a device and its list line; false once the table is full.
   bool Record(const DiscoveredDevice& device);
   // The device on the serial line: entry 0, listed by its name alone.
   void RecordSerialDevice(const DeviceEntry& entry, const std::string& name);
 
   // Ends a search that found devices: the first is selected, the status counts them.
-  void ConcludeFound(std::size_t count, ControllerObserver& observer);
+  void ConcludeFound(std::size_t count, DeviceListView& view);
   // Ends a search that found none; the selection becomes the given index.
-  void ConcludeNoneFound(int selectedIndex, ControllerObserver& observer);
+  void ConcludeNoneFound(int selectedIndex, DeviceListView& view);
 
   const DeviceTable& Table() const { return table_; }
   const std::vector<std::string>& Lines() const { return lines_; }
@@ -43,7 +45,7 @@ class DeviceDirectory {
   const DeviceEntry* SelectedEntry() const;
 
  private:
-  void Show(ControllerObserver& observer) const;
+  void Show(DeviceListView& view) const;
 
   DeviceTable table_;
   std::vector<std::string> lines_;

@@ -1,20 +1,13 @@
 #include "core/link/NetworkLink.h"
 
 #include <algorithm>
-#include <array>
 #include <utility>
+#include <vector>
 
 namespace quintara {
-namespace {
 
-constexpr std::size_t kSearchBufferSize = 128;
-// An answer must reach past its 17-byte header, the unread byte 17 and the sum to hold a name.
-constexpr std::size_t kShortestScannedAnswer = 22;
-
-}  // namespace
-
-NetworkLink::NetworkLink(LinkConfig config, LinkTiming timing, DeviceDirectory& devices,
-                         Clock& clock, Prompter& prompter)
+NetworkLink::NetworkLink(LinkConfig config, const LinkTiming& timing,
+                         const DeviceDirectory& devices, Clock& clock, Prompter& prompter)
     : config_(std::move(config)),
       timing_(timing),
       devices_(devices),
@@ -24,14 +17,11 @@ NetworkLink::NetworkLink(LinkConfig config, LinkTiming timing, DeviceDirectory& 
 bool NetworkLink::OpenSearchSocket() {
   CloseCommandSocket();
   std::optional<UdpSocket> socket = UdpSocket::Create();
-  if (!socket) {
+  if (!socket || !socket->EnableBroadcast() ||
+      !socket->Bind({config_.bindAddress, config_.localPort}) || !socket->SetNonBlocking()) {
     return false;
   }
-  if (!socket->EnableBroadcast() || !socket->Bind({config_.bindAddress, config_.localPort}) ||
-      !socket->SetNonBlocking()) {
-    return false;
-  }
-  commandSocket_ = std::move(socket);
+  socket_ = std::move(socket);
   return true;
 }
 
@@ -57,8 +47,8 @@ std::optional<UdpSocket> NetworkLink::OpenAimedSocket(std::uint16_t localPort,
 
 bool NetworkLink::OpenCommandSocket() {
   CloseCommandSocket();
-  commandSocket_ = OpenAimedSocket(config_.localPort, config_.devicePort, commandPeer_);
-  return commandSocket_.has_value();
+  socket_ = OpenAimedSocket(config_.localPort, config_.devicePort, commandPeer_);
+  return socket_.has_value();
 }
 
 std::optional<UdpSocket> NetworkLink::OpenStatusSocket() {
@@ -66,88 +56,69 @@ std::optional<UdpSocket> NetworkLink::OpenStatusSocket() {
   return OpenAimedSocket(config_.statusPort, config_.statusPort, unusedAim);
 }
 
-bool NetworkLink::CloseCommandSocket() {
-  commandSocket_.reset();
-  return true;
-}
-
-bool NetworkLink::SendToSelectedDevice(std::span<const std::uint8_t> bytes) {
+bool NetworkLink::SendFrame(std::span<const std::uint8_t> frame, SerialPause) {
   if (!OpenCommandSocket()) {
     return false;
   }
-  const bool sent = commandSocket_->SendTo(bytes, commandPeer_);
+  const bool sent = socket_->SendTo(frame, commandPeer_);
   clock_.SleepMs(timing_.lanSendPauseMs);
   CloseCommandSocket();
   return sent;
 }
 
-void NetworkLink::SearchNetwork(LinkKind link, ControllerObserver& observer,
-                                const SearchStop& stop) {
+ExchangeOutcome NetworkLink::RunExchange(const Exchange& exchange) {
+  const bool search = exchange.audience == Audience::SearchTargets;
+  if (!(search ? OpenSearchSocket() : OpenCommandSocket())) {
+    if (search) {
+      prompter_.ShowError(kCreateSocketError);
+    }
+    return ExchangeOutcome::NotSent;
+  }
+  SendRequest(exchange);
+  const int pause = exchange.pauseAfterSendMs == Exchange::kLinkPause ? timing_.lanSendPauseMs
+                                                                      : exchange.pauseAfterSendMs;
+  if (pause > 0) {
+    clock_.SleepMs(pause);
+  }
+  const ExchangeOutcome outcome = AwaitReply(exchange);
   CloseCommandSocket();
-  observer.CloseDevicePanel();
-  devices_.BeginSearch(observer);
-  const std::int64_t start = clock_.NowMs();
-  const Frame discover = BuildDiscoverFrame(link, clock_.LocalNow());
-  if (!OpenSearchSocket()) {
-    prompter_.ShowError(kCreateSocketError);
+  return outcome;
+}
+
+void NetworkLink::SendRequest(const Exchange& exchange) {
+  if (exchange.audience == Audience::SelectedDevice) {
+    socket_->SendTo(exchange.request, commandPeer_);
     return;
   }
   for (const Ipv4Address& target : config_.searchTargets) {
-    commandSocket_->SendTo(discover, {target, config_.devicePort});
+    socket_->SendTo(exchange.request, {target, config_.devicePort});
   }
-  CollectAnswers(start, stop);
-  if (devices_.Table().Count() > 0) {
-    devices_.ConcludeFound(devices_.Table().Count(), observer);
-  } else {
-    devices_.ConcludeNoneFound(-1, observer);
-  }
-  CloseCommandSocket();
 }
 
-void NetworkLink::CollectAnswers(std::int64_t start, const SearchStop& stop) {
-  std::array<std::uint8_t, kSearchBufferSize> buffer{};
-  UdpSocket& socket = *commandSocket_;
-  // A pass that begins exactly at the end of the window still runs.
-  for (std::int64_t elapsed = 0; elapsed <= timing_.searchWindowMs;
-       elapsed = clock_.NowMs() - start) {
+ExchangeOutcome NetworkLink::AwaitReply(const Exchange& exchange) {
+  std::vector<std::uint8_t> buffer(exchange.bufferSize);
+  UdpSocket& socket = *socket_;
+  for (int look = 0;; ++look) {
+    const std::int64_t elapsed = clock_.NowMs() - exchange.startMs;
+    if (exchange_steps::LooksOver(exchange, look, elapsed)) {
+      return ExchangeOutcome::Unanswered;
+    }
     const std::optional<ReceivedDatagram> datagram = socket.ReceiveFrom(buffer);
-    if (!datagram || datagram->truncated) {
+    std::optional<Arrival> arrival;
+    if (datagram) {
+      arrival = Arrival{
+          std::span<const std::uint8_t>(buffer).first(std::min(datagram->size, buffer.size())),
+          datagram->truncated, datagram->sender.address};
+    } else if (exchange.attempts == 0) {
       // Nothing to take: sleep in the kernel until something arrives or the window ends.
-      const std::int64_t remaining = timing_.searchWindowMs - elapsed;
-      socket.WaitReadable(static_cast<int>(std::max<std::int64_t>(remaining, 1)));
+      socket.WaitReadable(static_cast<int>(std::max<std::int64_t>(exchange.windowMs - elapsed, 1)));
       continue;
     }
-    const auto answer = std::span<const std::uint8_t>(buffer).first(datagram->size);
-    if (!IsFrameShaped(answer)) {
-      clock_.SleepMs(timing_.searchPauseMs);
-      continue;
+    if (const std::optional<ExchangeOutcome> outcome =
+            exchange_steps::Follow(exchange, exchange.judge(arrival), clock_)) {
+      return *outcome;
     }
-    if (answer.size() > frame::kDeviceTypeOffset &&
-        !IsAcceptedDeviceType(answer[frame::kDeviceTypeOffset])) {
-      continue;
-    }
-    if (answer.size() < kShortestScannedAnswer) {
-      clock_.SleepMs(timing_.searchPauseMs);
-      continue;
-    }
-    if (RecordAnswer(answer, datagram->sender.address, stop)) {
-      return;
-    }
-    clock_.SleepMs(timing_.searchPauseMs);
   }
-}
-
-bool NetworkLink::RecordAnswer(std::span<const std::uint8_t> answer, const Ipv4Address& sender,
-                               const SearchStop& stop) {
-  bool awaitedDeviceFound = false;
-  for (const DiscoveredDevice& device : ParseDiscoverAnswer(answer, sender)) {
-    // The table keeps the first devices that answered; later ones are not listed.
-    if (!devices_.Record(device)) {
-      break;
-    }
-    awaitedDeviceFound = awaitedDeviceFound || stop.answeredBy == sender;
-  }
-  return awaitedDeviceFound;
 }
 
 }  // namespace quintara

@@ -3,12 +3,10 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
-#include <vector>
+#include <string_view>
 
-#include "core/ControllerObserver.h"
-#include "core/link/ControlFrame.h"
 #include "core/link/DeviceDirectory.h"
+#include "core/link/Link.h"
 #include "core/link/LinkConfig.h"
 #include "core/platform/Clock.h"
 #include "core/platform/Prompter.h"
@@ -19,54 +17,42 @@ namespace quintara {
 inline constexpr std::string_view kCreateSocketError = "Create socket err";
 inline constexpr std::string_view kChooseDeviceError = "Please choose a device";
 
-// Ends a search early once the device at this address has answered (the command line uses it
-// to reach one named device without waiting out the whole window).
-struct SearchStop {
-  std::optional<Ipv4Address> answeredBy;
-};
-
-// The UDP side of the link: the search and the sockets. At most one search or command socket is
-// open at a time; it shares the local port.
-class NetworkLink {
+// The UDP link: the search socket, the command socket and the status socket. At most one search
+// or command socket is open at a time; they share the local port.
+class NetworkLink final : public Link {
  public:
-  NetworkLink(LinkConfig config, LinkTiming timing, DeviceDirectory& devices, Clock& clock,
-              Prompter& prompter);
-
-  // Fills the device table from the answers to one Discover; selects the first device found.
-  void SearchNetwork(LinkKind link, ControllerObserver& observer, const SearchStop& stop = {});
-
-  bool OpenSearchSocket();
-  bool OpenCommandSocket();
-  // The status socket belongs to whoever receives the reports; nothing is sent on it.
-  std::optional<UdpSocket> OpenStatusSocket();
-  bool CloseCommandSocket();
+  NetworkLink(LinkConfig config, const LinkTiming& timing, const DeviceDirectory& devices,
+              Clock& clock, Prompter& prompter);
 
   // One datagram to the selected device's command port, then the protocol's pause.
-  bool SendToSelectedDevice(std::span<const std::uint8_t> bytes);
+  [[nodiscard]] bool SendFrame(std::span<const std::uint8_t> frame,
+                               SerialPause pause = SerialPause::After) override;
+  // The request goes from the search socket to every search target, or from the command socket
+  // to the selected device; replies are taken from the same socket.
+  [[nodiscard]] ExchangeOutcome RunExchange(const Exchange& exchange) override;
 
-  // The open command socket and where it is aimed, for exchanges that read a reply.
-  UdpSocket* CommandSocket() { return commandSocket_ ? &*commandSocket_ : nullptr; }
-  const UdpEndpoint& CommandPeer() const { return commandPeer_; }
+  // The status socket belongs to whoever receives the reports; nothing is sent on it.
+  std::optional<UdpSocket> OpenStatusSocket();
+  void CloseCommandSocket() { socket_.reset(); }
 
   const LinkConfig& Config() const { return config_; }
 
  private:
+  bool OpenSearchSocket();
+  bool OpenCommandSocket();
   // A socket bound to localPort on the bind address, aimed at the selected device's devicePort.
   std::optional<UdpSocket> OpenAimedSocket(std::uint16_t localPort, std::uint16_t devicePort,
                                            UdpEndpoint& aim);
-  // Takes answers until the window closes or the stop condition is met.
-  void CollectAnswers(std::int64_t start, const SearchStop& stop);
-  // Records every device of one answer; true when the awaited device was among them.
-  bool RecordAnswer(std::span<const std::uint8_t> answer, const Ipv4Address& sender,
-                    const SearchStop& stop);
+  void SendRequest(const Exchange& exchange);
+  ExchangeOutcome AwaitReply(const Exchange& exchange);
 
   LinkConfig config_;
-  LinkTiming timing_;
-  DeviceDirectory& devices_;
+  const LinkTiming& timing_;
+  const DeviceDirectory& devices_;
   Clock& clock_;
   Prompter& prompter_;
 
-  std::optional<UdpSocket> commandSocket_;
+  std::optional<UdpSocket> socket_;
   UdpEndpoint commandPeer_;
 };
 

@@ -8,17 +8,15 @@
 namespace quintara {
 namespace {
 
-constexpr std::size_t kReadChunkSize = 512;
 constexpr std::size_t kLargestRead = 256;
-constexpr std::size_t kNameOffset = 18;
-constexpr std::size_t kStateImageOffset = 18;
 constexpr std::uint8_t kStateImageCode = 0x32;
 constexpr std::uint8_t kSeparator = '-';
 
 }  // namespace
 
-SerialSearch::SerialSearch(CnComm& port, DeviceDirectory& devices, StateImageBytes& stateImage,
-                           const LinkTiming& timing, Clock& clock, Prompter& prompter)
+SerialSearch::SerialSearch(const CnComm& port, DeviceDirectory& devices,
+                           std::span<std::uint8_t> stateImage, const LinkTiming& timing,
+                           Clock& clock, Prompter& prompter)
     : port_(port),
       devices_(devices),
       stateImage_(stateImage),
@@ -26,56 +24,39 @@ SerialSearch::SerialSearch(CnComm& port, DeviceDirectory& devices, StateImageByt
       clock_(clock),
       prompter_(prompter) {}
 
-void SerialSearch::SearchSerial(LinkKind link, ControllerObserver& observer) {
+void SerialSearch::SearchSerial(Link& link, LinkKind kind, DeviceListView& view) {
   if (!port_.IsOpen()) {
     prompter_.ShowError(kOpenSerialPortError);
     return;
   }
-  observer.CloseDevicePanel();
-  devices_.BeginSearch(observer);
+  view.CloseDevicePanel();
+  devices_.BeginSearch(view);
   const std::int64_t start = clock_.NowMs();
   savedType_ = 0;
   savedAddress_ = 0;
-  serialInput_.fill(0);
-  collectedCount_ = 0;
 
-  const Frame discover = BuildDiscoverFrame(link, clock_.LocalNow());
-  DiscardInput(port_);
-  port_.SerialWrite(discover);
-
-  std::array<std::uint8_t, kReadChunkSize> chunk{};
+  const Frame discover = BuildDiscoverFrame(kind, clock_.LocalNow());
   int result = 0;
-  for (std::int64_t elapsed = 0; elapsed <= timing_.serialSearchWindowMs;
-       elapsed = clock_.NowMs() - start) {
-    const int queued = port_.QueuedInput();
-    clock_.SleepMs(timing_.serialPollMs);
-    if (queued > 0) {
-      const std::size_t wanted =
-          std::min<std::size_t>(static_cast<std::size_t>(queued), kLargestRead);
-      CollectInput(std::span(chunk).first(BufferedRead(port_, std::span(chunk).first(wanted))));
-    }
-    result = ScanSerialReply(SerialInput());
+  Exchange exchange;
+  exchange.request = discover;
+  exchange.startMs = start;
+  exchange.windowMs = timing_.serialSearchWindowMs;
+  exchange.settleMs = timing_.serialPollMs;
+  exchange.gapMs = timing_.serialScanPauseMs;
+  exchange.readAtMost = kLargestRead;
+  exchange.bufferSize = kSerialInputSize;
+  // Every pass rescans what has arrived from the first byte on.
+  exchange.judge = [this, &result](const std::optional<Arrival>& arrival) {
+    result = arrival ? ScanSerialReply(arrival->bytes) : 0;
     devices_.SetSelectedIndex(result);
-    if (result == 1) {
-      break;
-    }
-    clock_.SleepMs(timing_.serialScanPauseMs);
-  }
+    return result == 1 ? Verdict::Accepted : Verdict::KeepWaitingAfterGap;
+  };
+  static_cast<void>(link.RunExchange(exchange));  // the result tells what was found
   if (result == 1) {
-    devices_.ConcludeFound(1, observer);
+    devices_.ConcludeFound(1, view);
   } else {
-    devices_.ConcludeNoneFound(result, observer);
+    devices_.ConcludeNoneFound(result, view);
   }
-}
-
-void SerialSearch::CollectInput(std::span<const std::uint8_t> chunk) {
-  // A device that keeps talking cannot overflow the input: what comes after it is full is
-  // dropped, the answer to the Discover being at the front.
-  const std::size_t room = serialInput_.size() - collectedCount_;
-  const std::size_t kept = std::min(room, chunk.size());
-  std::copy_n(chunk.begin(), kept,
-              serialInput_.begin() + static_cast<std::ptrdiff_t>(collectedCount_));
-  collectedCount_ += kept;
 }
 
 int SerialSearch::ScanSerialReply(std::span<const std::uint8_t> bytes) {
@@ -117,7 +98,7 @@ int SerialSearch::ScanSerialReply(std::span<const std::uint8_t> bytes) {
         // The trailer stands at the candidate's offset Length - 1, never before its start.
         const bool trailerBeforeStart = length == 0;
         const std::size_t trailer = start + length - 1;
-        if (!trailerBeforeStart && trailer >= count && start + length <= serialInput_.size()) {
+        if (!trailerBeforeStart && trailer >= count && start + length <= kSerialInputSize) {
           return 0;  // not complete yet: the next pass scans again with more bytes
         }
         // A Length that cannot fit what the search collects is a false start: skip it.
@@ -148,11 +129,12 @@ std::optional<int> SerialSearch::ActOnFrame(std::span<const std::uint8_t> bytes,
   const std::uint8_t code = bytes[start + frame::kCommandCodeOffset];
   if (code == CommandCode::Discover) {
     const std::size_t last = start + length - 1;
-    for (std::size_t p = start + kNameOffset; p <= last && p + 2 < bytes.size(); ++p) {
+    for (std::size_t p = start + frame::kValuesOffset; p <= last && p + 2 < bytes.size(); ++p) {
       if (bytes[p] != kSeparator || bytes[p + 2] != kSeparator) {
         continue;
       }
-      const auto name = bytes.subspan(start + kNameOffset, p - start - kNameOffset);
+      const auto name =
+          bytes.subspan(start + frame::kValuesOffset, p - start - frame::kValuesOffset);
       DeviceEntry entry;
       entry.DeviceType = savedType_;
       entry.DeviceAddress = savedAddress_;
@@ -163,11 +145,11 @@ std::optional<int> SerialSearch::ActOnFrame(std::span<const std::uint8_t> bytes,
     return 1;  // an answer without a name pattern still ends the search
   }
   if (code == kStateImageCode) {
-    if (length < frame::kOverhead + kStateImageSize) {
+    if (length < frame::kOverhead + stateImage_.size()) {
       return 0;
     }
-    const auto image = bytes.subspan(start + kStateImageOffset, kStateImageSize);
-    std::ranges::copy(image, stateImage_.begin());
+    std::ranges::copy(bytes.subspan(start + frame::kValuesOffset, stateImage_.size()),
+                      stateImage_.begin());
     return 1;
   }
   return std::nullopt;

@@ -91,7 +91,7 @@ std::optional<MatrixStatus> ParseMatrixStatus(std::span<const std::uint8_t> repl
     const std::size_t received = std::min(length, reply.size() - start);
     status.name = DecodeUtf16Le(reply.subspan(start, received));
   } else {
-    status.name = kCustomNameText;
+    status.name = kCustomName;
   }
   return status;
 }
@@ -124,64 +124,59 @@ bool MatrixCommands::RouteOneToOne() {
   return SendText(RouteOneToOneText(controller_.Matrix(), Outputs()));
 }
 
-std::optional<std::vector<std::uint8_t>> MatrixCommands::QueryOnLan(const Frame& request) {
-  NetworkLink& network = controller_.Network();
-  if (!network.OpenCommandSocket()) {
-    return std::nullopt;  // no socket, nothing to send from or to wait on
+Verdict MatrixCommands::JudgeDatagram(const std::optional<Arrival>& arrival, std::uint8_t code,
+                                      std::vector<std::uint8_t>& answer) {
+  const std::size_t size = arrival ? arrival->bytes.size() : 0;
+  char line[32];
+  std::snprintf(line, sizeof line, "readLen = %d \n",
+                arrival ? static_cast<int>(size & 0xFF) : 255);
+  controller_.Diagnostic(line);
+  if (!arrival || size <= frame::kCommandCodeOffset ||
+      arrival->bytes[frame::kCommandCodeOffset] != code) {
+    return Verdict::KeepWaitingAfterGap;
   }
-  Clock& clock = controller_.GetClock();
-  const LinkTiming& timing = controller_.Timing();
-  UdpSocket& socket = *network.CommandSocket();
-  socket.SendTo(request, network.CommandPeer());
-  clock.SleepMs(timing.matrixQueryPauseMs);
-  std::optional<std::vector<std::uint8_t>> answer;
-  std::array<std::uint8_t, kLanReplyBuffer> buffer{};
-  for (int attempt = 0; attempt < kQueryAttempts && !answer; ++attempt) {
-    const std::optional<ReceivedDatagram> datagram = socket.ReceiveFrom(buffer);
-    const std::size_t size = datagram ? std::min(datagram->size, buffer.size()) : 0;
-    char line[32];
-    std::snprintf(line, sizeof line, "readLen = %d \n",
-                  datagram ? static_cast<int>(size & 0xFF) : 255);
-    controller_.Diagnostic(line);
-    if (datagram && size > frame::kCommandCodeOffset &&
-        buffer[frame::kCommandCodeOffset] == request[frame::kCommandCodeOffset]) {
-      answer.emplace(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(size));
-    } else {
-      clock.SleepMs(timing.matrixLanPollMs);
-    }
-  }
-  network.CloseCommandSocket();
-  return answer;
+  answer.assign(arrival->bytes.begin(), arrival->bytes.end());
+  return Verdict::Accepted;
 }
 
-std::optional<std::vector<std::uint8_t>> MatrixCommands::QueryOnSerial(const Frame& request,
-                                                                       std::size_t replySize) {
-  CnComm& port = controller_.SerialPort();
-  Clock& clock = controller_.GetClock();
-  DiscardInput(port);
-  port.SerialWrite(request);
-  clock.SleepMs(controller_.Timing().matrixQueryPauseMs);
-  for (int attempt = 0; attempt < kQueryAttempts; ++attempt) {
-    if (port.QueuedInput() >= static_cast<int>(replySize)) {
-      std::vector<std::uint8_t> reply(replySize);
-      const std::size_t got = port.SerialRead(reply);
-      if (got == replySize &&
-          reply[frame::kCommandCodeOffset] == request[frame::kCommandCodeOffset]) {
-        return reply;
-      }
-      return std::nullopt;
-    }
-    clock.SleepMs(SerialPollMs());
+Verdict MatrixCommands::JudgeSerialReply(const std::optional<Arrival>& arrival, std::uint8_t code,
+                                         std::size_t replySize, std::vector<std::uint8_t>& answer) {
+  const std::span<const std::uint8_t> bytes =
+      arrival ? arrival->bytes : std::span<const std::uint8_t>();
+  if (bytes.empty()) {
+    return Verdict::KeepWaitingAfterGap;
   }
-  return std::nullopt;
+  // Once read, the reply is the one answer: the whole of it with the code, or none.
+  if (bytes.size() < replySize || bytes[frame::kCommandCodeOffset] != code) {
+    return Verdict::GaveUp;
+  }
+  answer.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(replySize));
+  return Verdict::Accepted;
 }
 
 std::optional<std::vector<std::uint8_t>> MatrixCommands::Query(const Frame& request,
                                                                std::size_t replySize) {
-  std::optional<std::vector<std::uint8_t>> answer = controller_.CurrentLink() == LinkKind::Lan
-                                                        ? QueryOnLan(request)
-                                                        : QueryOnSerial(request, replySize);
+  const LinkKind kind = controller_.CurrentLink();
+  const LinkTiming& timing = controller_.Timing();
+  const std::uint8_t code = request[frame::kCommandCodeOffset];
+  std::vector<std::uint8_t> answer;
+  Exchange exchange;
+  exchange.request = request;
+  exchange.attempts = kQueryAttempts;
+  exchange.pauseAfterSendMs = timing.matrixQueryPauseMs;
+  exchange.gapMs = kind == LinkKind::Lan ? timing.matrixLanPollMs : SerialPollMs();
+  exchange.readAtLeast = replySize;
+  exchange.readAtMost = replySize;
+  exchange.bufferSize = kind == LinkKind::Lan ? kLanReplyBuffer : replySize;
+  exchange.judge = [&](const std::optional<Arrival>& arrival) {
+    return kind == LinkKind::Lan ? JudgeDatagram(arrival, code, answer)
+                                 : JudgeSerialReply(arrival, code, replySize, answer);
+  };
+  const ExchangeOutcome outcome = controller_.ActiveLink().RunExchange(exchange);
   controller_.Diagnostic("read matrix \n");
+  if (outcome != ExchangeOutcome::Answered) {
+    return std::nullopt;
+  }
   return answer;
 }
 
@@ -201,7 +196,7 @@ bool MatrixCommands::ReadMatrixStatus() {
   if (status) {
     ApplyStatus(*status);
   }
-  controller_.Observer().RefreshMatrixStatus();
+  controller_.MatrixViews().Notify([](MatrixView& view) { view.RefreshMatrixStatus(); });
   return status.has_value();
 }
 
@@ -242,7 +237,7 @@ bool MatrixCommands::SendBacklightValue(std::uint8_t commandCode, std::uint8_t v
   // The setters write to the serial line without the usual pause after it.
   return controller_.SendFrame(
       BuildMatrixValueFrame(entry.DeviceAddress, commandCode, value, controller_.CurrentLink()),
-      false);
+      SerialPause::None);
 }
 
 bool MatrixCommands::SetBacklightTime() {
@@ -264,7 +259,7 @@ bool MatrixCommands::SetMatrixOutputFormat() {
   return controller_.SendFrame(
       BuildFrame(kSixteenChannelType, entry.DeviceAddress, controller_.CurrentLink(),
                  MatrixCode::SetMatrixOutputFormat, payload),
-      false);
+      SerialPause::None);
 }
 
 }  // namespace quintara

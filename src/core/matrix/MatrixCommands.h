@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/link/ControlFrame.h"
+#include "core/link/Link.h"
 
 namespace quintara {
 
@@ -28,7 +29,6 @@ inline constexpr std::uint8_t kSixteenChannelType = 0x83;
 inline constexpr std::size_t kEightChannelStatusSize = 64;
 inline constexpr std::size_t kSixteenChannelStatusSize = 73;
 inline constexpr std::size_t kBacklightReplySize = 23;
-inline constexpr std::u16string_view kCustomNameText = u"Custom Name";
 
 // The routing texts, built from the marks as the operator left them; they update routeTable and
 // statusTable as they are built. Nothing when no output is marked for the selected input.
@@ -73,9 +73,11 @@ class MatrixCommands {
   bool SendBacklightValue(std::uint8_t commandCode, std::uint8_t value);
   // Sends the query and returns the answer of replySize bytes with the code in byte 16.
   std::optional<std::vector<std::uint8_t>> Query(const Frame& request, std::size_t replySize);
-  std::optional<std::vector<std::uint8_t>> QueryOnLan(const Frame& request);
-  std::optional<std::vector<std::uint8_t>> QueryOnSerial(const Frame& request,
-                                                         std::size_t replySize);
+  // Each look on the network takes one datagram and prints its length.
+  Verdict JudgeDatagram(const std::optional<Arrival>& arrival, std::uint8_t code,
+                        std::vector<std::uint8_t>& answer);
+  Verdict JudgeSerialReply(const std::optional<Arrival>& arrival, std::uint8_t code,
+                           std::size_t replySize, std::vector<std::uint8_t>& answer);
   void ApplyStatus(const MatrixStatus& status);
   int SerialPollMs() const;
 

@@ -1,7 +1,6 @@
 #include "core/viewer/ReadBack.h"
 
 #include <algorithm>
-#include <array>
 
 #include "core/Controller.h"
 #include "core/viewer/StateImageDecoder.h"
@@ -17,63 +16,25 @@ void StoreImage(ViewerState& viewer, std::span<const std::uint8_t> reply) {
   std::ranges::copy(reply.subspan(kStateImageOffset, kStateImageSize), viewer.StateImage.begin());
 }
 
-// The exchange on the network: true when the request went out.
-bool ExchangeOnLan(Controller& controller, const Frame& request, std::int64_t start) {
-  NetworkLink& network = controller.Network();
-  if (!network.OpenCommandSocket()) {
-    return false;
+// The network takes the first datagram that is a state reply. The serial line takes the first
+// 809 bytes that arrive, untested; fewer, once read, end the wait.
+Verdict JudgeStateReply(ViewerState& viewer, LinkKind kind, const std::optional<Arrival>& arrival) {
+  if (!arrival || arrival->bytes.empty()) {
+    return Verdict::KeepWaiting;
   }
-  Clock& clock = controller.GetClock();
-  const LinkTiming& timing = controller.Timing();
-  UdpSocket& socket = *network.CommandSocket();
-  socket.SendTo(request, network.CommandPeer());
-  clock.SleepMs(timing.lanSendPauseMs);
-  std::array<std::uint8_t, kReceiveBufferSize> buffer{};
-  for (std::int64_t elapsed = clock.NowMs() - start; elapsed <= timing.readBackWindowMs;
-       elapsed = clock.NowMs() - start) {
-    const std::optional<ReceivedDatagram> datagram = socket.ReceiveFrom(buffer);
-    if (!datagram) {
-      socket.WaitReadable(
-          static_cast<int>(std::max<std::int64_t>(timing.readBackWindowMs - elapsed, 1)));
-      continue;
+  const std::span<const std::uint8_t> bytes = arrival->bytes;
+  if (kind == LinkKind::Serial) {
+    if (bytes.size() < kStateReplySize) {
+      return Verdict::GaveUp;
     }
-    const auto reply =
-        std::span<const std::uint8_t>(buffer).first(std::min(datagram->size, buffer.size()));
-    if (IsStateReply(reply)) {
-      StoreImage(controller.Viewer(), reply);
-      break;
-    }
+    StoreImage(viewer, bytes);
+    return Verdict::Accepted;
   }
-  network.CloseCommandSocket();
-  return true;
-}
-
-// The exchange on the serial line: true when the request went out.
-bool ExchangeOnSerial(Controller& controller, const Frame& request, std::int64_t start) {
-  CnComm& port = controller.SerialPort();
-  if (!port.IsOpen()) {
-    return false;
+  if (!IsStateReply(bytes)) {
+    return Verdict::KeepWaiting;
   }
-  Clock& clock = controller.GetClock();
-  const LinkTiming& timing = controller.Timing();
-  DiscardInput(port);
-  port.SerialWrite(request);
-  clock.SleepMs(timing.serialSendPauseMs);
-  std::array<std::uint8_t, kReceiveBufferSize> buffer{};
-  while (clock.NowMs() - start <= timing.readBackWindowMs) {
-    const int queued = port.QueuedInput();
-    clock.SleepMs(timing.readBackSerialPollMs);
-    // A queue that cannot be read is not a reply that has arrived.
-    if (queued < static_cast<int>(kStateReplySize)) {
-      continue;
-    }
-    const auto reply = std::span(buffer).first(kStateReplySize);
-    if (port.SerialRead(reply) == kStateReplySize) {
-      StoreImage(controller.Viewer(), reply);
-    }
-    break;
-  }
-  return true;
+  StoreImage(viewer, bytes);
+  return Verdict::Accepted;
 }
 
 void Decode(Controller& controller) {
@@ -97,14 +58,24 @@ bool IsStateReply(std::span<const std::uint8_t> datagram) {
 }
 
 bool ReadBack(Controller& controller) {
-  const std::int64_t start = controller.GetClock().NowMs();
+  const LinkTiming& timing = controller.Timing();
+  const LinkKind kind = controller.CurrentLink();
   const DeviceEntry entry = controller.SelectedOrEmptyEntry();
-  const Frame request = BuildFrame(entry.DeviceType, entry.DeviceAddress, controller.CurrentLink(),
-                                   ViewerCode::ReadState);
-  const bool sent = controller.CurrentLink() == LinkKind::Lan
-                        ? ExchangeOnLan(controller, request, start)
-                        : ExchangeOnSerial(controller, request, start);
-  if (!sent) {
+  Exchange exchange;
+  exchange.startMs = controller.GetClock().NowMs();
+  const Frame request =
+      BuildFrame(entry.DeviceType, entry.DeviceAddress, kind, ViewerCode::ReadState);
+  exchange.request = request;
+  exchange.windowMs = timing.readBackWindowMs;
+  exchange.pauseAfterSendMs = Exchange::kLinkPause;
+  exchange.settleMs = timing.readBackSerialPollMs;
+  exchange.readAtLeast = kStateReplySize;
+  exchange.readAtMost = kStateReplySize;
+  exchange.bufferSize = kReceiveBufferSize;
+  exchange.judge = [&viewer = controller.Viewer(), kind](const std::optional<Arrival>& arrival) {
+    return JudgeStateReply(viewer, kind, arrival);
+  };
+  if (controller.ActiveLink().RunExchange(exchange) == ExchangeOutcome::NotSent) {
     return false;
   }
   Decode(controller);

@@ -4,13 +4,17 @@
 #include <cstdint>
 #include <span>
 
+#include "core/link/ControlFrame.h"
+#include "core/link/Link.h"
+#include "core/viewer/ViewerState.h"
+
 namespace quintara {
 
 class Controller;
 
 // The multiviewer's reply to ReadState: the whole frame, of which bytes 18-806 are the image.
 inline constexpr std::size_t kStateReplySize = 809;
-inline constexpr std::size_t kStateImageOffset = 18;
+inline constexpr std::size_t kStateImageOffset = frame::kValuesOffset;
 
 // A datagram the network read-back takes: long enough, code 0x0A, from a multiviewer.
 bool IsStateReply(std::span<const std::uint8_t> datagram);

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/link/DeviceDirectory.h"
 #include "core/viewer/ViewerState.h"
 
 namespace quintara {
@@ -17,8 +18,6 @@ struct DecodedDevice {
   std::u16string nameField;
   std::uint8_t AddressMode = 0;
 };
-
-inline constexpr std::u16string_view kCustomName = u"Custom Name";
 
 // Writes every field StateImage carries into the ViewerState and sets PageSwitchPass. The
 // derived tables are not recomputed here; that is the caller's refresh.

@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <system_error>
 #include <vector>
 
 #include "core/Controller.h"
 #include "core/link/ControlFrame.h"
+#include "core/platform/EventSignal.h"
 #include "core/viewer/ReadBack.h"
 #include "core/viewer/StatusReports.h"
 
@@ -23,6 +25,7 @@ StatusListener::StatusListener(Controller& controller, UdpSocket statusSocket,
       identity_(identity),
       executor_(executor),
       reReadPauseMs_(controller.Timing().reReadPauseMs),
+      generation_(controller.PanelGeneration()),
       wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
   if (wake_ < 0) {
     throw std::system_error(errno, std::generic_category(), "status listener wake-up");
@@ -53,6 +56,32 @@ void StatusListener::Stop() {
 bool StatusListener::Pause(int milliseconds) {
   pollfd entry{wake_, POLLIN, 0};
   while (poll(&entry, 1, milliseconds) < 0 && errno == EINTR) {
+  }
+  return running_;
+}
+
+void StatusListener::PostForPanel(std::function<void()> task) {
+  executor_.Post([&controller = controller_, generation = generation_, task = std::move(task)] {
+    if (controller.PanelGeneration() == generation) {
+      task();
+    }
+  });
+}
+
+bool StatusListener::ReRead() {
+  // The read-back belongs to the controller's thread; the worker waits until it has ended, or
+  // until it is stopped. The signal outlives the worker, should the read-back end after it.
+  const auto ended = std::make_shared<EventSignal>();
+  Controller& controller = controller_;
+  PostForPanel([&controller, ended] {
+    controller.Runner().Run(kReadingStateText, [&controller] { ReadBack(controller); });
+    ended->Raise();
+  });
+  std::array<pollfd, 2> watched{{{ended->Descriptor(), POLLIN, 0}, {wake_, POLLIN, 0}}};
+  while (running_ && !ended->Raised()) {
+    if (poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR) {
+      return false;
+    }
   }
   return running_;
 }
@@ -88,18 +117,17 @@ void StatusListener::Handle(std::span<const std::uint8_t> datagram) {
   Controller& controller = controller_;
   std::vector<std::uint8_t> report(datagram.begin(), datagram.end());
   if (reportHook_) {
-    executor_.Post([hook = reportHook_, report] { hook(report); });
+    PostForPanel([hook = reportHook_, report] { hook(report); });
   }
   if (IsReReadReport(code)) {
-    // The read-back runs on the controller's thread like every exchange; the device is given
-    // time to settle before the derived tables follow, and no report is taken meanwhile.
-    executor_.Post([&controller] { ReadBack(controller); });
-    if (Pause(reReadPauseMs_)) {
-      executor_.Post([&controller, code] { FinishReRead(controller, code); });
+    // The whole state is read first; then the device is given time to settle before the
+    // derived tables follow. No report is taken meanwhile.
+    if (ReRead() && Pause(reReadPauseMs_)) {
+      PostForPanel([&controller, code] { FinishReRead(controller, code); });
     }
     return;
   }
-  executor_.Post(
+  PostForPanel(
       [&controller, report = std::move(report)] { ApplyStatusReport(controller, report); });
 }
 

@@ -16,7 +16,8 @@ class Controller;
 
 // Receives the reports a multiviewer sends on its own, keeps those of the connected device and
 // hands each to the controller's thread through the executor. The worker touches nothing of the
-// controller itself; it owns its socket and the identity it filters by.
+// controller itself; it owns its socket and the identity it filters by. What it hands over
+// carries the panel generation it started in and is dropped once that panel is gone.
 class StatusListener {
  public:
   static constexpr std::size_t kBufferSize = 1400;
@@ -39,6 +40,11 @@ class StatusListener {
  private:
   void Run();
   void Handle(std::span<const std::uint8_t> datagram);
+  // Hands the task over to the controller's thread, to run only while the panel lasts.
+  void PostForPanel(std::function<void()> task);
+  // The read-back of a device-wide change, through the controller's exchange runner; returns
+  // once it has ended, or false when stopped first.
+  bool ReRead();
   // Sleeps unless stopped first; false when stopped.
   bool Pause(int milliseconds);
 
@@ -47,6 +53,7 @@ class StatusListener {
   const std::array<std::uint8_t, 4> identity_;
   Executor& executor_;
   const int reReadPauseMs_;
+  const std::uint64_t generation_;
   ReportHook reportHook_;
   int wake_ = -1;
   std::atomic<bool> running_{false};

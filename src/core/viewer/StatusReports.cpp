@@ -11,15 +11,11 @@
 namespace quintara {
 namespace {
 
-constexpr std::size_t kFirstValue = 18;  // v; u and t follow
+constexpr std::size_t kFirstValue = frame::kValuesOffset;  // v; u and t follow
 
 // The colour reports name an item 0-16; item 0 stands for the first entry.
 std::size_t ItemEntry(std::uint8_t item) {
   return item == 0 ? 0 : item - 1u;
-}
-
-int OnOffBitmap(std::uint8_t value, int off, int on) {
-  return value == 0 ? off : on;
 }
 
 // Value n of a report (v, u, t); callers make sure the report holds what its code reads.
@@ -32,7 +28,7 @@ class ReportApplier {
  public:
   ReportApplier(Controller& controller, std::span<const std::uint8_t> report)
       : viewer_(controller.Viewer()),
-        observer_(controller.Observer()),
+        views_(controller.ViewerViews()),
         page_(viewer_.CurrentPage),
         v_(ValueAt(report, 0)),
         u_(ValueAt(report, 1)),
@@ -42,9 +38,14 @@ class ReportApplier {
 
  private:
   bool Shown(std::uint8_t page) const { return page_ == page; }
-  void Repaint() { observer_.RepaintPreview(); }
-  void Show(PageControl control, int value, int index = 0) {
-    observer_.PageControlChanged(control, index, value);
+  void Repaint() {
+    views_.Notify([](ViewerView& view) { view.RepaintPreview(); });
+  }
+  void Select(ViewerSelection what, int item, int index = 0) {
+    views_.Notify([=](ViewerView& view) { view.SelectionChanged(what, index, item); });
+  }
+  void Switch(ViewerSwitch what, std::uint8_t value, int index = 0) {
+    views_.Notify([=](ViewerView& view) { view.SwitchChanged(what, index, value != 0); });
   }
 
   void Layout();
@@ -57,7 +58,7 @@ class ReportApplier {
   void MeterChannels();
 
   ViewerState& viewer_;
-  ControllerObserver& observer_;
+  Views<ViewerView>& views_;
   const std::uint8_t page_;
   const std::uint8_t v_;
   const std::uint8_t u_;
@@ -69,7 +70,7 @@ void ReportApplier::Apply(std::uint8_t code) {
     case ViewerCode::SetOutputFormat:
       viewer_.OutputFormat = u_;
       if (const auto item = OutputFormatItem(u_); item && Shown(ViewerPage::System)) {
-        Show(PageControl::SystemOutputFormatList, static_cast<int>(*item));
+        Select(ViewerSelection::OutputFormat, static_cast<int>(*item));
       }
       return;
     case ViewerCode::SetLayout:
@@ -83,7 +84,7 @@ void ReportApplier::Apply(std::uint8_t code) {
     case ViewerCode::SetAudioSource:
       viewer_.AudioSource = v_;
       if (Shown(ViewerPage::Audio)) {
-        Show(PageControl::AudioSourceList, v_);
+        Select(ViewerSelection::AudioSource, v_);
         Repaint();
       }
       return;
@@ -92,7 +93,7 @@ void ReportApplier::Apply(std::uint8_t code) {
       viewer_.FormatStatusOn = v_;
       Repaint();
       if (Shown(ViewerPage::System)) {
-        Show(PageControl::SystemFormatStatusButton, OnOffBitmap(v_, 205, 206));
+        Switch(ViewerSwitch::FormatStatus, v_);
       }
       return;
     case ViewerCode::SetUmdTextColour:
@@ -107,7 +108,7 @@ void ReportApplier::Apply(std::uint8_t code) {
     case ViewerCode::SetBorder:
       viewer_.BorderOn = v_;
       if (Shown(ViewerPage::Colour)) {
-        Show(PageControl::ColourBorderList, v_);
+        Select(ViewerSelection::Border, v_);
       }
       Repaint();
       return;
@@ -125,27 +126,27 @@ void ReportApplier::Apply(std::uint8_t code) {
     case ViewerCode::SetTimecode:
       viewer_.TimecodeOn = v_;
       if (Shown(ViewerPage::System)) {
-        Show(PageControl::SystemTimecodeButton, OnOffBitmap(v_, 282, 283));
+        Switch(ViewerSwitch::Timecode, v_);
       }
       return;
     case ViewerCode::SetAudioAlarm:
       viewer_.AudioAlarmOn = v_;
       if (Shown(ViewerPage::System)) {
-        Show(PageControl::SystemAudioAlarmButton, OnOffBitmap(v_, 203, 204));
+        Switch(ViewerSwitch::AudioAlarm, v_);
       }
       return;
     case ViewerCode::SetAllMeters:
       viewer_.AllMetersOn = v_;
       Repaint();
       if (Shown(ViewerPage::Audio)) {
-        Show(PageControl::AudioAllMetersButton, OnOffBitmap(v_, 452, 453));
+        Switch(ViewerSwitch::AllMeters, v_);
       }
       return;
     case ViewerCode::SetAllUmd:
       viewer_.AllUmdOn = v_;
       Repaint();
       if (Shown(ViewerPage::Umd)) {
-        Show(PageControl::UmdAllButton, OnOffBitmap(v_, 201, 202));
+        Switch(ViewerSwitch::AllUmd, v_);
       }
       return;
     default:
@@ -161,9 +162,9 @@ void ReportApplier::Layout() {
   RefreshLayout(viewer_);
   Repaint();
   if (Shown(ViewerPage::Mode)) {
-    observer_.RefreshPage(ViewerPage::Mode);
+    views_.Notify([](ViewerView& view) { view.RefreshPage(ViewerPage::Mode); });
     if (v_ >= 1 && v_ <= 16) {
-      Show(PageControl::ModeSourceList, v_ - 1, 1);
+      Select(ViewerSelection::ModeSource, v_ - 1, 1);
     }
   }
 }
@@ -176,11 +177,11 @@ void ReportApplier::WindowSource() {
   }
   if (Shown(ViewerPage::Switcher)) {
     viewer_.SwitcherSource[window - 1] = input;
-    Show(PageControl::SwitcherOutputList, input - 1, window);
+    Select(ViewerSelection::SwitcherOutput, input - 1, window);
     viewer_.SwitcherRects[window - 1].number = input;
   } else if (Shown(ViewerPage::Mode)) {
     viewer_.WindowSource[window - 1] = input;
-    Show(PageControl::ModeSourceList, input - 1, window);
+    Select(ViewerSelection::ModeSource, input - 1, window);
   }
   Repaint();
 }
@@ -192,7 +193,7 @@ void ReportApplier::UmdOn() {
   viewer_.UmdOn[v_ - 1] = u_;
   Repaint();
   if (Shown(ViewerPage::Umd)) {
-    Show(PageControl::UmdInputButton, (u_ == 0 ? 396 : 397) + 2 * v_, v_);
+    Switch(ViewerSwitch::UmdOn, u_, v_);
   }
 }
 
@@ -204,9 +205,9 @@ void ReportApplier::MeterOn() {
   Repaint();
   viewer_.MeterOn[v_ - 1] = u_;
   if (Shown(ViewerPage::Audio)) {
-    Show(PageControl::AudioWindowList, v_ - 1);
-    Show(PageControl::AudioOnOffButtons, viewer_.MeterOn[v_ - 1]);
-    Show(PageControl::AudioChannelList, viewer_.MeterChannels[v_ - 1]);
+    Select(ViewerSelection::AudioWindow, v_ - 1);
+    Switch(ViewerSwitch::MeterOn, viewer_.MeterOn[v_ - 1]);
+    Select(ViewerSelection::MeterChannels, viewer_.MeterChannels[v_ - 1]);
   }
 }
 
@@ -217,9 +218,9 @@ void ReportApplier::MeterChannels() {
   viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
   viewer_.MeterChannels[v_ - 1] = u_;
   if (Shown(ViewerPage::Audio)) {
-    Show(PageControl::AudioWindowList, v_ - 1);
-    Show(PageControl::AudioChannelList, u_);
-    Show(PageControl::AudioOnOffButtons, viewer_.MeterOn[v_ - 1]);
+    Select(ViewerSelection::AudioWindow, v_ - 1);
+    Select(ViewerSelection::MeterChannels, u_);
+    Switch(ViewerSwitch::MeterOn, viewer_.MeterOn[v_ - 1]);
   }
 }
 
@@ -231,9 +232,9 @@ void ReportApplier::UmdColour(bool text) {
   viewer_.ColourSourceItem = v_;
   (text ? viewer_.UmdTextColour : viewer_.UmdBackColour)[entry] = u_;
   if (Shown(ViewerPage::Colour)) {
-    Show(PageControl::ColourSourceList, v_);
-    Show(PageControl::ColourUmdTextList, viewer_.UmdTextColour[entry]);
-    Show(PageControl::ColourUmdBackList, viewer_.UmdBackColour[entry]);
+    Select(ViewerSelection::ColourSource, v_);
+    Select(ViewerSelection::UmdTextColour, viewer_.UmdTextColour[entry]);
+    Select(ViewerSelection::UmdBackColour, viewer_.UmdBackColour[entry]);
   }
   RefreshColours(viewer_, text ? ColourTable::UmdText : ColourTable::UmdBack);
   Repaint();
@@ -247,9 +248,9 @@ void ReportApplier::FormatColour(bool text) {
   viewer_.ColourWindowItem = v_;
   (text ? viewer_.FormatTextColour : viewer_.FormatBackColour)[entry] = u_;
   if (Shown(ViewerPage::Colour)) {
-    Show(PageControl::ColourWindowList, v_);
-    Show(PageControl::ColourFormatTextList, viewer_.FormatTextColour[entry]);
-    Show(PageControl::ColourFormatBackList, viewer_.FormatBackColour[entry]);
+    Select(ViewerSelection::ColourWindow, v_);
+    Select(ViewerSelection::FormatTextColour, viewer_.FormatTextColour[entry]);
+    Select(ViewerSelection::FormatBackColour, viewer_.FormatBackColour[entry]);
   }
   RefreshColours(viewer_, text ? ColourTable::FormatText : ColourTable::FormatBack);
   Repaint();
@@ -263,9 +264,9 @@ void ReportApplier::TimecodeColour(bool text) {
   viewer_.ColourWindowItem = v_;
   (text ? viewer_.TimecodeTextColour : viewer_.TimecodeBackColour)[entry] = u_;
   if (Shown(ViewerPage::Colour)) {
-    Show(PageControl::ColourWindowList, v_);
-    Show(PageControl::ColourTimecodeTextList, viewer_.TimecodeTextColour[entry]);
-    Show(PageControl::ColourTimecodeBackList, viewer_.TimecodeBackColour[entry]);
+    Select(ViewerSelection::ColourWindow, v_);
+    Select(ViewerSelection::TimecodeTextColour, viewer_.TimecodeTextColour[entry]);
+    Select(ViewerSelection::TimecodeBackColour, viewer_.TimecodeBackColour[entry]);
   }
   Repaint();
 }
@@ -414,14 +415,15 @@ std::string DescribeReport(std::span<const std::uint8_t> report) {
 void FinishReRead(Controller& controller, std::uint8_t commandCode) {
   ViewerState& viewer = controller.Viewer();
   RefreshAll(viewer);
-  controller.Observer().RepaintPreview();
+  Views<ViewerView>& views = controller.ViewerViews();
+  views.Notify([](ViewerView& view) { view.RepaintPreview(); });
   if (commandCode != ViewerCode::LoadCustom) {
     viewer.ColourSourceItem = 0;
     viewer.ColourWindowItem = 0;
     viewer.AudioWindowItem = 0;
   }
   if (viewer.CurrentPage != 0 && viewer.CurrentPage != ViewerPage::Switcher) {
-    controller.Observer().RefreshPage(viewer.CurrentPage);
+    views.Notify([page = viewer.CurrentPage](ViewerView& view) { view.RefreshPage(page); });
   }
 }
 

@@ -48,7 +48,7 @@ bool ViewerCommands::SendViewerCommand(const Frame& frame, const Step& store,
 }
 
 void ViewerCommands::Repaint() {
-  controller_.Observer().RepaintPreview();
+  controller_.ViewerViews().Notify([](ViewerView& view) { view.RepaintPreview(); });
 }
 
 bool ViewerCommands::SetLayout() {
