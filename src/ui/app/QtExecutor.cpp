@@ -9,8 +9,7 @@ void QtExecutor::Post(std::function<void()> task) {
     const std::lock_guard lock(mutex_);
     tasks_.push_back(std::move(task));
   }
-  QMetaObject::invokeMethod(
-      this, [this] { RunPosted(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, &QtExecutor::RunPosted, Qt::QueuedConnection);
 }
 
 void QtExecutor::Hold() {
@@ -19,22 +18,30 @@ void QtExecutor::Hold() {
 
 void QtExecutor::Release() {
   held_ = false;
-  RunPosted();
+  // Inside a task the drain that runs it goes on once the task returns.
+  if (!draining_) {
+    RunPosted();
+  }
 }
 
 void QtExecutor::RunPosted() {
+  if (draining_) {
+    return;  // a nested event loop inside a task: the next task waits for this one
+  }
+  draining_ = true;
   while (!held_) {
     std::function<void()> task;
     {
       const std::lock_guard lock(mutex_);
       if (tasks_.empty()) {
-        return;
+        break;
       }
       task = std::move(tasks_.front());
       tasks_.pop_front();
     }
     task();
   }
+  draining_ = false;
 }
 
 }  // namespace quintara::ui

@@ -9,8 +9,9 @@
 
 namespace quintara::ui {
 
-// Runs posted work on the GUI thread. While an exchange holds the controller on a worker,
-// posted work waits and runs, in order, once the exchange is over.
+// Runs posted work on the GUI thread, one task at a time and in order: a task that opens a
+// message box or runs an exchange finishes before the next one starts. While an exchange holds
+// the controller on a worker, posted work waits and runs once the exchange is over.
 class QtExecutor final : public QObject, public Executor {
   Q_OBJECT
 
@@ -26,7 +27,8 @@ class QtExecutor final : public QObject, public Executor {
 
   std::mutex mutex_;
   std::deque<std::function<void()>> tasks_;
-  bool held_ = false;  // GUI thread only
+  bool held_ = false;      // GUI thread only
+  bool draining_ = false;  // GUI thread only: a task is running
 };
 
 }  // namespace quintara::ui

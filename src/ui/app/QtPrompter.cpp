@@ -25,20 +25,30 @@ QString Text(std::string_view message) {
   return QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()));
 }
 
+// A box raised while an exchange shows the busy cursor takes its answer under the plain arrow.
+class ArrowOverBox {
+ public:
+  ArrowOverBox() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+  ~ArrowOverBox() { QApplication::restoreOverrideCursor(); }
+  ArrowOverBox(const ArrowOverBox&) = delete;
+  ArrowOverBox& operator=(const ArrowOverBox&) = delete;
+};
+
 }  // namespace
 
 void QtPrompter::ShowError(std::string_view message) {
   const QString text = Text(message);
   OnGuiThread([&text] {
-    return QMessageBox::critical(nullptr, QString::fromUtf8(kErrorCaption.data(), 3), text,
-                                 QMessageBox::Ok);
+    const ArrowOverBox arrow;
+    return QMessageBox::critical(nullptr, Text(kErrorCaption), text, QMessageBox::Ok);
   });
 }
 
 bool QtPrompter::Confirm(std::string_view message) {
   const QString text = Text(message);
   return OnGuiThread([&text] {
-           return QMessageBox::warning(nullptr, QStringLiteral("Warning"), text,
+           const ArrowOverBox arrow;
+           return QMessageBox::warning(nullptr, Text(kWarningCaption), text,
                                        QMessageBox::Ok | QMessageBox::Cancel);
          }) == QMessageBox::Ok;
 }
