@@ -73,7 +73,10 @@ void BM_ReadBack(benchmark::State& state) {
   for (auto _ : state) {
     const double cpuStart = bench::ThreadCpuMs();
     const auto wallStart = SteadyClock::now();
-    ReadBack(bench.controller);
+    if (!ReadBack(bench.controller)) {
+      state.SkipWithError("the read-back could not be sent");
+      break;
+    }
     wallMs += std::chrono::duration<double, std::milli>(SteadyClock::now() - wallStart).count();
     cpuMs += bench::ThreadCpuMs() - cpuStart;
     if (bench.controller.Viewer().StateImage != bench.device->StateImage()) {

@@ -110,7 +110,7 @@ class Controller {
   std::uint8_t BaudIndex() const { return baudIndex_; }
   void SetBaudIndex(std::uint8_t index) { baudIndex_ = index; }
   // Opens the chosen port at the chosen rate (its list text), closing an open port first.
-  bool OpenSelectedPort(std::string_view portName, std::string_view baudText);
+  [[nodiscard]] bool OpenSelectedPort(std::string_view portName, std::string_view baudText);
 
   // The one way a command leaves the system, on the current link. True when it was sent. A
   // few senders write to the serial line without the pause that normally follows.

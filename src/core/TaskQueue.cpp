@@ -29,6 +29,11 @@ bool TaskQueue::RunOne(std::chrono::steady_clock::time_point deadline) {
   return true;
 }
 
+std::size_t TaskQueue::Pending() const {
+  const std::lock_guard lock(mutex_);
+  return tasks_.size();
+}
+
 std::size_t TaskQueue::RunPending() {
   std::size_t ran = 0;
   for (;;) {

@@ -21,9 +21,11 @@ class TaskQueue final : public Executor {
   bool RunOne(std::chrono::steady_clock::time_point deadline);
   // Runs what is queued now, without waiting; how many tasks ran.
   std::size_t RunPending();
+  // How many tasks wait.
+  std::size_t Pending() const;
 
  private:
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::condition_variable posted_;
   std::deque<std::function<void()>> tasks_;
 };

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "core/Controller.h"
 #include "core/TaskQueue.h"
@@ -18,9 +19,9 @@ const std::array<std::uint8_t, 4> kIdentity{0x51, 0x54, 0x00, 0x01};
 
 class StatusReports : public ::testing::Test {
  protected:
-  StatusReports() : controller(LinkConfig{}, LinkTiming{}, clock, prompter, observer) {
+  StatusReports() : controller(LinkConfig{}, QuickReRead(), clock, prompter, observer) {
     std::optional<UdpSocket> socket = UdpSocket::Create();
-    socket->Bind({Ipv4Address::Loopback(), 0});
+    EXPECT_TRUE(socket->Bind({Ipv4Address::Loopback(), 0}));
     socket->SetNonBlocking();
     address = *socket->LocalEndpoint();
     listener.emplace(controller, std::move(*socket), kIdentity, tasks);
@@ -52,6 +53,21 @@ class StatusReports : public ::testing::Test {
   }
 
   ViewerState& viewer() { return controller.Viewer(); }
+
+  static LinkTiming QuickReRead() {
+    LinkTiming timing;
+    timing.reReadPauseMs = 50;
+    return timing;
+  }
+
+  // Waits until the listener has handed over this many tasks.
+  bool AwaitPending(std::size_t count) {
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (tasks.Pending() < count && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(5ms);
+    }
+    return tasks.Pending() >= count;
+  }
 
   SystemClock clock;
   test::RecordingPrompter prompter;
@@ -102,6 +118,32 @@ TEST_F(StatusReports, ColourItemZeroStoresIntoTheFirstEntryOnly) {
   EXPECT_EQ(observer.selections, (std::vector<Update>{{ViewerSelection::ColourSource, 0, 0},
                                                       {ViewerSelection::UmdTextColour, 0, 2},
                                                       {ViewerSelection::UmdBackColour, 0, 5}}));
+}
+
+TEST_F(StatusReports, WhatWasHandedOverForAPanelThatIsGoneIsDropped) {
+  viewer().CurrentPage = ViewerPage::Mode;
+  sender->SendTo(Report(ViewerCode::SetLayout, {40}), address);
+  ASSERT_TRUE(AwaitPending(1));
+  listener->Stop();
+  controller.NextPanelGeneration();  // the panel closed; a new one may open
+  tasks.RunPending();
+  EXPECT_EQ(viewer().LayoutCode, 0);
+  EXPECT_TRUE(observer.calls.empty());
+}
+
+TEST_F(StatusReports, DeviceWideChangeReadsBackFirstAndThenLetsTheDeviceSettle) {
+  viewer().CurrentPage = ViewerPage::Mode;
+  sender->SendTo(Report(ViewerCode::DeviceWideChange, {}), address);
+  ASSERT_TRUE(AwaitPending(1));
+  // The read-back waits its turn on the controller's thread; the pause has not begun, so
+  // nothing follows it yet, however long the read-back takes.
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(tasks.Pending(), 1u);
+  tasks.RunPending();  // the read-back (no device is selected here: it sends nothing)
+  EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please choose a device"});
+  ASSERT_TRUE(AwaitPending(1));
+  tasks.RunPending();
+  EXPECT_EQ(observer.calls, (std::vector<std::string>{"RepaintPreview", "RefreshPage 1"}));
 }
 
 TEST_F(StatusReports, StoppingEndsTheWorkerAndClosesTheSocket) {

@@ -61,8 +61,8 @@ class MatrixCommands {
   bool RouteOneToOne();
 
   // The queries: they update the state from the answer, if one comes. True when answered.
-  bool ReadMatrixStatus();
-  bool ReadBacklight();
+  [[nodiscard]] bool ReadMatrixStatus();
+  [[nodiscard]] bool ReadBacklight();
 
   bool SetBacklightTime();
   bool SetBacklightBrightness();

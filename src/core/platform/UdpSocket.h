@@ -32,7 +32,7 @@ class UdpSocket {
   int Descriptor() const { return fd_; }
 
   bool EnableBroadcast();
-  bool Bind(const UdpEndpoint& local);
+  [[nodiscard]] bool Bind(const UdpEndpoint& local);
   bool SetNonBlocking();
   std::optional<UdpEndpoint> LocalEndpoint() const;
 

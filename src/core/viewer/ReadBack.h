@@ -22,6 +22,6 @@ bool IsStateReply(std::span<const std::uint8_t> datagram);
 // Reads the multiviewer's whole state in one exchange and decodes it into the mirror. Without a
 // reply the last image received is decoded again; when nothing could be sent at all (no device
 // selected, serial port closed) nothing is decoded and false is returned.
-bool ReadBack(Controller& controller);
+[[nodiscard]] bool ReadBack(Controller& controller);
 
 }  // namespace quintara

@@ -74,7 +74,9 @@ bool StatusListener::ReRead() {
   const auto ended = std::make_shared<EventSignal>();
   Controller& controller = controller_;
   PostForPanel([&controller, ended] {
-    controller.Runner().Run(kReadingStateText, [&controller] { ReadBack(controller); });
+    // Unanswered or not, what follows refreshes from the mirror as it then is.
+    controller.Runner().Run(kReadingStateText,
+                            [&controller] { static_cast<void>(ReadBack(controller)); });
     ended->Raise();
   });
   std::array<pollfd, 2> watched{{{ended->Descriptor(), POLLIN, 0}, {wake_, POLLIN, 0}}};
