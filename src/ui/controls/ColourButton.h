@@ -10,13 +10,13 @@ namespace quintara::ui {
 
 // The flat rounded button of the title bar and the settings dialog (minimise and close). It
 // holds the mouse while hovered so that it always sees the cursor leave.
-class CColorButton : public QAbstractButton {
+class ColourButton : public QAbstractButton {
   Q_OBJECT
 
  public:
   enum : int { Normal = 0, Pressed = 1, Hovered = 2, Disabled = 3 };
 
-  explicit CColorButton(QWidget* parent = nullptr);
+  explicit ColourButton(QWidget* parent = nullptr);
 
   void SetTextColour(const QColor& colour);
   const QColor& TextColour() const { return textColour_; }
