@@ -9,15 +9,13 @@
 #include "ui/app/MainWindow.h"
 #include "ui/controls/ColourButton.h"
 #include "ui/controls/ShadeButton.h"
+#include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
 
 namespace quintara::ui {
 namespace {
 
 constexpr std::uint32_t kPortConnected = 0xFFFFFFFF;
-const QColor kFieldBackground(58, 58, 58);
-const QColor kFieldText(60, 180, 255);
-const QColor kGreen(110, 187, 105);
 
 }  // namespace
 
@@ -33,16 +31,16 @@ void LinkSettingsDialog::BuildControls() {
   const DpiScale& scale = mainWindow_.Scale();
   resize(scale.X(440), scale.Y(486));
   QPalette fields = palette();
-  fields.setColor(QPalette::Base, kFieldBackground);
-  fields.setColor(QPalette::Button, kFieldBackground);
-  fields.setColor(QPalette::Window, kFieldBackground);
-  fields.setColor(QPalette::Text, kFieldText);
-  fields.setColor(QPalette::ButtonText, kFieldText);
-  fields.setColor(QPalette::WindowText, kFieldText);
+  fields.setColor(QPalette::Base, skin::ControlGround);
+  fields.setColor(QPalette::Button, skin::ControlGround);
+  fields.setColor(QPalette::Window, skin::ControlGround);
+  fields.setColor(QPalette::Text, skin::ListBlue);
+  fields.setColor(QPalette::ButtonText, skin::ListBlue);
+  fields.setColor(QPalette::WindowText, skin::ListBlue);
 
   closeButton_ = new ColourButton(this);
   closeButton_->setText(QStringLiteral("x"));
-  closeButton_->SetTextColour(kGreen);
+  closeButton_->SetTextColour(skin::Green);
   closeButton_->setGeometry(scale.Rect(400, 0, 40, 35));
   connect(closeButton_, &QAbstractButton::clicked, this, &QWidget::hide);
 

@@ -19,13 +19,11 @@
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/controls/ColourButton.h"
 #include "ui/controls/ShadeButton.h"
+#include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
 
 namespace quintara::ui {
 namespace {
-
-const QColor kControlBackground(58, 58, 58);
-const QColor kGreen(110, 187, 105);
 
 DpiScale ScreenScale() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -65,21 +63,21 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildControls() {
   QPalette edits = palette();
-  edits.setColor(QPalette::Base, kControlBackground);
+  edits.setColor(QPalette::Base, skin::ControlGround);
   edits.setColor(QPalette::Text, Qt::white);
-  edits.setColor(QPalette::Button, kControlBackground);
+  edits.setColor(QPalette::Button, skin::ControlGround);
   edits.setColor(QPalette::ButtonText, Qt::white);
-  edits.setColor(QPalette::Window, kControlBackground);
+  edits.setColor(QPalette::Window, skin::ControlGround);
   edits.setColor(QPalette::WindowText, Qt::white);
 
   minimiseButton_ = new ColourButton(this);
   minimiseButton_->setText(QStringLiteral("-"));
-  minimiseButton_->SetTextColour(kGreen);
+  minimiseButton_->SetTextColour(skin::Green);
   minimiseButton_->setGeometry(scale_.Rect(1200, 0, 40, 35));
   connect(minimiseButton_, &QAbstractButton::clicked, this, &QWidget::showMinimized);
   closeButton_ = new ColourButton(this);
   closeButton_->setText(QStringLiteral("x"));
-  closeButton_->SetTextColour(kGreen);
+  closeButton_->SetTextColour(skin::Green);
   closeButton_->setGeometry(scale_.Rect(1240, 0, 40, 35));
   connect(closeButton_, &QAbstractButton::clicked, this, &QWidget::close);
 
@@ -116,7 +114,7 @@ void MainWindow::BuildControls() {
   connect(lockButton_, &QAbstractButton::clicked, this, [this] { ToggleLock(); });
 
   QPalette statics = palette();
-  statics.setColor(QPalette::Window, kGreen);
+  statics.setColor(QPalette::Window, skin::Green);
   statics.setColor(QPalette::WindowText, Qt::black);
   statusLine_ = new QLabel(ToQString(kNoDeviceConnected), this);
   statusLine_->setGeometry(scale_.Rect(30, 40, 140, 20));

@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QSize>
 
+#include "ui/res/Palette.h"
+
 namespace quintara::ui {
 
 // The flat rounded button of the title bar and the settings dialog (minimise and close). It
@@ -44,11 +46,11 @@ class ColourButton : public QAbstractButton {
   void ReleaseHold();
 
   int drawState_ = Normal;
-  QColor pressedColour_{46, 49, 54};
-  QColor hoverColour_{46, 49, 54};
-  QColor normalColour_{46, 49, 54};
-  QColor disabledColour_{46, 49, 54};
-  QColor textColour_{255, 255, 255};
+  QColor pressedColour_ = skin::Plate;
+  QColor hoverColour_ = skin::Plate;
+  QColor normalColour_ = skin::Plate;
+  QColor disabledColour_ = skin::Plate;
+  QColor textColour_ = Qt::white;
 };
 
 }  // namespace quintara::ui
