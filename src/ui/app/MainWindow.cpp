@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "core/text/TextCodec.h"
+#include "ui/Version.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/controls/ColourButton.h"
 #include "ui/controls/ShadeButton.h"

@@ -20,7 +20,6 @@ namespace quintara::ui {
 class ShadeButton;
 class ColourButton;
 
-inline constexpr const char* kVersionText = "Ver 1.0.3.6";
 inline constexpr const char* kAboutEntryText = "关于 KORVEL_16_ZUZE(&A)...";
 
 // The main window, and the face of the controller: device list, search, link settings, lock,
