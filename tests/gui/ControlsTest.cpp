@@ -148,6 +148,26 @@ TEST(ColourButton, HoldsTheMouseWhileHoveredAndCentresItsCaption) {
   EXPECT_EQ(shot.pixelColor(1, 15), face);
 }
 
+TEST(ColourButton, RepaintWhileDisabledLeavesNoStateBehind) {
+  Host host;
+  ColourButton button(&host.window);
+  button.setGeometry(10, 10, 40, 35);
+  button.SetStateColour(ColourButton::Disabled, Qt::red);
+  host.Show();
+  const auto face = [&button] { return button.grab().toImage().pixelColor(20, 5); };
+
+  QTest::mouseMove(host.Handle(), host.At(button, {20, 15}));
+  ASSERT_EQ(button.DrawState(), ColourButton::Hovered);
+  button.setEnabled(false);
+  EXPECT_EQ(button.DrawState(), ColourButton::Disabled);
+  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+  EXPECT_EQ(face(), QColor(Qt::red));
+
+  button.setEnabled(true);
+  EXPECT_EQ(button.DrawState(), ColourButton::Normal);
+  EXPECT_EQ(face(), QColor(46, 49, 54));
+}
+
 TEST(LimitedEdit, DropsBackslashAndHighCharactersWhenTypedOnly) {
   test::GuiApp();
   LimitedEdit edit;

@@ -44,28 +44,17 @@ QPoint ColourButton::CaptionOrigin(QSize client, QSize text) {
   return {client.width() / 2 - text.width() / 2, client.height() / 2 - text.height() / 2};
 }
 
-void ColourButton::paintEvent(QPaintEvent*) {
-  if (!isEnabled()) {
-    drawState_ = Disabled;
-  }
-  const QColor* colour = &normalColour_;
-  switch (drawState_) {
-    case Pressed:
-      colour = &pressedColour_;
-      break;
-    case Hovered:
-      colour = &hoverColour_;
-      break;
-    case Disabled:
-      colour = &disabledColour_;
-      break;
-    default:
-      break;
-  }
+void ColourButton::SetStateColour(int state, const QColor& colour) {
+  stateColours_.at(static_cast<std::size_t>(state)) = colour;
+  update();
+}
 
+void ColourButton::paintEvent(QPaintEvent*) {
+  // Painting only reads the state: a repaint while disabled must not outlive the disabling.
+  const QColor& colour = stateColours_[static_cast<std::size_t>(DrawState())];
   QPainter painter(this);
-  painter.setPen(QPen(*colour, 1));
-  painter.setBrush(*colour);
+  painter.setPen(QPen(colour, 1));
+  painter.setBrush(colour);
   // A 3 x 3 corner ellipse; the outline stays inside the client rectangle.
   painter.drawRoundedRect(rect().adjusted(0, 0, -1, -1), 1.5, 1.5);
 
@@ -130,9 +119,13 @@ void ColourButton::hideEvent(QHideEvent* event) {
 }
 
 void ColourButton::changeEvent(QEvent* event) {
-  if ((event->type() == QEvent::ActivationChange && !isActiveWindow()) ||
-      (event->type() == QEvent::EnabledChange && !isEnabled())) {
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
     ReleaseHold();
+  }
+  if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+    // Whatever the mouse was doing ends here; enabled again, the button starts at rest.
+    ReleaseHold();
+    drawState_ = Normal;
   }
   QAbstractButton::changeEvent(event);
 }

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QPoint>
 #include <QSize>
+#include <array>
 
 #include "ui/res/Palette.h"
 
@@ -22,7 +23,11 @@ class ColourButton : public QAbstractButton {
 
   void SetTextColour(const QColor& colour);
   const QColor& TextColour() const { return textColour_; }
-  int DrawState() const { return drawState_; }
+  // Fill and outline of a state; all four start as the skin's plate, so the windows' buttons
+  // look the same in every state.
+  void SetStateColour(int state, const QColor& colour);
+  // The state the face shows: Disabled while the button is, else what the mouse last did.
+  int DrawState() const { return isEnabled() ? drawState_ : Disabled; }
 
   // The caption's font: Arial, 16 pixels high, widened towards an average character width
   // of 12 where the font engine can stretch.
@@ -45,11 +50,8 @@ class ColourButton : public QAbstractButton {
   bool HoldsMouse() const;
   void ReleaseHold();
 
-  int drawState_ = Normal;
-  QColor pressedColour_ = skin::Plate;
-  QColor hoverColour_ = skin::Plate;
-  QColor normalColour_ = skin::Plate;
-  QColor disabledColour_ = skin::Plate;
+  int drawState_ = Normal;  // Normal, Pressed or Hovered; being disabled is not kept here
+  std::array<QColor, 4> stateColours_{skin::Plate, skin::Plate, skin::Plate, skin::Plate};
   QColor textColour_ = Qt::white;
 };
 
