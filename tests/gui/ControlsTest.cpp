@@ -7,9 +7,9 @@
 #include <QTest>
 
 #include "support/GuiApp.h"
-#include "ui/controls/ColorButton.h"
-#include "ui/controls/LimitEdit.h"
-#include "ui/controls/ShadeButtonST.h"
+#include "ui/controls/ColourButton.h"
+#include "ui/controls/LimitedEdit.h"
+#include "ui/controls/ShadeButton.h"
 
 namespace quintara::ui {
 namespace {
@@ -47,13 +47,18 @@ QPixmap Filled(int size, QColor colour, std::initializer_list<std::pair<QPoint, 
 
 TEST(BitmapButton, PressShiftsTheImageAndReleaseClicksOnceWithBlackTransparent) {
   Host host;
-  CShadeButtonST button(&host.window);
+  ShadeButton button(&host.window);
   button.setGeometry(20, 20, 10, 10);
   // Centred in 10 x 10, the 4 x 4 image covers (3,3)-(6,6).
   ASSERT_EQ(button.SetButtonBitmap(Filled(4, Qt::red, {{{0, 0}, Qt::blue}, {{2, 2}, Qt::black}})),
             0);
   button.SetFlatBorder(false);
   button.SetParentBackground();
+  // Without the parent background a shade button still paints no background of its own.
+  ShadeButton plain(&host.window);
+  plain.setGeometry(40, 20, 10, 10);
+  plain.SetButtonBitmap(Filled(4, Qt::red, {}));
+  plain.SetFlatBorder(false);
   host.Show();
   QSignalSpy clicks(&button, &QAbstractButton::clicked);
 
@@ -62,6 +67,8 @@ TEST(BitmapButton, PressShiftsTheImageAndReleaseClicksOnceWithBlackTransparent) 
   EXPECT_EQ(shot.pixelColor(4, 4), QColor(Qt::red));
   EXPECT_EQ(shot.pixelColor(5, 5), kParent);  // black is transparent
   EXPECT_EQ(shot.pixelColor(0, 0), kParent);  // nothing painted around the image
+  EXPECT_EQ(host.Shot(plain).pixelColor(0, 0), kParent);
+  EXPECT_EQ(host.Shot(plain).pixelColor(4, 4), QColor(Qt::red));
 
   QTest::mousePress(host.Handle(), Qt::LeftButton, {}, host.At(button, {5, 5}));
   EXPECT_TRUE(button.IsPressedLook());
@@ -77,7 +84,7 @@ TEST(BitmapButton, PressShiftsTheImageAndReleaseClicksOnceWithBlackTransparent) 
 
 TEST(BitmapButton, LargerImageShowsItsCentreAndDoubleClickClicksTwice) {
   Host host;
-  CShadeButtonST button(&host.window);
+  ShadeButton button(&host.window);
   button.setGeometry(20, 20, 10, 10);
   button.SetButtonBitmap(Filled(30, Qt::red, {{{10, 10}, Qt::blue}, {{19, 19}, Qt::yellow}}));
   host.Show();
@@ -96,7 +103,7 @@ TEST(BitmapButton, LargerImageShowsItsCentreAndDoubleClickClicksTwice) {
 
 TEST(ColourButton, HoldsTheMouseWhileHoveredAndCentresItsCaption) {
   Host host;
-  CColorButton button(&host.window);
+  ColourButton button(&host.window);
   button.setGeometry(10, 10, 41, 31);
   button.setText(QStringLiteral("x"));
   button.SetTextColour(QColor(110, 187, 105));
@@ -104,23 +111,23 @@ TEST(ColourButton, HoldsTheMouseWhileHoveredAndCentresItsCaption) {
   QSignalSpy clicks(&button, &QAbstractButton::clicked);
 
   QTest::mouseMove(host.Handle(), host.At(button, {20, 15}));
-  EXPECT_EQ(button.DrawState(), CColorButton::Hovered);
+  EXPECT_EQ(button.DrawState(), ColourButton::Hovered);
   EXPECT_EQ(QWidget::mouseGrabber(), &button);
   QTest::mousePress(host.Handle(), Qt::LeftButton, {}, host.At(button, {20, 15}));
-  EXPECT_EQ(button.DrawState(), CColorButton::Pressed);
+  EXPECT_EQ(button.DrawState(), ColourButton::Pressed);
   QTest::mouseRelease(host.Handle(), Qt::LeftButton, {}, host.At(button, {20, 15}));
-  EXPECT_EQ(button.DrawState(), CColorButton::Hovered);
+  EXPECT_EQ(button.DrawState(), ColourButton::Hovered);
   EXPECT_EQ(clicks.count(), 1);
   QTest::mouseMove(host.Handle(), host.At(button, {60, 15}));
-  EXPECT_EQ(button.DrawState(), CColorButton::Normal);
+  EXPECT_EQ(button.DrawState(), ColourButton::Normal);
   EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 
   // Halves truncate separately: 12 - 3 and 8 - 4.
-  EXPECT_EQ(CColorButton::CaptionOrigin({25, 17}, {7, 9}), QPoint(9, 4));
+  EXPECT_EQ(ColourButton::CaptionOrigin({25, 17}, {7, 9}), QPoint(9, 4));
 
   // The caption's ink sits where the rule puts the text cell.
-  const QFontMetrics metrics(CColorButton::CaptionFont());
-  const QPoint at = CColorButton::CaptionOrigin(
+  const QFontMetrics metrics(ColourButton::CaptionFont());
+  const QPoint at = ColourButton::CaptionOrigin(
       button.size(), {metrics.horizontalAdvance(QStringLiteral("x")), metrics.height()});
   const QRect ink = metrics.tightBoundingRect(QStringLiteral("x"));
   const QImage shot = button.grab().toImage();
@@ -141,9 +148,29 @@ TEST(ColourButton, HoldsTheMouseWhileHoveredAndCentresItsCaption) {
   EXPECT_EQ(shot.pixelColor(1, 15), face);
 }
 
-TEST(LimitEdit, DropsBackslashAndHighCharactersWhenTypedOnly) {
+TEST(ColourButton, RepaintWhileDisabledLeavesNoStateBehind) {
+  Host host;
+  ColourButton button(&host.window);
+  button.setGeometry(10, 10, 40, 35);
+  button.SetStateColour(ColourButton::Disabled, Qt::red);
+  host.Show();
+  const auto face = [&button] { return button.grab().toImage().pixelColor(20, 5); };
+
+  QTest::mouseMove(host.Handle(), host.At(button, {20, 15}));
+  ASSERT_EQ(button.DrawState(), ColourButton::Hovered);
+  button.setEnabled(false);
+  EXPECT_EQ(button.DrawState(), ColourButton::Disabled);
+  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+  EXPECT_EQ(face(), QColor(Qt::red));
+
+  button.setEnabled(true);
+  EXPECT_EQ(button.DrawState(), ColourButton::Normal);
+  EXPECT_EQ(face(), QColor(46, 49, 54));
+}
+
+TEST(LimitedEdit, DropsBackslashAndHighCharactersWhenTypedOnly) {
   test::GuiApp();
-  CLimitEdit edit;
+  LimitedEdit edit;
   QTest::keyClicks(&edit, QStringLiteral("AB\\C"));
   EXPECT_EQ(edit.text(), QStringLiteral("ABC"));
 

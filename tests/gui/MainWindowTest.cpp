@@ -14,7 +14,7 @@
 #include "support/TestLink.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/app/MainWindow.h"
-#include "ui/controls/ShadeButtonST.h"
+#include "ui/controls/ShadeButton.h"
 #include "ui/res/Skin.h"
 
 namespace quintara::ui {
@@ -24,17 +24,17 @@ using namespace std::chrono_literals;
 using test::Bytes;
 using test::SimulatedLan;
 
-class MainWindow : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindow() {
+  MainWindowTest() {
     test::GuiApp();
-    CKORVEL_16_ZUZEDlg::Options options;
+    MainWindow::Options options;
     options.link = lan.link;
     options.timing = test::ShortSearchTiming();
     options.serialPorts.sysClassTty = "/nonexistent";
     options.serialPorts.extraPorts = {pty.Path()};
     options.dpi = DpiScale{96, 96};
-    window = std::make_unique<CKORVEL_16_ZUZEDlg>(options, prompter);
+    window = std::make_unique<MainWindow>(options, prompter);
     window->show();
   }
 
@@ -52,17 +52,17 @@ class MainWindow : public ::testing::Test {
     }
   }
 
-  bool ShowsBitmap(CShadeButtonST* button, int id) const {
+  bool ShowsBitmap(ShadeButton* button, int id) const {
     return button->Bitmap().toImage() == Skin::Bitmap(id).toImage();
   }
 
   SimulatedLan lan;
   test::PtyPair pty;
   test::RecordingPrompter prompter;
-  std::unique_ptr<CKORVEL_16_ZUZEDlg> window;
+  std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(MainWindow, SearchListsTheDevicesAndAChoiceConnectsOnce) {
+TEST_F(MainWindowTest, SearchListsTheDevicesAndAChoiceConnectsOnce) {
   ClickSearch();
   QStringList lines;
   for (int i = 0; i < 3; ++i) {
@@ -82,7 +82,7 @@ TEST_F(MainWindow, SearchListsTheDevicesAndAChoiceConnectsOnce) {
   EXPECT_EQ(devices.ConnectedIndex(), -7);
 }
 
-TEST_F(MainWindow, LockAndNameGoOutByteExactAndKeysNeverClose) {
+TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
   ClickSearch();
   Choose(SimulatedLan::kMultiviewer);
   QTest::mouseClick(window->LockButton(), Qt::LeftButton);
@@ -108,11 +108,11 @@ TEST_F(MainWindow, LockAndNameGoOutByteExactAndKeysNeverClose) {
   EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(MainWindow, LinkSettingsSendTheAddressingAndKeepThePortState) {
+TEST_F(MainWindowTest, LinkSettingsSendTheAddressingAndKeepThePortState) {
   ClickSearch();
   Choose(SimulatedLan::kMultiviewer);
   QTest::mouseClick(window->LinkSettingsButton(), Qt::LeftButton);
-  CClass_configure_argc_dlg* dialog = window->SettingsDialog();
+  LinkSettingsDialog* dialog = window->SettingsDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->AddressingList()->currentText(), "DHCP");
   EXPECT_FALSE(dialog->AddressField()->isEnabled());
@@ -154,9 +154,9 @@ TEST(MainWindowGeometry, ScalesLayoutUnitsButNotBitmapButtons) {
   test::GuiApp();
   test::RecordingPrompter prompter;
   for (const int dpi : {96, 144}) {
-    CKORVEL_16_ZUZEDlg::Options options;
+    MainWindow::Options options;
     options.dpi = DpiScale{dpi, dpi};
-    CKORVEL_16_ZUZEDlg window(options, prompter);
+    MainWindow window(options, prompter);
     EXPECT_EQ(window.size(), QSize(1280 * dpi / 96, 720 * dpi / 96));
     EXPECT_EQ(window.SearchButton()->geometry(), QRect(380 * dpi / 96, 75 * dpi / 96, 135, 35));
     EXPECT_EQ(window.NameField()->geometry(),
@@ -164,9 +164,9 @@ TEST(MainWindowGeometry, ScalesLayoutUnitsButNotBitmapButtons) {
     EXPECT_EQ(window.PanelArea(),
               QRect(20 * dpi / 96, 160 * dpi / 96, 1240 * dpi / 96, 540 * dpi / 96));
   }
-  CKORVEL_16_ZUZEDlg::Options options;
+  MainWindow::Options options;
   options.dpi = DpiScale{144, 144};
-  CKORVEL_16_ZUZEDlg window(options, prompter);
+  MainWindow window(options, prompter);
   EXPECT_EQ(window.SearchButton()->geometry(), QRect(570, 112, 135, 35));
   EXPECT_EQ(window.size(), QSize(1920, 1080));
 }

@@ -4,13 +4,13 @@
 
 namespace quintara::ui {
 
-CKORVEL_16_ZUZEApp::CKORVEL_16_ZUZEApp(int& argc, char** argv) : QApplication(argc, argv) {
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Quintara"));
 }
 
-int CKORVEL_16_ZUZEApp::Run(const CKORVEL_16_ZUZEDlg::Options& options) {
+int Application::Run(const MainWindow::Options& options) {
   QtPrompter prompter;
-  CKORVEL_16_ZUZEDlg window(options, prompter);
+  MainWindow window(options, prompter);
   window.show();
   return exec();
 }

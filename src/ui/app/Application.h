@@ -7,14 +7,14 @@
 namespace quintara::ui {
 
 // The application: one main window, run until it closes.
-class CKORVEL_16_ZUZEApp : public QApplication {
+class Application : public QApplication {
   Q_OBJECT
 
  public:
-  CKORVEL_16_ZUZEApp(int& argc, char** argv);
+  Application(int& argc, char** argv);
 
   // Shows the main window and runs until it closes; the program's exit status.
-  int Run(const CKORVEL_16_ZUZEDlg::Options& options);
+  int Run(const MainWindow::Options& options);
 };
 
 }  // namespace quintara::ui

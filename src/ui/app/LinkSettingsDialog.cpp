@@ -7,42 +7,40 @@
 #include "core/Controller.h"
 #include "core/link/SerialPortList.h"
 #include "ui/app/MainWindow.h"
-#include "ui/controls/ColorButton.h"
-#include "ui/controls/ShadeButtonST.h"
+#include "ui/controls/ColourButton.h"
+#include "ui/controls/ShadeButton.h"
+#include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
 
 namespace quintara::ui {
 namespace {
 
 constexpr std::uint32_t kPortConnected = 0xFFFFFFFF;
-const QColor kFieldBackground(58, 58, 58);
-const QColor kFieldText(60, 180, 255);
-const QColor kGreen(110, 187, 105);
 
 }  // namespace
 
-CClass_configure_argc_dlg::CClass_configure_argc_dlg(CKORVEL_16_ZUZEDlg& mainWindow)
+LinkSettingsDialog::LinkSettingsDialog(MainWindow& mainWindow)
     : QWidget(&mainWindow, Qt::Window | Qt::FramelessWindowHint), mainWindow_(mainWindow) {
   setAttribute(Qt::WA_DeleteOnClose, false);  // the main window destroys it when it makes a new one
   portConnected_ = mainWindow_.GetController().PortConnected();
   BuildControls();
 }
 
-void CClass_configure_argc_dlg::BuildControls() {
+void LinkSettingsDialog::BuildControls() {
   Controller& controller = mainWindow_.GetController();
   const DpiScale& scale = mainWindow_.Scale();
   resize(scale.X(440), scale.Y(486));
   QPalette fields = palette();
-  fields.setColor(QPalette::Base, kFieldBackground);
-  fields.setColor(QPalette::Button, kFieldBackground);
-  fields.setColor(QPalette::Window, kFieldBackground);
-  fields.setColor(QPalette::Text, kFieldText);
-  fields.setColor(QPalette::ButtonText, kFieldText);
-  fields.setColor(QPalette::WindowText, kFieldText);
+  fields.setColor(QPalette::Base, skin::ControlGround);
+  fields.setColor(QPalette::Button, skin::ControlGround);
+  fields.setColor(QPalette::Window, skin::ControlGround);
+  fields.setColor(QPalette::Text, skin::ListBlue);
+  fields.setColor(QPalette::ButtonText, skin::ListBlue);
+  fields.setColor(QPalette::WindowText, skin::ListBlue);
 
-  closeButton_ = new CColorButton(this);
+  closeButton_ = new ColourButton(this);
   closeButton_->setText(QStringLiteral("x"));
-  closeButton_->SetTextColour(kGreen);
+  closeButton_->SetTextColour(skin::Green);
   closeButton_->setGeometry(scale.Rect(400, 0, 40, 35));
   connect(closeButton_, &QAbstractButton::clicked, this, &QWidget::hide);
 
@@ -77,7 +75,7 @@ void CClass_configure_argc_dlg::BuildControls() {
   connect(baudList_, &QComboBox::activated, this,
           [&controller](int index) { controller.SetBaudIndex(static_cast<std::uint8_t>(index)); });
 
-  portButton_ = new CShadeButtonST(this);
+  portButton_ = new ShadeButton(this);
   portButton_->setGeometry(scale.PixelSized(165, 160, 180, 40));
   portButton_->SetFlatBorder(false);
   connect(portButton_, &QAbstractButton::clicked, this, [this] { ConnectOrDisconnect(); });
@@ -106,7 +104,7 @@ void CClass_configure_argc_dlg::BuildControls() {
   subnetField_->hide();
   gatewayField_->hide();
 
-  applyButton_ = new CShadeButtonST(this);
+  applyButton_ = new ShadeButton(this);
   applyButton_->setGeometry(scale.PixelSized(165, 350, 180, 40));
   applyButton_->SetButtonBitmapById(SkinId::Apply);
   applyButton_->SetFlatBorder(false);
@@ -122,18 +120,18 @@ void CClass_configure_argc_dlg::BuildControls() {
   connect(addressingList_, &QComboBox::activated, this, [this](int m) { ChooseAddressMode(m); });
 }
 
-void CClass_configure_argc_dlg::ShowPortState(bool listsEnabled, int bitmapId) {
+void LinkSettingsDialog::ShowPortState(bool listsEnabled, int bitmapId) {
   portList_->setEnabled(listsEnabled);
   baudList_->setEnabled(listsEnabled);
   portButton_->SetButtonBitmapById(bitmapId);
 }
 
-void CClass_configure_argc_dlg::paintEvent(QPaintEvent*) {
+void LinkSettingsDialog::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawPixmap(rect(), Skin::Bitmap(SkinId::SettingsBackground));
 }
 
-void CClass_configure_argc_dlg::keyPressEvent(QKeyEvent* event) {
+void LinkSettingsDialog::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
   if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
     event->accept();  // never closes the dialog
@@ -142,7 +140,7 @@ void CClass_configure_argc_dlg::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-void CClass_configure_argc_dlg::ChooseLink(int position) {
+void LinkSettingsDialog::ChooseLink(int position) {
   if (position == linkPosition_) {
     return;
   }
@@ -162,7 +160,7 @@ void CClass_configure_argc_dlg::ChooseLink(int position) {
   linkPosition_ = position;
 }
 
-void CClass_configure_argc_dlg::ConnectOrDisconnect() {
+void LinkSettingsDialog::ConnectOrDisconnect() {
   Controller& controller = mainWindow_.GetController();
   if (controller.CurrentLink() != LinkKind::Serial) {
     return;
@@ -181,7 +179,7 @@ void CClass_configure_argc_dlg::ConnectOrDisconnect() {
   controller.SetPortConnected(portConnected_);
 }
 
-void CClass_configure_argc_dlg::ChooseAddressMode(int mode) {
+void LinkSettingsDialog::ChooseAddressMode(int mode) {
   Controller& controller = mainWindow_.GetController();
   if (mode == controller.AddressMode()) {
     return;
@@ -192,7 +190,7 @@ void CClass_configure_argc_dlg::ChooseAddressMode(int mode) {
   controller.ChooseAddressMode(static_cast<std::uint8_t>(mode));
 }
 
-Ipv4Address CClass_configure_argc_dlg::AddressFieldOctets() const {
+Ipv4Address LinkSettingsDialog::AddressFieldOctets() const {
   Ipv4Address address;
   const QStringList parts = addressField_->text().split(QLatin1Char('.'));
   for (int i = 0; i < 4 && i < parts.size(); ++i) {
@@ -201,7 +199,7 @@ Ipv4Address CClass_configure_argc_dlg::AddressFieldOctets() const {
   return address;
 }
 
-void CClass_configure_argc_dlg::ApplyStaticAddress() {
+void LinkSettingsDialog::ApplyStaticAddress() {
   mainWindow_.GetController().ApplyStaticAddress(AddressFieldOctets());
 }
 

@@ -16,16 +16,15 @@
 #include <thread>
 
 #include "core/text/TextCodec.h"
+#include "ui/Version.h"
 #include "ui/app/LinkSettingsDialog.h"
-#include "ui/controls/ColorButton.h"
-#include "ui/controls/ShadeButtonST.h"
+#include "ui/controls/ColourButton.h"
+#include "ui/controls/ShadeButton.h"
+#include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
 
 namespace quintara::ui {
 namespace {
-
-const QColor kControlBackground(58, 58, 58);
-const QColor kGreen(110, 187, 105);
 
 DpiScale ScreenScale() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -42,7 +41,7 @@ QString ToQString(std::string_view text) {
 
 }  // namespace
 
-CKORVEL_16_ZUZEDlg::CKORVEL_16_ZUZEDlg(const Options& options, Prompter& prompter, QWidget* parent)
+MainWindow::MainWindow(const Options& options, Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       scale_(options.dpi.value_or(ScreenScale())),
       serialPorts_(options.serialPorts),
@@ -57,29 +56,29 @@ CKORVEL_16_ZUZEDlg::CKORVEL_16_ZUZEDlg(const Options& options, Prompter& prompte
   StartSocketLibrary(prompter);
 }
 
-CKORVEL_16_ZUZEDlg::~CKORVEL_16_ZUZEDlg() {
+MainWindow::~MainWindow() {
   if (settingsDialog_) {
     delete settingsDialog_;
   }
 }
 
-void CKORVEL_16_ZUZEDlg::BuildControls() {
+void MainWindow::BuildControls() {
   QPalette edits = palette();
-  edits.setColor(QPalette::Base, kControlBackground);
+  edits.setColor(QPalette::Base, skin::ControlGround);
   edits.setColor(QPalette::Text, Qt::white);
-  edits.setColor(QPalette::Button, kControlBackground);
+  edits.setColor(QPalette::Button, skin::ControlGround);
   edits.setColor(QPalette::ButtonText, Qt::white);
-  edits.setColor(QPalette::Window, kControlBackground);
+  edits.setColor(QPalette::Window, skin::ControlGround);
   edits.setColor(QPalette::WindowText, Qt::white);
 
-  minimiseButton_ = new CColorButton(this);
+  minimiseButton_ = new ColourButton(this);
   minimiseButton_->setText(QStringLiteral("-"));
-  minimiseButton_->SetTextColour(kGreen);
+  minimiseButton_->SetTextColour(skin::Green);
   minimiseButton_->setGeometry(scale_.Rect(1200, 0, 40, 35));
   connect(minimiseButton_, &QAbstractButton::clicked, this, &QWidget::showMinimized);
-  closeButton_ = new CColorButton(this);
+  closeButton_ = new ColourButton(this);
   closeButton_->setText(QStringLiteral("x"));
-  closeButton_->SetTextColour(kGreen);
+  closeButton_->SetTextColour(skin::Green);
   closeButton_->setGeometry(scale_.Rect(1240, 0, 40, 35));
   connect(closeButton_, &QAbstractButton::clicked, this, &QWidget::close);
 
@@ -102,7 +101,7 @@ void CKORVEL_16_ZUZEDlg::BuildControls() {
   focusSink_->lower();
 
   const auto bitmapButton = [this](int id, QRect where) {
-    auto* button = new CShadeButtonST(this);
+    auto* button = new ShadeButton(this);
     button->setGeometry(where);
     button->SetButtonBitmapById(id);
     button->SetFlatBorder(false);
@@ -116,7 +115,7 @@ void CKORVEL_16_ZUZEDlg::BuildControls() {
   connect(lockButton_, &QAbstractButton::clicked, this, [this] { ToggleLock(); });
 
   QPalette statics = palette();
-  statics.setColor(QPalette::Window, kGreen);
+  statics.setColor(QPalette::Window, skin::Green);
   statics.setColor(QPalette::WindowText, Qt::black);
   statusLine_ = new QLabel(ToQString(kNoDeviceConnected), this);
   statusLine_->setGeometry(scale_.Rect(30, 40, 140, 20));
@@ -129,12 +128,12 @@ void CKORVEL_16_ZUZEDlg::BuildControls() {
   panelArea_ = scale_.Rect(20, 160, 1240, 540);
 }
 
-void CKORVEL_16_ZUZEDlg::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawPixmap(rect(), Skin::Bitmap(SkinId::MainBackground));
 }
 
-void CKORVEL_16_ZUZEDlg::mousePressEvent(QMouseEvent* event) {
+void MainWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) {
     QWidget::mousePressEvent(event);
     return;
@@ -149,7 +148,7 @@ void CKORVEL_16_ZUZEDlg::mousePressEvent(QMouseEvent* event) {
   }
 }
 
-void CKORVEL_16_ZUZEDlg::mouseMoveEvent(QMouseEvent* event) {
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
   if (dragOffset_ && (event->buttons() & Qt::LeftButton)) {
     move(event->globalPosition().toPoint() - *dragOffset_);
   } else {
@@ -157,7 +156,7 @@ void CKORVEL_16_ZUZEDlg::mouseMoveEvent(QMouseEvent* event) {
   }
 }
 
-void CKORVEL_16_ZUZEDlg::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
   const bool enterOrEscape = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
                              event->key() == Qt::Key_Escape;
   if (!enterOrEscape) {
@@ -170,14 +169,14 @@ void CKORVEL_16_ZUZEDlg::keyPressEvent(QKeyEvent* event) {
   event->accept();  // neither key ever closes the window
 }
 
-void CKORVEL_16_ZUZEDlg::contextMenuEvent(QContextMenuEvent* event) {
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   // Linux windows have no system menu of their own: the about entry lives here.
   QMenu menu(this);
   menu.addAction(QString::fromUtf8(kAboutEntryText), this, [this] { ShowAbout(); });
   menu.exec(event->globalPos());
 }
 
-bool CKORVEL_16_ZUZEDlg::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == nameField_) {
     if (event->type() == QEvent::FocusIn) {
       nameFocusFlag_ = true;
@@ -194,7 +193,7 @@ bool CKORVEL_16_ZUZEDlg::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void CKORVEL_16_ZUZEDlg::OnGuiThread(std::function<void()> work) {
+void MainWindow::OnGuiThread(std::function<void()> work) {
   if (QThread::currentThread() == thread()) {
     work();
   } else {
@@ -202,7 +201,7 @@ void CKORVEL_16_ZUZEDlg::OnGuiThread(std::function<void()> work) {
   }
 }
 
-void CKORVEL_16_ZUZEDlg::RunExchange(const std::function<void()>& work) {
+void MainWindow::RunExchange(const std::function<void()>& work) {
   busy_ = true;
   executor_.Hold();
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -222,7 +221,7 @@ void CKORVEL_16_ZUZEDlg::RunExchange(const std::function<void()>& work) {
   executor_.Release();
 }
 
-void CKORVEL_16_ZUZEDlg::CloseDevicePanel() {
+void MainWindow::CloseDevicePanel() {
   OnGuiThread([this] {
     if (devicePanel_) {
       devicePanel_->hide();
@@ -231,7 +230,7 @@ void CKORVEL_16_ZUZEDlg::CloseDevicePanel() {
   });
 }
 
-void CKORVEL_16_ZUZEDlg::DeviceListChanged(const std::vector<std::string>& lines) {
+void MainWindow::DeviceListChanged(const std::vector<std::string>& lines) {
   QStringList items;
   for (const std::string& line : lines) {
     items.append(QString::fromStdString(line));
@@ -244,7 +243,7 @@ void CKORVEL_16_ZUZEDlg::DeviceListChanged(const std::vector<std::string>& lines
   });
 }
 
-void CKORVEL_16_ZUZEDlg::DeviceListSelectionChanged(int index) {
+void MainWindow::DeviceListSelectionChanged(int index) {
   OnGuiThread([this, index] {
     fillingList_ = true;
     deviceList_->setCurrentIndex(index);
@@ -252,23 +251,23 @@ void CKORVEL_16_ZUZEDlg::DeviceListSelectionChanged(int index) {
   });
 }
 
-void CKORVEL_16_ZUZEDlg::StatusTextChanged(std::string_view text) {
+void MainWindow::StatusTextChanged(std::string_view text) {
   OnGuiThread([this, text = ToQString(text)] { statusLine_->setText(text); });
 }
 
-void CKORVEL_16_ZUZEDlg::LockStateChanged(std::uint8_t lockState) {
+void MainWindow::LockStateChanged(std::uint8_t lockState) {
   OnGuiThread([this, lockState] {
     lockButton_->SetButtonBitmapById(lockState == 1 ? SkinId::LockClosed : SkinId::LockOpen);
   });
 }
 
-void CKORVEL_16_ZUZEDlg::NameFieldChanged(std::u16string_view text) {
+void MainWindow::NameFieldChanged(std::u16string_view text) {
   OnGuiThread([this, text = QString::fromStdU16String(std::u16string(text))] {
     nameField_->setText(text);
   });
 }
 
-void CKORVEL_16_ZUZEDlg::Search() {
+void MainWindow::Search() {
   if (busy_) {
     return;
   }
@@ -277,7 +276,7 @@ void CKORVEL_16_ZUZEDlg::Search() {
   OpenPanel();
 }
 
-void CKORVEL_16_ZUZEDlg::ChangeDevice(int index) {
+void MainWindow::ChangeDevice(int index) {
   DeviceDirectory& devices = controller_->Devices();
   devices.SetSelectedIndex(index);
   if (index == devices.ConnectedIndex()) {
@@ -286,7 +285,7 @@ void CKORVEL_16_ZUZEDlg::ChangeDevice(int index) {
   OpenPanel();
 }
 
-void CKORVEL_16_ZUZEDlg::OpenPanel() {
+void MainWindow::OpenPanel() {
   DeviceDirectory& devices = controller_->Devices();
   const int selected = devices.SelectedIndex();
   if (selected < 0 || selected > 255 || deviceList_->count() == 0) {
@@ -301,11 +300,11 @@ void CKORVEL_16_ZUZEDlg::OpenPanel() {
   // exist the panel area stays empty for every type.
 }
 
-void CKORVEL_16_ZUZEDlg::OpenLinkSettings() {
+void MainWindow::OpenLinkSettings() {
   if (settingsDialog_) {
     delete settingsDialog_;
   }
-  settingsDialog_ = new CClass_configure_argc_dlg(*this);
+  settingsDialog_ = new LinkSettingsDialog(*this);
   const QRect window = frameGeometry();
   const int left = window.left() + scale_.X(100);
   const int top = window.top() + scale_.Y(40);
@@ -313,18 +312,18 @@ void CKORVEL_16_ZUZEDlg::OpenLinkSettings() {
   settingsDialog_->show();
 }
 
-void CKORVEL_16_ZUZEDlg::ToggleLock() {
+void MainWindow::ToggleLock() {
   controller_->ToggleLock();
 }
 
-void CKORVEL_16_ZUZEDlg::SendName() {
+void MainWindow::SendName() {
   if (controller_->LockState() == 1) {
     return;
   }
   controller_->SendDeviceName(nameField_->text().toStdU16String());
 }
 
-void CKORVEL_16_ZUZEDlg::ShowAbout() {
+void MainWindow::ShowAbout() {
   QDialog about(this);
   about.setWindowTitle(QString::fromUtf8(kAboutEntryText));
   auto* layout = new QVBoxLayout(&about);

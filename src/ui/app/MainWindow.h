@@ -17,15 +17,14 @@
 
 namespace quintara::ui {
 
-class CShadeButtonST;
-class CColorButton;
+class ShadeButton;
+class ColourButton;
 
-inline constexpr const char* kVersionText = "Ver 1.0.3.6";
 inline constexpr const char* kAboutEntryText = "关于 KORVEL_16_ZUZE(&A)...";
 
 // The main window, and the face of the controller: device list, search, link settings, lock,
 // device name, status line and the panel area where a device's panel opens.
-class CKORVEL_16_ZUZEDlg : public QWidget, public ControllerObserver {
+class MainWindow : public QWidget, public ControllerObserver {
   Q_OBJECT
 
  public:
@@ -36,8 +35,8 @@ class CKORVEL_16_ZUZEDlg : public QWidget, public ControllerObserver {
     std::optional<DpiScale> dpi;  // from the screen unless given
   };
 
-  CKORVEL_16_ZUZEDlg(const Options& options, Prompter& prompter, QWidget* parent = nullptr);
-  ~CKORVEL_16_ZUZEDlg() override;
+  MainWindow(const Options& options, Prompter& prompter, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   Controller& GetController() { return *controller_; }
   const DpiScale& Scale() const { return scale_; }
@@ -49,10 +48,10 @@ class CKORVEL_16_ZUZEDlg : public QWidget, public ControllerObserver {
   QComboBox* DeviceList() const { return deviceList_; }
   QLineEdit* NameField() const { return nameField_; }
   QLabel* StatusLine() const { return statusLine_; }
-  CShadeButtonST* SearchButton() const { return searchButton_; }
-  CShadeButtonST* LinkSettingsButton() const { return linkSettingsButton_; }
-  CShadeButtonST* LockButton() const { return lockButton_; }
-  CClass_configure_argc_dlg* SettingsDialog() const { return settingsDialog_; }
+  ShadeButton* SearchButton() const { return searchButton_; }
+  ShadeButton* LinkSettingsButton() const { return linkSettingsButton_; }
+  ShadeButton* LockButton() const { return lockButton_; }
+  LinkSettingsDialog* SettingsDialog() const { return settingsDialog_; }
 
   // Runs a long exchange on a worker while the window keeps painting and takes no input.
   void RunExchange(const std::function<void()>& work);
@@ -94,12 +93,12 @@ class CKORVEL_16_ZUZEDlg : public QWidget, public ControllerObserver {
   QLineEdit* focusSink_ = nullptr;
   QLabel* statusLine_ = nullptr;
   QLabel* versionLine_ = nullptr;
-  CShadeButtonST* searchButton_ = nullptr;
-  CShadeButtonST* linkSettingsButton_ = nullptr;
-  CShadeButtonST* lockButton_ = nullptr;
-  CColorButton* minimiseButton_ = nullptr;
-  CColorButton* closeButton_ = nullptr;
-  QPointer<CClass_configure_argc_dlg> settingsDialog_;
+  ShadeButton* searchButton_ = nullptr;
+  ShadeButton* linkSettingsButton_ = nullptr;
+  ShadeButton* lockButton_ = nullptr;
+  ColourButton* minimiseButton_ = nullptr;
+  ColourButton* closeButton_ = nullptr;
+  QPointer<LinkSettingsDialog> settingsDialog_;
   QPointer<QWidget> devicePanel_;
   QRect panelArea_;
   bool nameFocusFlag_ = false;

@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
   }
   // The window scales itself by the screen's dpi; Qt must not scale it a second time.
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  quintara::ui::CKORVEL_16_ZUZEApp app(argc, argv);
-  quintara::ui::CKORVEL_16_ZUZEDlg::Options options;
+  quintara::ui::Application app(argc, argv);
+  quintara::ui::MainWindow::Options options;
   options.link = commandLine.options.link;
   if (commandLine.options.serialPort) {
     options.serialPorts.extraPorts.push_back(*commandLine.options.serialPort);

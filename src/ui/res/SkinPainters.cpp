@@ -9,10 +9,6 @@
 namespace quintara::ui::skin {
 namespace {
 
-const QColor kHeader = Plate;  // same as the colour buttons that sit in the header
-const QColor kShade{40, 42, 46};
-const QColor kRule{70, 74, 80};
-
 // Pixel sizes, not points, so the bitmaps look the same at every screen dpi.
 QFont SkinFont(int pixelSize, QFont::Weight weight) {
   QFont font;
@@ -30,7 +26,7 @@ QRectF Outline(QSize size) {
 
 void PaintPlate(QPainter& p, QSize size) {
   p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(Edge, 1));
+  p.setPen(QPen(PlateEdge, 1));
   p.setBrush(Plate);
   p.drawRoundedRect(Outline(size), 5, 5);
 }
@@ -40,19 +36,19 @@ void PaintMark(QPainter& p, Mark mark, QPointF centre) {
     case Mark::None:
       break;
     case Mark::Magnifier:
-      p.setPen(QPen(Active, 2, Qt::SolidLine, Qt::RoundCap));
+      p.setPen(QPen(Green, 2, Qt::SolidLine, Qt::RoundCap));
       p.setBrush(Qt::NoBrush);
       p.drawEllipse(centre + QPointF(-1.5, -1.5), 4.5, 4.5);
       p.drawLine(centre + QPointF(1.8, 1.8), centre + QPointF(5.5, 5.5));
       break;
     case Mark::PortIdle:
-      p.setPen(QPen(Normal, 1.5));
+      p.setPen(QPen(IdleGrey, 1.5));
       p.setBrush(Qt::NoBrush);
       p.drawEllipse(centre, 4, 4);
       break;
     case Mark::PortLive:
       p.setPen(Qt::NoPen);
-      p.setBrush(Active);
+      p.setBrush(Green);
       p.drawEllipse(centre, 4.5, 4.5);
       break;
   }
@@ -64,7 +60,7 @@ void PaintWindowIcon(QPainter& p, QSize size) {
   // Four screens of a multiviewer, the first one live; integer tiles stay sharp at 16 px.
   const int s = std::min(size.width(), size.height());
   p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(Edge, 1));
+  p.setPen(QPen(PlateEdge, 1));
   p.setBrush(Ground);
   p.drawRoundedRect(Outline(QSize(s, s)), s * 0.18, s * 0.18);
 
@@ -75,7 +71,7 @@ void PaintWindowIcon(QPainter& p, QSize size) {
   for (int row = 0; row < 2; ++row) {
     for (int column = 0; column < 2; ++column) {
       const QRect r(origin + column * (tile + gap), origin + row * (tile + gap), tile, tile);
-      p.fillRect(r, row == 0 && column == 0 ? Active : Normal);
+      p.fillRect(r, row == 0 && column == 0 ? Green : IdleGrey);
     }
   }
 }
@@ -84,28 +80,28 @@ void PaintMainBackground(QPainter& p, QSize size) {
   // Laid out on the 1280 x 720 design canvas: title line, status line, device row from y 75,
   // panel area at (20, 160, 1240, 540). Drawn at the size asked and stretched by the window.
   p.scale(size.width() / 1280.0, size.height() / 720.0);
-  p.fillRect(QRect(0, 0, 1280, 35), kHeader);
-  p.fillRect(QRect(0, 35, 1280, 1), kShade);
-  p.fillRect(QRect(20, 145, 1240, 1), kRule);
-  p.fillRect(QRect(20, 160, 1240, 540), kRule);
-  p.fillRect(QRect(21, 161, 1238, 538), Control);
+  p.fillRect(QRect(0, 0, 1280, 35), Plate);
+  p.fillRect(QRect(0, 35, 1280, 1), Shadow);
+  p.fillRect(QRect(20, 145, 1240, 1), Rule);
+  p.fillRect(QRect(20, 160, 1240, 540), Rule);
+  p.fillRect(QRect(21, 161, 1238, 538), ControlGround);
 }
 
 void PaintSettingsBackground(QPainter& p, QSize size) {
   // The dialog has no frame of its own, so its border and title are part of the picture.
   p.scale(size.width() / 440.0, size.height() / 486.0);
-  p.fillRect(QRect(0, 0, 440, 1), kRule);
-  p.fillRect(QRect(0, 485, 440, 1), kRule);
-  p.fillRect(QRect(0, 0, 1, 486), kRule);
-  p.fillRect(QRect(439, 0, 1, 486), kRule);
+  p.fillRect(QRect(0, 0, 440, 1), Rule);
+  p.fillRect(QRect(0, 485, 440, 1), Rule);
+  p.fillRect(QRect(0, 0, 1, 486), Rule);
+  p.fillRect(QRect(439, 0, 1, 486), Rule);
 
-  p.setPen(Active);
+  p.setPen(Green);
   p.setFont(SkinFont(15, QFont::Bold));
   p.drawText(QRect(16, 4, 300, 22), Qt::AlignLeft | Qt::AlignVCenter,
              QStringLiteral("Link Settings"));
 
   // Serial settings above the rule, the device's addressing below it.
-  p.fillRect(QRect(20, 225, 400, 1), kRule);
+  p.fillRect(QRect(20, 225, 400, 1), Rule);
 
   struct Row {
     int y;
@@ -113,7 +109,7 @@ void PaintSettingsBackground(QPainter& p, QSize size) {
   };
   static constexpr Row kRows[] = {
       {30, "Link"}, {80, "Serial Port"}, {130, "Baud Rate"}, {250, "IP Mode"}, {300, "IP Address"}};
-  p.setPen(Label);
+  p.setPen(LabelGrey);
   p.setFont(SkinFont(14, QFont::Normal));
   for (const Row& row : kRows) {
     p.drawText(QRect(24, row.y, 140, 20), Qt::AlignLeft | Qt::AlignVCenter,
@@ -130,7 +126,7 @@ void PaintCaptionButton(QPainter& p, QSize size, const QString& caption, Mark ma
   const int left = (size.width() - markWidth - textWidth) / 2;
   PaintMark(p, mark, QPointF(left + 6, size.height() / 2.0));
 
-  p.setPen(Active);
+  p.setPen(Green);
   p.setFont(font);
   p.drawText(QRect(left + markWidth, 0, textWidth + 1, size.height()),
              Qt::AlignLeft | Qt::AlignVCenter, caption);
@@ -139,7 +135,7 @@ void PaintCaptionButton(QPainter& p, QSize size, const QString& caption, Mark ma
 void PaintLock(QPainter& p, QSize size, bool locked) {
   PaintPlate(p, size);
 
-  const QColor ink = locked ? Active : Normal;
+  const QColor ink = locked ? Green : IdleGrey;
   // The glyph's axis runs through the middle of pixel column cx, so odd-width strokes and the
   // 21 px body fall on whole pixels. The body stays put between the two states.
   const int cx = size.width() / 2;

@@ -1,4 +1,4 @@
-#include "ui/controls/LimitEdit.h"
+#include "ui/controls/LimitedEdit.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -12,13 +12,13 @@ bool Refused(QChar c) {
 
 }  // namespace
 
-QString CLimitEdit::Typable(const QString& typed) {
+QString LimitedEdit::Typable(const QString& typed) {
   QString kept = typed;
   kept.removeIf(Refused);
   return kept;
 }
 
-void CLimitEdit::keyPressEvent(QKeyEvent* event) {
+void LimitedEdit::keyPressEvent(QKeyEvent* event) {
   const QString typed = event->text();
   const QString kept = Typable(typed);
   if (kept.size() == typed.size()) {
@@ -33,7 +33,7 @@ void CLimitEdit::keyPressEvent(QKeyEvent* event) {
   event->accept();
 }
 
-void CLimitEdit::inputMethodEvent(QInputMethodEvent* event) {
+void LimitedEdit::inputMethodEvent(QInputMethodEvent* event) {
   const QString kept = Typable(event->commitString());
   if (kept.size() == event->commitString().size()) {
     QLineEdit::inputMethodEvent(event);

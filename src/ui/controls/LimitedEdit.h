@@ -6,7 +6,7 @@ namespace quintara::ui {
 
 // A line edit that refuses typed characters above code 128 and the backslash, which the
 // device's labels cannot carry. Pasted text is not filtered.
-class CLimitEdit : public QLineEdit {
+class LimitedEdit : public QLineEdit {
   Q_OBJECT
 
  public:

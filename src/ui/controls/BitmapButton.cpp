@@ -1,4 +1,4 @@
-#include "ui/controls/ButtonST.h"
+#include "ui/controls/BitmapButton.h"
 
 #include <QIcon>
 #include <QImage>
@@ -43,12 +43,12 @@ void Draw3dRect(QPainter& painter, const QRect& r, const QColor& topLeft,
 
 }  // namespace
 
-CButtonST::CButtonST(QWidget* parent) : QAbstractButton(parent) {
+BitmapButton::BitmapButton(QWidget* parent) : QAbstractButton(parent) {
   // Hover follows every move, not only drags.
   setMouseTracking(true);
 }
 
-int CButtonST::SetButtonBitmap(const QPixmap& normal, const QPixmap& second) {
+int BitmapButton::SetButtonBitmap(const QPixmap& normal, const QPixmap& second) {
   bitmapIn_ = {};
   bitmapOut_ = {};
   if (!normal.isNull()) {
@@ -65,31 +65,31 @@ int CButtonST::SetButtonBitmap(const QPixmap& normal, const QPixmap& second) {
   return 0;
 }
 
-int CButtonST::SetButtonBitmapById(int id) {
+int BitmapButton::SetButtonBitmapById(int id) {
   return SetButtonBitmap(Skin::Bitmap(id));
 }
 
-void CButtonST::SetParentBackground() {
+void BitmapButton::SetParentBackground() {
   // Nothing to copy: the widget never fills its background, so skipping our own background
   // painter is enough for the parent's pixels to show.
   parentBackground_ = true;
   update();
 }
 
-void CButtonST::SetFlatBorder(bool flatBorder) {
+void BitmapButton::SetFlatBorder(bool flatBorder) {
   flatBorder_ = flatBorder;
   update();
 }
 
-void CButtonST::DrawButtonBackground(QPainter& painter, const QRect& rect) {
+void BitmapButton::DrawButtonBackground(QPainter& painter, const QRect& rect) {
   painter.fillRect(rect, palette().color(QPalette::Button));
 }
 
-void CButtonST::DrawButtonBorder(QPainter& painter, const QRect& rect) {
+void BitmapButton::DrawButtonBorder(QPainter& painter, const QRect& rect) {
   Draw3dRect(painter, rect, palette().color(QPalette::Dark), palette().color(QPalette::Light));
 }
 
-void CButtonST::paintEvent(QPaintEvent*) {
+void BitmapButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QRect area = rect();
   const bool pressed = isDown();
@@ -138,7 +138,7 @@ void CButtonST::paintEvent(QPaintEvent*) {
   }
 }
 
-void CButtonST::DrawImage(QPainter& painter, const QPixmap& image, QPoint at) {
+void BitmapButton::DrawImage(QPainter& painter, const QPixmap& image, QPoint at) {
   if (isEnabled()) {
     painter.drawPixmap(at, image);
     return;
@@ -148,7 +148,7 @@ void CButtonST::DrawImage(QPainter& painter, const QPixmap& image, QPoint at) {
   painter.drawPixmap(at, style()->generatedIconPixmap(QIcon::Disabled, image, &option));
 }
 
-void CButtonST::mouseMoveEvent(QMouseEvent* event) {
+void BitmapButton::mouseMoveEvent(QMouseEvent* event) {
   // A drag that started elsewhere does not light the button up.
   const bool dragging = (event->buttons() & Qt::LeftButton) != 0;
   if (!(dragging && !hovered_)) {
@@ -157,22 +157,22 @@ void CButtonST::mouseMoveEvent(QMouseEvent* event) {
   QAbstractButton::mouseMoveEvent(event);
 }
 
-void CButtonST::mouseDoubleClickEvent(QMouseEvent* event) {
+void BitmapButton::mouseDoubleClickEvent(QMouseEvent* event) {
   // The second click of a double click is a press of its own, so it clicks again.
   mousePressEvent(event);
 }
 
-void CButtonST::leaveEvent(QEvent* event) {
+void BitmapButton::leaveEvent(QEvent* event) {
   SetHovered(false);
   QAbstractButton::leaveEvent(event);
 }
 
-void CButtonST::focusOutEvent(QFocusEvent* event) {
+void BitmapButton::focusOutEvent(QFocusEvent* event) {
   SetHovered(false);
   QAbstractButton::focusOutEvent(event);
 }
 
-void CButtonST::changeEvent(QEvent* event) {
+void BitmapButton::changeEvent(QEvent* event) {
   if ((event->type() == QEvent::ActivationChange && !isActiveWindow()) ||
       (event->type() == QEvent::EnabledChange && !isEnabled())) {
     SetHovered(false);
@@ -180,7 +180,7 @@ void CButtonST::changeEvent(QEvent* event) {
   QAbstractButton::changeEvent(event);
 }
 
-void CButtonST::SetHovered(bool hovered) {
+void BitmapButton::SetHovered(bool hovered) {
   if (hovered_ != hovered) {
     hovered_ = hovered;
     update();

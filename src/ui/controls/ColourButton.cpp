@@ -1,4 +1,4 @@
-#include "ui/controls/ColorButton.h"
+#include "ui/controls/ColourButton.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -14,17 +14,17 @@ constexpr int kAverageWidth = 12;
 
 }  // namespace
 
-CColorButton::CColorButton(QWidget* parent) : QAbstractButton(parent) {
+ColourButton::ColourButton(QWidget* parent) : QAbstractButton(parent) {
   // Moves over the button must arrive without a button held, to take the mouse.
   setMouseTracking(true);
 }
 
-void CColorButton::SetTextColour(const QColor& colour) {
+void ColourButton::SetTextColour(const QColor& colour) {
   textColour_ = colour;
   update();
 }
 
-QFont CColorButton::CaptionFont() {
+QFont ColourButton::CaptionFont() {
   QFont font(QStringLiteral("Arial"));
   font.setWeight(QFont::Normal);
   font.setPixelSize(kCellHeight);
@@ -40,32 +40,21 @@ QFont CColorButton::CaptionFont() {
   return font;
 }
 
-QPoint CColorButton::CaptionOrigin(QSize client, QSize text) {
+QPoint ColourButton::CaptionOrigin(QSize client, QSize text) {
   return {client.width() / 2 - text.width() / 2, client.height() / 2 - text.height() / 2};
 }
 
-void CColorButton::paintEvent(QPaintEvent*) {
-  if (!isEnabled()) {
-    drawState_ = Disabled;
-  }
-  const QColor* colour = &normalColour_;
-  switch (drawState_) {
-    case Pressed:
-      colour = &pressedColour_;
-      break;
-    case Hovered:
-      colour = &hoverColour_;
-      break;
-    case Disabled:
-      colour = &disabledColour_;
-      break;
-    default:
-      break;
-  }
+void ColourButton::SetStateColour(int state, const QColor& colour) {
+  stateColours_.at(static_cast<std::size_t>(state)) = colour;
+  update();
+}
 
+void ColourButton::paintEvent(QPaintEvent*) {
+  // Painting only reads the state: a repaint while disabled must not outlive the disabling.
+  const QColor& colour = stateColours_[static_cast<std::size_t>(DrawState())];
   QPainter painter(this);
-  painter.setPen(QPen(*colour, 1));
-  painter.setBrush(*colour);
+  painter.setPen(QPen(colour, 1));
+  painter.setBrush(colour);
   // A 3 x 3 corner ellipse; the outline stays inside the client rectangle.
   painter.drawRoundedRect(rect().adjusted(0, 0, -1, -1), 1.5, 1.5);
 
@@ -78,7 +67,7 @@ void CColorButton::paintEvent(QPaintEvent*) {
   painter.drawText(at.x(), at.y() + metrics.ascent(), caption);
 }
 
-void CColorButton::mouseMoveEvent(QMouseEvent* event) {
+void ColourButton::mouseMoveEvent(QMouseEvent* event) {
   const bool inside = rect().contains(event->position().toPoint());
   if (!HoldsMouse()) {
     // Outside without the hold only happens while a press drags; that is not a hover.
@@ -92,7 +81,7 @@ void CColorButton::mouseMoveEvent(QMouseEvent* event) {
   QAbstractButton::mouseMoveEvent(event);
 }
 
-void CColorButton::mousePressEvent(QMouseEvent* event) {
+void ColourButton::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
     if (!rect().contains(event->position().toPoint())) {
       // Held mouse, press elsewhere: let go rather than swallow someone else's click.
@@ -105,7 +94,7 @@ void CColorButton::mousePressEvent(QMouseEvent* event) {
   QAbstractButton::mousePressEvent(event);
 }
 
-void CColorButton::mouseReleaseEvent(QMouseEvent* event) {
+void ColourButton::mouseReleaseEvent(QMouseEvent* event) {
   // Released outside, the old button never saw the release; it only counts over the button.
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
     SetDrawState(Hovered);
@@ -113,40 +102,44 @@ void CColorButton::mouseReleaseEvent(QMouseEvent* event) {
   QAbstractButton::mouseReleaseEvent(event);
 }
 
-void CColorButton::focusInEvent(QFocusEvent* event) {
+void ColourButton::focusInEvent(QFocusEvent* event) {
   QAbstractButton::focusInEvent(event);
   update();
 }
 
-void CColorButton::focusOutEvent(QFocusEvent* event) {
+void ColourButton::focusOutEvent(QFocusEvent* event) {
   QAbstractButton::focusOutEvent(event);
   update();
 }
 
-void CColorButton::hideEvent(QHideEvent* event) {
+void ColourButton::hideEvent(QHideEvent* event) {
   // A hidden or minimised window must not keep the whole application's mouse.
   ReleaseHold();
   QAbstractButton::hideEvent(event);
 }
 
-void CColorButton::changeEvent(QEvent* event) {
-  if ((event->type() == QEvent::ActivationChange && !isActiveWindow()) ||
-      (event->type() == QEvent::EnabledChange && !isEnabled())) {
+void ColourButton::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
     ReleaseHold();
+  }
+  if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+    // Whatever the mouse was doing ends here; enabled again, the button starts at rest.
+    ReleaseHold();
+    drawState_ = Normal;
   }
   QAbstractButton::changeEvent(event);
 }
 
-void CColorButton::SetDrawState(int state) {
+void ColourButton::SetDrawState(int state) {
   drawState_ = state;
   update();
 }
 
-bool CColorButton::HoldsMouse() const {
+bool ColourButton::HoldsMouse() const {
   return QWidget::mouseGrabber() == this;
 }
 
-void CColorButton::ReleaseHold() {
+void ColourButton::ReleaseHold() {
   if (HoldsMouse()) {
     releaseMouse();
     SetDrawState(Normal);

@@ -5,22 +5,29 @@
 #include <QFont>
 #include <QPoint>
 #include <QSize>
+#include <array>
+
+#include "ui/res/Palette.h"
 
 namespace quintara::ui {
 
 // The flat rounded button of the title bar and the settings dialog (minimise and close). It
 // holds the mouse while hovered so that it always sees the cursor leave.
-class CColorButton : public QAbstractButton {
+class ColourButton : public QAbstractButton {
   Q_OBJECT
 
  public:
   enum : int { Normal = 0, Pressed = 1, Hovered = 2, Disabled = 3 };
 
-  explicit CColorButton(QWidget* parent = nullptr);
+  explicit ColourButton(QWidget* parent = nullptr);
 
   void SetTextColour(const QColor& colour);
   const QColor& TextColour() const { return textColour_; }
-  int DrawState() const { return drawState_; }
+  // Fill and outline of a state; all four start as the skin's plate, so the windows' buttons
+  // look the same in every state.
+  void SetStateColour(int state, const QColor& colour);
+  // The state the face shows: Disabled while the button is, else what the mouse last did.
+  int DrawState() const { return isEnabled() ? drawState_ : Disabled; }
 
   // The caption's font: Arial, 16 pixels high, widened towards an average character width
   // of 12 where the font engine can stretch.
@@ -43,12 +50,9 @@ class CColorButton : public QAbstractButton {
   bool HoldsMouse() const;
   void ReleaseHold();
 
-  int drawState_ = Normal;
-  QColor pressedColour_{46, 49, 54};
-  QColor hoverColour_{46, 49, 54};
-  QColor normalColour_{46, 49, 54};
-  QColor disabledColour_{46, 49, 54};
-  QColor textColour_{255, 255, 255};
+  int drawState_ = Normal;  // Normal, Pressed or Hovered; being disabled is not kept here
+  std::array<QColor, 4> stateColours_{skin::Plate, skin::Plate, skin::Plate, skin::Plate};
+  QColor textColour_ = Qt::white;
 };
 
 }  // namespace quintara::ui

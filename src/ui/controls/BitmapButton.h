@@ -9,11 +9,11 @@ namespace quintara::ui {
 
 // The skinned push button: shows a bitmap instead of the platform's button face and reports
 // clicks like any push button. Always flat; pure black in a bitmap is transparent.
-class CButtonST : public QAbstractButton {
+class BitmapButton : public QAbstractButton {
   Q_OBJECT
 
  public:
-  explicit CButtonST(QWidget* parent = nullptr);
+  explicit BitmapButton(QWidget* parent = nullptr);
 
   // Replaces the images. The second one, if given, shows while the button is neither pressed
   // nor hovered. A null normal image just drops the images. 0 on success, 2 when the
@@ -28,7 +28,6 @@ class CButtonST : public QAbstractButton {
 
   // The normal image as drawn, black already made transparent.
   const QPixmap& Bitmap() const { return bitmapIn_; }
-  bool IsHovered() const { return hovered_; }
   bool IsPressedLook() const { return isDown(); }
   bool HasFlatBorder() const { return flatBorder_; }
 
