@@ -45,8 +45,9 @@ MainWindow::MainWindow(const Options& options, Prompter& prompter, QWidget* pare
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       scale_(options.dpi.value_or(ScreenScale())),
       serialPorts_(options.serialPorts),
-      controller_(
-          std::make_unique<Controller>(options.link, options.timing, clock_, prompter, *this)) {
+      controller_(std::make_unique<Controller>(options.link, options.timing, clock_, prompter,
+                                               guiThreadObserver_)) {
+  controller_->SetRunner(runner_);
   std::printf("m_screen_x_dpi = %d,m_screen_y_dpi = %d \n ", scale_.dpiX, scale_.dpiY);
   std::fflush(stdout);
   setWindowTitle(QStringLiteral("Quintara"));
@@ -193,86 +194,77 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::OnGuiThread(std::function<void()> work) {
-  if (QThread::currentThread() == thread()) {
-    work();
-  } else {
-    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
-  }
-}
-
-void MainWindow::RunExchange(const std::function<void()>& work) {
-  busy_ = true;
-  executor_.Hold();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  statusLine_->setEnabled(false);
-  QEventLoop loop;
-  std::thread worker([&work, &loop] {
-    work();
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-  });
-  // Paint and the worker's hand-overs go on; no operator input starts a second exchange.
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
-  worker.join();
-  QCoreApplication::sendPostedEvents(this);  // what the worker showed is shown before we go on
-  statusLine_->setEnabled(true);
-  QApplication::restoreOverrideCursor();
-  busy_ = false;
-  executor_.Release();
-}
-
 void MainWindow::CloseDevicePanel() {
-  OnGuiThread([this] {
-    if (devicePanel_) {
-      devicePanel_->hide();
-      delete devicePanel_;
-    }
-  });
+  controller_->NextPanelGeneration();
+  if (devicePanel_) {
+    devicePanel_->hide();
+    delete devicePanel_;
+  }
 }
 
 void MainWindow::DeviceListChanged(const std::vector<std::string>& lines) {
-  QStringList items;
+  fillingList_ = true;
+  deviceList_->clear();
   for (const std::string& line : lines) {
-    items.append(QString::fromStdString(line));
+    deviceList_->addItem(QString::fromStdString(line));
   }
-  OnGuiThread([this, items] {
-    fillingList_ = true;
-    deviceList_->clear();
-    deviceList_->addItems(items);
-    fillingList_ = false;
-  });
+  fillingList_ = false;
 }
 
 void MainWindow::DeviceListSelectionChanged(int index) {
-  OnGuiThread([this, index] {
-    fillingList_ = true;
-    deviceList_->setCurrentIndex(index);
-    fillingList_ = false;
-  });
+  fillingList_ = true;
+  deviceList_->setCurrentIndex(index);
+  fillingList_ = false;
 }
 
 void MainWindow::StatusTextChanged(std::string_view text) {
-  OnGuiThread([this, text = ToQString(text)] { statusLine_->setText(text); });
+  statusText_ = ToQString(text);
+  if (!Busy()) {
+    statusLine_->setText(statusText_);
+  }
 }
 
 void MainWindow::LockStateChanged(std::uint8_t lockState) {
-  OnGuiThread([this, lockState] {
-    lockButton_->SetButtonBitmapById(lockState == 1 ? SkinId::LockClosed : SkinId::LockOpen);
-  });
+  lockButton_->SetButtonBitmapById(lockState == 1 ? SkinId::LockClosed : SkinId::LockOpen);
 }
 
 void MainWindow::NameFieldChanged(std::u16string_view text) {
-  OnGuiThread([this, text = QString::fromStdU16String(std::u16string(text))] {
-    nameField_->setText(text);
-  });
+  nameField_->setText(QString::fromStdU16String(std::u16string(text)));
+}
+
+QList<QWidget*> MainWindow::OperatorControls() const {
+  QList<QWidget*> controls{deviceList_, nameField_, searchButton_, linkSettingsButton_,
+                           lockButton_};
+  if (settingsDialog_) {
+    controls.append(settingsDialog_);
+  }
+  if (devicePanel_) {
+    controls.append(devicePanel_);
+  }
+  return controls;
+}
+
+void MainWindow::ShowBusy(const QString& what) {
+  statusText_ = statusLine_->text();
+  statusLine_->setText(what);
+  for (QWidget* control : OperatorControls()) {
+    control->setEnabled(false);
+  }
+}
+
+void MainWindow::ShowIdle() {
+  for (QWidget* control : OperatorControls()) {
+    control->setEnabled(true);
+  }
+  statusLine_->setText(statusText_);
 }
 
 void MainWindow::Search() {
-  if (busy_) {
+  if (Busy()) {
     return;
   }
   Controller& controller = *controller_;
-  RunExchange([&controller] { controller.Search(); });
+  controller.Runner().Run(kSearchingText, [&controller] { controller.Search(); });
   OpenPanel();
 }
 
@@ -317,7 +309,8 @@ void MainWindow::ToggleLock() {
 }
 
 void MainWindow::SendName() {
-  if (controller_->LockState() == 1) {
+  // The field loses the focus when an exchange disables it; the controller is the exchange's.
+  if (controller_->LockState() == 1 || Busy()) {
     return;
   }
   controller_->SendDeviceName(nameField_->text().toStdU16String());

@@ -12,7 +12,9 @@
 #include "core/ControllerObserver.h"
 #include "core/link/SerialPortList.h"
 #include "ui/app/DpiScale.h"
+#include "ui/app/GuiThreadObserver.h"
 #include "ui/app/LinkSettingsDialog.h"
+#include "ui/app/QtExchangeRunner.h"
 #include "ui/app/QtExecutor.h"
 
 namespace quintara::ui {
@@ -24,7 +26,7 @@ inline constexpr const char* kAboutEntryText = "关于 KORVEL_16_ZUZE(&A)...";
 
 // The main window, and the face of the controller: device list, search, link settings, lock,
 // device name, status line and the panel area where a device's panel opens.
-class MainWindow : public QWidget, public ControllerObserver {
+class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   Q_OBJECT
 
  public:
@@ -42,7 +44,9 @@ class MainWindow : public QWidget, public ControllerObserver {
   const DpiScale& Scale() const { return scale_; }
   const SerialPortSource& SerialPorts() const { return serialPorts_; }
   QRect PanelArea() const { return panelArea_; }
-  bool Busy() const { return busy_; }
+  // An exchange runs: the window paints but takes no input.
+  bool Busy() const { return runner_.Running(); }
+  QtExchangeRunner& Runner() { return runner_; }
 
   // The controls, by the ids of the window's layout.
   QComboBox* DeviceList() const { return deviceList_; }
@@ -53,9 +57,6 @@ class MainWindow : public QWidget, public ControllerObserver {
   ShadeButton* LockButton() const { return lockButton_; }
   LinkSettingsDialog* SettingsDialog() const { return settingsDialog_; }
 
-  // Runs a long exchange on a worker while the window keeps painting and takes no input.
-  void RunExchange(const std::function<void()>& work);
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -65,7 +66,8 @@ class MainWindow : public QWidget, public ControllerObserver {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // ControllerObserver: may be called from an exchange's worker, so each hops to this thread.
+  // ControllerObserver, always called on this thread (GuiThreadObserver hands over a worker's
+  // calls).
   void CloseDevicePanel() override;
   void DeviceListChanged(const std::vector<std::string>& lines) override;
   void DeviceListSelectionChanged(int index) override;
@@ -73,7 +75,11 @@ class MainWindow : public QWidget, public ControllerObserver {
   void LockStateChanged(std::uint8_t lockState) override;
   void NameFieldChanged(std::u16string_view text) override;
 
-  void OnGuiThread(std::function<void()> work);
+  // BusyFace: what cannot be used while an exchange runs looks disabled.
+  void ShowBusy(const QString& what) override;
+  void ShowIdle() override;
+  QList<QWidget*> OperatorControls() const;
+
   void BuildControls();
   void Search();
   void ChangeDevice(int index);
@@ -86,6 +92,8 @@ class MainWindow : public QWidget, public ControllerObserver {
   DpiScale scale_;
   SerialPortSource serialPorts_;
   QtExecutor executor_;
+  GuiThreadObserver guiThreadObserver_{*this, *this};
+  QtExchangeRunner runner_{executor_, *this};
   SystemClock clock_;
   std::unique_ptr<Controller> controller_;
   QComboBox* deviceList_ = nullptr;
@@ -102,7 +110,7 @@ class MainWindow : public QWidget, public ControllerObserver {
   QPointer<QWidget> devicePanel_;
   QRect panelArea_;
   bool nameFocusFlag_ = false;
-  bool busy_ = false;
+  QString statusText_;        // the status core asked for; the busy text covers it meanwhile
   bool fillingList_ = false;  // the list changes the window makes itself are not operator choices
   std::optional<QPoint> dragOffset_;
 };

@@ -1,0 +1,154 @@
+// Exchanges that wait, run from the window: it keeps painting, shows that it is busy, and input
+// made meanwhile is dropped rather than replayed once the exchange is over.
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+
+#include "core/viewer/ReadBack.h"
+#include "support/CraftedDevice.h"
+#include "support/GuiApp.h"
+#include "support/SimulatedLan.h"
+#include "support/TestLink.h"
+#include "ui/app/MainWindow.h"
+#include "ui/app/QtExecutor.h"
+#include "ui/controls/ShadeButton.h"
+
+namespace quintara::ui {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Counts the paint events a widget receives.
+class PaintCounter final : public QObject {
+ public:
+  explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      ++paints;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+std::unique_ptr<MainWindow> OpenWindow(const LinkConfig& link, test::RecordingPrompter& prompter) {
+  test::GuiApp();
+  MainWindow::Options options;
+  options.link = link;
+  options.timing = test::ShortSearchTiming();
+  options.serialPorts.sysClassTty = "/nonexistent";
+  options.dpi = DpiScale{96, 96};
+  auto window = std::make_unique<MainWindow>(options, prompter);
+  window->show();
+  return window;
+}
+
+// A press and release queued for the window, as a real click arrives: the window hands it to
+// the widget under the cursor when the event loop gets to it.
+void QueueClick(QWidget& target) {
+  QWindow* window = target.window()->windowHandle();
+  const QPointF local = target.mapTo(target.window(), target.rect().center());
+  const QPointF global = target.mapToGlobal(target.rect().center());
+  QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonPress, local, global,
+                                                      Qt::LeftButton, Qt::LeftButton, {}));
+  QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonRelease, local, global,
+                                                      Qt::LeftButton, Qt::NoButton, {}));
+}
+
+TEST(ExchangeRunner, WindowPaintsAndShowsItIsBusyWhileALateReadBackRuns) {
+  const Ipv4Address address{{127, 0, 0, 41}};
+  const std::uint16_t port = test::FreeUdpPort(address);
+  std::vector<std::uint8_t> reply(kStateReplySize, 0);
+  reply[frame::kDeviceTypeOffset] = 0xA1;
+  reply[frame::kCommandCodeOffset] = 0x0A;
+  reply[kStateImageOffset] = 60;
+  const test::CraftedPeer late({address, port}, {}, 600ms, {reply});
+  test::RecordingPrompter prompter;
+  const std::unique_ptr<MainWindow> window =
+      OpenWindow(test::LoopbackLink({address}, port), prompter);
+  Controller& controller = window->GetController();
+  DiscoveredDevice device;
+  device.entry.SetAddressText(address.ToText());
+  device.entry.DeviceType = 0xA1;
+  ASSERT_TRUE(controller.Devices().Record(device));
+  controller.Devices().SetSelectedIndex(0);
+
+  PaintCounter painted(*window);
+  int ticks = 0;
+  bool shownBusy = false;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    ++ticks;
+    window->update();
+    shownBusy = shownBusy || (window->StatusLine()->text() == "Reading the device..." &&
+                              !window->SearchButton()->isEnabled() && window->Busy());
+  });
+  ticker.start(20);
+  bool answered = false;
+  controller.Runner().Run(kReadingStateText, [&] { answered = ReadBack(controller); });
+  ticker.stop();
+
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(controller.Viewer().LayoutCode, 60);
+  EXPECT_GE(ticks, 10) << "the window's own timers went on during the read-back";
+  EXPECT_GE(painted.paints, 2) << "the window painted during the read-back";
+  EXPECT_TRUE(shownBusy);
+  EXPECT_FALSE(window->Busy());
+  EXPECT_TRUE(window->SearchButton()->isEnabled());
+  EXPECT_NE(window->StatusLine()->text(), "Reading the device...");
+}
+
+TEST(ExchangeRunner, ClicksAndKeysDuringASearchHaveNoEffectAfterIt) {
+  test::SimulatedLan lan;
+  test::RecordingPrompter prompter;
+  const std::unique_ptr<MainWindow> window = OpenWindow(lan.link, prompter);
+  Controller& controller = window->GetController();
+  QTimer::singleShot(100, window.get(), [&] {
+    QueueClick(*window->LockButton());
+    QueueClick(*window->SearchButton());
+    QCoreApplication::postEvent(window->windowHandle(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+  });
+  QTest::mouseClick(window->SearchButton(), Qt::LeftButton);
+  ASSERT_EQ(window->DeviceList()->count(), 3);
+  // Whatever was still queued is handed out now; none of it may act.
+  QCoreApplication::processEvents();
+  EXPECT_GT(window->Runner().DroppedInput(), 0);
+  EXPECT_EQ(controller.LockState(), 0);
+
+  QTest::qWait(300);
+  for (const auto& device : {lan.multiviewer->ReceivedFrames(CommandCode::SetLock),
+                             lan.matrix8->ReceivedFrames(CommandCode::SetLock),
+                             lan.matrix16->ReceivedFrames(CommandCode::SetLock)}) {
+    EXPECT_TRUE(device.empty()) << "a click made during the search locked a device";
+  }
+  EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::Discover).size(), 1u)
+      << "a second search ran";
+  EXPECT_TRUE(window->LockButton()->isEnabled());
+}
+
+TEST(QtExecutorOrder, ATaskThatWaitsInALoopOfItsOwnFinishesBeforeTheNextStarts) {
+  test::GuiApp();
+  QtExecutor executor;
+  std::vector<std::string> order;
+  executor.Post([&] {
+    order.push_back("box opens");
+    QEventLoop box;  // as a message box's own loop
+    QTimer::singleShot(50, &box, &QEventLoop::quit);
+    box.exec();
+    order.push_back("box closes");
+  });
+  executor.Post([&] { order.push_back("next report"); });
+  QTest::qWait(200);
+  EXPECT_EQ(order, (std::vector<std::string>{"box opens", "box closes", "next report"}));
+}
+
+}  // namespace
+}  // namespace quintara::ui
