@@ -41,22 +41,22 @@ TEST(ControlTables, EveryControlSitsWhereItsTableSays) {
       QWidget parent;
       const ControlSet built = BuildControls(table, kColours, parent, scale);
       std::set<int> ids;
-      for (const ControlSpec& spec : table) {
-        SCOPED_TRACE(spec.id);
-        EXPECT_TRUE(ids.insert(spec.id).second) << "the id is used twice";
-        const QWidget* control = built.Find(spec.id);
+      for (const ControlRow& row : table) {
+        SCOPED_TRACE(row.id);
+        EXPECT_TRUE(ids.insert(row.id).second) << "the id is used twice";
+        const QWidget* control = built.Find(row.id);
         ASSERT_NE(control, nullptr);
-        const QRect& r = spec.rect;
-        const bool pixels = spec.size == Sizing::Pixels;
+        const QRect& r = row.rect;
+        const bool pixels = row.size == Sizing::Pixels;
         const QRect expected(r.x() * scale.dpiX / 96, r.y() * scale.dpiY / 96,
                              pixels ? r.width() : r.width() * scale.dpiX / 96,
                              pixels ? r.height() : r.height() * scale.dpiY / 96);
         EXPECT_EQ(control->geometry(), expected);
-        if (spec.kind == ControlKind::ShadeButton) {
+        if (row.kind == ControlKind::ShadeButton) {
           // Bitmap buttons keep their bitmaps' pixel size at every dpi.
           EXPECT_TRUE(pixels);
-          EXPECT_TRUE(Skin::Has(spec.bitmap));
-          EXPECT_TRUE(spec.activeBitmap == 0 || Skin::Has(spec.activeBitmap));
+          EXPECT_TRUE(Skin::Has(row.bitmap));
+          EXPECT_TRUE(row.activeBitmap == 0 || Skin::Has(row.activeBitmap));
         }
       }
       EXPECT_EQ(parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(),
@@ -67,7 +67,7 @@ TEST(ControlTables, EveryControlSitsWhereItsTableSays) {
 
 TEST(ControlFactory, BuildsEachKindWithTheWindowsLooks) {
   test::GuiApp();
-  const ControlSpec table[] = {
+  const ControlRow table[] = {
       {.id = 1, .kind = ControlKind::FocusSink, .rect = {0, 0, 1, 1}, .size = Sizing::Pixels},
       {.id = 2,
        .kind = ControlKind::ShadeButton,

@@ -8,7 +8,7 @@ namespace {
 using namespace LinkSettingsId;
 
 // The address fields keep the size their control has at every dpi.
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
     {.id = Close, .kind = ControlKind::ColourButton, .rect = {400, 0, 40, 35}, .caption = "x"},
     {.id = LinkList, .kind = ControlKind::DropDownList, .rect = {175, 30, 170, 20}},
     {.id = PortList, .kind = ControlKind::DropDownList, .rect = {175, 80, 170, 20}},

@@ -9,7 +9,7 @@ namespace {
 
 using namespace MainWindowId;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
     {.id = Minimise, .kind = ControlKind::ColourButton, .rect = {1200, 0, 40, 35}, .caption = "-"},
     {.id = Close, .kind = ControlKind::ColourButton, .rect = {1240, 0, 40, 35}, .caption = "x"},
     // The layout's 40 units include the open list; the closed box is one line high.

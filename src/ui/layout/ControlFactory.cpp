@@ -17,10 +17,10 @@ QString Text(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QRect Placement(const ControlSpec& spec, const DpiScale& scale) {
-  const QRect& r = spec.rect;
-  return spec.size == Sizing::Pixels ? scale.PixelSized(r.x(), r.y(), r.width(), r.height())
-                                     : scale.Rect(r.x(), r.y(), r.width(), r.height());
+QRect Placement(const ControlRow& row, const DpiScale& scale) {
+  const QRect& r = row.rect;
+  return row.size == Sizing::Pixels ? scale.PixelSized(r.x(), r.y(), r.width(), r.height())
+                                    : scale.Rect(r.x(), r.y(), r.width(), r.height());
 }
 
 // Lists and edits read their text and background from several roles; all of them get the colours.
@@ -43,32 +43,32 @@ QPalette LabelPalette(const QWidget& window, const TextColours& colours) {
   return palette;
 }
 
-QWidget* MakeShadeButton(const ControlSpec& spec, QWidget& parent) {
+QWidget* MakeShadeButton(const ControlRow& row, QWidget& parent) {
   auto* button = new ShadeButton(&parent);
-  button->SetBitmapIds(spec.bitmap, spec.activeBitmap);
+  button->SetBitmapIds(row.bitmap, row.activeBitmap);
   button->SetFlatBorder(false);  // no window draws a border around its bitmaps
   return button;
 }
 
-QWidget* MakeColourButton(const ControlSpec& spec, QWidget& parent) {
+QWidget* MakeColourButton(const ControlRow& row, QWidget& parent) {
   auto* button = new ColourButton(&parent);
-  button->setText(Text(spec.caption));
+  button->setText(Text(row.caption));
   button->SetTextColour(skin::Green);  // every window's colour buttons have green captions
   return button;
 }
 
-QWidget* MakeField(QLineEdit* edit, const ControlSpec& spec, const ControlColours& colours) {
-  edit->setText(Text(spec.caption));
+QWidget* MakeField(QLineEdit* edit, const ControlRow& row, const ControlColours& colours) {
+  edit->setText(Text(row.caption));
   edit->setPalette(FieldPalette(*edit->parentWidget(), colours.fields));
   return edit;
 }
 
-QWidget* MakeAddressEdit(const ControlSpec& spec, const ControlColours& colours, QWidget& parent) {
+QWidget* MakeAddressEdit(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
   static const QRegularExpression dottedQuad(
       QStringLiteral("^((25[0-5]|2[0-4]\\d|1?\\d?\\d)?\\.){3}(25[0-5]|2[0-4]\\d|1?\\d?\\d)?$"));
   auto* edit = new QLineEdit(&parent);
   edit->setValidator(new QRegularExpressionValidator(dottedQuad, edit));
-  return MakeField(edit, spec, colours);
+  return MakeField(edit, row, colours);
 }
 
 QWidget* MakeDropDownList(const ControlColours& colours, QWidget& parent) {
@@ -77,8 +77,8 @@ QWidget* MakeDropDownList(const ControlColours& colours, QWidget& parent) {
   return list;
 }
 
-QWidget* MakeStaticLabel(const ControlSpec& spec, const ControlColours& colours, QWidget& parent) {
-  auto* label = new QLabel(Text(spec.caption), &parent);
+QWidget* MakeStaticLabel(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
+  auto* label = new QLabel(Text(row.caption), &parent);
   label->setAutoFillBackground(true);
   label->setPalette(LabelPalette(parent, colours.labels));
   return label;
@@ -96,22 +96,22 @@ QWidget* MakeArea(QWidget& parent) {
   return area;
 }
 
-QWidget* Make(const ControlSpec& spec, const ControlColours& colours, QWidget& parent) {
-  switch (spec.kind) {
+QWidget* Make(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
+  switch (row.kind) {
     case ControlKind::ShadeButton:
-      return MakeShadeButton(spec, parent);
+      return MakeShadeButton(row, parent);
     case ControlKind::ColourButton:
-      return MakeColourButton(spec, parent);
+      return MakeColourButton(row, parent);
     case ControlKind::DropDownList:
       return MakeDropDownList(colours, parent);
     case ControlKind::Edit:
-      return MakeField(new QLineEdit(&parent), spec, colours);
+      return MakeField(new QLineEdit(&parent), row, colours);
     case ControlKind::LimitedEdit:
-      return MakeField(new LimitedEdit(&parent), spec, colours);
+      return MakeField(new LimitedEdit(&parent), row, colours);
     case ControlKind::AddressEdit:
-      return MakeAddressEdit(spec, colours, parent);
+      return MakeAddressEdit(row, colours, parent);
     case ControlKind::StaticLabel:
-      return MakeStaticLabel(spec, colours, parent);
+      return MakeStaticLabel(row, colours, parent);
     case ControlKind::FocusSink:
       return MakeFocusSink(parent);
     case ControlKind::Area:
@@ -130,13 +130,13 @@ QWidget* ControlSet::Find(int id) const {
 ControlSet BuildControls(ControlTable table, const ControlColours& colours, QWidget& parent,
                          const DpiScale& scale) {
   ControlSet built;
-  for (const ControlSpec& spec : table) {
-    QWidget* control = Make(spec, colours, parent);
-    control->setGeometry(Placement(spec, scale));
-    if (spec.hidden) {
+  for (const ControlRow& row : table) {
+    QWidget* control = Make(row, colours, parent);
+    control->setGeometry(Placement(row, scale));
+    if (row.hidden) {
       control->hide();
     }
-    built.byId_[spec.id] = control;
+    built.byId_[row.id] = control;
   }
   return built;
 }

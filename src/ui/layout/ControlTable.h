@@ -25,7 +25,7 @@ enum class ControlKind {
 // the size of their bitmaps at every dpi.
 enum class Sizing { Scaled, Pixels };
 
-struct ControlSpec {
+struct ControlRow {
   int id = 0;  // the control's number in the window's layout
   ControlKind kind = ControlKind::StaticLabel;
   QRect rect{};  // x, y in units; width, height as `size` says
@@ -36,6 +36,6 @@ struct ControlSpec {
   bool hidden = false;
 };
 
-using ControlTable = std::span<const ControlSpec>;
+using ControlTable = std::span<const ControlRow>;
 
 }  // namespace quintara::ui
