@@ -87,8 +87,10 @@ TEST(ExchangeRunner, WindowPaintsAndShowsItIsBusyWhileALateReadBackRuns) {
   QObject::connect(&ticker, &QTimer::timeout, [&] {
     ++ticks;
     window->update();
-    shownBusy = shownBusy || (window->StatusLine()->text() == "Reading the device..." &&
-                              !window->SearchButton()->isEnabled() && window->Busy());
+    shownBusy = shownBusy ||
+                (window->Controls().Get<QLabel>(MainWindowId::StatusLine)->text() ==
+                     "Reading the device..." &&
+                 !window->Controls().Find(MainWindowId::Search)->isEnabled() && window->Busy());
   });
   ticker.start(20);
   bool answered = false;
@@ -101,8 +103,9 @@ TEST(ExchangeRunner, WindowPaintsAndShowsItIsBusyWhileALateReadBackRuns) {
   EXPECT_GE(painted.paints, 2) << "the window painted during the read-back";
   EXPECT_TRUE(shownBusy);
   EXPECT_FALSE(window->Busy());
-  EXPECT_TRUE(window->SearchButton()->isEnabled());
-  EXPECT_NE(window->StatusLine()->text(), "Reading the device...");
+  EXPECT_TRUE(window->Controls().Find(MainWindowId::Search)->isEnabled());
+  EXPECT_NE(window->Controls().Get<QLabel>(MainWindowId::StatusLine)->text(),
+            "Reading the device...");
 }
 
 TEST(ExchangeRunner, ClicksAndKeysDuringASearchHaveNoEffectAfterIt) {
@@ -111,13 +114,13 @@ TEST(ExchangeRunner, ClicksAndKeysDuringASearchHaveNoEffectAfterIt) {
   const std::unique_ptr<MainWindow> window = OpenWindow(lan.link, prompter);
   Controller& controller = window->GetController();
   QTimer::singleShot(100, window.get(), [&] {
-    QueueClick(*window->LockButton());
-    QueueClick(*window->SearchButton());
+    QueueClick(*window->Controls().Find(MainWindowId::Lock));
+    QueueClick(*window->Controls().Find(MainWindowId::Search));
     QCoreApplication::postEvent(window->windowHandle(),
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
   });
-  QTest::mouseClick(window->SearchButton(), Qt::LeftButton);
-  ASSERT_EQ(window->DeviceList()->count(), 3);
+  QTest::mouseClick(window->Controls().Find(MainWindowId::Search), Qt::LeftButton);
+  ASSERT_EQ(window->Controls().Get<QComboBox>(MainWindowId::DeviceList)->count(), 3);
   // Whatever was still queued is handed out now; none of it may act.
   QCoreApplication::processEvents();
   EXPECT_GT(window->Runner().DroppedInput(), 0);
@@ -131,7 +134,7 @@ TEST(ExchangeRunner, ClicksAndKeysDuringASearchHaveNoEffectAfterIt) {
   }
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::Discover).size(), 1u)
       << "a second search ran";
-  EXPECT_TRUE(window->LockButton()->isEnabled());
+  EXPECT_TRUE(window->Controls().Find(MainWindowId::Lock)->isEnabled());
 }
 
 TEST(QtExecutorOrder, ATaskThatWaitsInALoopOfItsOwnFinishesBeforeTheNextStarts) {

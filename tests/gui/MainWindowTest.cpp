@@ -38,16 +38,25 @@ class MainWindowTest : public ::testing::Test {
     window->show();
   }
 
+  template <class T>
+  T* Control(int id) const {
+    return window->Controls().Get<T>(id);
+  }
+  QComboBox* DeviceList() const { return Control<QComboBox>(MainWindowId::DeviceList); }
+  QLineEdit* NameField() const { return Control<QLineEdit>(MainWindowId::NameField); }
+  ShadeButton* LockButton() const { return Control<ShadeButton>(MainWindowId::Lock); }
+  void Click(int id) { QTest::mouseClick(Control<QWidget>(id), Qt::LeftButton); }
+
   void ClickSearch() {
-    QTest::mouseClick(window->SearchButton(), Qt::LeftButton);
-    ASSERT_EQ(window->DeviceList()->count(), 3);
+    Click(MainWindowId::Search);
+    ASSERT_EQ(DeviceList()->count(), 3);
   }
 
   // Chooses the device list line of this address, as the operator would.
   void Choose(const Ipv4Address& address) {
-    for (int i = 0; i < window->DeviceList()->count(); ++i) {
-      if (window->DeviceList()->itemText(i).endsWith(QString::fromStdString(address.ToText()))) {
-        window->DeviceList()->setCurrentIndex(i);
+    for (int i = 0; i < DeviceList()->count(); ++i) {
+      if (DeviceList()->itemText(i).endsWith(QString::fromStdString(address.ToText()))) {
+        DeviceList()->setCurrentIndex(i);
       }
     }
   }
@@ -66,40 +75,40 @@ TEST_F(MainWindowTest, SearchListsTheDevicesAndAChoiceConnectsOnce) {
   ClickSearch();
   QStringList lines;
   for (int i = 0; i < 3; ++i) {
-    lines << window->DeviceList()->itemText(i);
+    lines << DeviceList()->itemText(i);
   }
   lines.sort();
   EXPECT_EQ(lines,
             (QStringList{"KVT2208Z_127.0.0.31", "MATRIX16_127.0.0.33", "MATRIX8_127.0.0.32"}));
-  EXPECT_EQ(window->StatusLine()->text(), "Connected - 3");
+  EXPECT_EQ(Control<QLabel>(MainWindowId::StatusLine)->text(), "Connected - 3");
   DeviceDirectory& devices = window->GetController().Devices();
   EXPECT_EQ(devices.ConnectedIndex(), 0);
 
-  window->DeviceList()->setCurrentIndex(2);
+  DeviceList()->setCurrentIndex(2);
   EXPECT_EQ(devices.ConnectedIndex(), 2);
   window->GetController().Devices().SetConnectedIndex(-7);  // a marker: nothing may reopen
-  window->DeviceList()->setCurrentIndex(2);
+  DeviceList()->setCurrentIndex(2);
   EXPECT_EQ(devices.ConnectedIndex(), -7);
 }
 
 TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
   ClickSearch();
   Choose(SimulatedLan::kMultiviewer);
-  QTest::mouseClick(window->LockButton(), Qt::LeftButton);
+  Click(MainWindowId::Lock);
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, 2s));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetLock)[0],
             Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 50 01 1A 02 AE"));
-  EXPECT_TRUE(ShowsBitmap(window->LockButton(), SkinId::LockClosed));
+  EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockClosed));
 
-  window->NameField()->setFocus();
-  QTest::keyClicks(window->NameField(), "Studio");
+  NameField()->setFocus();
+  QTest::keyClicks(NameField(), "Studio");
   QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(600, 400));  // background click
-  QTest::mouseClick(window->LockButton(), Qt::LeftButton);                // unlock
-  EXPECT_TRUE(ShowsBitmap(window->LockButton(), SkinId::LockOpen));
+  Click(MainWindowId::Lock);                                              // unlock
+  EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockOpen));
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 2, 2s));
   EXPECT_TRUE(lan.multiviewer->ReceivedFrames(CommandCode::SetDeviceName).empty());  // locked
-  window->NameField()->setFocus();
-  QTest::keyClick(window->NameField(), Qt::Key_Return);
+  NameField()->setFocus();
+  QTest::keyClick(NameField(), Qt::Key_Return);
   QTest::keyClick(window.get(), Qt::Key_Escape);
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetDeviceName, 1, 2s));
   const auto names = lan.multiviewer->ReceivedFrames(CommandCode::SetDeviceName);
@@ -111,23 +120,32 @@ TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
 TEST_F(MainWindowTest, LinkSettingsSendTheAddressingAndKeepThePortState) {
   ClickSearch();
   Choose(SimulatedLan::kMultiviewer);
-  QTest::mouseClick(window->LinkSettingsButton(), Qt::LeftButton);
+  Click(MainWindowId::LinkSettings);
   LinkSettingsDialog* dialog = window->SettingsDialog();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(dialog->AddressingList()->currentText(), "DHCP");
-  EXPECT_FALSE(dialog->AddressField()->isEnabled());
-  EXPECT_EQ(dialog->AddressField()->text(), "127.0.0.31");
+  namespace id = LinkSettingsId;
+  const auto list = [&dialog](int id) { return dialog->Controls().Get<QComboBox>(id); };
+  const auto addressField = [&dialog] {
+    return dialog->Controls().Get<QLineEdit>(id::AddressField);
+  };
+  const auto portButton = [&dialog] { return dialog->Controls().Get<ShadeButton>(id::PortButton); };
+  const auto apply = [&dialog] {
+    QTest::mouseClick(dialog->Controls().Find(id::ApplyButton), Qt::LeftButton);
+  };
+  EXPECT_EQ(list(id::AddressingList)->currentText(), "DHCP");
+  EXPECT_FALSE(addressField()->isEnabled());
+  EXPECT_EQ(addressField()->text(), "127.0.0.31");
 
-  emit dialog->AddressingList()->activated(1);  // DHCP again: nothing
-  dialog->AddressingList()->setCurrentIndex(0);
-  emit dialog->AddressingList()->activated(0);  // Static: waits for the address
-  dialog->AddressField()->setText("0.0.0.0");
-  QTest::mouseClick(dialog->ApplyButton(), Qt::LeftButton);
+  emit list(id::AddressingList)->activated(1);  // DHCP again: nothing
+  list(id::AddressingList)->setCurrentIndex(0);
+  emit list(id::AddressingList)->activated(0);  // Static: waits for the address
+  addressField()->setText("0.0.0.0");
+  apply();
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please input the IP"});
-  dialog->AddressField()->setText("192.168.1.50");
-  QTest::mouseClick(dialog->ApplyButton(), Qt::LeftButton);
-  dialog->AddressingList()->setCurrentIndex(1);
-  emit dialog->AddressingList()->activated(1);
+  addressField()->setText("192.168.1.50");
+  apply();
+  list(id::AddressingList)->setCurrentIndex(1);
+  emit list(id::AddressingList)->activated(1);
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetNetwork, 2, 2s));
   const auto frames = lan.multiviewer->ReceivedFrames(CommandCode::SetNetwork);
   ASSERT_EQ(frames.size(), 2u);
@@ -136,16 +154,16 @@ TEST_F(MainWindowTest, LinkSettingsSendTheAddressingAndKeepThePortState) {
   EXPECT_EQ(frames[1], Bytes("A5 6C 21 00 A1 01 01 00 00 00 00 00 00 00 00 00 05 "
                              "00 00 00 00 00 00 00 00 00 00 00 00 01 DB 01 AE"));
 
-  dialog->LinkList()->setCurrentIndex(1);
-  emit dialog->LinkList()->activated(1);
-  EXPECT_TRUE(dialog->PortList()->isEnabled());
-  QTest::mouseClick(dialog->PortButton(), Qt::LeftButton);
+  list(id::LinkList)->setCurrentIndex(1);
+  emit list(id::LinkList)->activated(1);
+  EXPECT_TRUE(list(id::PortList)->isEnabled());
+  QTest::mouseClick(portButton(), Qt::LeftButton);
   EXPECT_TRUE(window->GetController().SerialPort().IsOpen());
-  QTest::mouseClick(window->LinkSettingsButton(), Qt::LeftButton);  // a fresh dialog
+  Click(MainWindowId::LinkSettings);  // a fresh dialog
   dialog = window->SettingsDialog();
-  EXPECT_TRUE(ShowsBitmap(dialog->PortButton(), SkinId::Disconnect));
-  EXPECT_FALSE(dialog->PortList()->isEnabled());
-  EXPECT_FALSE(dialog->BaudList()->isEnabled());
+  EXPECT_TRUE(ShowsBitmap(portButton(), SkinId::Disconnect));
+  EXPECT_FALSE(list(id::PortList)->isEnabled());
+  EXPECT_FALSE(list(id::BaudList)->isEnabled());
   QTest::keyClick(dialog, Qt::Key_Escape);
   EXPECT_TRUE(dialog->isVisible());
 }
@@ -158,8 +176,9 @@ TEST(MainWindowGeometry, ScalesLayoutUnitsButNotBitmapButtons) {
     options.dpi = DpiScale{dpi, dpi};
     MainWindow window(options, prompter);
     EXPECT_EQ(window.size(), QSize(1280 * dpi / 96, 720 * dpi / 96));
-    EXPECT_EQ(window.SearchButton()->geometry(), QRect(380 * dpi / 96, 75 * dpi / 96, 135, 35));
-    EXPECT_EQ(window.NameField()->geometry(),
+    EXPECT_EQ(window.Controls().Find(MainWindowId::Search)->geometry(),
+              QRect(380 * dpi / 96, 75 * dpi / 96, 135, 35));
+    EXPECT_EQ(window.Controls().Find(MainWindowId::NameField)->geometry(),
               QRect(45 * dpi / 96, 110 * dpi / 96, 320 * dpi / 96, 20 * dpi / 96));
     EXPECT_EQ(window.PanelArea(),
               QRect(20 * dpi / 96, 160 * dpi / 96, 1240 * dpi / 96, 540 * dpi / 96));
@@ -167,8 +186,18 @@ TEST(MainWindowGeometry, ScalesLayoutUnitsButNotBitmapButtons) {
   MainWindow::Options options;
   options.dpi = DpiScale{144, 144};
   MainWindow window(options, prompter);
-  EXPECT_EQ(window.SearchButton()->geometry(), QRect(570, 112, 135, 35));
+  EXPECT_EQ(window.Controls().Find(MainWindowId::Search)->geometry(), QRect(570, 112, 135, 35));
   EXPECT_EQ(window.size(), QSize(1920, 1080));
+}
+
+TEST(MainWindowGeometry, StatusAndVersionLinesShowTheirFirstTexts) {
+  test::GuiApp();
+  test::RecordingPrompter prompter;
+  MainWindow window({}, prompter);
+  EXPECT_EQ(window.Controls().Get<QLabel>(MainWindowId::StatusLine)->text(), "No Device Connected");
+  // The number comes from the CMake project, as the version line's does.
+  EXPECT_EQ(window.Controls().Get<QLabel>(MainWindowId::VersionLine)->text(),
+            "Ver " QUINTARA_PROJECT_VERSION);
 }
 
 }  // namespace

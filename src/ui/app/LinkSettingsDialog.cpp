@@ -1,13 +1,12 @@
 #include "ui/app/LinkSettingsDialog.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
-#include <QRegularExpressionValidator>
 
 #include "core/Controller.h"
 #include "core/link/SerialPortList.h"
 #include "ui/app/MainWindow.h"
-#include "ui/controls/ColourButton.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
@@ -23,107 +22,89 @@ LinkSettingsDialog::LinkSettingsDialog(MainWindow& mainWindow)
     : QWidget(&mainWindow, Qt::Window | Qt::FramelessWindowHint), mainWindow_(mainWindow) {
   setAttribute(Qt::WA_DeleteOnClose, false);  // the main window destroys it when it makes a new one
   portConnected_ = mainWindow_.GetController().PortConnected();
-  BuildControls();
-}
-
-void LinkSettingsDialog::BuildControls() {
-  Controller& controller = mainWindow_.GetController();
   const DpiScale& scale = mainWindow_.Scale();
   resize(scale.X(440), scale.Y(486));
-  QPalette fields = palette();
-  fields.setColor(QPalette::Base, skin::ControlGround);
-  fields.setColor(QPalette::Button, skin::ControlGround);
-  fields.setColor(QPalette::Window, skin::ControlGround);
-  fields.setColor(QPalette::Text, skin::ListBlue);
-  fields.setColor(QPalette::ButtonText, skin::ListBlue);
-  fields.setColor(QPalette::WindowText, skin::ListBlue);
+  // Lists and edits: the list blue on the control grey.
+  const TextColours fields{skin::ListBlue, skin::ControlGround};
+  controls_ = BuildControls(LinkSettingsControls(), {fields, fields}, *this, scale);
+  FillLinkList();
+  FillSerialLists();
+  FillAddressing();
+  ConnectControls();
+}
 
-  closeButton_ = new ColourButton(this);
-  closeButton_->setText(QStringLiteral("x"));
-  closeButton_->SetTextColour(skin::Green);
-  closeButton_->setGeometry(scale.Rect(400, 0, 40, 35));
-  connect(closeButton_, &QAbstractButton::clicked, this, &QWidget::hide);
+void LinkSettingsDialog::FillLinkList() {
+  QComboBox* links = List(LinkSettingsId::LinkList);
+  links->addItems({QStringLiteral("LAN Port"), QStringLiteral("Serial Port")});
+  linkPosition_ = mainWindow_.GetController().CurrentLink() == LinkKind::Serial ? 1 : 0;
+  links->setCurrentIndex(linkPosition_);
+}
 
-  const auto list = [&](int y) {
-    auto* combo = new QComboBox(this);
-    combo->setPalette(fields);
-    combo->setGeometry(scale.Rect(175, y, 170, 20));
-    return combo;
-  };
-  linkList_ = list(30);
-  linkList_->addItems({QStringLiteral("LAN Port"), QStringLiteral("Serial Port")});
-  linkPosition_ = controller.CurrentLink() == LinkKind::Serial ? 1 : 0;
-  linkList_->setCurrentIndex(linkPosition_);
-  connect(linkList_, &QComboBox::activated, this, [this](int p) { ChooseLink(p); });
-
-  portList_ = list(80);
-  baudList_ = list(130);
+void LinkSettingsDialog::FillSerialLists() {
+  const Controller& controller = mainWindow_.GetController();
   const std::vector<std::string> ports =
       ListSerialPorts(mainWindow_.SerialPorts()).value_or(std::vector<std::string>{});
   const PortAndBaudLists lists =
       FillPortAndBaudLists(ports, controller.PortIndex(), controller.BaudIndex());
+  QComboBox* portList = List(LinkSettingsId::PortList);
   for (const std::string& port : lists.ports) {
-    portList_->addItem(QString::fromStdString(port));
+    portList->addItem(QString::fromStdString(port));
   }
-  portList_->setCurrentIndex(lists.portSelection);
+  portList->setCurrentIndex(lists.portSelection);
+  QComboBox* baudList = List(LinkSettingsId::BaudList);
   for (const std::string& baud : lists.bauds) {
-    baudList_->addItem(QString::fromStdString(baud));
+    baudList->addItem(QString::fromStdString(baud));
   }
-  baudList_->setCurrentIndex(lists.baudSelection);
-  connect(portList_, &QComboBox::activated, this,
-          [&controller](int index) { controller.SetPortIndex(static_cast<std::uint8_t>(index)); });
-  connect(baudList_, &QComboBox::activated, this,
-          [&controller](int index) { controller.SetBaudIndex(static_cast<std::uint8_t>(index)); });
+  baudList->setCurrentIndex(lists.baudSelection);
 
-  portButton_ = new ShadeButton(this);
-  portButton_->setGeometry(scale.PixelSized(165, 160, 180, 40));
-  portButton_->SetFlatBorder(false);
-  connect(portButton_, &QAbstractButton::clicked, this, [this] { ConnectOrDisconnect(); });
   if (controller.CurrentLink() == LinkKind::Lan) {
-    ShowPortState(false, SkinId::Connect);
-  } else if (portConnected_ == 0) {
-    ShowPortState(true, SkinId::Connect);
+    ShowPortState(false, false);
   } else {
-    ShowPortState(false, SkinId::Disconnect);
+    ShowPortState(portConnected_ == 0, portConnected_ != 0);
   }
-
-  const QRegularExpression dottedQuad(
-      QStringLiteral("^((25[0-5]|2[0-4]\\d|1?\\d?\\d)?\\.){3}(25[0-5]|2[0-4]\\d|1?\\d?\\d)?$"));
-  const auto addressField = [&](int y, const QString& text) {
-    auto* field = new QLineEdit(text, this);
-    field->setPalette(fields);
-    field->setValidator(new QRegularExpressionValidator(dottedQuad, field));
-    field->setGeometry(scale.X(175), scale.Y(y), 150, 22);
-    return field;
-  };
-  const DeviceEntry* selected = controller.Devices().SelectedEntry();
-  addressField_ =
-      addressField(300, QString::fromStdString(selected ? selected->AddressText() : ""));
-  subnetField_ = addressField(300, QStringLiteral("255.255.255.0"));
-  gatewayField_ = addressField(300, QStringLiteral("192.168.1.1"));
-  subnetField_->hide();
-  gatewayField_->hide();
-
-  applyButton_ = new ShadeButton(this);
-  applyButton_->setGeometry(scale.PixelSized(165, 350, 180, 40));
-  applyButton_->SetButtonBitmapById(SkinId::Apply);
-  applyButton_->SetFlatBorder(false);
-  connect(applyButton_, &QAbstractButton::clicked, this, [this] { ApplyStaticAddress(); });
-
-  addressingList_ = list(250);
-  addressingList_->addItems({QStringLiteral("Static"), QStringLiteral("DHCP")});
-  const bool dhcp = controller.AddressMode() == kDhcp;
-  addressingList_->setCurrentIndex(dhcp ? 1 : 0);
-  for (QLineEdit* field : {addressField_, subnetField_, gatewayField_}) {
-    field->setEnabled(!dhcp);
-  }
-  connect(addressingList_, &QComboBox::activated, this, [this](int m) { ChooseAddressMode(m); });
 }
 
-void LinkSettingsDialog::ShowPortState(bool listsEnabled, int bitmapId) {
-  portList_->setEnabled(listsEnabled);
-  baudList_->setEnabled(listsEnabled);
-  portButton_->SetButtonBitmapById(bitmapId);
+void LinkSettingsDialog::FillAddressing() {
+  const Controller& controller = mainWindow_.GetController();
+  const DeviceEntry* selected = controller.Devices().SelectedEntry();
+  controls_.Get<QLineEdit>(LinkSettingsId::AddressField)
+      ->setText(QString::fromStdString(selected ? selected->AddressText() : ""));
+  QComboBox* addressing = List(LinkSettingsId::AddressingList);
+  addressing->addItems({QStringLiteral("Static"), QStringLiteral("DHCP")});
+  const bool dhcp = controller.AddressMode() == kDhcp;
+  addressing->setCurrentIndex(dhcp ? 1 : 0);
+  EnableAddressFields(!dhcp);
+}
+
+void LinkSettingsDialog::ConnectControls() {
+  Controller& controller = mainWindow_.GetController();
+  const auto activated = [this](int id, auto handler) {
+    connect(List(id), &QComboBox::activated, this, handler);
+  };
+  controls_.OnClicked(LinkSettingsId::Close, this, [this] { hide(); });
+  controls_.OnClicked(LinkSettingsId::PortButton, this, [this] { ConnectOrDisconnect(); });
+  controls_.OnClicked(LinkSettingsId::ApplyButton, this, [this] { ApplyStaticAddress(); });
+  activated(LinkSettingsId::LinkList, [this](int position) { ChooseLink(position); });
+  activated(LinkSettingsId::PortList, [&controller](int index) {
+    controller.SetPortIndex(static_cast<std::uint8_t>(index));
+  });
+  activated(LinkSettingsId::BaudList, [&controller](int index) {
+    controller.SetBaudIndex(static_cast<std::uint8_t>(index));
+  });
+  activated(LinkSettingsId::AddressingList, [this](int mode) { ChooseAddressMode(mode); });
+}
+
+void LinkSettingsDialog::ShowPortState(bool listsEnabled, bool portOpen) {
+  List(LinkSettingsId::PortList)->setEnabled(listsEnabled);
+  List(LinkSettingsId::BaudList)->setEnabled(listsEnabled);
+  controls_.Get<ShadeButton>(LinkSettingsId::PortButton)->ShowActive(portOpen);
+}
+
+void LinkSettingsDialog::EnableAddressFields(bool enabled) {
+  for (const int id :
+       {LinkSettingsId::AddressField, LinkSettingsId::SubnetField, LinkSettingsId::GatewayField}) {
+    controls_.Find(id)->setEnabled(enabled);
+  }
 }
 
 void LinkSettingsDialog::paintEvent(QPaintEvent*) {
@@ -146,17 +127,15 @@ void LinkSettingsDialog::ChooseLink(int position) {
   }
   Controller& controller = mainWindow_.GetController();
   if (position == 0) {
-    portList_->setEnabled(false);
-    baudList_->setEnabled(false);
-    portButton_->SetButtonBitmapById(SkinId::Connect);
-    portConnected_ = 0;
+    ShowPortState(false, false);
     controller.SetLinkKind(LinkKind::Lan);
   } else {
-    portList_->setEnabled(true);
-    baudList_->setEnabled(true);
+    // The port itself stays as it is, and so does the button's picture.
+    List(LinkSettingsId::PortList)->setEnabled(true);
+    List(LinkSettingsId::BaudList)->setEnabled(true);
     controller.SetLinkKind(LinkKind::Serial);
-    portConnected_ = 0;  // the port itself stays as it is
   }
+  portConnected_ = 0;
   linkPosition_ = position;
 }
 
@@ -167,13 +146,13 @@ void LinkSettingsDialog::ConnectOrDisconnect() {
   }
   if (portConnected_ != 0) {
     controller.SerialPort().SerialClose(CnComm::kCloseWaitMs);
-    ShowPortState(true, SkinId::Connect);
+    ShowPortState(true, false);
   } else {
-    if (!controller.OpenSelectedPort(portList_->currentText().toStdString(),
-                                     baudList_->currentText().toStdString())) {
+    if (!controller.OpenSelectedPort(List(LinkSettingsId::PortList)->currentText().toStdString(),
+                                     List(LinkSettingsId::BaudList)->currentText().toStdString())) {
       return;
     }
-    ShowPortState(false, SkinId::Disconnect);
+    ShowPortState(false, true);
   }
   portConnected_ = portConnected_ == 0 ? kPortConnected : 0;
   controller.SetPortConnected(portConnected_);
@@ -184,15 +163,14 @@ void LinkSettingsDialog::ChooseAddressMode(int mode) {
   if (mode == controller.AddressMode()) {
     return;
   }
-  for (QLineEdit* field : {addressField_, subnetField_, gatewayField_}) {
-    field->setEnabled(mode != kDhcp);
-  }
+  EnableAddressFields(mode != kDhcp);
   controller.ChooseAddressMode(static_cast<std::uint8_t>(mode));
 }
 
 Ipv4Address LinkSettingsDialog::AddressFieldOctets() const {
   Ipv4Address address;
-  const QStringList parts = addressField_->text().split(QLatin1Char('.'));
+  const QStringList parts =
+      controls_.Get<QLineEdit>(LinkSettingsId::AddressField)->text().split(QLatin1Char('.'));
   for (int i = 0; i < 4 && i < parts.size(); ++i) {
     address.octets[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(parts[i].toUInt());
   }

@@ -1,16 +1,15 @@
 #pragma once
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QWidget>
 
 #include "core/platform/Ipv4Address.h"
+#include "ui/app/LinkSettingsControls.h"
+#include "ui/layout/ControlFactory.h"
 
 namespace quintara::ui {
 
 class MainWindow;
-class ShadeButton;
-class ColourButton;
 
 // The link settings: LAN or serial link, the serial port and its rate, and the device's
 // addressing (DHCP or a static address). Every choice is written into the controller at once,
@@ -21,13 +20,8 @@ class LinkSettingsDialog : public QWidget {
  public:
   explicit LinkSettingsDialog(MainWindow& mainWindow);
 
-  QComboBox* LinkList() const { return linkList_; }
-  QComboBox* PortList() const { return portList_; }
-  QComboBox* BaudList() const { return baudList_; }
-  QComboBox* AddressingList() const { return addressingList_; }
-  QLineEdit* AddressField() const { return addressField_; }
-  ShadeButton* PortButton() const { return portButton_; }
-  ShadeButton* ApplyButton() const { return applyButton_; }
+  // The dialog's controls, by the ids of LinkSettingsControls().
+  const ControlSet& Controls() const { return controls_; }
   std::uint32_t PortConnectedCopy() const { return portConnected_; }
 
   // The four octets of the address field; a blank octet reads 0.
@@ -38,24 +32,20 @@ class LinkSettingsDialog : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void BuildControls();
-  void ShowPortState(bool listsEnabled, int bitmapId);
+  QComboBox* List(int id) const { return controls_.Get<QComboBox>(id); }
+  void FillLinkList();
+  void FillSerialLists();
+  void FillAddressing();
+  void ConnectControls();
+  void ShowPortState(bool listsEnabled, bool portOpen);
+  void EnableAddressFields(bool enabled);
   void ChooseLink(int position);
   void ConnectOrDisconnect();
   void ChooseAddressMode(int mode);
   void ApplyStaticAddress();
 
   MainWindow& mainWindow_;
-  ColourButton* closeButton_ = nullptr;
-  QComboBox* linkList_ = nullptr;
-  QComboBox* portList_ = nullptr;
-  QComboBox* baudList_ = nullptr;
-  ShadeButton* portButton_ = nullptr;
-  QComboBox* addressingList_ = nullptr;
-  QLineEdit* addressField_ = nullptr;
-  QLineEdit* subnetField_ = nullptr;   // never shown, never read
-  QLineEdit* gatewayField_ = nullptr;  // never shown, never read
-  ShadeButton* applyButton_ = nullptr;
+  ControlSet controls_;
   std::uint32_t portConnected_ = 0;  // the dialog's own copy; it may drift from the port
   int linkPosition_ = 0;
 };

@@ -18,7 +18,6 @@
 #include "core/text/TextCodec.h"
 #include "ui/Version.h"
 #include "ui/app/LinkSettingsDialog.h"
-#include "ui/controls/ColourButton.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
@@ -53,7 +52,7 @@ MainWindow::MainWindow(const Options& options, Prompter& prompter, QWidget* pare
   setWindowTitle(QStringLiteral("Quintara"));
   setWindowIcon(Skin::WindowIcon());
   setGeometry(0, 0, scale_.X(1280), scale_.Y(720));
-  BuildControls();
+  SetUpControls();
   StartSocketLibrary(prompter);
 }
 
@@ -63,70 +62,32 @@ MainWindow::~MainWindow() {
   }
 }
 
-void MainWindow::BuildControls() {
-  QPalette edits = palette();
-  edits.setColor(QPalette::Base, skin::ControlGround);
-  edits.setColor(QPalette::Text, Qt::white);
-  edits.setColor(QPalette::Button, skin::ControlGround);
-  edits.setColor(QPalette::ButtonText, Qt::white);
-  edits.setColor(QPalette::Window, skin::ControlGround);
-  edits.setColor(QPalette::WindowText, Qt::white);
+void MainWindow::SetUpControls() {
+  // Lists and edits: white on the control grey. Labels: black on green.
+  const ControlColours colours{{Qt::white, skin::ControlGround}, {Qt::black, skin::Green}};
+  controls_ = BuildControls(MainWindowControls(), colours, *this, scale_);
+  deviceList_ = controls_.Get<QComboBox>(MainWindowId::DeviceList);
+  nameField_ = controls_.Get<QLineEdit>(MainWindowId::NameField);
+  focusSink_ = controls_.Get<QLineEdit>(MainWindowId::FocusSink);
+  statusLine_ = controls_.Get<QLabel>(MainWindowId::StatusLine);
+  lockButton_ = controls_.Get<ShadeButton>(MainWindowId::Lock);
+  panelArea_ = controls_.Find(MainWindowId::PanelArea)->geometry();
+  nameField_->setMaxLength(static_cast<int>(kDeviceNameMaxCharacters));
+  nameField_->installEventFilter(this);
+  ConnectControls();
+}
 
-  minimiseButton_ = new ColourButton(this);
-  minimiseButton_->setText(QStringLiteral("-"));
-  minimiseButton_->SetTextColour(skin::Green);
-  minimiseButton_->setGeometry(scale_.Rect(1200, 0, 40, 35));
-  connect(minimiseButton_, &QAbstractButton::clicked, this, &QWidget::showMinimized);
-  closeButton_ = new ColourButton(this);
-  closeButton_->setText(QStringLiteral("x"));
-  closeButton_->SetTextColour(skin::Green);
-  closeButton_->setGeometry(scale_.Rect(1240, 0, 40, 35));
-  connect(closeButton_, &QAbstractButton::clicked, this, &QWidget::close);
-
-  deviceList_ = new QComboBox(this);
-  deviceList_->setPalette(edits);
-  // The drop-down's 40 units include its open list; the closed box is one line high.
-  deviceList_->setGeometry(scale_.X(45), scale_.Y(80), scale_.X(320), scale_.Y(24));
+void MainWindow::ConnectControls() {
+  controls_.OnClicked(MainWindowId::Minimise, this, [this] { showMinimized(); });
+  controls_.OnClicked(MainWindowId::Close, this, [this] { close(); });
+  controls_.OnClicked(MainWindowId::Search, this, [this] { Search(); });
+  controls_.OnClicked(MainWindowId::LinkSettings, this, [this] { OpenLinkSettings(); });
+  controls_.OnClicked(MainWindowId::Lock, this, [this] { ToggleLock(); });
   connect(deviceList_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (!fillingList_) {
       ChangeDevice(index);
     }
   });
-  nameField_ = new QLineEdit(this);
-  nameField_->setPalette(edits);
-  nameField_->setGeometry(scale_.Rect(45, 110, 320, 20));
-  nameField_->setMaxLength(static_cast<int>(kDeviceNameMaxCharacters));
-  nameField_->installEventFilter(this);
-  focusSink_ = new QLineEdit(this);
-  focusSink_->setGeometry(0, 0, 1, 1);
-  focusSink_->lower();
-
-  const auto bitmapButton = [this](int id, QRect where) {
-    auto* button = new ShadeButton(this);
-    button->setGeometry(where);
-    button->SetButtonBitmapById(id);
-    button->SetFlatBorder(false);
-    return button;
-  };
-  searchButton_ = bitmapButton(SkinId::Search, scale_.PixelSized(380, 75, 135, 35));
-  connect(searchButton_, &QAbstractButton::clicked, this, [this] { Search(); });
-  linkSettingsButton_ = bitmapButton(SkinId::LinkSettings, scale_.PixelSized(520, 73, 134, 38));
-  connect(linkSettingsButton_, &QAbstractButton::clicked, this, [this] { OpenLinkSettings(); });
-  lockButton_ = bitmapButton(SkinId::LockOpen, scale_.PixelSized(665, 75, 70, 37));
-  connect(lockButton_, &QAbstractButton::clicked, this, [this] { ToggleLock(); });
-
-  QPalette statics = palette();
-  statics.setColor(QPalette::Window, skin::Green);
-  statics.setColor(QPalette::WindowText, Qt::black);
-  statusLine_ = new QLabel(ToQString(kNoDeviceConnected), this);
-  statusLine_->setGeometry(scale_.Rect(30, 40, 140, 20));
-  versionLine_ = new QLabel(QString::fromLatin1(kVersionText), this);
-  versionLine_->setGeometry(scale_.Rect(1200, 40, 140, 20));
-  for (QLabel* label : {statusLine_, versionLine_}) {
-    label->setAutoFillBackground(true);
-    label->setPalette(statics);
-  }
-  panelArea_ = scale_.Rect(20, 160, 1240, 540);
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
@@ -233,8 +194,9 @@ void MainWindow::NameFieldChanged(std::u16string_view text) {
 }
 
 QList<QWidget*> MainWindow::OperatorControls() const {
-  QList<QWidget*> controls{deviceList_, nameField_, searchButton_, linkSettingsButton_,
-                           lockButton_};
+  QList<QWidget*> controls{deviceList_, nameField_, lockButton_,
+                           controls_.Find(MainWindowId::Search),
+                           controls_.Find(MainWindowId::LinkSettings)};
   if (settingsDialog_) {
     controls.append(settingsDialog_);
   }

@@ -11,16 +11,17 @@
 #include "core/Controller.h"
 #include "core/ControllerObserver.h"
 #include "core/link/SerialPortList.h"
-#include "ui/app/DpiScale.h"
 #include "ui/app/GuiThreadObserver.h"
 #include "ui/app/LinkSettingsDialog.h"
+#include "ui/app/MainWindowControls.h"
 #include "ui/app/QtExchangeRunner.h"
 #include "ui/app/QtExecutor.h"
+#include "ui/layout/ControlFactory.h"
+#include "ui/layout/DpiScale.h"
 
 namespace quintara::ui {
 
 class ShadeButton;
-class ColourButton;
 
 inline constexpr const char* kAboutEntryText = "关于 KORVEL_16_ZUZE(&A)...";
 
@@ -48,13 +49,8 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   bool Busy() const { return runner_.Running(); }
   QtExchangeRunner& Runner() { return runner_; }
 
-  // The controls, by the ids of the window's layout.
-  QComboBox* DeviceList() const { return deviceList_; }
-  QLineEdit* NameField() const { return nameField_; }
-  QLabel* StatusLine() const { return statusLine_; }
-  ShadeButton* SearchButton() const { return searchButton_; }
-  ShadeButton* LinkSettingsButton() const { return linkSettingsButton_; }
-  ShadeButton* LockButton() const { return lockButton_; }
+  // The window's controls, by the ids of MainWindowControls().
+  const ControlSet& Controls() const { return controls_; }
   LinkSettingsDialog* SettingsDialog() const { return settingsDialog_; }
 
  protected:
@@ -80,7 +76,8 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   void ShowIdle() override;
   QList<QWidget*> OperatorControls() const;
 
-  void BuildControls();
+  void SetUpControls();
+  void ConnectControls();
   void Search();
   void ChangeDevice(int index);
   void OpenPanel();
@@ -96,16 +93,13 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   QtExchangeRunner runner_{executor_, *this};
   SystemClock clock_;
   std::unique_ptr<Controller> controller_;
+  ControlSet controls_;
+  // The controls the handlers use most, taken from controls_ once.
   QComboBox* deviceList_ = nullptr;
   QLineEdit* nameField_ = nullptr;
   QLineEdit* focusSink_ = nullptr;
   QLabel* statusLine_ = nullptr;
-  QLabel* versionLine_ = nullptr;
-  ShadeButton* searchButton_ = nullptr;
-  ShadeButton* linkSettingsButton_ = nullptr;
   ShadeButton* lockButton_ = nullptr;
-  ColourButton* minimiseButton_ = nullptr;
-  ColourButton* closeButton_ = nullptr;
   QPointer<LinkSettingsDialog> settingsDialog_;
   QPointer<QWidget> devicePanel_;
   QRect panelArea_;

@@ -69,6 +69,16 @@ int BitmapButton::SetButtonBitmapById(int id) {
   return SetButtonBitmap(Skin::Bitmap(id));
 }
 
+void BitmapButton::SetBitmapIds(int normal, int active) {
+  normalId_ = normal;
+  activeId_ = active;
+  SetButtonBitmapById(normal);
+}
+
+void BitmapButton::ShowActive(bool active) {
+  SetButtonBitmapById(active ? activeId_ : normalId_);
+}
+
 void BitmapButton::SetParentBackground() {
   // Nothing to copy: the widget never fills its background, so skipping our own background
   // painter is enough for the parent's pixels to show.

@@ -21,6 +21,10 @@ class BitmapButton : public QAbstractButton {
   int SetButtonBitmap(const QPixmap& normal, const QPixmap& second = {});
   // The skin's bitmap of that resource id; an unknown id leaves the button without an image.
   int SetButtonBitmapById(int id);
+  // The skin ids of the normal and the active look (0: none); shows the normal one.
+  void SetBitmapIds(int normal, int active);
+  // Shows the active look, or the normal one.
+  void ShowActive(bool active);
   // Lets the parent's painting show wherever the image does not cover the button.
   void SetParentBackground();
   // A thin 3-D border while hovered or pressed; the windows turn it off.
@@ -49,6 +53,8 @@ class BitmapButton : public QAbstractButton {
   bool hovered_ = false;
   bool parentBackground_ = false;
   bool flatBorder_ = true;
+  int normalId_ = 0;
+  int activeId_ = 0;
   QPixmap bitmapIn_;
   QPixmap bitmapOut_;
 };

@@ -28,7 +28,7 @@ QFont ColourButton::CaptionFont() {
   QFont font(QStringLiteral("Arial"));
   font.setWeight(QFont::Normal);
   font.setPixelSize(kCellHeight);
-  // Qt sizes by the em, the old font by the whole cell; shrink until the cell is 16 high.
+  // Qt sizes a font by its em, the caption by its whole cell; shrink until the cell is 16 high.
   const int cell = QFontMetrics(font).height();
   if (cell > kCellHeight) {
     font.setPixelSize(std::max(1, kCellHeight * kCellHeight / cell));
@@ -95,7 +95,7 @@ void ColourButton::mousePressEvent(QMouseEvent* event) {
 }
 
 void ColourButton::mouseReleaseEvent(QMouseEvent* event) {
-  // Released outside, the old button never saw the release; it only counts over the button.
+  // A release outside ends a press that was dragged away; only one over the button hovers.
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
     SetDrawState(Hovered);
   }

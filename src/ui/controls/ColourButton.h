@@ -32,7 +32,7 @@ class ColourButton : public QAbstractButton {
   // The caption's font: Arial, 16 pixels high, widened towards an average character width
   // of 12 where the font engine can stretch.
   static QFont CaptionFont();
-  // Where the caption's top-left corner goes: each half truncated, as the buttons always did.
+  // Where the caption's top-left corner goes: each half truncated on its own.
   static QPoint CaptionOrigin(QSize client, QSize text);
 
  protected:

@@ -1,0 +1,144 @@
+#include "ui/layout/ControlFactory.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+#include "ui/controls/ColourButton.h"
+#include "ui/controls/LimitedEdit.h"
+#include "ui/controls/ShadeButton.h"
+#include "ui/res/Palette.h"
+
+namespace quintara::ui {
+namespace {
+
+QString Text(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QRect Placement(const ControlRow& row, const DpiScale& scale) {
+  const QRect& r = row.rect;
+  return row.size == Sizing::Pixels ? scale.PixelSized(r.x(), r.y(), r.width(), r.height())
+                                    : scale.Rect(r.x(), r.y(), r.width(), r.height());
+}
+
+// Lists and edits read their text and background from several roles; all of them get the colours.
+QPalette FieldPalette(const QWidget& window, const TextColours& colours) {
+  QPalette palette = window.palette();
+  for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
+    palette.setColor(role, colours.background);
+  }
+  for (const QPalette::ColorRole role :
+       {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
+    palette.setColor(role, colours.text);
+  }
+  return palette;
+}
+
+QPalette LabelPalette(const QWidget& window, const TextColours& colours) {
+  QPalette palette = window.palette();
+  palette.setColor(QPalette::Window, colours.background);
+  palette.setColor(QPalette::WindowText, colours.text);
+  return palette;
+}
+
+QWidget* MakeShadeButton(const ControlRow& row, QWidget& parent) {
+  auto* button = new ShadeButton(&parent);
+  button->SetBitmapIds(row.bitmap, row.activeBitmap);
+  button->SetFlatBorder(false);  // no window draws a border around its bitmaps
+  return button;
+}
+
+QWidget* MakeColourButton(const ControlRow& row, QWidget& parent) {
+  auto* button = new ColourButton(&parent);
+  button->setText(Text(row.caption));
+  button->SetTextColour(skin::Green);  // every window's colour buttons have green captions
+  return button;
+}
+
+QWidget* MakeField(QLineEdit* edit, const ControlRow& row, const ControlColours& colours) {
+  edit->setText(Text(row.caption));
+  edit->setPalette(FieldPalette(*edit->parentWidget(), colours.fields));
+  return edit;
+}
+
+QWidget* MakeAddressEdit(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
+  static const QRegularExpression dottedQuad(
+      QStringLiteral("^((25[0-5]|2[0-4]\\d|1?\\d?\\d)?\\.){3}(25[0-5]|2[0-4]\\d|1?\\d?\\d)?$"));
+  auto* edit = new QLineEdit(&parent);
+  edit->setValidator(new QRegularExpressionValidator(dottedQuad, edit));
+  return MakeField(edit, row, colours);
+}
+
+QWidget* MakeDropDownList(const ControlColours& colours, QWidget& parent) {
+  auto* list = new QComboBox(&parent);
+  list->setPalette(FieldPalette(parent, colours.fields));
+  return list;
+}
+
+QWidget* MakeStaticLabel(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
+  auto* label = new QLabel(Text(row.caption), &parent);
+  label->setAutoFillBackground(true);
+  label->setPalette(LabelPalette(parent, colours.labels));
+  return label;
+}
+
+QWidget* MakeFocusSink(QWidget& parent) {
+  auto* sink = new QLineEdit(&parent);
+  sink->lower();  // under every other control, so it is never seen
+  return sink;
+}
+
+QWidget* MakeArea(QWidget& parent) {
+  auto* area = new QWidget(&parent);
+  area->hide();
+  return area;
+}
+
+QWidget* Make(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
+  switch (row.kind) {
+    case ControlKind::ShadeButton:
+      return MakeShadeButton(row, parent);
+    case ControlKind::ColourButton:
+      return MakeColourButton(row, parent);
+    case ControlKind::DropDownList:
+      return MakeDropDownList(colours, parent);
+    case ControlKind::Edit:
+      return MakeField(new QLineEdit(&parent), row, colours);
+    case ControlKind::LimitedEdit:
+      return MakeField(new LimitedEdit(&parent), row, colours);
+    case ControlKind::AddressEdit:
+      return MakeAddressEdit(row, colours, parent);
+    case ControlKind::StaticLabel:
+      return MakeStaticLabel(row, colours, parent);
+    case ControlKind::FocusSink:
+      return MakeFocusSink(parent);
+    case ControlKind::Area:
+      return MakeArea(parent);
+  }
+  return MakeArea(parent);  // not reached: every kind is handled above
+}
+
+}  // namespace
+
+QWidget* ControlSet::Find(int id) const {
+  const auto it = byId_.find(id);
+  return it != byId_.end() ? it->second : nullptr;
+}
+
+ControlSet BuildControls(ControlTable table, const ControlColours& colours, QWidget& parent,
+                         const DpiScale& scale) {
+  ControlSet built;
+  for (const ControlRow& row : table) {
+    QWidget* control = Make(row, colours, parent);
+    control->setGeometry(Placement(row, scale));
+    if (row.hidden) {
+      control->hide();
+    }
+    built.byId_[row.id] = control;
+  }
+  return built;
+}
+
+}  // namespace quintara::ui
