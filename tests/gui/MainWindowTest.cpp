@@ -117,6 +117,17 @@ TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
   EXPECT_TRUE(window->isVisible());
 }
 
+TEST_F(MainWindowTest, NameFieldHoldsSixteenCharactersAndNeverSplitsOne) {
+  const QString fifteen(15, QLatin1Char('a'));
+  const QString grin = QString::fromUtf8("\xF0\x9F\x98\x80");  // one character, two UTF-16 units
+  NameField()->setFocus();
+  NameField()->insert(fifteen + grin + grin + QStringLiteral("b"));
+  EXPECT_EQ(NameField()->text(), fifteen + grin);
+  NameField()->clear();
+  NameField()->insert(QString(20, QLatin1Char('x')));
+  EXPECT_EQ(NameField()->text(), QString(16, QLatin1Char('x')));
+}
+
 TEST_F(MainWindowTest, LinkSettingsSendTheAddressingAndKeepThePortState) {
   ClickSearch();
   Choose(SimulatedLan::kMultiviewer);

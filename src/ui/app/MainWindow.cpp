@@ -72,7 +72,9 @@ void MainWindow::SetUpControls() {
   statusLine_ = controls_.Get<QLabel>(MainWindowId::StatusLine);
   lockButton_ = controls_.Get<ShadeButton>(MainWindowId::Lock);
   panelArea_ = controls_.Find(MainWindowId::PanelArea)->geometry();
-  nameField_->setMaxLength(static_cast<int>(kDeviceNameMaxCharacters));
+  // Sixteen characters, those outside the basic plane included: the field holds twice as many
+  // UTF-16 units and cuts whole characters.
+  nameField_->setMaxLength(2 * static_cast<int>(kDeviceNameMaxCharacters));
   nameField_->installEventFilter(this);
   ConnectControls();
 }
@@ -86,6 +88,13 @@ void MainWindow::ConnectControls() {
   connect(deviceList_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (!fillingList_) {
       ChangeDevice(index);
+    }
+  });
+  connect(nameField_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    const std::u16string typed = text.toStdU16String();
+    const std::u16string_view kept = FirstCharacters(typed, kDeviceNameMaxCharacters);
+    if (kept.size() < typed.size()) {
+      nameField_->setText(QString::fromStdU16String(std::u16string(kept)));
     }
   });
 }
