@@ -36,7 +36,7 @@ std::optional<std::vector<std::uint8_t>> SerialFramer::NextFrame() {
   if (pending_.size() < 4) {
     return std::nullopt;
   }
-  const std::size_t length = pending_[2] | (pending_[3] << 8);
+  const std::size_t length = pending_[2] | (std::size_t{pending_[3]} << 8);
   if (length < frame::kOverhead || length > kLargestFrame) {
     Take(1);
     return std::nullopt;
