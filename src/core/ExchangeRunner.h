@@ -8,8 +8,6 @@ namespace quintara {
 // What an exchange that can wait is doing, for the status line.
 inline constexpr std::string_view kSearchingText = "Searching...";
 inline constexpr std::string_view kReadingStateText = "Reading the device...";
-inline constexpr std::string_view kQueryingText = "Asking the device...";
-inline constexpr std::string_view kRecallingText = "Loading settings...";
 
 // Runs the exchanges that can wait: the searches, the read-backs, the matrix queries, the recall
 // of defaults and memories. Each keeps its protocol timing; a window keeps painting meanwhile,
