@@ -73,8 +73,8 @@ void BM_ReadBack(benchmark::State& state) {
   for (auto _ : state) {
     const double cpuStart = bench::ThreadCpuMs();
     const auto wallStart = SteadyClock::now();
-    if (!ReadBack(bench.controller)) {
-      state.SkipWithError("the read-back could not be sent");
+    if (ReadBack(bench.controller) != ExchangeOutcome::Answered) {
+      state.SkipWithError("the read-back was not answered");
       break;
     }
     wallMs += std::chrono::duration<double, std::milli>(SteadyClock::now() - wallStart).count();
@@ -131,7 +131,7 @@ void BM_ReportsPerSecond(benchmark::State& state) {
     std::optional<UdpSocket> statusSocket = bench.controller.Network().OpenStatusSocket();
     StatusListener listener(bench.controller, std::move(*statusSocket), bench.identity, tasks);
     std::atomic<int> applied{0};
-    listener.SetReportHook([&applied](std::span<const std::uint8_t>) { ++applied; });
+    listener.SetReportHook([&applied](std::span<const std::uint8_t>, bool) { ++applied; });
     listener.Start();
     bench.controller.Viewer().CurrentPage = ViewerPage::Mode;
     const UdpEndpoint status{Ipv4Address::Loopback(), bench.link.statusPort};

@@ -19,15 +19,14 @@ int PrintSerialPorts(const GlobalOptions& options, std::ostream& out, std::ostre
   const std::optional<std::vector<std::string>> ports = ListSerialPorts();
   if (!ports) {
     err << "cannot read the list of serial devices\n";
-    return kExitNoDevice;
+    return kExitLinkSetup;
   }
   if (options.json) {
-    out << "{\"ports\":[";
-    for (std::size_t i = 0; i < ports->size(); ++i) {
-      out << (i > 0 ? "," : "") << "{\"name\":" << JsonString((*ports)[i])
-          << ",\"path\":" << JsonString(SerialDevicePath((*ports)[i])) << "}";
+    Json list = Json::array();
+    for (const std::string& port : *ports) {
+      list.push_back({{"name", port}, {"path", SerialDevicePath(port)}});
     }
-    out << "]}\n";
+    PrintJson(out, {{"ports", list}});
     return kExitSuccess;
   }
   for (const std::string& port : *ports) {
@@ -113,8 +112,10 @@ std::string CliUsage() {
          "The device commands go to the device at --device ADDR, or to the one found on the\n"
          "serial line with --serial PORT.\n\n" +
          GlobalOptionsHelp() +
-         "\nExit status: 0 success, 1 the device did not answer or could not be reached,\n"
-         "2 bad usage.\n";
+         "\nExit status: 0 success; 1 no device answered, or the device did not answer;\n"
+         "2 bad usage, nothing sent; 3 this machine's end of the link could not be set up\n"
+         "(a local port held by another program, no socket, a serial port that cannot be\n"
+         "opened).\n";
 }
 
 int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
@@ -151,9 +152,9 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
       if (!options.device && !options.serialPort) {
         throw UsageError{"mv needs --device ADDR or --serial PORT"};
       }
-      ControllerObserver observer;
+      NameFieldRecorder observer;
       CliSession session(options, timing, out, err, observer);
-      return RunViewerCommand(session, arguments);
+      return RunViewerCommand(session, observer, arguments);
     }
     if (arguments[0] == "matrix") {
       if (arguments.size() == 2 && arguments[1] == "help") {

@@ -20,8 +20,15 @@ std::string IdentityText(const DeviceEntry& entry) {
   return text;
 }
 
+// The device list as the window shows it, then each device found with its table entry.
 void PrintDevicesText(const DeviceDirectory& devices, std::ostream& out) {
-  for (std::size_t i = 0; i < devices.Table().Count(); ++i) {
+  const std::size_t count = devices.Table().Count();
+  if (count == 0) {
+    for (const std::string& line : devices.Lines()) {
+      out << line << "\n";
+    }
+  }
+  for (std::size_t i = 0; i < count; ++i) {
     const DeviceEntry& entry = devices.Table().Entry(i);
     const std::string address = entry.AddressText();
     out << devices.Lines()[i] << "  address " << (address.empty() ? "(serial line)" : address)
@@ -33,20 +40,17 @@ void PrintDevicesText(const DeviceDirectory& devices, std::ostream& out) {
 }
 
 void PrintDevicesJson(const DeviceDirectory& devices, std::ostream& out) {
-  out << "{\"devices\":[";
+  Json found = Json::array();
   for (std::size_t i = 0; i < devices.Table().Count(); ++i) {
     const DeviceEntry& entry = devices.Table().Entry(i);
-    out << (i > 0 ? "," : "") << "{\"line\":" << JsonString(devices.Lines()[i])
-        << ",\"address\":" << JsonString(entry.AddressText())
-        << ",\"DeviceType\":" << static_cast<int>(entry.DeviceType)
-        << ",\"DeviceAddress\":" << static_cast<int>(entry.DeviceAddress)
-        << ",\"DeviceIdentity\":[";
-    for (std::size_t k = 0; k < entry.DeviceIdentity.size(); ++k) {
-      out << (k > 0 ? "," : "") << static_cast<int>(entry.DeviceIdentity[k]);
-    }
-    out << "],\"ModelMatch\":" << static_cast<int>(entry.ModelMatch) << "}";
+    found.push_back({{"line", devices.Lines()[i]},
+                     {"address", entry.AddressText()},
+                     {"DeviceType", entry.DeviceType},
+                     {"DeviceAddress", entry.DeviceAddress},
+                     {"DeviceIdentity", entry.DeviceIdentity},
+                     {"ModelMatch", entry.ModelMatch}});
   }
-  out << "],\"status\":" << JsonString(devices.StatusText()) << "}\n";
+  PrintJson(out, {{"devices", found}, {"list", devices.Lines()}, {"status", devices.StatusText()}});
 }
 
 LinkConfig LinkFor(const GlobalOptions& options) {
@@ -76,15 +80,19 @@ CliSession::CliSession(const GlobalOptions& options, const LinkTiming& timing, s
       err_(err),
       prompter_(err),
       controller_(LinkFor(options), timing, clock_, prompter_, observer) {
-  controller_.SetDiagnostics(err);  // standard output carries the results
+  // Standard output carries the results; the protocol's diagnostic lines go to stderr when asked.
+  controller_.SetDiagnostics(options.verbose ? err : unheardDiagnostics_);
   StartSocketLibrary(prompter_);
 }
 
 int CliSession::Discover() {
   if (!OpenLink()) {
-    return kExitNoDevice;
+    return kExitLinkSetup;
   }
   controller_.Search({options_.device});
+  if (const std::optional<int> failure = LinkSetupFailure()) {
+    return *failure;
+  }
   if (prompter_.ErrorShown()) {
     return kExitNoDevice;
   }
@@ -94,14 +102,17 @@ int CliSession::Discover() {
     err_ << "no answer from " << Where() << "\n";
     return kExitNoDevice;
   }
-  return kExitSuccess;
+  return devices.FoundCount() > 0 ? kExitSuccess : kExitNoDevice;
 }
 
 int CliSession::Connect() {
   if (!OpenLink()) {
-    return kExitNoDevice;
+    return kExitLinkSetup;
   }
   controller_.Search({options_.device});
+  if (const std::optional<int> failure = LinkSetupFailure()) {
+    return *failure;
+  }
   const std::optional<int> index = FindDevice();
   if (!index) {
     if (!prompter_.ErrorShown()) {
@@ -115,15 +126,34 @@ int CliSession::Connect() {
 
 int CliSession::ReportSent(std::string_view commandName, bool sent) {
   if (!sent) {
+    if (const std::optional<int> failure = LinkSetupFailure()) {
+      return *failure;
+    }
     return prompter_.ErrorShown() ? kExitUsage : kExitNoDevice;
   }
   if (options_.json) {
-    out_ << "{\"sent\":" << JsonString(commandName) << ",\"device\":" << JsonString(SelectedLine())
-         << "}\n";
+    PrintJson(out_, {{"sent", commandName}, {"device", SelectedLine()}});
   } else {
     out_ << commandName << " sent to " << SelectedLine() << "\n";
   }
   return kExitSuccess;
+}
+
+int CliSession::Unanswered(std::string_view what) {
+  if (const std::optional<int> failure = LinkSetupFailure()) {
+    return *failure;
+  }
+  err_ << what << "\n";
+  return kExitNoDevice;
+}
+
+std::optional<int> CliSession::LinkSetupFailure() {
+  const std::string& failure = controller_.Network().SetupFailure();
+  if (options_.serialPort || failure.empty()) {
+    return std::nullopt;
+  }
+  err_ << "quintara-cli: " << failure << "\n";
+  return kExitLinkSetup;
 }
 
 bool CliSession::OpenLink() {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -14,8 +15,18 @@ namespace quintara::cli {
 
 // Exit statuses of quintara-cli.
 inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitNoDevice = 1;  // the device did not answer, or could not be reached
-inline constexpr int kExitUsage = 2;
+inline constexpr int kExitNoDevice = 1;   // no device answered, or the device did not answer
+inline constexpr int kExitUsage = 2;      // the arguments cannot be used; nothing was sent
+inline constexpr int kExitLinkSetup = 3;  // this machine's end of the link could not be set up:
+                                          // a local port held elsewhere, no socket to be had,
+                                          // a serial port that cannot be opened
+
+// Keeps what the window's name field would show.
+class NameFieldRecorder final : public ControllerObserver {
+ public:
+  void NameFieldChanged(std::u16string_view text) override { name = text; }
+  std::u16string name;
+};
 
 // Thrown for arguments that cannot be used; the command line prints it and exits with 2.
 struct UsageError {
@@ -48,6 +59,11 @@ class CliSession {
   int Connect();
   // Prints that a command went to the selected device, or returns the failure's exit status.
   int ReportSent(std::string_view commandName, bool sent);
+  // The exit status of an exchange that got no answer: 3 when the local end of the link could
+  // not be set up (said on stderr), else 1 with the given line on stderr.
+  int Unanswered(std::string_view what);
+  // The device the command goes to, as the list names it.
+  std::string SelectedLine() const;
 
   Controller& GetController() { return controller_; }
   const GlobalOptions& Options() const { return options_; }
@@ -58,13 +74,15 @@ class CliSession {
   bool OpenLink();
   std::string Where() const;
   std::optional<int> FindDevice() const;
-  std::string SelectedLine() const;
+  // 3, with the reason on stderr, when the last socket could not be set up here.
+  std::optional<int> LinkSetupFailure();
 
   const GlobalOptions& options_;
   std::ostream& out_;
   std::ostream& err_;
   SystemClock clock_;
   ConsolePrompter prompter_;
+  std::ostringstream unheardDiagnostics_;  // without --verbose
   Controller controller_;
 };
 

@@ -1,40 +1,9 @@
 #include "cli/Json.h"
 
-#include <cstdio>
-
 namespace quintara::cli {
 
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  out += '"';
-  return out;
+void PrintJson(std::ostream& out, const Json& document) {
+  out << document.dump(-1, ' ', false, Json::error_handler_t::replace) << std::endl;
 }
 
 }  // namespace quintara::cli

@@ -1,5 +1,6 @@
 #include "cli/MatrixCli.h"
 
+#include <span>
 #include <sstream>
 
 #include "cli/Arguments.h"
@@ -78,22 +79,20 @@ void PrintStatus(CliSession& session, const MatrixCommands& commands, const std:
   std::ostream& out = session.Out();
   const bool sixteen = commands.Outputs() == 16;
   const std::string format(sixteen ? MatrixFormatTable[matrix.outputFormatIndex].text : "");
+  const auto routes = std::span(matrix.statusTable).first(commands.Outputs());
   if (session.Options().json) {
-    out << "{\"statusTable\":[";
-    for (std::size_t o = 0; o < commands.Outputs(); ++o) {
-      out << (o > 0 ? "," : "") << static_cast<int>(matrix.statusTable[o]);
-    }
-    out << "],\"LockState\":" << static_cast<int>(controller.LockState())
-        << ",\"AddressMode\":" << static_cast<int>(controller.AddressMode())
-        << ",\"name\":" << JsonString(Utf16ToUtf8(name));
+    Json status = {{"statusTable", routes},
+                   {"LockState", controller.LockState()},
+                   {"AddressMode", controller.AddressMode()},
+                   {"name", Utf16ToUtf8(name)}};
     if (sixteen) {
-      out << ",\"outputFormat\":" << JsonString(format);
+      status["outputFormat"] = format;
     }
-    out << "}\n";
+    PrintJson(out, status);
     return;
   }
-  for (std::size_t o = 0; o < commands.Outputs(); ++o) {
-    out << "output " << (o + 1) << " <- input " << static_cast<int>(matrix.statusTable[o]) << "\n";
+  for (std::size_t o = 0; o < routes.size(); ++o) {
+    out << "output " << (o + 1) << " <- input " << static_cast<int>(routes[o]) << "\n";
   }
   out << "LockState " << static_cast<int>(controller.LockState()) << "  AddressMode "
       << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "  name " << Utf16ToUtf8(name)
@@ -101,6 +100,28 @@ void PrintStatus(CliSession& session, const MatrixCommands& commands, const std:
   if (sixteen) {
     out << "output format " << format << "\n";
   }
+}
+
+void PrintBacklight(CliSession& session, const MatrixState& matrix) {
+  const std::uint8_t time = matrix.backlightTime;
+  const std::string timeText(time < kBacklightTimeTexts.size() ? kBacklightTimeTexts[time] : "?");
+  if (session.Options().json) {
+    PrintJson(session.Out(), {{"backlightTime", time},
+                              {"backlightTimeText", timeText},
+                              {"brightness", matrix.backlightBrightness}});
+    return;
+  }
+  session.Out() << "backlight time " << timeText << " (" << static_cast<int>(time)
+                << ")  brightness " << static_cast<int>(matrix.backlightBrightness) << "\n";
+}
+
+// The input of a route, refused when the switcher has fewer inputs.
+std::uint8_t RouteInput(const std::string& text, const MatrixCommands& commands) {
+  const int input = BoundedNumber(text, 1, 16, "the input");
+  if (static_cast<std::size_t>(input) > commands.Outputs()) {
+    throw UsageError{"input " + text + " is beyond this switcher"};
+  }
+  return static_cast<std::uint8_t>(input);
 }
 
 }  // namespace
@@ -121,34 +142,29 @@ int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
   const std::uint8_t type = controller.SelectedOrEmptyEntry().DeviceType;
   if (type != kEightChannelType && type != kSixteenChannelType) {
     session.Err() << "the device is not a matrix switcher\n";
-    return kExitNoDevice;
+    return kExitUsage;
   }
   MatrixCommands commands(controller, type);
   MatrixState& matrix = controller.Matrix();
   const std::string& verb = arguments[1];
   if (verb == "status") {
     if (!commands.ReadMatrixStatus()) {
-      session.Err() << "no status reply\n";
-      return kExitNoDevice;
+      return session.Unanswered("no status reply from " + session.SelectedLine() +
+                                ": the query went unanswered");
     }
     PrintStatus(session, commands, names.name);
     return kExitSuccess;
   }
   if (verb == "backlight") {
     if (!commands.ReadBacklight()) {
-      session.Err() << "no backlight reply\n";
-      return kExitNoDevice;
+      return session.Unanswered("no backlight reply from " + session.SelectedLine() +
+                                ": the query went unanswered");
     }
-    const std::uint8_t time = matrix.backlightTime;
-    session.Out() << "backlight time "
-                  << (time < kBacklightTimeTexts.size() ? kBacklightTimeTexts[time] : "?") << " ("
-                  << static_cast<int>(time) << ")  brightness "
-                  << static_cast<int>(matrix.backlightBrightness) << "\n";
+    PrintBacklight(session, matrix);
     return kExitSuccess;
   }
   if (verb == "route") {
-    matrix.selectedInput =
-        static_cast<std::uint8_t>(BoundedNumber(arguments[2], 1, 16, "the input"));
+    matrix.selectedInput = RouteInput(arguments[2], commands);
     for (const int output : Outputs(arguments[3])) {
       if (static_cast<std::size_t>(output) > commands.Outputs()) {
         throw UsageError{"output " + std::to_string(output) + " is beyond this switcher"};
@@ -158,8 +174,7 @@ int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
     return session.ReportSent("RouteToOutputs", commands.RouteToOutputs());
   }
   if (verb == "all") {
-    matrix.selectedInput =
-        static_cast<std::uint8_t>(BoundedNumber(arguments[2], 1, 16, "the input"));
+    matrix.selectedInput = RouteInput(arguments[2], commands);
     return session.ReportSent("RouteToAll", commands.RouteToAll());
   }
   if (verb == "one-to-one") {

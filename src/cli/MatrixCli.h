@@ -10,13 +10,6 @@ namespace quintara::cli {
 // Checks a "matrix" command's arguments before anything is sent; throws UsageError.
 void CheckMatrixCommand(const std::vector<std::string>& arguments);
 
-// Keeps what the name field would show.
-class NameFieldRecorder final : public ControllerObserver {
- public:
-  void NameFieldChanged(std::u16string_view text) override { name = text; }
-  std::u16string name;
-};
-
 // Runs "matrix ..." against the switcher the session connects to; names is the observer the
 // session was made with, through which the switcher's name arrives.
 int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,

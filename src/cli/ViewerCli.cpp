@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <map>
 
@@ -220,99 +221,154 @@ std::string Utf8(const std::u16string& text) {
   return Utf16ToUtf8(text);
 }
 
-template <typename Array>
-std::string JsonNumbers(const Array& values) {
-  std::string text = "[";
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    text += (i > 0 ? "," : "") + std::to_string(static_cast<int>(values[i]));
+template <typename Values>
+Json Numbers(const Values& values) {
+  Json list = Json::array();
+  for (const auto value : values) {
+    list.push_back(static_cast<int>(value));
   }
-  return text + "]";
+  return list;
 }
 
-void PrintStateJson(const Controller& controller, std::ostream& out) {
+template <typename Texts>
+Json Utf8Texts(const Texts& texts) {
+  Json list = Json::array();
+  for (const std::u16string& text : texts) {
+    list.push_back(Utf8(text));
+  }
+  return list;
+}
+
+void PrintStateJson(const Controller& controller, const std::u16string& shownName,
+                    std::ostream& out) {
   const ViewerState& v = controller.Viewer();
-  out << "{\"name\":" << JsonString(Utf8(controller.NameText()))
-      << ",\"AddressMode\":" << static_cast<int>(controller.AddressMode())
-      << ",\"LayoutCode\":" << static_cast<int>(v.LayoutCode)
-      << ",\"OutputFormat\":" << static_cast<int>(v.OutputFormat)
-      << ",\"SwitcherMode\":" << static_cast<int>(v.SwitcherMode)
-      << ",\"AllUmdOn\":" << static_cast<int>(v.AllUmdOn)
-      << ",\"FormatStatusOn\":" << static_cast<int>(v.FormatStatusOn)
-      << ",\"TimecodeOn\":" << static_cast<int>(v.TimecodeOn)
-      << ",\"AudioAlarmOn\":" << static_cast<int>(v.AudioAlarmOn)
-      << ",\"BorderOn\":" << static_cast<int>(v.BorderOn)
-      << ",\"AllMetersOn\":" << static_cast<int>(v.AllMetersOn)
-      << ",\"AudioSource\":" << static_cast<int>(v.AudioSource)
-      << ",\"WindowSource\":" << JsonNumbers(v.WindowSource)
-      << ",\"SwitcherSource\":" << JsonNumbers(v.SwitcherSource) << ",\"UmdText\":[";
-  for (std::size_t i = 0; i < kInputCount; ++i) {
-    out << (i > 0 ? "," : "") << JsonString(Utf8(v.UmdText[i]));
+  PerWindow<int> present{};
+  PerWindow<int> formatCode{};
+  for (std::size_t w = 0; w < kWindowCount; ++w) {
+    present[w] = v.WindowSignal[w].present;
+    formatCode[w] = v.WindowSignal[w].formatCode;
   }
-  out << "],\"UmdOn\":" << JsonNumbers(v.UmdOn)
-      << ",\"UmdTextColour\":" << JsonNumbers(v.UmdTextColour)
-      << ",\"UmdBackColour\":" << JsonNumbers(v.UmdBackColour) << ",\"WindowFormatText\":[";
-  for (std::size_t i = 0; i < kWindowCount; ++i) {
-    out << (i > 0 ? "," : "") << JsonString(Utf8(v.WindowFormatText[i]));
-  }
-  out << "],\"FormatTextColour\":" << JsonNumbers(v.FormatTextColour)
-      << ",\"FormatBackColour\":" << JsonNumbers(v.FormatBackColour)
-      << ",\"MeterOn\":" << JsonNumbers(v.MeterOn)
-      << ",\"MeterChannels\":" << JsonNumbers(v.MeterChannels)
-      << ",\"TimecodeTextColour\":" << JsonNumbers(v.TimecodeTextColour)
-      << ",\"TimecodeBackColour\":" << JsonNumbers(v.TimecodeBackColour) << "}\n";
+  PrintJson(out, {{"name", Utf8(controller.NameText())},
+                  {"nameShown", Utf8(shownName)},
+                  {"AddressMode", controller.AddressMode()},
+                  {"LayoutCode", v.LayoutCode},
+                  {"OutputFormat", v.OutputFormat},
+                  {"SwitcherMode", v.SwitcherMode},
+                  {"AllUmdOn", v.AllUmdOn},
+                  {"FormatStatusOn", v.FormatStatusOn},
+                  {"TimecodeOn", v.TimecodeOn},
+                  {"AudioAlarmOn", v.AudioAlarmOn},
+                  {"BorderOn", v.BorderOn},
+                  {"AllMetersOn", v.AllMetersOn},
+                  {"AudioSource", v.AudioSource},
+                  {"WindowSource", Numbers(v.WindowSource)},
+                  {"SwitcherSource", Numbers(v.SwitcherSource)},
+                  {"UmdText", Utf8Texts(v.UmdText)},
+                  {"UmdOn", Numbers(v.UmdOn)},
+                  {"UmdTextColour", Numbers(v.UmdTextColour)},
+                  {"UmdBackColour", Numbers(v.UmdBackColour)},
+                  {"WindowFormatText", Utf8Texts(v.WindowFormatText)},
+                  {"WindowSignalPresent", Numbers(present)},
+                  {"WindowFormatCode", Numbers(formatCode)},
+                  {"FormatTextColour", Numbers(v.FormatTextColour)},
+                  {"FormatBackColour", Numbers(v.FormatBackColour)},
+                  {"MeterOn", Numbers(v.MeterOn)},
+                  {"MeterChannels", Numbers(v.MeterChannels)},
+                  {"TimecodeTextColour", Numbers(v.TimecodeTextColour)},
+                  {"TimecodeBackColour", Numbers(v.TimecodeBackColour)}});
 }
 
-void PrintStateText(const Controller& controller, std::ostream& out) {
+// A column of a table: the text left-aligned to the width, in characters rather than bytes.
+std::string Cell(const std::string& text, std::size_t width) {
+  const auto characters = static_cast<std::size_t>(std::ranges::count_if(
+      text, [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+  return text + std::string(width > characters ? width - characters : 0, ' ') + "  ";
+}
+
+std::string Cell(int number, std::size_t width) {
+  return Cell(std::to_string(number), width);
+}
+
+std::string Pair(std::uint8_t first, std::uint8_t second) {
+  return std::to_string(first) + "/" + std::to_string(second);
+}
+
+void PrintStateText(const Controller& controller, const std::u16string& shownName,
+                    std::ostream& out) {
   const ViewerState& v = controller.Viewer();
   const auto n = [](std::uint8_t value) { return static_cast<int>(value); };
-  out << "name " << Utf8(controller.NameText()) << "  AddressMode "
+  out << "name " << Utf8(shownName) << "  AddressMode "
       << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "\n"
       << "LayoutCode " << n(v.LayoutCode) << "  OutputFormat " << n(v.OutputFormat)
       << "  SwitcherMode " << n(v.SwitcherMode) << "\n"
       << "AllUmdOn " << n(v.AllUmdOn) << "  FormatStatusOn " << n(v.FormatStatusOn)
       << "  TimecodeOn " << n(v.TimecodeOn) << "  AudioAlarmOn " << n(v.AudioAlarmOn)
       << "  BorderOn " << n(v.BorderOn) << "  AllMetersOn " << n(v.AllMetersOn) << "  AudioSource "
-      << n(v.AudioSource) << "\n";
-  out << "input  UmdText      UmdOn  text/back colour\n";
+      << n(v.AudioSource) << "\n\n";
+  out << Cell("input", 5) << Cell("UmdText", 17) << Cell("UmdOn", 5) << "text/back colour\n";
   for (std::size_t i = 0; i < kInputCount; ++i) {
-    out << "  " << (i + 1) << "  " << Utf8(v.UmdText[i]) << "  " << n(v.UmdOn[i]) << "  "
-        << n(v.UmdTextColour[i]) << "/" << n(v.UmdBackColour[i]) << "\n";
+    out << Cell(static_cast<int>(i + 1), 5) << Cell(Utf8(v.UmdText[i]), 17)
+        << Cell(n(v.UmdOn[i]), 5) << Pair(v.UmdTextColour[i], v.UmdBackColour[i]) << "\n";
   }
-  out << "window  source  switcher  format  format colours  meter  channels  timecode colours\n";
+  out << "\n"
+      << Cell("window", 6) << Cell("source", 6) << Cell("switcher", 8) << Cell("format", 14)
+      << Cell("signal", 6) << Cell("code", 4) << Cell("format colours", 14) << Cell("meter", 5)
+      << Cell("channels", 8) << "timecode colours\n";
   for (std::size_t w = 0; w < kWindowCount; ++w) {
-    out << "  " << (w + 1) << "  " << n(v.WindowSource[w]) << "  " << n(v.SwitcherSource[w]) << "  "
-        << Utf8(v.WindowFormatText[w]) << "  " << n(v.FormatTextColour[w]) << "/"
-        << n(v.FormatBackColour[w]) << "  " << n(v.MeterOn[w]) << "  " << n(v.MeterChannels[w])
-        << "  " << n(v.TimecodeTextColour[w]) << "/" << n(v.TimecodeBackColour[w]) << "\n";
+    out << Cell(static_cast<int>(w + 1), 6) << Cell(n(v.WindowSource[w]), 6)
+        << Cell(n(v.SwitcherSource[w]), 8) << Cell(Utf8(v.WindowFormatText[w]), 14)
+        << Cell(n(v.WindowSignal[w].present), 6) << Cell(n(v.WindowSignal[w].formatCode), 4)
+        << Cell(Pair(v.FormatTextColour[w], v.FormatBackColour[w]), 14) << Cell(n(v.MeterOn[w]), 5)
+        << Cell(n(v.MeterChannels[w]), 8) << Pair(v.TimecodeTextColour[w], v.TimecodeBackColour[w])
+        << "\n";
   }
 }
 
-int ShowState(CliSession& session) {
+int ShowState(CliSession& session, const NameFieldRecorder& names) {
   Controller& controller = session.GetController();
-  if (!ReadBack(controller)) {
-    return kExitNoDevice;
+  if (ReadBack(controller) != ExchangeOutcome::Answered) {
+    // The window would decode the last image again; a script must not take that for the state.
+    return session.Unanswered("no state reply from " + session.SelectedLine() +
+                              ": the read-back went unanswered");
   }
   RefreshSwitcherGrid(controller.Viewer());
   RefreshAll(controller.Viewer());
-  session.Options().json ? PrintStateJson(controller, session.Out())
-                         : PrintStateText(controller, session.Out());
+  session.Options().json ? PrintStateJson(controller, names.name, session.Out())
+                         : PrintStateText(controller, names.name, session.Out());
   return kExitSuccess;
+}
+
+// One report as a line of text, or as one JSON document a line.
+void PrintReport(std::ostream& out, bool json, std::span<const std::uint8_t> report, bool applied) {
+  if (!json) {
+    out << DescribeReport(report) << (applied ? "" : " (dropped)") << std::endl;
+    return;
+  }
+  const ReportSummary summary = SummariseReport(report);
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", summary.code);
+  PrintJson(out, {{"code", summary.code},
+                  {"codeHex", hex},
+                  {"report", summary.what},
+                  {"values", summary.values},
+                  {"applied", applied}});
 }
 
 int Watch(CliSession& session) {
   Controller& controller = session.GetController();
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
   if (!socket) {
-    session.Err() << "cannot listen for status reports on port "
-                  << controller.Network().Config().statusPort << "\n";
-    return kExitNoDevice;
+    return session.Unanswered("cannot listen for status reports on port " +
+                              std::to_string(controller.Network().Config().statusPort));
   }
   TaskQueue tasks;
   std::ostream& out = session.Out();
+  const bool json = session.Options().json;
   StatusListener listener(controller, std::move(*socket),
                           controller.SelectedOrEmptyEntry().DeviceIdentity, tasks);
-  listener.SetReportHook(
-      [&out](std::span<const std::uint8_t> report) { out << DescribeReport(report) << std::endl; });
+  listener.SetReportHook([&out, json](std::span<const std::uint8_t> report, bool applied) {
+    PrintReport(out, json, report, applied);
+  });
   listener.Start();
   const int seconds = session.Options().seconds.value_or(kDefaultWatchSeconds);
   tasks.RunUntil(std::chrono::steady_clock::now() + std::chrono::seconds(seconds));
@@ -335,13 +391,14 @@ void CheckViewerCommand(const std::vector<std::string>& arguments) {
   ParseSend(arguments);
 }
 
-int RunViewerCommand(CliSession& session, const std::vector<std::string>& arguments) {
+int RunViewerCommand(CliSession& session, const NameFieldRecorder& names,
+                     const std::vector<std::string>& arguments) {
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
   }
   const std::string& verb = arguments[1];
   if (verb == "state") {
-    return ShowState(session);
+    return ShowState(session, names);
   }
   if (verb == "watch") {
     return Watch(session);
@@ -354,8 +411,11 @@ int RunViewerCommand(CliSession& session, const std::vector<std::string>& argume
 
 std::string ViewerUsage() {
   return R"(Multiviewer commands (quintara-cli [options] mv COMMAND):
-  state                          read the whole state back and print it (--json)
-  watch                          print each report the device sends (--seconds N, default 10)
+  state                          read the whole state back and print it (--json); exit 1
+                                 when the device does not answer
+  watch                          print each report the device sends (--seconds N, default 10);
+                                 with --json one document a line; a report whose values
+                                 the rules drop is marked (dropped), or applied false
   layout CODE                    1-16, 40-42, 60, 61, 80-83, 90-93, 100-102, 111, 121, 160, 161
   source WINDOW INPUT            the input a window shows
   switcher-mode on|off

@@ -11,7 +11,8 @@ namespace quintara::cli {
 void CheckViewerCommand(const std::vector<std::string>& arguments);
 
 // Runs "mv ..." against the device the session connects to.
-int RunViewerCommand(CliSession& session, const std::vector<std::string>& arguments);
+int RunViewerCommand(CliSession& session, const NameFieldRecorder& names,
+                     const std::vector<std::string>& arguments);
 
 std::string ViewerUsage();
 

@@ -80,6 +80,20 @@ bool TakesValue(std::string_view name) {
          name == "--baud" || name == "--seconds";
 }
 
+// The options that take no value.
+bool* FlagOption(const std::string& name, GlobalOptions& options) {
+  if (name == "--json") {
+    return &options.json;
+  }
+  if (name == "--verbose") {
+    return &options.verbose;
+  }
+  if (name == "--help") {
+    return &options.help;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(std::span<const std::string> args) {
@@ -98,11 +112,11 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
     }
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    if (name == "--json" || name == "--help") {
+    if (bool* flag = FlagOption(name, result.options)) {
       if (equals != std::string::npos) {
         result.error = name + " takes no value";
       }
-      (name == "--json" ? result.options.json : result.options.help) = true;
+      *flag = true;
       continue;
     }
     if (!TakesValue(name)) {
@@ -134,7 +148,8 @@ std::string GlobalOptionsHelp() {
   --serial PORT        use the serial link on PORT (a name such as ttyUSB0, or a path)
   --baud N             serial rate: 9600 (default), 19200, 38400, 57600 or 115200
   --seconds N          how long a watching command runs
-  --json               print results as one JSON document
+  --json               print results as JSON (one document; mv watch: one per line)
+  --verbose            also print the protocol's diagnostic lines (readLen = ...) on stderr
   --help               this text
 )";
 }

@@ -19,6 +19,7 @@ struct GlobalOptions {
   std::string baud = "9600";
   std::optional<int> seconds;  // how long a watching command runs
   bool json = false;
+  bool verbose = false;  // the command line also prints the protocol's diagnostic lines
   bool help = false;
 };
 

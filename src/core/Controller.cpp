@@ -14,7 +14,7 @@ Controller::Controller(LinkConfig config, LinkTiming timing, Clock& clock, Promp
       clock_(clock),
       prompter_(prompter),
       observer_(observer),
-      network_(std::move(config), timing_, devices_, clock, prompter),
+      network_(std::move(config), timing_, devices_, clock, prompter, observer_),
       serial_(serialPort_, timing_, clock),
       networkSearch_(devices_, timing_, clock),
       serialSearch_(serialPort_, devices_, viewer_.StateImage, timing_, clock, prompter) {
@@ -45,8 +45,9 @@ Link& Controller::ActiveLink() {
   return linkKind_ == LinkKind::Lan ? static_cast<Link&>(network_) : serial_;
 }
 
-bool Controller::SendFrame(std::span<const std::uint8_t> frame, SerialPause pause) {
-  return ActiveLink().SendFrame(frame, pause);
+bool Controller::SendFrame(std::span<const std::uint8_t> frame, SerialPause pause,
+                           BusyPort busyPort) {
+  return ActiveLink().SendFrame(frame, pause, busyPort);
 }
 
 bool Controller::OpenSelectedPort(std::string_view portName, std::string_view baudText) {

@@ -115,7 +115,8 @@ class Controller {
   // The one way a command leaves the system, on the current link. True when it was sent. A
   // few senders write to the serial line without the pause that normally follows.
   [[nodiscard]] bool SendFrame(std::span<const std::uint8_t> frame,
-                               SerialPause pause = SerialPause::After);
+                               SerialPause pause = SerialPause::After,
+                               BusyPort busyPort = BusyPort::Refuse);
 
   // The lock button: flips LockState and sends it.
   bool ToggleLock();

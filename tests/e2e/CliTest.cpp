@@ -71,7 +71,8 @@ TEST_F(Cli, DiscoverAsJsonIsOneDocument) {
   EXPECT_EQ(run.out,
             "{\"devices\":[{\"line\":\"KVT2208Z_127.0.0.31\",\"address\":\"127.0.0.31\","
             "\"DeviceType\":161,\"DeviceAddress\":1,\"DeviceIdentity\":[81,84,0,1],"
-            "\"ModelMatch\":1}],\"status\":\"Connected - 1\"}\n");
+            "\"ModelMatch\":1}],\"list\":[\"KVT2208Z_127.0.0.31\"],"
+            "\"status\":\"Connected - 1\"}\n");
 }
 
 TEST_F(Cli, DeviceCommandsArriveByteExact) {

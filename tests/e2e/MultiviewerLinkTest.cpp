@@ -51,7 +51,7 @@ class MultiviewerLink : public ::testing::Test {
 TEST_F(MultiviewerLink, ReadBackMirrorsTheDevice) {
   lan.multiviewer->SetLayout(60);
   ASSERT_TRUE(test::SearchAndSelect(controller, test::SimulatedLan::kMultiviewer));
-  ASSERT_TRUE(ReadBack(controller));
+  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
   const ViewerState& viewer = controller.Viewer();
   EXPECT_EQ(viewer.StateImage, lan.multiviewer->StateImage());
   EXPECT_EQ(viewer.LayoutCode, 60);
@@ -74,13 +74,14 @@ TEST_F(MultiviewerLink, ReadBackOverTheSerialLine) {
   controller.SetLinkKind(LinkKind::Serial);
   ASSERT_TRUE(controller.OpenSelectedPort(path, "115200"));
   controller.Search();
-  ASSERT_TRUE(ReadBack(controller));
+  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
   EXPECT_EQ(controller.Viewer().LayoutCode, 40);
   EXPECT_EQ(controller.NameText(), u"KVT2208Z");
 }
 
 TEST_F(MultiviewerLink, ReadBackKeepsTheOldImageWithoutAnAcceptableReply) {
-  EXPECT_FALSE(ReadBack(controller));  // nothing selected: nothing is decoded
+  EXPECT_EQ(ReadBack(controller),
+            ExchangeOutcome::NotSent);  // nothing selected: nothing is decoded
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please choose a device"});
   EXPECT_EQ(controller.Viewer().PageSwitchPass, 0u);
   EXPECT_EQ(controller.Viewer().SwitcherMode, 1);  // the panel would open on the switcher page
@@ -97,7 +98,8 @@ TEST_F(MultiviewerLink, ReadBackKeepsTheOldImageWithoutAnAcceptableReply) {
       {wrongType});
   Controller other(link, QuickTiming(), clock, prompter, observer);
   ASSERT_TRUE(test::SearchAndSelect(other, peer));
-  EXPECT_TRUE(ReadBack(other));  // sent; nothing taken, so the all-zero image is decoded
+  EXPECT_EQ(ReadBack(other),
+            ExchangeOutcome::Unanswered);  // sent; nothing taken, so the all-zero image is decoded
   EXPECT_EQ(other.Viewer().StateImage, StateImageBytes{});
   EXPECT_EQ(other.Viewer().SwitcherMode, 0);
   EXPECT_EQ(other.Viewer().PageSwitchPass, 1u);
@@ -106,7 +108,7 @@ TEST_F(MultiviewerLink, ReadBackKeepsTheOldImageWithoutAnAcceptableReply) {
 
 TEST_F(MultiviewerLink, ListenerFollowsFrontPanelChangesAndReReads) {
   ASSERT_TRUE(test::SearchAndSelect(controller, test::SimulatedLan::kMultiviewer));
-  ASSERT_TRUE(ReadBack(controller));
+  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
   ViewerState& viewer = controller.Viewer();
   viewer.CurrentPage = ViewerPage::Mode;
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();

@@ -112,7 +112,7 @@ TEST_F(SerialSearchTest, CommandLineUsesTheSerialLink) {
 
   std::ostringstream missingErr;
   const std::vector<std::string> missing{"--serial", "/dev/quintara-none", "discover"};
-  EXPECT_EQ(cli::RunCli(missing, out, missingErr, ShortSerialTiming()), cli::kExitNoDevice);
+  EXPECT_EQ(cli::RunCli(missing, out, missingErr, ShortSerialTiming()), cli::kExitLinkSetup);
   EXPECT_EQ(missingErr.str(), "cannot open serial port /dev/quintara-none\n");
 }
 

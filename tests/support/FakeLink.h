@@ -16,7 +16,7 @@ class FakeLink final : public Link {
  public:
   using Bytes = std::vector<std::uint8_t>;
 
-  bool SendFrame(std::span<const std::uint8_t> frame, SerialPause pause) override {
+  bool SendFrame(std::span<const std::uint8_t> frame, SerialPause pause, BusyPort) override {
     sent.emplace_back(frame.begin(), frame.end());
     pauses.push_back(pause);
     return reachable;

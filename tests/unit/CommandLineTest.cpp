@@ -48,8 +48,10 @@ TEST(GlobalOptions, UnusableValuesAreNamedInTheError) {
   EXPECT_EQ(Parse({"--status-port=70000"}).error,
             "--status-port takes a port number from 1 to 65535, not '70000'");
   EXPECT_EQ(Parse({"--device"}).error, "--device needs a value");
-  EXPECT_EQ(Parse({"--verbose"}).error, "unknown option --verbose");
+  EXPECT_EQ(Parse({"--quiet"}).error, "unknown option --quiet");
   EXPECT_EQ(Parse({"--json=yes"}).error, "--json takes no value");
+  EXPECT_EQ(Parse({"--verbose=1"}).error, "--verbose takes no value");
+  EXPECT_TRUE(Parse({"--verbose"}).options.verbose);
 }
 
 }  // namespace

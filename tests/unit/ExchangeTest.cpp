@@ -54,7 +54,7 @@ TEST_F(Exchanges, NetworkReadBackWaitsPastWhatIsNotAMultiviewersStateReply) {
                    StateReply(0xA1, ViewerCode::ReadState, 40, kStateReplySize - 1),
                    StateReply(0xA1, ViewerCode::ReadState, 42),
                    StateReply(0xA1, ViewerCode::ReadState, 60)};
-  ASSERT_TRUE(ReadBack(controller));
+  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
   EXPECT_EQ(controller.Viewer().LayoutCode, 42);
   EXPECT_EQ(link.looks, 4);
   EXPECT_EQ(link.sent.at(0).size(), 20u);
@@ -68,12 +68,12 @@ TEST_F(Exchanges, SerialReadBackTakesAnyWholeReplyAndStopsAtAShortOne) {
   Select(LinkKind::Serial);
   Bytes untested = StateReply(0x00, 0x00, 42);
   link.arrivals = {Bytes{}, untested};
-  ASSERT_TRUE(ReadBack(controller));
+  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
   EXPECT_EQ(controller.Viewer().LayoutCode, 42);
 
   // Fewer bytes than a reply, once read, end the wait; the old image is decoded again.
   link.arrivals = {Bytes(100, 0x5A), StateReply(0xA1, ViewerCode::ReadState, 60)};
-  ASSERT_TRUE(ReadBack(controller));
+  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Unanswered);
   EXPECT_EQ(link.looks, 1);
   EXPECT_EQ(controller.Viewer().LayoutCode, 42);
 }
@@ -83,7 +83,7 @@ TEST_F(Exchanges, ReadBackThatCannotBeSentDecodesNothing) {
   link.reachable = false;
   controller.Viewer().StateImage[0] = 42;
   controller.Viewer().LayoutCode = 7;
-  EXPECT_FALSE(ReadBack(controller));
+  EXPECT_EQ(ReadBack(controller), ExchangeOutcome::NotSent);
   EXPECT_EQ(controller.Viewer().LayoutCode, 7);
   EXPECT_TRUE(observer.nameField.empty());
 }

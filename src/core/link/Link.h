@@ -15,6 +15,11 @@ namespace quintara {
 // network always pauses after a command datagram.
 enum class SerialPause { After, None };
 
+// Whether a command still leaves when another program holds the local command port: the
+// matrix switchers' value setters and queries then go out from a port of the system's choosing
+// (their replies come back to it).
+enum class BusyPort { Refuse, SendAnyway };
+
 // Who receives an exchange's request on the network; the serial line has one peer.
 enum class Audience { SelectedDevice, SearchTargets };
 
@@ -45,6 +50,7 @@ struct Exchange {
 
   std::span<const std::uint8_t> request;
   Audience audience = Audience::SelectedDevice;
+  BusyPort busyPort = BusyPort::Refuse;
   std::int64_t startMs = 0;
   int windowMs = 0;
   int attempts = 0;
@@ -83,7 +89,8 @@ class Link {
 
   // The one way a command leaves the system. True when the whole frame was sent.
   [[nodiscard]] virtual bool SendFrame(std::span<const std::uint8_t> frame,
-                                       SerialPause pause = SerialPause::After) = 0;
+                                       SerialPause pause = SerialPause::After,
+                                       BusyPort busyPort = BusyPort::Refuse) = 0;
   // Sends the request and waits, on the link's own descriptor, until the judge accepts a reply
   // or gives up, or the window or the attempts run out.
   [[nodiscard]] virtual ExchangeOutcome RunExchange(const Exchange& exchange) = 0;

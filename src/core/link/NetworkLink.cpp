@@ -1,34 +1,51 @@
 #include "core/link/NetworkLink.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 #include <vector>
 
 namespace quintara {
 
 NetworkLink::NetworkLink(LinkConfig config, const LinkTiming& timing,
-                         const DeviceDirectory& devices, Clock& clock, Prompter& prompter)
+                         const DeviceDirectory& devices, Clock& clock, Prompter& prompter,
+                         DeviceListView& view)
     : config_(std::move(config)),
       timing_(timing),
       devices_(devices),
       clock_(clock),
-      prompter_(prompter) {}
+      prompter_(prompter),
+      view_(view) {}
+
+bool NetworkLink::SetUpFailed(const std::string& what) {
+  setupFailure_ = what + ": " + std::strerror(errno);
+  return false;
+}
 
 bool NetworkLink::OpenSearchSocket() {
   CloseCommandSocket();
+  setupFailure_.clear();
   std::optional<UdpSocket> socket = UdpSocket::Create();
-  if (!socket || !socket->EnableBroadcast() ||
-      !socket->Bind({config_.bindAddress, config_.localPort}) || !socket->SetNonBlocking()) {
-    return false;
+  if (!socket) {
+    return SetUpFailed("cannot create a UDP socket");
+  }
+  if (!socket->EnableBroadcast() || !socket->Bind({config_.bindAddress, config_.localPort}) ||
+      !socket->SetNonBlocking()) {
+    return SetUpFailed("cannot set up the search socket on local port " +
+                       std::to_string(config_.localPort));
   }
   socket_ = std::move(socket);
   return true;
 }
 
 std::optional<UdpSocket> NetworkLink::OpenAimedSocket(std::uint16_t localPort,
-                                                      std::uint16_t devicePort, UdpEndpoint& aim) {
+                                                      std::uint16_t devicePort, UdpEndpoint& aim,
+                                                      BusyPort busyPort) {
+  setupFailure_.clear();
   std::optional<UdpSocket> socket = UdpSocket::Create();
   if (!socket) {
+    SetUpFailed("cannot create a UDP socket");
     return std::nullopt;
   }
   if (devices_.SelectedIndex() < 0) {
@@ -38,26 +55,37 @@ std::optional<UdpSocket> NetworkLink::OpenAimedSocket(std::uint16_t localPort,
   const DeviceEntry* entry = devices_.SelectedEntry();
   const std::optional<Ipv4Address> address =
       entry ? Ipv4Address::Parse(entry->AddressText()) : std::nullopt;
-  if (!address || !socket->Bind({config_.bindAddress, localPort}) || !socket->SetNonBlocking()) {
+  if (!address) {
+    return std::nullopt;
+  }
+  if (!socket->Bind({config_.bindAddress, localPort})) {
+    if (busyPort == BusyPort::Refuse || !socket->Bind({config_.bindAddress, 0})) {
+      SetUpFailed("cannot bind local port " + std::to_string(localPort));
+      return std::nullopt;
+    }
+    view_.StatusTextChanged(kPortBusyText);
+  }
+  if (!socket->SetNonBlocking()) {
+    SetUpFailed("cannot set up a socket");
     return std::nullopt;
   }
   aim = {*address, devicePort};
   return socket;
 }
 
-bool NetworkLink::OpenCommandSocket() {
+bool NetworkLink::OpenCommandSocket(BusyPort busyPort) {
   CloseCommandSocket();
-  socket_ = OpenAimedSocket(config_.localPort, config_.devicePort, commandPeer_);
+  socket_ = OpenAimedSocket(config_.localPort, config_.devicePort, commandPeer_, busyPort);
   return socket_.has_value();
 }
 
 std::optional<UdpSocket> NetworkLink::OpenStatusSocket() {
   UdpEndpoint unusedAim;  // nothing is ever sent on the status socket
-  return OpenAimedSocket(config_.statusPort, config_.statusPort, unusedAim);
+  return OpenAimedSocket(config_.statusPort, config_.statusPort, unusedAim, BusyPort::Refuse);
 }
 
-bool NetworkLink::SendFrame(std::span<const std::uint8_t> frame, SerialPause) {
-  if (!OpenCommandSocket()) {
+bool NetworkLink::SendFrame(std::span<const std::uint8_t> frame, SerialPause, BusyPort busyPort) {
+  if (!OpenCommandSocket(busyPort)) {
     return false;
   }
   const bool sent = socket_->SendTo(frame, commandPeer_);
@@ -68,7 +96,7 @@ bool NetworkLink::SendFrame(std::span<const std::uint8_t> frame, SerialPause) {
 
 ExchangeOutcome NetworkLink::RunExchange(const Exchange& exchange) {
   const bool search = exchange.audience == Audience::SearchTargets;
-  if (!(search ? OpenSearchSocket() : OpenCommandSocket())) {
+  if (!(search ? OpenSearchSocket() : OpenCommandSocket(exchange.busyPort))) {
     if (search) {
       prompter_.ShowError(kCreateSocketError);
     }

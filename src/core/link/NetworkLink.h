@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "core/link/DeviceDirectory.h"
+#include "core/link/DeviceListView.h"
 #include "core/link/Link.h"
 #include "core/link/LinkConfig.h"
 #include "core/platform/Clock.h"
@@ -16,17 +18,21 @@ namespace quintara {
 
 inline constexpr std::string_view kCreateSocketError = "Create socket err";
 inline constexpr std::string_view kChooseDeviceError = "Please choose a device";
+// The status line's note when a command left from another port than the command port.
+inline constexpr std::string_view kPortBusyText = "Port busy: sent from another port";
 
 // The UDP link: the search socket, the command socket and the status socket. At most one search
 // or command socket is open at a time; they share the local port.
 class NetworkLink final : public Link {
  public:
+  // The view's status line tells when a command left from another port than the command port.
   NetworkLink(LinkConfig config, const LinkTiming& timing, const DeviceDirectory& devices,
-              Clock& clock, Prompter& prompter);
+              Clock& clock, Prompter& prompter, DeviceListView& view);
 
   // One datagram to the selected device's command port, then the protocol's pause.
   [[nodiscard]] bool SendFrame(std::span<const std::uint8_t> frame,
-                               SerialPause pause = SerialPause::After) override;
+                               SerialPause pause = SerialPause::After,
+                               BusyPort busyPort = BusyPort::Refuse) override;
   // The request goes from the search socket to every search target, or from the command socket
   // to the selected device; replies are taken from the same socket.
   [[nodiscard]] ExchangeOutcome RunExchange(const Exchange& exchange) override;
@@ -36,13 +42,20 @@ class NetworkLink final : public Link {
   void CloseCommandSocket() { socket_.reset(); }
 
   const LinkConfig& Config() const { return config_; }
+  // Why the last search, command or status socket could not be set up on this machine (no
+  // socket to be had, a local port held by another program); empty when it could, or when only
+  // the device was missing.
+  const std::string& SetupFailure() const { return setupFailure_; }
 
  private:
   bool OpenSearchSocket();
-  bool OpenCommandSocket();
+  bool OpenCommandSocket(BusyPort busyPort);
   // A socket bound to localPort on the bind address, aimed at the selected device's devicePort.
+  // With SendAnyway a port held elsewhere leaves the socket on a port of the system's choosing.
   std::optional<UdpSocket> OpenAimedSocket(std::uint16_t localPort, std::uint16_t devicePort,
-                                           UdpEndpoint& aim);
+                                           UdpEndpoint& aim, BusyPort busyPort);
+  // Notes why a local socket could not be set up; false, for the caller to return.
+  bool SetUpFailed(const std::string& what);
   void SendRequest(const Exchange& exchange);
   ExchangeOutcome AwaitReply(const Exchange& exchange);
 
@@ -51,8 +64,10 @@ class NetworkLink final : public Link {
   const DeviceDirectory& devices_;
   Clock& clock_;
   Prompter& prompter_;
+  DeviceListView& view_;
 
   std::optional<UdpSocket> socket_;
+  std::string setupFailure_;
   UdpEndpoint commandPeer_;
 };
 

@@ -5,7 +5,7 @@
 
 namespace quintara {
 
-bool SerialLink::SendFrame(std::span<const std::uint8_t> frame, SerialPause pause) {
+bool SerialLink::SendFrame(std::span<const std::uint8_t> frame, SerialPause pause, BusyPort) {
   if (!port_.IsOpen()) {
     return false;
   }

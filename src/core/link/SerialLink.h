@@ -20,7 +20,8 @@ class SerialLink final : public Link {
   bool IsOpen() const { return port_.IsOpen(); }
 
   [[nodiscard]] bool SendFrame(std::span<const std::uint8_t> frame,
-                               SerialPause pause = SerialPause::After) override;
+                               SerialPause pause = SerialPause::After,
+                               BusyPort busyPort = BusyPort::Refuse) override;
   // Every look offers the judge all the bytes collected since the request.
   [[nodiscard]] ExchangeOutcome RunExchange(const Exchange& exchange) override;
 

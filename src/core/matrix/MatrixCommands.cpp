@@ -162,6 +162,7 @@ std::optional<std::vector<std::uint8_t>> MatrixCommands::Query(const Frame& requ
   std::vector<std::uint8_t> answer;
   Exchange exchange;
   exchange.request = request;
+  exchange.busyPort = BusyPort::SendAnyway;
   exchange.attempts = kQueryAttempts;
   exchange.pauseAfterSendMs = timing.matrixQueryPauseMs;
   exchange.gapMs = kind == LinkKind::Lan ? timing.matrixLanPollMs : SerialPollMs();
@@ -237,7 +238,7 @@ bool MatrixCommands::SendBacklightValue(std::uint8_t commandCode, std::uint8_t v
   // The setters write to the serial line without the usual pause after it.
   return controller_.SendFrame(
       BuildMatrixValueFrame(entry.DeviceAddress, commandCode, value, controller_.CurrentLink()),
-      SerialPause::None);
+      SerialPause::None, BusyPort::SendAnyway);
 }
 
 bool MatrixCommands::SetBacklightTime() {
@@ -259,7 +260,7 @@ bool MatrixCommands::SetMatrixOutputFormat() {
   return controller_.SendFrame(
       BuildFrame(kSixteenChannelType, entry.DeviceAddress, controller_.CurrentLink(),
                  MatrixCode::SetMatrixOutputFormat, payload),
-      SerialPause::None);
+      SerialPause::None, BusyPort::SendAnyway);
 }
 
 }  // namespace quintara

@@ -57,7 +57,7 @@ bool IsStateReply(std::span<const std::uint8_t> datagram) {
          datagram[frame::kDeviceTypeOffset] == kMultiviewerType;
 }
 
-bool ReadBack(Controller& controller) {
+ExchangeOutcome ReadBack(Controller& controller) {
   const LinkTiming& timing = controller.Timing();
   const LinkKind kind = controller.CurrentLink();
   const DeviceEntry entry = controller.SelectedOrEmptyEntry();
@@ -75,11 +75,11 @@ bool ReadBack(Controller& controller) {
   exchange.judge = [&viewer = controller.Viewer(), kind](const std::optional<Arrival>& arrival) {
     return JudgeStateReply(viewer, kind, arrival);
   };
-  if (controller.ActiveLink().RunExchange(exchange) == ExchangeOutcome::NotSent) {
-    return false;
+  const ExchangeOutcome outcome = controller.ActiveLink().RunExchange(exchange);
+  if (outcome != ExchangeOutcome::NotSent) {
+    Decode(controller);
   }
-  Decode(controller);
-  return true;
+  return outcome;
 }
 
 }  // namespace quintara

@@ -20,8 +20,8 @@ inline constexpr std::size_t kStateImageOffset = frame::kValuesOffset;
 bool IsStateReply(std::span<const std::uint8_t> datagram);
 
 // Reads the multiviewer's whole state in one exchange and decodes it into the mirror. Without a
-// reply the last image received is decoded again; when nothing could be sent at all (no device
-// selected, serial port closed) nothing is decoded and false is returned.
-[[nodiscard]] bool ReadBack(Controller& controller);
+// reply (Unanswered) the last image received is decoded again; when nothing could be sent at all
+// (NotSent: no device selected, serial port closed) nothing is decoded.
+[[nodiscard]] ExchangeOutcome ReadBack(Controller& controller);
 
 }  // namespace quintara

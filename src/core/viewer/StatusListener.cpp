@@ -118,10 +118,10 @@ void StatusListener::Handle(std::span<const std::uint8_t> datagram) {
   }
   Controller& controller = controller_;
   std::vector<std::uint8_t> report(datagram.begin(), datagram.end());
-  if (reportHook_) {
-    PostForPanel([hook = reportHook_, report] { hook(report); });
-  }
   if (IsReReadReport(code)) {
+    if (reportHook_) {
+      PostForPanel([hook = reportHook_, report] { hook(report, true); });
+    }
     // The whole state is read first; then the device is given time to settle before the
     // derived tables follow. No report is taken meanwhile.
     if (ReRead() && Pause(reReadPauseMs_)) {
@@ -129,8 +129,12 @@ void StatusListener::Handle(std::span<const std::uint8_t> datagram) {
     }
     return;
   }
-  PostForPanel(
-      [&controller, report = std::move(report)] { ApplyStatusReport(controller, report); });
+  PostForPanel([&controller, hook = reportHook_, report = std::move(report)] {
+    const bool applied = ApplyStatusReport(controller, report);
+    if (hook) {
+      hook(report, applied);
+    }
+  });
 }
 
 }  // namespace quintara

@@ -28,8 +28,9 @@ class StatusListener {
   StatusListener(const StatusListener&) = delete;
   StatusListener& operator=(const StatusListener&) = delete;
 
-  // Called on the controller's thread with each accepted report, before it is applied.
-  using ReportHook = std::function<void(std::span<const std::uint8_t>)>;
+  // Called on the controller's thread with each report of the connected device once it was
+  // applied (applied is false when the rules dropped it); a re-read report before its re-read.
+  using ReportHook = std::function<void(std::span<const std::uint8_t>, bool applied)>;
   void SetReportHook(ReportHook hook) { reportHook_ = std::move(hook); }
 
   void Start();

@@ -35,9 +35,12 @@ class ReportApplier {
         t_(ValueAt(report, 2)) {}
 
   void Apply(std::uint8_t code);
+  // False when the rules dropped the report (a number out of range, a code not reported).
+  bool Applied() const { return applied_; }
 
  private:
   bool Shown(std::uint8_t page) const { return page_ == page; }
+  void Drop() { applied_ = false; }
   void Repaint() {
     views_.Notify([](ViewerView& view) { view.RepaintPreview(); });
   }
@@ -63,6 +66,7 @@ class ReportApplier {
   const std::uint8_t v_;
   const std::uint8_t u_;
   const std::uint8_t t_;
+  bool applied_ = true;
 };
 
 void ReportApplier::Apply(std::uint8_t code) {
@@ -114,7 +118,7 @@ void ReportApplier::Apply(std::uint8_t code) {
       return;
     case ViewerCode::WindowSignalReport:
       if (v_ >= kWindowCount) {
-        return;
+        return Drop();
       }
       viewer_.WindowSignal[v_] = {u_, t_};
       RefreshFormatTexts(viewer_);
@@ -150,7 +154,7 @@ void ReportApplier::Apply(std::uint8_t code) {
       }
       return;
     default:
-      return;
+      return Drop();
   }
 }
 
@@ -173,7 +177,7 @@ void ReportApplier::WindowSource() {
   const std::uint8_t input = v_;
   const std::uint8_t window = u_;
   if (window < 1 || window > kWindowCount) {
-    return;
+    return Drop();
   }
   if (Shown(ViewerPage::Switcher)) {
     viewer_.SwitcherSource[window - 1] = input;
@@ -188,7 +192,7 @@ void ReportApplier::WindowSource() {
 
 void ReportApplier::UmdOn() {
   if (v_ < 1 || v_ > kInputCount) {
-    return;
+    return Drop();
   }
   viewer_.UmdOn[v_ - 1] = u_;
   Repaint();
@@ -199,7 +203,7 @@ void ReportApplier::UmdOn() {
 
 void ReportApplier::MeterOn() {
   if (v_ < 1 || v_ > kWindowCount) {
-    return;
+    return Drop();
   }
   viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
   Repaint();
@@ -213,7 +217,7 @@ void ReportApplier::MeterOn() {
 
 void ReportApplier::MeterChannels() {
   if (v_ < 1 || v_ > kWindowCount) {
-    return;
+    return Drop();
   }
   viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
   viewer_.MeterChannels[v_ - 1] = u_;
@@ -226,7 +230,7 @@ void ReportApplier::MeterChannels() {
 
 void ReportApplier::UmdColour(bool text) {
   if (v_ > 16) {
-    return;
+    return Drop();
   }
   const std::size_t entry = ItemEntry(v_);
   viewer_.ColourSourceItem = v_;
@@ -242,7 +246,7 @@ void ReportApplier::UmdColour(bool text) {
 
 void ReportApplier::FormatColour(bool text) {
   if (v_ > 16) {
-    return;
+    return Drop();
   }
   const std::size_t entry = ItemEntry(v_);
   viewer_.ColourWindowItem = v_;
@@ -258,7 +262,7 @@ void ReportApplier::FormatColour(bool text) {
 
 void ReportApplier::TimecodeColour(bool text) {
   if (v_ > 16) {
-    return;
+    return Drop();
   }
   const std::size_t entry = ItemEntry(v_);
   viewer_.ColourWindowItem = v_;
@@ -319,11 +323,13 @@ bool IsReReadReport(std::uint8_t commandCode) {
          commandCode == ViewerCode::LoadCustom;
 }
 
-void ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report) {
-  ReportApplier(controller, report).Apply(report[frame::kCommandCodeOffset]);
+bool ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report) {
+  ReportApplier applier(controller, report);
+  applier.Apply(report[frame::kCommandCodeOffset]);
+  return applier.Applied();
 }
 
-std::string DescribeReport(std::span<const std::uint8_t> report) {
+ReportSummary SummariseReport(std::span<const std::uint8_t> report) {
   const std::uint8_t code = report[frame::kCommandCodeOffset];
   const char* what = "report";
   int values = static_cast<int>(ReportBytesNeeded(code)) - static_cast<int>(kFirstValue);
@@ -403,11 +409,20 @@ std::string DescribeReport(std::span<const std::uint8_t> report) {
       values = 0;
       break;
   }
-  char head[16];
-  std::snprintf(head, sizeof head, "0x%02X ", code);
-  std::string text = std::string(head) + what;
+  ReportSummary summary{code, what, {}};
   for (int n = 0; n < values; ++n) {
-    text += (n == 0 ? ": " : " ") + std::to_string(ValueAt(report, static_cast<std::size_t>(n)));
+    summary.values.push_back(ValueAt(report, static_cast<std::size_t>(n)));
+  }
+  return summary;
+}
+
+std::string DescribeReport(std::span<const std::uint8_t> report) {
+  const ReportSummary summary = SummariseReport(report);
+  char head[16];
+  std::snprintf(head, sizeof head, "0x%02X ", summary.code);
+  std::string text = std::string(head) + summary.what;
+  for (std::size_t n = 0; n < summary.values.size(); ++n) {
+    text += (n == 0 ? ": " : " ") + std::to_string(summary.values[n]);
   }
   return text;
 }

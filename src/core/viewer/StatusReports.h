@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quintara {
 
@@ -18,7 +19,16 @@ bool IsReReadReport(std::uint8_t commandCode);
 
 // Applies one report of the connected multiviewer to the mirror, the preview and the shown
 // page. Runs on the controller's thread; the report holds ReportBytesNeeded bytes at least.
-void ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report);
+// False when the rules dropped it.
+bool ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report);
+
+// What a report concerns and the values it carries (v, u, t as far as its code reads them).
+struct ReportSummary {
+  std::uint8_t code = 0;
+  std::string what;
+  std::vector<int> values;
+};
+ReportSummary SummariseReport(std::span<const std::uint8_t> report);
 
 // One line for a log: the report's code, what it concerns and its values.
 std::string DescribeReport(std::span<const std::uint8_t> report);
