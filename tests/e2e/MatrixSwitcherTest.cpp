@@ -128,6 +128,24 @@ TEST_F(MatrixSwitchers, WithoutADeviceNothingLeavesAndNothingIsAwaited) {
   EXPECT_TRUE(lan.matrix8->Received().empty());
 }
 
+TEST_F(MatrixSwitchers, ValueSettersAndQueriesLeaveFromAnotherPortWhenTheCommandPortIsHeld) {
+  ASSERT_TRUE(test::SearchAndSelect(controller, SimulatedLan::kMatrix16));
+  std::optional<UdpSocket> squatter = UdpSocket::Create();
+  ASSERT_TRUE(squatter && squatter->Bind({lan.link.bindAddress, lan.link.localPort}));
+  MatrixCommands commands(controller, kSixteenChannelType);
+  controller.Matrix().backlightBrightness = 40;
+  EXPECT_TRUE(commands.SetBacklightBrightness());
+  EXPECT_EQ(observer.statusText, "Port busy: sent from another port");
+  EXPECT_TRUE(commands.ReadBacklight()) << "the reply comes back to the port it left from";
+  ASSERT_TRUE(lan.matrix16->WaitForFrames(MatrixCode::SetBacklightBrightness, 1, 2s));
+
+  // Routing texts and the other commands still need the command port.
+  controller.Matrix().selectedInput = 3;
+  EXPECT_FALSE(commands.RouteToAll());
+  EXPECT_FALSE(controller.SetLock(1));
+  EXPECT_NE(controller.Network().SetupFailure().find("cannot bind local port"), std::string::npos);
+}
+
 TEST_F(MatrixSwitchers, CommandLineRoutesAndReadsStatus) {
   const LinkConfig& link = lan.link;
   const std::vector<std::string> base{"--bind",        link.bindAddress.ToText(),
