@@ -110,6 +110,13 @@ TEST_F(SerialSearchTest, CommandLineUsesTheSerialLink) {
   ASSERT_TRUE(multiviewer->WaitForFrames(CommandCode::SetNetwork, 1, 2s));
   EXPECT_EQ(multiviewer->ReceivedFrames(CommandCode::SetNetwork)[0][6], 0x00);
 
+  // A silent line: the same answer as a silent network (the window's list line, exit 1).
+  test::PtyPair silentLine;
+  std::ostringstream silentOut;
+  const std::vector<std::string> silent{"--serial", silentLine.Path(), "discover"};
+  EXPECT_EQ(cli::RunCli(silent, silentOut, err, ShortSerialTiming()), cli::kExitNoDevice);
+  EXPECT_EQ(silentOut.str(), "No Device Found\nNo Device Connected\n");
+
   std::ostringstream missingErr;
   const std::vector<std::string> missing{"--serial", "/dev/quintara-none", "discover"};
   EXPECT_EQ(cli::RunCli(missing, out, missingErr, ShortSerialTiming()), cli::kExitLinkSetup);
