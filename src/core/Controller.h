@@ -63,6 +63,7 @@ class Controller {
   const ViewerState& Viewer() const { return viewer_; }
 
   ControllerObserver& Observer() { return observer_; }
+  Prompter& GetPrompter() { return prompter_; }
   Views<ViewerView>& ViewerViews() { return viewerViews_; }
   Views<MatrixView>& MatrixViews() { return matrixViews_; }
   // Runs the exchanges that can wait; the window puts its own in place of the direct one.
