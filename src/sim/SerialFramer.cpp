@@ -42,6 +42,11 @@ std::optional<std::vector<std::uint8_t>> SerialFramer::NextFrame() {
     return std::nullopt;
   }
   if (pending_.size() < length) {
+    // Waiting out a false start would keep the device deaf until its Length arrived; a
+    // complete, well-formed frame behind it marks it as one, and is served instead.
+    if (const std::optional<std::size_t> later = FindWellFormedFrame(1)) {
+      Take(*later);
+    }
     return std::nullopt;
   }
   if (pending_[length - 1] != frame::kTrailer) {
@@ -49,6 +54,25 @@ std::optional<std::vector<std::uint8_t>> SerialFramer::NextFrame() {
     return std::nullopt;
   }
   return Take(length);
+}
+
+std::optional<std::size_t> SerialFramer::FindWellFormedFrame(std::size_t from) const {
+  for (std::size_t at = from; at + frame::kOverhead <= pending_.size(); ++at) {
+    if (pending_[at] != frame::kStart || pending_[at + 1] != frame::kTag) {
+      continue;
+    }
+    const std::size_t length = pending_[at + 2] | (std::size_t{pending_[at + 3]} << 8);
+    if (length < frame::kOverhead || at + length > pending_.size() ||
+        pending_[at + length - 1] != frame::kTrailer) {
+      continue;
+    }
+    const auto candidate = std::span(pending_).subspan(at, length);
+    const std::uint16_t sum = FrameSum(candidate.first(length - 3));
+    if (candidate[length - 3] == (sum & 0xFF) && candidate[length - 2] == (sum >> 8)) {
+      return at;
+    }
+  }
+  return std::nullopt;
 }
 
 std::optional<std::vector<std::uint8_t>> SerialFramer::NextText() {

@@ -18,6 +18,9 @@ class SerialFramer {
  private:
   std::optional<std::vector<std::uint8_t>> NextFrame();
   std::optional<std::vector<std::uint8_t>> NextText();
+  // Offset of the first frame at or after `from` that is complete and well formed: its trailer
+  // where its Length says, and its sum right.
+  std::optional<std::size_t> FindWellFormedFrame(std::size_t from) const;
   std::vector<std::uint8_t> Take(std::size_t count);
 
   std::vector<std::uint8_t> pending_;

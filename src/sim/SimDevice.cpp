@@ -42,10 +42,14 @@ std::vector<OutgoingMessage> SimDevice::Receive(std::span<const std::uint8_t> by
                                                 const UdpEndpoint& from) {
   {
     const std::lock_guard lock(mutex_);
-    if (received_.size() == kReceivedLimit) {
+    received_.push_back({std::vector<std::uint8_t>(bytes.begin(), bytes.end()), from});
+    receivedBytes_ += bytes.size();
+    // The newest message always stays, so a test sees what arrived last.
+    while (received_.size() > kReceivedLimit ||
+           (receivedBytes_ > kReceivedBytesLimit && received_.size() > 1)) {
+      receivedBytes_ -= received_.front().bytes.size();
       received_.pop_front();
     }
-    received_.push_back({std::vector<std::uint8_t>(bytes.begin(), bytes.end()), from});
   }
   arrived_.notify_all();
   return Respond(bytes, from);

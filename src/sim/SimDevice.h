@@ -50,8 +50,10 @@ class SimDevice {
   // Carries a message the device sends on its own, outside any request.
   using Sender = std::function<void(const OutgoingMessage&)>;
 
-  // Older messages are dropped beyond this many, so a long-running simulator stays small.
+  // Older messages are dropped beyond this many, or beyond this many bytes in all, so a
+  // long-running simulator stays small whatever it is sent.
   static constexpr std::size_t kReceivedLimit = 4096;
+  static constexpr std::size_t kReceivedBytesLimit = 4 * 1024 * 1024;
 
   explicit SimDevice(SimDeviceConfig config);
   virtual ~SimDevice() = default;
@@ -97,6 +99,7 @@ class SimDevice {
   mutable std::mutex mutex_;
   mutable std::condition_variable arrived_;
   std::deque<ReceivedMessage> received_;
+  std::size_t receivedBytes_ = 0;  // of the messages in received_
   // Held while sending, so a transport that removes its sender never races a send.
   mutable std::mutex senderMutex_;
   Sender sender_;

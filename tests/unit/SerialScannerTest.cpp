@@ -92,5 +92,34 @@ TEST_F(SerialScanner, NeverReadsPastWhatArrived) {
   EXPECT_EQ(Scan(test::DiscoverAnswer(0xA1, 0x01, {'K', 'V', 'T'})), 1);
 }
 
+TEST_F(SerialScanner, AFalseStartThatNeverCompletesHidesNoAnswerBehindIt) {
+  const Bytes answer = Answer("KVT2208Z");
+  // Each Length fits what a search collects, but its trailer never arrives.
+  for (const Bytes& falseStart :
+       {Bytes{0xA5, 0x6C, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00}, Bytes{0xA5, 0x6C, 0xFF, 0x03}}) {
+    Bytes bytes = falseStart;
+    bytes.insert(bytes.end(), answer.begin(), answer.end());
+    ASSERT_EQ(Scan(bytes), 1) << "false start of " << falseStart.size() << " bytes";
+    // The type and address are the answer's, not the false start's.
+    EXPECT_EQ(devices.Table().Entry(0).DeviceType, 0xA1);
+    EXPECT_EQ(devices.Table().Entry(0).DeviceAddress, 0x05);
+    EXPECT_EQ(devices.Lines().front(), "KVT2208Z");
+  }
+
+  // An answer still arriving behind a false start is found once it is complete.
+  Bytes bytes{0xA5, 0x6C, 0x00, 0x02, 0x00, 0x00};
+  bytes.insert(bytes.end(), answer.begin(), answer.end() - 1);
+  EXPECT_EQ(Scan(bytes), 0);
+  bytes.push_back(answer.back());
+  EXPECT_EQ(Scan(bytes), 1);
+
+  // A state image behind a false start fills the image as it would alone.
+  Bytes imageBytes{0xA5, 0x6C, 0x00, 0x04};
+  const Bytes full = StateFrame(809);
+  imageBytes.insert(imageBytes.end(), full.begin(), full.end());
+  EXPECT_EQ(Scan(imageBytes), 1);
+  EXPECT_TRUE(std::ranges::equal(image, std::span(full).subspan(18, kStateImageSize)));
+}
+
 }  // namespace
 }  // namespace quintara

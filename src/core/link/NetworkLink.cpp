@@ -81,7 +81,14 @@ bool NetworkLink::OpenCommandSocket(BusyPort busyPort) {
 
 std::optional<UdpSocket> NetworkLink::OpenStatusSocket() {
   UdpEndpoint unusedAim;  // nothing is ever sent on the status socket
-  return OpenAimedSocket(config_.statusPort, config_.statusPort, unusedAim, BusyPort::Refuse);
+  std::optional<UdpSocket> socket =
+      OpenAimedSocket(config_.statusPort, config_.statusPort, unusedAim, BusyPort::Refuse);
+  if (socket) {
+    // Whatever the system grants: a smaller buffer still takes reports, it only drops more of
+    // a long burst.
+    static_cast<void>(socket->RequestReceiveBuffer(kStatusReceiveBuffer));
+  }
+  return socket;
 }
 
 bool NetworkLink::SendFrame(std::span<const std::uint8_t> frame, SerialPause, BusyPort busyPort) {

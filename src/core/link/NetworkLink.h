@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -36,6 +37,10 @@ class NetworkLink final : public Link {
   // The request goes from the search socket to every search target, or from the command socket
   // to the selected device; replies are taken from the same socket.
   [[nodiscard]] ExchangeOutcome RunExchange(const Exchange& exchange) override;
+
+  // What the status socket asks for: room for thousands of reports that arrive in a burst
+  // while the listener is busy, where the system's default holds a few hundred.
+  static constexpr std::size_t kStatusReceiveBuffer = 4 * 1024 * 1024;
 
   // The status socket belongs to whoever receives the reports; nothing is sent on it.
   std::optional<UdpSocket> OpenStatusSocket();

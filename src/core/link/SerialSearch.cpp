@@ -98,11 +98,16 @@ int SerialSearch::ScanSerialReply(std::span<const std::uint8_t> bytes) {
         // The trailer stands at the candidate's offset Length - 1, never before its start.
         const bool trailerBeforeStart = length == 0;
         const std::size_t trailer = start + length - 1;
-        if (!trailerBeforeStart && trailer >= count && start + length <= kSerialInputSize) {
-          return 0;  // not complete yet: the next pass scans again with more bytes
+        if (!trailerBeforeStart && trailer >= count) {
+          // The trailer has not arrived: a false start, or a frame still arriving. Either way
+          // the scan goes on just after its 0xA5, so a complete frame behind a false start is
+          // found; a frame still arriving is found by a later pass, which rescans from the
+          // first byte.
+          state = 0;
+          i = start + 1;
+          break;
         }
-        // A Length that cannot fit what the search collects is a false start: skip it.
-        if (!trailerBeforeStart && trailer < count && bytes[trailer] == frame::kTrailer) {
+        if (!trailerBeforeStart && bytes[trailer] == frame::kTrailer) {
           state = 5;
           i += 11;
         } else {

@@ -7,8 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 namespace quintara {
@@ -70,6 +72,32 @@ bool UdpSocket::Bind(const UdpEndpoint& local) {
 bool UdpSocket::SetNonBlocking() {
   const int flags = fcntl(fd_, F_GETFL);
   return flags >= 0 && fcntl(fd_, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+std::optional<std::size_t> UdpSocket::RequestReceiveBuffer(std::size_t bytes) {
+  const std::optional<std::size_t> before = ReceiveBufferSize();
+  if (!before || *before >= bytes) {
+    return before;
+  }
+  const int wanted = static_cast<int>(
+      std::min<std::size_t>(bytes, static_cast<std::size_t>(std::numeric_limits<int>::max())));
+  // Within the system's limit first; beyond it only if that fell short and the process may.
+  setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &wanted, sizeof wanted);
+  std::optional<std::size_t> granted = ReceiveBufferSize();
+  if (granted && *granted < bytes) {
+    setsockopt(fd_, SOL_SOCKET, SO_RCVBUFFORCE, &wanted, sizeof wanted);
+    granted = ReceiveBufferSize();
+  }
+  return granted;
+}
+
+std::optional<std::size_t> UdpSocket::ReceiveBufferSize() const {
+  int size = 0;
+  socklen_t length = sizeof size;
+  if (getsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, &length) != 0 || size < 0) {
+    return std::nullopt;
+  }
+  return static_cast<std::size_t>(size);
 }
 
 std::optional<UdpEndpoint> UdpSocket::LocalEndpoint() const {

@@ -34,6 +34,14 @@ class UdpSocket {
   bool EnableBroadcast();
   [[nodiscard]] bool Bind(const UdpEndpoint& local);
   bool SetNonBlocking();
+  // Asks for a receive buffer of at least `bytes`, so that a burst waits in the queue instead of
+  // being dropped; a buffer that is already as large is left alone. The system caps the request
+  // at its limit (net.core.rmem_max on Linux) unless the process may exceed it (CAP_NET_ADMIN).
+  // Returns what was granted, as ReceiveBufferSize reports it; nothing on error.
+  std::optional<std::size_t> RequestReceiveBuffer(std::size_t bytes);
+  // The receive buffer's size as the system reports it; Linux counts its own bookkeeping in it
+  // and so reports twice the size it was asked for.
+  std::optional<std::size_t> ReceiveBufferSize() const;
   std::optional<UdpEndpoint> LocalEndpoint() const;
 
   bool SendTo(std::span<const std::uint8_t> bytes, const UdpEndpoint& destination);
