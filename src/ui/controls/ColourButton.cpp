@@ -63,7 +63,7 @@ void ColourButton::paintEvent(QPaintEvent*) {
   const QFontMetrics metrics = painter.fontMetrics();
   const QPoint at =
       CaptionOrigin(size(), QSize(metrics.horizontalAdvance(caption), metrics.height()));
-  painter.setPen(textColour_);
+  painter.setPen(isEnabled() ? textColour_ : skin::DisabledInk);
   painter.drawText(at.x(), at.y() + metrics.ascent(), caption);
 }
 

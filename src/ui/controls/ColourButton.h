@@ -21,6 +21,8 @@ class ColourButton : public QAbstractButton {
 
   explicit ColourButton(QWidget* parent = nullptr);
 
+  // The caption's colour while the button is enabled; disabled, it dims to the skin's
+  // disabled ink.
   void SetTextColour(const QColor& colour);
   const QColor& TextColour() const { return textColour_; }
   // Fill and outline of a state; all four start as the skin's plate, so the windows' buttons

@@ -1,5 +1,6 @@
 #include "ui/layout/ControlFactory.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,14 +25,17 @@ QRect Placement(const ControlRow& row, const DpiScale& scale) {
 }
 
 // Lists and edits read their text and background from several roles; all of them get the colours.
+// Only while the control takes input: the disabled look stays the skin's (SkinStyle).
 QPalette FieldPalette(const QWidget& window, const TextColours& colours) {
   QPalette palette = window.palette();
-  for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
-    palette.setColor(role, colours.background);
-  }
-  for (const QPalette::ColorRole role :
-       {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
-    palette.setColor(role, colours.text);
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
+      palette.setColor(group, role, colours.background);
+    }
+    for (const QPalette::ColorRole role :
+         {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
+      palette.setColor(group, role, colours.text);
+    }
   }
   return palette;
 }
@@ -74,6 +78,9 @@ QWidget* MakeAddressEdit(const ControlRow& row, const ControlColours& colours, Q
 QWidget* MakeDropDownList(const ControlColours& colours, QWidget& parent) {
   auto* list = new QComboBox(&parent);
   list->setPalette(FieldPalette(parent, colours.fields));
+  // The open list is a window of its own and inherits nothing: it gets the same colours, so
+  // its lines read as they do in the closed box.
+  list->view()->setPalette(FieldPalette(*list->view(), colours.fields));
   return list;
 }
 
