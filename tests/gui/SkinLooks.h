@@ -9,7 +9,9 @@
 #include <QMap>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTimer>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "support/GuiApp.h"
@@ -77,6 +79,24 @@ inline QColor Dominant(const QImage& image) {
     }
   }
   return QColor::fromRgb(most);
+}
+
+// Runs act on the widget find returns as soon as it is shown, while the caller sits in a loop
+// of its own (a box's or a menu's); gives up after two seconds.
+inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget&)> act) {
+  auto* poll = new QTimer;
+  auto tries = std::make_shared<int>(0);
+  QObject::connect(poll, &QTimer::timeout, [poll, tries, find, act] {
+    QWidget* shown = find();
+    if (shown != nullptr && shown->isVisible()) {
+      poll->deleteLater();
+      act(*shown);
+    } else if (++*tries > 200) {
+      poll->deleteLater();
+      ADD_FAILURE() << "never shown";
+    }
+  });
+  poll->start(10);
 }
 
 }  // namespace quintara::test

@@ -1,10 +1,12 @@
-// The skin on everything the windows do not paint themselves: lists, their pop-ups, edits and
-// disabled controls, looked at pixel by pixel.
+// The skin on everything the windows do not paint themselves: lists, their pop-ups, edits,
+// disabled controls, boxes and menus, looked at pixel by pixel.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -12,10 +14,12 @@
 #include <thread>
 
 #include "SkinLooks.h"
+#include "core/Controller.h"
 #include "support/GuiApp.h"
 #include "support/TestLink.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/QtPrompter.h"
 #include "ui/controls/ColourButton.h"
 #include "ui/res/Palette.h"
 
@@ -28,6 +32,7 @@ using test::Distance;
 using test::Dominant;
 using test::LightPixels;
 using test::Name;
+using test::WhenShown;
 
 // What a control shows: the colour most of it is filled with, and its ink, the pixel that
 // stands out most from that ground (its text, or its arrow).
@@ -187,6 +192,39 @@ TEST_F(SkinStyleTest, ListsAreFlatDarkBoxesAndTheirPopUpsStayDark) {
   EXPECT_GT(Count(open, [](const QColor& c) { return c == skin::ControlGround; }), area / 4);
   EXPECT_GT(Count(open, [](const QColor& c) { return c == skin::Green; }), area / 4);
   EXPECT_GT(Count(open, [](const QColor& c) { return Distance(c, skin::ListBlue) < 40; }), 10);
+}
+
+TEST_F(SkinStyleTest, BoxesAndTheContextMenuHoldTheDarkSkin) {
+  QImage box;
+  QImage okButton;
+  QString caption;
+  WhenShown([] { return QApplication::activeModalWidget(); },
+            [&](QWidget& shown) {
+              box = shown.grab().toImage();
+              caption = shown.windowTitle();
+              if (auto* ok = shown.findChild<QPushButton*>()) {
+                okButton = ok->grab().toImage();
+              }
+              shown.close();
+            });
+  QtPrompter().ShowError(kInputIpError);
+  EXPECT_EQ(caption, "Err");
+  EXPECT_EQ(Name(Dominant(box)), Name(skin::Ground));
+  EXPECT_EQ(Name(Dominant(okButton)), Name(skin::Plate));
+
+  QImage menu;
+  WhenShown([] { return QApplication::activePopupWidget(); },
+            [&](QWidget& shown) {
+              menu = shown.grab().toImage();
+              shown.close();
+            });
+  const QPoint at(600, 400);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, window->mapToGlobal(at));
+  QApplication::sendEvent(window.get(), &event);
+  ASSERT_FALSE(menu.isNull());
+  EXPECT_EQ(Name(Dominant(menu)), Name(skin::ControlGround));
+  EXPECT_GT(LightPixels(menu), 20) << "the entry's white text";
+  EXPECT_LT(LightPixels(menu), menu.width() * menu.height() / 10);
 }
 
 }  // namespace

@@ -27,10 +27,12 @@ QString Hex(const QColor& colour) {
 
 // The sheet names the skin's colours as @Name@; Palette.h stays the one place they are defined.
 constexpr std::pair<const char*, QColor> kSheetColours[] = {
+    {"@Ground@", Ground},
     {"@ControlGround@", ControlGround},
     {"@Green@", Green},
     {"@Plate@", Plate},
     {"@PlateEdge@", PlateEdge},
+    {"@Shadow@", Shadow},
     {"@DisabledInk@", DisabledInk},
     {"@DisabledGround@", DisabledGround},
     {"@DisabledEdge@", DisabledEdge},
@@ -43,6 +45,15 @@ constexpr std::pair<const char*, QColor> kSheetColours[] = {
 class SkinProxyStyle final : public QProxyStyle {
  public:
   SkinProxyStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    // The boxes' buttons are captions on the skin's plates, without stock pictures.
+    if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
+      return 0;
+    }
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
 
   // A disabled bitmap turns grey around the window's ground, which itself stays as it is (the
   // bitmaps are opaque on it): what is darker keeps its shade, what is brighter (the green
@@ -161,6 +172,54 @@ QComboBox QAbstractItemView {
   selection-background-color: @Green@;
   selection-color: black;
 }
+QMenu {
+  background-color: @ControlGround@;
+  color: white;
+  border: 1px solid @PlateEdge@;
+  padding: 2px;
+}
+QMenu::item {
+  padding: 4px 18px;
+  background-color: transparent;
+}
+QMenu::item:selected {
+  background-color: @Green@;
+  color: black;
+}
+QMenu::item:disabled {
+  color: @DisabledInk@;
+}
+QMenu::separator {
+  height: 1px;
+  background-color: @PlateEdge@;
+  margin: 3px 6px;
+}
+QMessageBox, QDialog {
+  background-color: @Ground@;
+}
+QMessageBox QLabel, QDialog QLabel {
+  color: white;
+  background-color: transparent;
+}
+QPushButton {
+  background-color: @Plate@;
+  color: @Green@;
+  border: 1px solid @PlateEdge@;
+  border-radius: 3px;
+  padding: 4px 14px;
+  min-width: 64px;
+}
+QPushButton:hover, QPushButton:focus {
+  border-color: @Green@;
+}
+QPushButton:pressed {
+  background-color: @Shadow@;
+}
+QPushButton:disabled {
+  color: @DisabledInk@;
+  background-color: @DisabledGround@;
+  border-color: @DisabledEdge@;
+}
 QScrollBar:vertical {
   background-color: @Plate@;
   width: 12px;
@@ -177,6 +236,11 @@ QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {
 }
 QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {
   background: none;
+}
+QToolTip {
+  background-color: @ControlGround@;
+  color: white;
+  border: 1px solid @PlateEdge@;
 }
 )");
     for (const auto& [name, colour] : kSheetColours) {
