@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDialog>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenu>
@@ -10,13 +9,12 @@
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
-#include <QVBoxLayout>
 #include <QWindow>
 #include <cstdio>
 #include <thread>
 
 #include "core/text/TextCodec.h"
-#include "ui/Version.h"
+#include "ui/app/AboutDialog.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/res/Palette.h"
@@ -288,11 +286,7 @@ void MainWindow::SendName() {
 }
 
 void MainWindow::ShowAbout() {
-  QDialog about(this);
-  about.setWindowTitle(QString::fromUtf8(kAboutEntryText));
-  auto* layout = new QVBoxLayout(&about);
-  layout->addWidget(new QLabel(QStringLiteral("Quintara"), &about));
-  layout->addWidget(new QLabel(QString::fromLatin1(kVersionText), &about));
+  AboutDialog about(this);
   about.exec();
 }
 

@@ -201,6 +201,9 @@ QMessageBox QLabel, QDialog QLabel {
   color: white;
   background-color: transparent;
 }
+QDialog QLabel#AboutTitle {
+  color: @Green@;
+}
 QPushButton {
   background-color: @Plate@;
   color: @Green@;
