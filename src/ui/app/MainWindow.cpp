@@ -40,6 +40,7 @@ QString ToQString(std::string_view text) {
 
 MainWindow::MainWindow(const Options& options, Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      prompter_(prompter),
       scale_(options.dpi.value_or(ScreenScale())),
       serialPorts_(options.serialPorts),
       controller_(std::make_unique<Controller>(options.link, options.timing, clock_, prompter,

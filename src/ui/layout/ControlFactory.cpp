@@ -4,8 +4,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 
+#include "ui/controls/AddressEdit.h"
 #include "ui/controls/ColourButton.h"
 #include "ui/controls/LimitedEdit.h"
 #include "ui/controls/ShadeButton.h"
@@ -67,14 +67,6 @@ QWidget* MakeField(QLineEdit* edit, const ControlRow& row, const ControlColours&
   return edit;
 }
 
-QWidget* MakeAddressEdit(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
-  static const QRegularExpression dottedQuad(
-      QStringLiteral("^((25[0-5]|2[0-4]\\d|1?\\d?\\d)?\\.){3}(25[0-5]|2[0-4]\\d|1?\\d?\\d)?$"));
-  auto* edit = new QLineEdit(&parent);
-  edit->setValidator(new QRegularExpressionValidator(dottedQuad, edit));
-  return MakeField(edit, row, colours);
-}
-
 QWidget* MakeDropDownList(const ControlColours& colours, QWidget& parent) {
   auto* list = new QComboBox(&parent);
   list->setPalette(FieldPalette(parent, colours.fields));
@@ -116,7 +108,7 @@ QWidget* Make(const ControlRow& row, const ControlColours& colours, QWidget& par
     case ControlKind::LimitedEdit:
       return MakeField(new LimitedEdit(&parent), row, colours);
     case ControlKind::AddressEdit:
-      return MakeAddressEdit(row, colours, parent);
+      return MakeField(new AddressEdit(&parent), row, colours);
     case ControlKind::StaticLabel:
       return MakeStaticLabel(row, colours, parent);
     case ControlKind::FocusSink:
