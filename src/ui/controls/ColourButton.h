@@ -31,8 +31,8 @@ class ColourButton : public QAbstractButton {
   // The state the face shows: Disabled while the button is, else what the mouse last did.
   int DrawState() const { return isEnabled() ? drawState_ : Disabled; }
 
-  // The caption's font: Arial, 16 pixels high, widened towards an average character width
-  // of 12 where the font engine can stretch.
+  // The caption's font: Arial bold, a 40 pixel cell, widened towards an average character
+  // width of 20 where the font engine can stretch.
   static QFont CaptionFont();
   // Where the caption's top-left corner goes: each half truncated on its own.
   static QPoint CaptionOrigin(QSize client, QSize text);
