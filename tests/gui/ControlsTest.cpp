@@ -168,6 +168,45 @@ TEST(ColourButton, RepaintWhileDisabledLeavesNoStateBehind) {
   EXPECT_EQ(face(), QColor(46, 49, 54));
 }
 
+// The box around the pixels of the caption's green.
+QRect GreenInk(const QImage& shot) {
+  const QColor green(110, 187, 105);
+  QRect ink;
+  for (int y = 0; y < shot.height(); ++y) {
+    for (int x = 0; x < shot.width(); ++x) {
+      const QColor c = shot.pixelColor(x, y);
+      if (std::abs(c.red() - green.red()) + std::abs(c.green() - green.green()) +
+              std::abs(c.blue() - green.blue()) <
+          40) {
+        ink |= QRect(x, y, 1, 1);
+      }
+    }
+  }
+  return ink;
+}
+
+TEST(ColourButton, TitleBarGlyphsAreLargeEnoughToSeeAndDimWhenDisabled) {
+  Host host;
+  // The minimise and close buttons of the title bar, at their 96-dpi size.
+  for (const auto& [caption, least] :
+       {std::pair{"x", QSize(14, 14)}, std::pair{"-", QSize(8, 3)}}) {
+    SCOPED_TRACE(caption);
+    ColourButton button(&host.window);
+    button.setGeometry(0, 0, 40, 35);
+    button.setText(QString::fromLatin1(caption));
+    button.SetTextColour(QColor(110, 187, 105));
+    const QRect ink = GreenInk(button.grab().toImage());
+    EXPECT_GE(ink.width(), least.width());
+    EXPECT_GE(ink.height(), least.height());
+    EXPECT_NEAR(ink.center().x(), 20, 3);
+    EXPECT_NEAR(ink.center().y(), 17, 4);
+    EXPECT_EQ(button.size(), QSize(40, 35));
+
+    button.setEnabled(false);
+    EXPECT_TRUE(GreenInk(button.grab().toImage()).isEmpty());
+  }
+}
+
 TEST(LimitedEdit, DropsBackslashAndHighCharactersWhenTypedOnly) {
   test::GuiApp();
   LimitedEdit edit;

@@ -179,6 +179,78 @@ TEST_F(MainWindowTest, LinkSettingsSendTheAddressingAndKeepThePortState) {
   EXPECT_TRUE(dialog->isVisible());
 }
 
+TEST_F(MainWindowTest, AddressFieldTakesFourOctetsAndRefusesAnythingElseWithTheBox) {
+  ClickSearch();
+  Choose(SimulatedLan::kMultiviewer);
+  Click(MainWindowId::LinkSettings);
+  LinkSettingsDialog* dialog = window->SettingsDialog();
+  ASSERT_NE(dialog, nullptr);
+  namespace id = LinkSettingsId;
+  auto* addressing = dialog->Controls().Get<QComboBox>(id::AddressingList);
+  addressing->setCurrentIndex(0);
+  emit addressing->activated(0);  // Static
+  auto* field = dialog->Controls().Get<QLineEdit>(id::AddressField);
+  const auto type = [field](const char* text) {
+    field->clear();
+    field->setFocus();
+    QTest::keyClicks(field, text);
+    QCoreApplication::processEvents();  // a refused key says so once it is handled
+  };
+  const auto apply = [dialog] {
+    QTest::mouseClick(dialog->Controls().Find(id::ApplyButton), Qt::LeftButton);
+  };
+  const std::vector<std::string> refused{"Please input the IP"};
+
+  // Incomplete addresses are neither padded nor sent.
+  for (const char* partial : {"1.2", "10.0.0.", "...5"}) {
+    SCOPED_TRACE(partial);
+    prompter.errors.clear();
+    type(partial);
+    EXPECT_EQ(field->text(), partial);
+    apply();
+    EXPECT_EQ(prompter.errors, refused);
+  }
+  // An octet above 255 or a fifth one is refused as it is typed, and says so.
+  for (const auto& [typed, kept] :
+       {std::pair{"300", "30"}, std::pair{"1.2.3.4.", "1.2.3.4"}, std::pair{"12a", "12"}}) {
+    SCOPED_TRACE(typed);
+    prompter.errors.clear();
+    type(typed);
+    EXPECT_EQ(field->text(), kept);
+    EXPECT_EQ(prompter.errors, refused);
+  }
+  EXPECT_FALSE(lan.multiviewer->WaitForFrames(CommandCode::SetNetwork, 1, 300ms));
+
+  prompter.errors.clear();
+  type("10.0.0.7");
+  apply();
+  EXPECT_TRUE(prompter.errors.empty());
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetNetwork, 1, 2s));
+  const std::vector<std::uint8_t> frame =
+      lan.multiviewer->ReceivedFrames(CommandCode::SetNetwork)[0];
+  EXPECT_EQ(std::vector<std::uint8_t>(frame.begin() + 17, frame.begin() + 21),
+            (std::vector<std::uint8_t>{10, 0, 0, 7}));
+}
+
+TEST(MainWindowGeometry, AWholeAddressFitsTheAddressFieldAtEveryDpi) {
+  test::GuiApp();
+  test::RecordingPrompter prompter;
+  for (const int dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    MainWindow::Options options;
+    options.dpi = DpiScale{dpi, dpi};
+    options.serialPorts.sysClassTty = "/nonexistent";
+    MainWindow window(options, prompter);
+    QTest::mouseClick(window.Controls().Find(MainWindowId::LinkSettings), Qt::LeftButton);
+    const QWidget* field = window.SettingsDialog()->Controls().Find(LinkSettingsId::AddressField);
+    // The screen's font grows with its dpi, as the field must; a few pixels for frame and margins.
+    const int text = QFontMetrics(field->font()).horizontalAdvance("255.255.255.255");
+    EXPECT_GE(field->width(), text * dpi / 96 + 12);
+    EXPECT_EQ(field->geometry(),
+              QRect(175 * dpi / 96, 300 * dpi / 96, 150 * dpi / 96, 22 * dpi / 96));
+  }
+}
+
 TEST(MainWindowGeometry, ScalesLayoutUnitsButNotBitmapButtons) {
   test::GuiApp();
   test::RecordingPrompter prompter;

@@ -1,11 +1,13 @@
 #include "ui/app/Application.h"
 
 #include "ui/app/QtPrompter.h"
+#include "ui/res/SkinStyle.h"
 
 namespace quintara::ui {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Quintara"));
+  ApplySkinStyle(*this);
 }
 
 int Application::Run(const MainWindow::Options& options) {

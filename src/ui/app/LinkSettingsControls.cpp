@@ -7,7 +7,8 @@ namespace {
 
 using namespace LinkSettingsId;
 
-// The address fields keep the size their control has at every dpi.
+// The address fields scale with the dpi like the lists above them, so that a whole address
+// (255.255.255.255) fits in the screen's font at every dpi.
 constexpr ControlRow kControls[] = {
     {.id = Close, .kind = ControlKind::ColourButton, .rect = {400, 0, 40, 35}, .caption = "x"},
     {.id = LinkList, .kind = ControlKind::DropDownList, .rect = {175, 30, 170, 20}},
@@ -19,20 +20,15 @@ constexpr ControlRow kControls[] = {
      .size = Sizing::Pixels,
      .bitmap = SkinId::Connect,
      .activeBitmap = SkinId::Disconnect},
-    {.id = AddressField,
-     .kind = ControlKind::AddressEdit,
-     .rect = {175, 300, 150, 22},
-     .size = Sizing::Pixels},
+    {.id = AddressField, .kind = ControlKind::AddressEdit, .rect = {175, 300, 150, 22}},
     {.id = SubnetField,
      .kind = ControlKind::AddressEdit,
      .rect = {175, 300, 150, 22},
-     .size = Sizing::Pixels,
      .caption = "255.255.255.0",
      .hidden = true},
     {.id = GatewayField,
      .kind = ControlKind::AddressEdit,
      .rect = {175, 300, 150, 22},
-     .size = Sizing::Pixels,
      .caption = "192.168.1.1",
      .hidden = true},
     {.id = ApplyButton,

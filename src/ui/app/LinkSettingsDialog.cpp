@@ -7,6 +7,7 @@
 #include "core/Controller.h"
 #include "core/link/SerialPortList.h"
 #include "ui/app/MainWindow.h"
+#include "ui/controls/AddressEdit.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
@@ -92,6 +93,10 @@ void LinkSettingsDialog::ConnectControls() {
     controller.SetBaudIndex(static_cast<std::uint8_t>(index));
   });
   activated(LinkSettingsId::AddressingList, [this](int mode) { ChooseAddressMode(mode); });
+  // A refused keystroke says so once the key is handled, instead of vanishing without a word
+  // (typing 300 would otherwise leave 30 standing).
+  connect(controls_.Get<AddressEdit>(LinkSettingsId::AddressField), &QLineEdit::inputRejected, this,
+          &LinkSettingsDialog::RefuseAddress, Qt::QueuedConnection);
 }
 
 void LinkSettingsDialog::ShowPortState(bool listsEnabled, bool portOpen) {
@@ -167,18 +172,26 @@ void LinkSettingsDialog::ChooseAddressMode(int mode) {
   controller.ChooseAddressMode(static_cast<std::uint8_t>(mode));
 }
 
-Ipv4Address LinkSettingsDialog::AddressFieldOctets() const {
-  Ipv4Address address;
-  const QStringList parts =
-      controls_.Get<QLineEdit>(LinkSettingsId::AddressField)->text().split(QLatin1Char('.'));
-  for (int i = 0; i < 4 && i < parts.size(); ++i) {
-    address.octets[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(parts[i].toUInt());
-  }
-  return address;
+std::optional<Ipv4Address> LinkSettingsDialog::AddressFieldAddress() const {
+  return controls_.Get<AddressEdit>(LinkSettingsId::AddressField)->Address();
 }
 
 void LinkSettingsDialog::ApplyStaticAddress() {
-  mainWindow_.GetController().ApplyStaticAddress(AddressFieldOctets());
+  Controller& controller = mainWindow_.GetController();
+  if (controller.AddressMode() == kDhcp) {
+    return;  // under DHCP the button does nothing, whatever the field holds
+  }
+  // Anything but four octets 0-255 is refused as 0.0.0.0 is, rather than padded or cut.
+  const std::optional<Ipv4Address> address = AddressFieldAddress();
+  if (!address) {
+    RefuseAddress();
+    return;
+  }
+  controller.ApplyStaticAddress(*address);
+}
+
+void LinkSettingsDialog::RefuseAddress() {
+  mainWindow_.GetPrompter().ShowError(kInputIpError);
 }
 
 }  // namespace quintara::ui

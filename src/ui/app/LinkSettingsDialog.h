@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QWidget>
+#include <optional>
 
 #include "core/platform/Ipv4Address.h"
 #include "ui/app/LinkSettingsControls.h"
@@ -24,8 +25,8 @@ class LinkSettingsDialog : public QWidget {
   const ControlSet& Controls() const { return controls_; }
   std::uint32_t PortConnectedCopy() const { return portConnected_; }
 
-  // The four octets of the address field; a blank octet reads 0.
-  Ipv4Address AddressFieldOctets() const;
+  // The address field's four octets; nothing unless it holds a whole address.
+  std::optional<Ipv4Address> AddressFieldAddress() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -43,6 +44,7 @@ class LinkSettingsDialog : public QWidget {
   void ConnectOrDisconnect();
   void ChooseAddressMode(int mode);
   void ApplyStaticAddress();
+  void RefuseAddress();
 
   MainWindow& mainWindow_;
   ControlSet controls_;

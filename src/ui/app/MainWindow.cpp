@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDialog>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenu>
@@ -10,13 +9,12 @@
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
-#include <QVBoxLayout>
 #include <QWindow>
 #include <cstdio>
 #include <thread>
 
 #include "core/text/TextCodec.h"
-#include "ui/Version.h"
+#include "ui/app/AboutDialog.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/res/Palette.h"
@@ -42,6 +40,7 @@ QString ToQString(std::string_view text) {
 
 MainWindow::MainWindow(const Options& options, Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      prompter_(prompter),
       scale_(options.dpi.value_or(ScreenScale())),
       serialPorts_(options.serialPorts),
       controller_(std::make_unique<Controller>(options.link, options.timing, clock_, prompter,
@@ -288,11 +287,7 @@ void MainWindow::SendName() {
 }
 
 void MainWindow::ShowAbout() {
-  QDialog about(this);
-  about.setWindowTitle(QString::fromUtf8(kAboutEntryText));
-  auto* layout = new QVBoxLayout(&about);
-  layout->addWidget(new QLabel(QStringLiteral("Quintara"), &about));
-  layout->addWidget(new QLabel(QString::fromLatin1(kVersionText), &about));
+  AboutDialog about(this);
   about.exec();
 }
 

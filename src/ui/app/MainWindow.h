@@ -42,6 +42,8 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   ~MainWindow() override;
 
   Controller& GetController() { return *controller_; }
+  // The "Err" and "Warning" boxes, for the dialogs the window opens.
+  Prompter& GetPrompter() { return prompter_; }
   const DpiScale& Scale() const { return scale_; }
   const SerialPortSource& SerialPorts() const { return serialPorts_; }
   QRect PanelArea() const { return panelArea_; }
@@ -86,6 +88,7 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   void SendName();
   void ShowAbout();
 
+  Prompter& prompter_;
   DpiScale scale_;
   SerialPortSource serialPorts_;
   QtExecutor executor_;

@@ -8,9 +8,11 @@
 namespace quintara::ui {
 namespace {
 
-// The caption font was asked for by cell height and average character width.
-constexpr int kCellHeight = 16;
-constexpr int kAverageWidth = 12;
+// The caption font is asked for by cell height and average character width. The captions are
+// single glyphs ("-", "x") on 40 x 35 buttons: a 16 pixel cell left them about 6 pixels across,
+// too small to see at a glance; at 40 pixels, bold, they are about 11 and 15 pixels.
+constexpr int kCellHeight = 40;
+constexpr int kAverageWidth = 20;
 
 }  // namespace
 
@@ -26,9 +28,9 @@ void ColourButton::SetTextColour(const QColor& colour) {
 
 QFont ColourButton::CaptionFont() {
   QFont font(QStringLiteral("Arial"));
-  font.setWeight(QFont::Normal);
+  font.setWeight(QFont::Bold);
   font.setPixelSize(kCellHeight);
-  // Qt sizes a font by its em, the caption by its whole cell; shrink until the cell is 16 high.
+  // Qt sizes a font by its em, the caption by its whole cell; shrink until the cell fits.
   const int cell = QFontMetrics(font).height();
   if (cell > kCellHeight) {
     font.setPixelSize(std::max(1, kCellHeight * kCellHeight / cell));
@@ -63,7 +65,7 @@ void ColourButton::paintEvent(QPaintEvent*) {
   const QFontMetrics metrics = painter.fontMetrics();
   const QPoint at =
       CaptionOrigin(size(), QSize(metrics.horizontalAdvance(caption), metrics.height()));
-  painter.setPen(textColour_);
+  painter.setPen(isEnabled() ? textColour_ : skin::DisabledInk);
   painter.drawText(at.x(), at.y() + metrics.ascent(), caption);
 }
 

@@ -21,6 +21,8 @@ class ColourButton : public QAbstractButton {
 
   explicit ColourButton(QWidget* parent = nullptr);
 
+  // The caption's colour while the button is enabled; disabled, it dims to the skin's
+  // disabled ink.
   void SetTextColour(const QColor& colour);
   const QColor& TextColour() const { return textColour_; }
   // Fill and outline of a state; all four start as the skin's plate, so the windows' buttons
@@ -29,8 +31,8 @@ class ColourButton : public QAbstractButton {
   // The state the face shows: Disabled while the button is, else what the mouse last did.
   int DrawState() const { return isEnabled() ? drawState_ : Disabled; }
 
-  // The caption's font: Arial, 16 pixels high, widened towards an average character width
-  // of 12 where the font engine can stretch.
+  // The caption's font: Arial bold, a 40 pixel cell, widened towards an average character
+  // width of 20 where the font engine can stretch.
   static QFont CaptionFont();
   // Where the caption's top-left corner goes: each half truncated on its own.
   static QPoint CaptionOrigin(QSize client, QSize text);

@@ -1,10 +1,11 @@
 #include "ui/layout/ControlFactory.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 
+#include "ui/controls/AddressEdit.h"
 #include "ui/controls/ColourButton.h"
 #include "ui/controls/LimitedEdit.h"
 #include "ui/controls/ShadeButton.h"
@@ -24,14 +25,17 @@ QRect Placement(const ControlRow& row, const DpiScale& scale) {
 }
 
 // Lists and edits read their text and background from several roles; all of them get the colours.
+// Only while the control takes input: the disabled look stays the skin's (SkinStyle).
 QPalette FieldPalette(const QWidget& window, const TextColours& colours) {
   QPalette palette = window.palette();
-  for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
-    palette.setColor(role, colours.background);
-  }
-  for (const QPalette::ColorRole role :
-       {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
-    palette.setColor(role, colours.text);
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
+      palette.setColor(group, role, colours.background);
+    }
+    for (const QPalette::ColorRole role :
+         {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
+      palette.setColor(group, role, colours.text);
+    }
   }
   return palette;
 }
@@ -63,17 +67,12 @@ QWidget* MakeField(QLineEdit* edit, const ControlRow& row, const ControlColours&
   return edit;
 }
 
-QWidget* MakeAddressEdit(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
-  static const QRegularExpression dottedQuad(
-      QStringLiteral("^((25[0-5]|2[0-4]\\d|1?\\d?\\d)?\\.){3}(25[0-5]|2[0-4]\\d|1?\\d?\\d)?$"));
-  auto* edit = new QLineEdit(&parent);
-  edit->setValidator(new QRegularExpressionValidator(dottedQuad, edit));
-  return MakeField(edit, row, colours);
-}
-
 QWidget* MakeDropDownList(const ControlColours& colours, QWidget& parent) {
   auto* list = new QComboBox(&parent);
   list->setPalette(FieldPalette(parent, colours.fields));
+  // The open list is a window of its own and inherits nothing: it gets the same colours, so
+  // its lines read as they do in the closed box.
+  list->view()->setPalette(FieldPalette(*list->view(), colours.fields));
   return list;
 }
 
@@ -109,7 +108,7 @@ QWidget* Make(const ControlRow& row, const ControlColours& colours, QWidget& par
     case ControlKind::LimitedEdit:
       return MakeField(new LimitedEdit(&parent), row, colours);
     case ControlKind::AddressEdit:
-      return MakeAddressEdit(row, colours, parent);
+      return MakeField(new AddressEdit(&parent), row, colours);
     case ControlKind::StaticLabel:
       return MakeStaticLabel(row, colours, parent);
     case ControlKind::FocusSink:

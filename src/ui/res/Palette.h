@@ -16,9 +16,15 @@ inline constexpr QColor Green{110, 187, 105};
 inline constexpr QColor ListBlue{60, 180, 255};
 // The colour buttons' face, the bitmap buttons' plates and the title band they sit in.
 inline constexpr QColor Plate{46, 49, 54};
+// The rim of the plates, and of the lists, edits and pop-ups.
+inline constexpr QColor PlateEdge{80, 84, 90};
+
+// A control that takes no input: its text dims and its ground sinks below the control grey.
+inline constexpr QColor DisabledInk{118, 121, 126};
+inline constexpr QColor DisabledGround{42, 43, 46};
+inline constexpr QColor DisabledEdge{64, 67, 72};
 
 // Shades only the bitmap painters use.
-inline constexpr QColor PlateEdge{80, 84, 90};
 inline constexpr QColor IdleGrey{150, 153, 158};   // ink of a state that is off
 inline constexpr QColor LabelGrey{205, 208, 212};  // labels drawn into backgrounds
 inline constexpr QColor Shadow{40, 42, 46};
