@@ -9,6 +9,7 @@
 
 #include "cli/Cli.h"
 #include "core/viewer/ReadBack.h"
+#include "support/CliRun.h"
 #include "support/CraftedDevice.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
@@ -19,11 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::SimulatedLan;
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using test::CliRun;
 
 LinkTiming QuickTiming() {
   LinkTiming timing = test::ShortSearchTiming();
@@ -31,22 +28,8 @@ LinkTiming QuickTiming() {
   return timing;
 }
 
-CliRun RunWith(const LinkConfig& link, std::vector<std::string> args) {
-  std::vector<std::string> full{"--bind",        link.bindAddress.ToText(),
-                                "--local-port",  std::to_string(link.localPort),
-                                "--status-port", std::to_string(link.statusPort),
-                                "--device-port", std::to_string(link.devicePort)};
-  for (const Ipv4Address& target : link.searchTargets) {
-    full.insert(full.end(), {"--target", target.ToText()});
-  }
-  full.insert(full.end(), args.begin(), args.end());
-  std::ostringstream out;
-  std::ostringstream err;
-  CliRun run;
-  run.status = RunCli(full, out, err, QuickTiming());
-  run.out = out.str();
-  run.err = err.str();
-  return run;
+CliRun RunWith(const LinkConfig& link, const std::vector<std::string>& args) {
+  return test::RunCliOn(link, args, QuickTiming());
 }
 
 // A multiviewer (or switcher) that answers the search and then only with the given replies.

@@ -7,6 +7,7 @@
 
 #include "cli/Cli.h"
 #include "support/Bytes.h"
+#include "support/CliRun.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
 
@@ -18,32 +19,13 @@ using test::Bytes;
 using test::SimulatedLan;
 using Frames = std::vector<std::vector<std::uint8_t>>;
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using test::CliRun;
 
 class Cli : public ::testing::Test {
  protected:
   // Runs quintara-cli with the simulated LAN's link options before the given arguments.
-  CliRun Run(std::vector<std::string> args) {
-    const LinkConfig& link = lan.link;
-    std::vector<std::string> full{"--bind",        link.bindAddress.ToText(),
-                                  "--local-port",  std::to_string(link.localPort),
-                                  "--status-port", std::to_string(link.statusPort),
-                                  "--device-port", std::to_string(link.devicePort)};
-    for (const Ipv4Address& target : link.searchTargets) {
-      full.insert(full.end(), {"--target", target.ToText()});
-    }
-    full.insert(full.end(), args.begin(), args.end());
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun run;
-    run.status = RunCli(full, out, err, test::ShortSearchTiming());
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+  CliRun Run(const std::vector<std::string>& args) const {
+    return test::RunCliOn(lan.link, args, test::ShortSearchTiming());
   }
 
   static std::string Device(const Ipv4Address& address) { return address.ToText(); }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/link/LinkConfig.h"
+
+namespace quintara::test {
+
+// One quintara-cli invocation, in process: its exit status and what it printed.
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs quintara-cli with the link's options (bind address, ports, search targets) before args.
+CliRun RunCliOn(const LinkConfig& link, const std::vector<std::string>& args,
+                const LinkTiming& timing);
+
+}  // namespace quintara::test
