@@ -34,7 +34,7 @@ std::optional<std::uint8_t> HighlightedButton(std::uint8_t layoutCode) {
 }  // namespace
 
 std::uint8_t WindowCountOf(std::uint8_t layoutCode) {
-  return layoutCode <= kLastSingleWindowCode ? 1 : static_cast<std::uint8_t>(layoutCode / 10);
+  return static_cast<std::uint8_t>(layoutCode <= kLastSingleWindowCode ? 1 : layoutCode / 10);
 }
 
 std::uint8_t WindowCountOfItem(int item) {
