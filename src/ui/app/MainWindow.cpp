@@ -2,18 +2,14 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QThread>
 #include <QWindow>
 #include <cstdio>
-#include <thread>
 
-#include "core/text/TextCodec.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/controls/ShadeButton.h"

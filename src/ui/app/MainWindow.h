@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "core/Controller.h"
