@@ -1,6 +1,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -42,24 +44,37 @@ class Views {
 
   [[nodiscard]] Attachment Attach(View& view) { return Attachment(*this, view); }
 
-  // Calls every attached view; a view may detach itself or another one meanwhile.
+  // Calls every view attached when it began; a view may detach itself or another one meanwhile.
+  // Runs for every report, so it copies nothing: a view detached during the calls leaves a gap
+  // that is closed once they are over.
   template <typename Call>
-  void Notify(Call&& call) const {
-    const std::vector<View*> attached = attached_;
-    for (View* view : attached) {
-      if (std::ranges::find(attached_, view) != attached_.end()) {
-        call(*view);
+  void Notify(Call&& call) {
+    ++notifying_;
+    const std::size_t count = attached_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      if (attached_[i] != nullptr) {
+        call(*attached_[i]);
       }
+    }
+    if (--notifying_ == 0) {
+      std::erase(attached_, nullptr);
     }
   }
 
-  bool Empty() const { return attached_.empty(); }
+  bool Empty() const { return std::ranges::count(attached_, nullptr) == std::ssize(attached_); }
 
  private:
   void Add(View& view) { attached_.push_back(&view); }
-  void Remove(View& view) { std::erase(attached_, &view); }
+  void Remove(View& view) {
+    if (notifying_ > 0) {
+      std::ranges::replace(attached_, &view, nullptr);
+    } else {
+      std::erase(attached_, &view);
+    }
+  }
 
   std::vector<View*> attached_;
+  int notifying_ = 0;
 };
 
 }  // namespace quintara

@@ -61,6 +61,14 @@ class MainWindowTest : public ::testing::Test {
     }
   }
 
+  // Searches, chooses the multiviewer and opens Link Settings, as the operator would.
+  LinkSettingsDialog* OpenLinkSettingsForTheMultiviewer() {
+    ClickSearch();
+    Choose(SimulatedLan::kMultiviewer);
+    Click(MainWindowId::LinkSettings);
+    return window->SettingsDialog();
+  }
+
   bool ShowsBitmap(ShadeButton* button, int id) const {
     return button->Bitmap().toImage() == Skin::Bitmap(id).toImage();
   }
@@ -129,10 +137,7 @@ TEST_F(MainWindowTest, NameFieldHoldsSixteenCharactersAndNeverSplitsOne) {
 }
 
 TEST_F(MainWindowTest, LinkSettingsSendTheAddressingAndKeepThePortState) {
-  ClickSearch();
-  Choose(SimulatedLan::kMultiviewer);
-  Click(MainWindowId::LinkSettings);
-  LinkSettingsDialog* dialog = window->SettingsDialog();
+  LinkSettingsDialog* dialog = OpenLinkSettingsForTheMultiviewer();
   ASSERT_NE(dialog, nullptr);
   namespace id = LinkSettingsId;
   const auto list = [&dialog](int id) { return dialog->Controls().Get<QComboBox>(id); };
@@ -180,10 +185,7 @@ TEST_F(MainWindowTest, LinkSettingsSendTheAddressingAndKeepThePortState) {
 }
 
 TEST_F(MainWindowTest, AddressFieldTakesFourOctetsAndRefusesAnythingElseWithTheBox) {
-  ClickSearch();
-  Choose(SimulatedLan::kMultiviewer);
-  Click(MainWindowId::LinkSettings);
-  LinkSettingsDialog* dialog = window->SettingsDialog();
+  LinkSettingsDialog* dialog = OpenLinkSettingsForTheMultiviewer();
   ASSERT_NE(dialog, nullptr);
   namespace id = LinkSettingsId;
   auto* addressing = dialog->Controls().Get<QComboBox>(id::AddressingList);
