@@ -1,0 +1,70 @@
+// The preview's drawing tables: every window of every layout is covered, and the worked cases.
+#include <gtest/gtest.h>
+
+#include "core/viewer/LayoutGeometry.h"
+#include "core/viewer/PreviewGeometry.h"
+
+namespace quintara {
+namespace {
+
+TEST(PreviewGeometry, EveryWindowOfEveryLayoutHasItsFrameMeterFormatAndLabel) {
+  for (const std::uint8_t code : KnownLayoutCodes()) {
+    const std::size_t windows = LayoutWindows(code).size();
+    for (std::size_t k = 0; k < windows; ++k) {
+      const auto drawing = WindowDrawingFor(code, k);
+      ASSERT_TRUE(drawing) << int{code} << " window " << k + 1;
+      const LayoutRect& r = LayoutWindows(code)[k];
+      // Frames stay inside their window.
+      EXPECT_GE(drawing->frame.x, r.x);
+      EXPECT_LE(drawing->frame.x + drawing->frame.width, r.x + r.width) << int{code};
+      EXPECT_LE(drawing->frame.y + drawing->frame.height, r.y + r.height) << int{code};
+      EXPECT_TRUE(PlaceLabel(code, k, u"Umd_01")) << int{code} << " window " << k + 1;
+    }
+    EXPECT_FALSE(WindowDrawingFor(code, windows));
+    EXPECT_FALSE(PlaceLabel(code, windows, u"x"));
+  }
+  EXPECT_FALSE(WindowDrawingFor(43, 0));
+  EXPECT_FALSE(WindowDrawingFor(0, 0));
+}
+
+TEST(PreviewGeometry, FramesMetersAndFormatTextsSitWhereTheirLayoutsPutThem) {
+  EXPECT_EQ(WindowDrawingFor(40, 3)->frame, (CanvasRect{360, 240, 360, 240}));
+  EXPECT_EQ(WindowDrawingFor(42, 2)->frame, (CanvasRect{40, 315, 280, 140}));
+  EXPECT_EQ(WindowDrawingFor(42, 2)->formatAt, (CanvasPoint{250, 295}));
+  EXPECT_EQ(WindowDrawingFor(5, 0)->meter, (CanvasRect{20, 120, 45, 336}));
+  // 92: window 1 is the large one in the middle, the others the small ones around it.
+  EXPECT_EQ(WindowDrawingFor(92, 0)->meter, (CanvasRect{185, 192, 25, 133}));
+  EXPECT_EQ(WindowDrawingFor(92, 1)->meter, (CanvasRect{5, 42, 25, 49}));
+  EXPECT_EQ(WindowDrawingFor(111, 0)->frame, (CanvasRect{212, 145, 316, 190}));
+  EXPECT_EQ(WindowDrawingFor(161, 15)->frame, (CanvasRect{572, 385, 136, 70}));
+}
+
+TEST(PreviewGeometry, LabelsAreShortCutOrWholeAtTheSecondPlace) {
+  // Layout 80, window 1 at (0, 120): up to 8 characters centred, 9 cut to 8 and "...".
+  EXPECT_EQ(PlaceLabel(80, 0, u"ABCDEFGH")->at, (CanvasPoint{58, 217}));
+  const auto cut = PlaceLabel(80, 0, u"ABCDEFGHI");
+  EXPECT_EQ(cut->at, (CanvasPoint{42, 217}));
+  EXPECT_EQ(cut->text, u"ABCDEFGH...");
+  // Layout 60's large window draws a long label whole, further left.
+  const auto whole = PlaceLabel(60, 0, u"ABCDEFGHIJKL");
+  EXPECT_EQ(whole->at, (CanvasPoint{180, 280}));
+  EXPECT_EQ(whole->text, u"ABCDEFGHIJKL");
+  EXPECT_EQ(PlaceLabel(100, 5, u"ABCDEFGHI")->at, (CanvasPoint{574, 345}));
+  EXPECT_EQ(PlaceLabel(7, 0, u"")->at, (CanvasPoint{220, 420}));
+}
+
+TEST(PreviewGeometry, ClocksAndBarSymbols) {
+  const auto clock = DecorationsOf(42).clock;
+  ASSERT_TRUE(clock);
+  EXPECT_EQ(clock->disc, (CanvasRect{300, 180, 120, 120}));
+  EXPECT_EQ(clock->hourHand, (CanvasPoint{360, 195}));
+  EXPECT_EQ(clock->minuteHand, (CanvasPoint{405, 240}));
+  EXPECT_EQ(DecorationsOf(92).clock->minuteHand, (CanvasPoint{135, 240}));
+  EXPECT_EQ(DecorationsOf(111).bars.size(), 4u);
+  EXPECT_FALSE(DecorationsOf(111).clock);
+  EXPECT_TRUE(DecorationsOf(160).bars.empty());
+  EXPECT_FALSE(DecorationsOf(160).clock);
+}
+
+}  // namespace
+}  // namespace quintara
