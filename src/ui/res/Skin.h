@@ -18,6 +18,45 @@ inline constexpr int SettingsBackground = 139;  // link settings dialog with its
 inline constexpr int Connect = 140;             // serial port button, connect: 180 x 40
 inline constexpr int Disconnect = 141;          // serial port button, disconnect: 180 x 40
 inline constexpr int Apply = 454;               // apply static address button: 180 x 40
+
+// The multiviewer panel.
+inline constexpr int PanelBackground = 137;  // plain dark grey, 1280 x 585, stretched
+// Tab buttons, normal / selected (selected: green, with a small triangle under the caption).
+inline constexpr int AudioTab = 284;     // 65 x 80, "AUDIO"; 285 selected
+inline constexpr int ColoursTab = 286;   // 65 x 80, "COLORS"; 287 selected
+inline constexpr int ControlsTab = 288;  // 75 x 80, "CONTROLS"; 289 selected
+inline constexpr int LayoutTab = 290;    // 65 x 80, "LAYOUT"; 291 selected
+inline constexpr int SwitcherTab = 292;  // 70 x 80, "SWITCHER"; 293 selected
+inline constexpr int UmdTab = 294;       // 95 x 80, "UMD OVERLAY"; 295 selected
+// Page backgrounds, 490 x 420, with the captions beside the page's lists.
+inline constexpr int ModeBackground = 299;      // PICTURE, WIN 1 ... WIN 16
+inline constexpr int SwitcherBackground = 300;  // OUT 1 ... OUT 16
+// Single-window layout n (1-16): the number n, grey / green, 70 x 45.
+constexpr int SingleLayout(int n) {
+  return 213 + 2 * n;
+}
+constexpr int SingleLayoutSelected(int n) {
+  return 214 + 2 * n;
+}
+inline constexpr int OneToOne = 455;  // six screens joined in pairs over ONE TO ONE, 191 x 117
+
+// The multi-window layouts' pictures, grey / green, drawn from the preview's own geometry.
+struct LayoutPicture {
+  int layoutCode;
+  int normal;
+  int selected;
+  int width;  // pixels, the size of the Mode page's button
+  int height;
+};
+inline constexpr LayoutPicture kLayoutPictures[] = {
+    {40, 247, 248, 135, 110},  {41, 249, 250, 135, 130},  {42, 251, 252, 135, 110},
+    {60, 253, 254, 160, 140},  {61, 361, 362, 160, 140},  {80, 255, 256, 140, 65},
+    {81, 257, 258, 140, 65},   {82, 259, 260, 140, 110},  {83, 369, 370, 140, 110},
+    {90, 263, 264, 120, 90},   {91, 261, 262, 120, 90},   {92, 265, 266, 120, 90},
+    {93, 267, 268, 120, 90},   {100, 269, 270, 160, 120}, {101, 271, 272, 160, 115},
+    {102, 383, 384, 160, 115}, {111, 273, 274, 180, 150}, {121, 275, 276, 180, 150},
+    {160, 277, 278, 180, 155}, {161, 391, 392, 180, 155},
+};
 }  // namespace SkinId
 
 // The skin is drawn, not loaded: each resource id has a painter and a size, and its bitmap is

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <atomic>
+
+#include "core/viewer/ViewerState.h"
+#include "ui/layout/DpiScale.h"
+
+namespace quintara::ui {
+
+// The left half of the multiviewer panel: a picture of what the multiviewer puts on its output,
+// drawn from the mirror. Not interactive.
+class LayoutPreview : public QWidget {
+  Q_OBJECT
+
+ public:
+  LayoutPreview(const ViewerState& viewer, const DpiScale& scale, QWidget* parent = nullptr);
+
+  // Asks for the picture to be drawn again; from any thread. The paint happens on the window's
+  // thread, and every request made before it is folded into that one paint.
+  void RequestRepaint();
+  // How many times the picture was drawn.
+  int PaintCount() const { return paintCount_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const ViewerState& viewer_;
+  DpiScale scale_;
+  std::atomic<bool> repaintPending_{false};
+  QImage canvas_;  // drawn off-screen, shown in one step
+  int paintCount_ = 0;
+};
+
+}  // namespace quintara::ui

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QImage>
+
+#include "core/viewer/ViewerState.h"
+#include "ui/layout/DpiScale.h"
+
+class QPainter;
+
+namespace quintara::ui {
+
+// Draws the whole preview canvas (720 x 480 units, scaled) with its top-left corner at the
+// painter's origin: the switcher grid while CurrentPage is 5, else the windows of LayoutCode
+// with their frames, numbers, labels, meter bars, format texts and decorations.
+void PaintPreview(QPainter& painter, const ViewerState& viewer, const DpiScale& scale);
+
+// The canvas as an image of its scaled size.
+QImage RenderPreview(const ViewerState& viewer, const DpiScale& scale);
+
+}  // namespace quintara::ui
