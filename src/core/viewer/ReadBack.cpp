@@ -10,7 +10,6 @@ namespace quintara {
 namespace {
 
 constexpr std::size_t kReceiveBufferSize = 1024;
-constexpr std::uint8_t kMultiviewerType = 0xA1;
 
 void StoreImage(ViewerState& viewer, std::span<const std::uint8_t> reply) {
   std::ranges::copy(reply.subspan(kStateImageOffset, kStateImageSize), viewer.StateImage.begin());

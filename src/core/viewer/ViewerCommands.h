@@ -10,6 +10,8 @@ namespace quintara {
 
 class Controller;
 
+inline constexpr std::uint8_t kMultiviewerType = 0xA1;
+
 // CommandCodes of the multiviewer (DeviceType 0xA1).
 namespace ViewerCode {
 inline constexpr std::uint8_t ReadState = 0x0A;
