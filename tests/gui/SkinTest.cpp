@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <vector>
 
 #include "support/GuiApp.h"
 #include "ui/res/Skin.h"
@@ -11,6 +12,16 @@ namespace {
 const int kButtons[] = {SkinId::LockOpen,   SkinId::Search,  SkinId::LinkSettings,
                         SkinId::LockClosed, SkinId::Connect, SkinId::Disconnect,
                         SkinId::Apply};
+
+int BlackPixels(const QImage& image) {
+  int black = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      black += (image.pixel(x, y) & 0xFFFFFF) == 0;
+    }
+  }
+  return black;
+}
 
 // Pixels whose colour leans to the skin's green rather than grey.
 int GreenPixels(const QImage& image, QRect area) {
@@ -59,14 +70,7 @@ TEST(SkinTest, EveryIdHasItsSizeAndIsDrawnOnce) {
 TEST(SkinTest, ButtonsHaveNoBlackAndTheLockIsGreenOnlyWhenClosed) {
   test::GuiApp();
   for (const int id : kButtons) {
-    const QImage image = Skin::Bitmap(id).toImage();
-    int black = 0;
-    for (int y = 0; y < image.height(); ++y) {
-      for (int x = 0; x < image.width(); ++x) {
-        black += (image.pixel(x, y) & 0xFFFFFF) == 0;
-      }
-    }
-    EXPECT_EQ(black, 0) << id;
+    EXPECT_EQ(BlackPixels(Skin::Bitmap(id).toImage()), 0) << id;
   }
   const QImage open = Skin::Bitmap(SkinId::LockOpen).toImage();
   const QImage closed = Skin::Bitmap(SkinId::LockClosed).toImage();
@@ -89,6 +93,122 @@ TEST(SkinTest, SettingsBackgroundLabelsEveryRowLeftOfItsField) {
   }
   // The fields' own column stays plain.
   EXPECT_EQ(image.pixelColor(260, 90), image.pixelColor(260, 40));
+}
+
+TEST(SkinTest, PanelIdsHaveTheirSizesAndNoTransparentBlack) {
+  test::GuiApp();
+  std::vector<std::pair<int, QSize>> stated = {{SkinId::PanelBackground, {1280, 585}},
+                                               {SkinId::ModeBackground, {490, 420}},
+                                               {SkinId::SwitcherBackground, {490, 420}},
+                                               {SkinId::OneToOne, {191, 117}},
+                                               {SkinId::AudioTab, {65, 80}},
+                                               {SkinId::ColoursTab, {65, 80}},
+                                               {SkinId::ControlsTab, {75, 80}},
+                                               {SkinId::LayoutTab, {65, 80}},
+                                               {SkinId::SwitcherTab, {70, 80}},
+                                               {SkinId::UmdTab, {95, 80}}};
+  // The selected tabs follow their normal ids, at the same size.
+  for (std::size_t i = 4; i < 10; ++i) {
+    const auto [id, size] = stated[i];
+    stated.emplace_back(id + 1, size);
+  }
+  for (int n = 1; n <= 16; ++n) {
+    stated.emplace_back(SkinId::SingleLayout(n), QSize(70, 45));
+    stated.emplace_back(SkinId::SingleLayoutSelected(n), QSize(70, 45));
+  }
+  for (const SkinId::LayoutPicture& picture : SkinId::kLayoutPictures) {
+    stated.emplace_back(picture.normal, QSize(picture.width, picture.height));
+    stated.emplace_back(picture.selected, QSize(picture.width, picture.height));
+  }
+  for (const auto& [id, size] : stated) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(Skin::BitmapSize(id), size);
+    const QImage image = Skin::Bitmap(id).toImage();
+    EXPECT_EQ(image.size(), size);
+    // Black would turn into holes in a bitmap button.
+    EXPECT_EQ(BlackPixels(image), 0);
+  }
+}
+
+TEST(SkinTest, SelectedLooksAreGreenAndNormalOnesAreNot) {
+  test::GuiApp();
+  const std::pair<int, int> pairs[] = {
+      {SkinId::LayoutTab, SkinId::LayoutTab + 1},
+      {SkinId::UmdTab, SkinId::UmdTab + 1},
+      {SkinId::SingleLayout(7), SkinId::SingleLayoutSelected(7)},
+      {SkinId::kLayoutPictures[0].normal, SkinId::kLayoutPictures[0].selected}};
+  for (const auto& [normalId, selectedId] : pairs) {
+    const QImage normal = Skin::Bitmap(normalId).toImage();
+    const QImage selected = Skin::Bitmap(selectedId).toImage();
+    EXPECT_EQ(GreenPixels(normal, normal.rect()), 0) << normalId;
+    EXPECT_GT(GreenPixels(selected, selected.rect()), 60) << selectedId;
+  }
+}
+
+const SkinId::LayoutPicture& PictureOf(int layoutCode) {
+  for (const SkinId::LayoutPicture& picture : SkinId::kLayoutPictures) {
+    if (picture.layoutCode == layoutCode) {
+      return picture;
+    }
+  }
+  ADD_FAILURE() << "no picture for layout " << layoutCode;
+  return SkinId::kLayoutPictures[0];
+}
+
+QColor CentreOf(int id) {
+  const QImage image = Skin::Bitmap(id).toImage();
+  return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+TEST(SkinTest, LayoutPicturesFollowThePreviewGeometry) {
+  test::GuiApp();
+  const QColor idleGrey(150, 153, 158);
+  const QColor plate(46, 49, 54);
+  // Four touching windows meet at the canvas centre; with gaps, the centre falls between them.
+  EXPECT_EQ(CentreOf(PictureOf(40).normal), idleGrey);
+  EXPECT_EQ(CentreOf(PictureOf(41).normal), plate);
+  // Layout 42 puts its clock there.
+  EXPECT_EQ(CentreOf(PictureOf(42).normal), idleGrey);
+  EXPECT_EQ(CentreOf(PictureOf(42).selected), QColor(110, 187, 105));
+
+  // The wide, low buttons of the middle-row layouts are used across their width.
+  const QImage eight = Skin::Bitmap(PictureOf(80).normal).toImage();
+  int framed = 0;
+  for (int x = 0; x < eight.width(); ++x) {
+    framed += eight.pixelColor(x, eight.height() / 2) == idleGrey;
+  }
+  EXPECT_GE(framed, 8);  // the outer edges and the shared edges of the row's four windows
+}
+
+TEST(SkinTest, PageBackgroundsCaptionEveryListOnItsLeft) {
+  test::GuiApp();
+  for (const int id : {SkinId::ModeBackground, SkinId::SwitcherBackground}) {
+    const QImage image = Skin::Bitmap(id).toImage();
+    for (int w = 1; w <= 16; ++w) {
+      const int top = 30 + 23 * (w - 1);
+      int bright = 0;
+      for (int y = top; y < top + 20; ++y) {
+        for (int x = 315; x < 363; ++x) {
+          bright += qGray(image.pixel(x, y)) > 150;
+        }
+      }
+      EXPECT_GT(bright, 20) << id << " list " << w;
+    }
+    // The lists' own column stays plain.
+    EXPECT_EQ(image.pixelColor(400, 40), image.pixelColor(400, 300)) << id;
+  }
+  const auto brightIn = [](const QImage& image, QRect area) {
+    int bright = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) {
+        bright += qGray(image.pixel(x, y)) > 150;
+      }
+    }
+    return bright;
+  };
+  const QRect pictureCaption(10, 25, 88, 20);
+  EXPECT_GT(brightIn(Skin::Bitmap(SkinId::ModeBackground).toImage(), pictureCaption), 20);
+  EXPECT_EQ(brightIn(Skin::Bitmap(SkinId::SwitcherBackground).toImage(), pictureCaption), 0);
 }
 
 }  // namespace

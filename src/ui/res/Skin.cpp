@@ -5,16 +5,19 @@
 #include <QPainter>
 #include <QThread>
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <unordered_map>
 #include <vector>
 
+#include "ui/res/LayoutPictures.h"
 #include "ui/res/SkinPainters.h"
 
 namespace quintara::ui {
 namespace {
 
 using skin::Mark;
+using skin::Tab;
 
 // A painter is a function of the bitmap's size; roles (caption, state, digit) are bound in the
 // table so that families of ids can share one painter.
@@ -37,7 +40,23 @@ SkinPainter Lock(bool locked) {
   return [locked](QPainter& p, QSize size) { skin::PaintLock(p, size, locked); };
 }
 
-// Ascending by id.
+SkinPainter TabButton(Tab tab, bool selected) {
+  return [tab, selected](QPainter& p, QSize size) { skin::PaintTab(p, size, tab, selected); };
+}
+
+SkinPainter Single(int window, bool selected) {
+  return [window, selected](QPainter& p, QSize size) {
+    skin::PaintSingleLayout(p, size, window, selected);
+  };
+}
+
+SkinPainter Picture(int layoutCode, bool selected) {
+  return [code = static_cast<std::uint8_t>(layoutCode), selected](QPainter& p, QSize size) {
+    skin::PaintLayoutPicture(p, size, code, selected);
+  };
+}
+
+// Ascending by id, which the look-up relies on; the families are sorted into place.
 const std::vector<SkinEntry>& Table() {
   static const std::vector<SkinEntry> table = [] {
     std::vector<SkinEntry> t = {
@@ -51,8 +70,37 @@ const std::vector<SkinEntry>& Table() {
         {SkinId::Connect, {180, 40}, Caption("Connect", Mark::PortIdle)},
         {SkinId::Disconnect, {180, 40}, Caption("Disconnect", Mark::PortLive)},
         {SkinId::Apply, {180, 40}, Caption("Apply")},
+        {SkinId::PanelBackground, {1280, 585}, skin::PaintPanelBackground},
+        {SkinId::ModeBackground, {490, 420}, skin::PaintModeBackground},
+        {SkinId::SwitcherBackground, {490, 420}, skin::PaintSwitcherBackground},
+        {SkinId::OneToOne, {191, 117}, skin::PaintOneToOne},
     };
-    Q_ASSERT(std::ranges::is_sorted(t, {}, &SkinEntry::id));
+    struct TabSize {
+      int id;
+      Tab tab;
+      int width;
+    };
+    static constexpr TabSize kTabs[] = {
+        {SkinId::AudioTab, Tab::Audio, 65},       {SkinId::ColoursTab, Tab::Colours, 65},
+        {SkinId::ControlsTab, Tab::Controls, 75}, {SkinId::LayoutTab, Tab::Layout, 65},
+        {SkinId::SwitcherTab, Tab::Switcher, 70}, {SkinId::UmdTab, Tab::Umd, 95}};
+    for (const TabSize& tab : kTabs) {
+      t.push_back({tab.id, {tab.width, 80}, TabButton(tab.tab, false)});
+      t.push_back({tab.id + 1, {tab.width, 80}, TabButton(tab.tab, true)});
+    }
+    for (int n = 1; n <= 16; ++n) {
+      t.push_back({SkinId::SingleLayout(n), {70, 45}, Single(n, false)});
+      t.push_back({SkinId::SingleLayoutSelected(n), {70, 45}, Single(n, true)});
+    }
+    for (const SkinId::LayoutPicture& picture : SkinId::kLayoutPictures) {
+      const QSize size(picture.width, picture.height);
+      t.push_back({picture.normal, size, Picture(picture.layoutCode, false)});
+      t.push_back({picture.selected, size, Picture(picture.layoutCode, true)});
+    }
+    std::ranges::sort(t, {}, &SkinEntry::id);
+    // Strictly ascending: an id given twice would leave one of its pictures unreachable.
+    Q_ASSERT(std::ranges::adjacent_find(t, std::ranges::greater_equal{}, &SkinEntry::id) ==
+             t.end());
     return t;
   }();
   return table;

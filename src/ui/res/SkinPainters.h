@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QSize>
 #include <QString>
 
@@ -14,10 +15,25 @@ namespace quintara::ui::skin {
 // The small sign left of a button's caption, if any.
 enum class Mark { None, Magnifier, PortIdle, PortLive };
 
+// The tabs of the multiviewer panel.
+enum class Tab { Audio, Colours, Controls, Layout, Switcher, Umd };
+
+// Shared by the painters: the skin's font at a pixel size, and the rounded plate of a button.
+QFont SkinFont(int pixelSize, QFont::Weight weight);
+void PaintPlate(QPainter& p, QSize size);
+
 void PaintWindowIcon(QPainter& p, QSize size);
 void PaintMainBackground(QPainter& p, QSize size);
 void PaintSettingsBackground(QPainter& p, QSize size);
 void PaintCaptionButton(QPainter& p, QSize size, const QString& caption, Mark mark);
 void PaintLock(QPainter& p, QSize size, bool locked);
+
+void PaintPanelBackground(QPainter& p, QSize size);
+void PaintTab(QPainter& p, QSize size, Tab tab, bool selected);
+void PaintModeBackground(QPainter& p, QSize size);
+void PaintSwitcherBackground(QPainter& p, QSize size);
+// Single-window layout `window` (1-16): its number on a small screen.
+void PaintSingleLayout(QPainter& p, QSize size, int window, bool selected);
+void PaintOneToOne(QPainter& p, QSize size);
 
 }  // namespace quintara::ui::skin
