@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 
@@ -27,11 +29,17 @@ class LayoutPreview : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // On the window's thread: shows the next frame no sooner than a frame after the last paint.
+  void ScheduleFrame();
+  void ShowFrame();
+
   const ViewerState& viewer_;
   DpiScale scale_;
   std::atomic<bool> repaintPending_{false};
   QImage canvas_;  // drawn off-screen, shown in one step
   int paintCount_ = 0;
+  QTimer frameTimer_;
+  QElapsedTimer sinceLastPaint_;
 };
 
 }  // namespace quintara::ui
