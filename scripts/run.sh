@@ -10,9 +10,16 @@ cmake --preset default >/dev/null
 cmake --build --preset default
 
 sim_log=$(mktemp)
-build/default/src/sim/quintara-sim --seconds 86400 >"$sim_log" 2>&1 </dev/null &
+# The simulated multiviewer's front panel reads commands from this pipe, so that changes "made on
+# the device" can be tried while the window is open.
+sim_dir=$(mktemp -d)
+front_panel="$sim_dir/front-panel"
+mkfifo "$front_panel"
+build/default/src/sim/quintara-sim --seconds 86400 <"$front_panel" >"$sim_log" 2>&1 &
 sim=$!
-trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true; rm -f "$sim_log"' EXIT
+exec 3>"$front_panel"
+trap 'exec 3>&-; kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true
+      rm -rf "$sim_log" "$sim_dir"' EXIT
 
 for _ in $(seq 50); do
   grep -q '^ready$' "$sim_log" && break
@@ -36,6 +43,10 @@ echo "quintara-cli matrix status (the simulated sixteen-channel switcher):"
 build/default/src/cli/quintara-cli --bind 127.0.0.1 --device 127.0.0.13 matrix status 2>/dev/null
 
 link=(--bind 127.0.0.1 --target 127.0.0.11 --target 127.0.0.12 --target 127.0.0.13)
+echo
+echo "The simulated multiviewer's front panel: from another terminal, for example"
+echo "  echo 'layout 60' > $front_panel"
+echo "  echo 'source 2 7' > $front_panel"
 echo
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "Opening the Quintara window; press Search to find the simulated devices."

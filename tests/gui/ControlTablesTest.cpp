@@ -16,6 +16,9 @@
 #include "ui/controls/ShadeButton.h"
 #include "ui/layout/ControlFactory.h"
 #include "ui/res/Skin.h"
+#include "ui/viewer/MultiviewerPanelControls.h"
+#include "ui/viewer/pages/ModePageControls.h"
+#include "ui/viewer/pages/SwitcherPageControls.h"
 
 namespace quintara::ui {
 namespace {
@@ -25,6 +28,9 @@ std::vector<std::pair<const char*, ControlTable>> AllTables() {
   return {
       {"main window", MainWindowControls()},
       {"link settings dialog", LinkSettingsControls()},
+      {"multiviewer panel", MultiviewerPanelControls()},
+      {"Mode page", ModePageControls()},
+      {"Switcher page", SwitcherPageControls()},
   };
 }
 

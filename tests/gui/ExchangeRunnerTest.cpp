@@ -94,7 +94,8 @@ TEST(ExchangeRunner, WindowPaintsAndShowsItIsBusyWhileALateReadBackRuns) {
   });
   ticker.start(20);
   bool answered = false;
-  controller.Runner().Run(kReadingStateText, [&] { answered = ReadBack(controller) == ExchangeOutcome::Answered; });
+  controller.Runner().Run(kReadingStateText,
+                          [&] { answered = ReadBack(controller) == ExchangeOutcome::Answered; });
   ticker.stop();
 
   EXPECT_TRUE(answered);

@@ -361,6 +361,24 @@ TEST(LayoutPreviewTest, BurstsOfRequestsFoldIntoFewPaintsAndShowTheMirror) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return preview.PaintCount() > before + paints; }, 1000));
   const QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_EQ(shown, RenderPreview(viewer, scale));
+
+  // While disabled (an exchange writes the mirror) the last picture stays; the new one follows
+  // once the preview takes input again.
+  const ViewerState before160 = viewer;
+  preview.setEnabled(false);
+  viewer.LayoutCode = 90;
+  RefreshAll(viewer);
+  preview.RequestRepaint();
+  QTest::qWait(50);
+  EXPECT_EQ(preview.grab().toImage().convertToFormat(QImage::Format_RGB32),
+            RenderPreview(before160, scale));
+  preview.setEnabled(true);
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return preview.grab().toImage().convertToFormat(QImage::Format_RGB32) ==
+               RenderPreview(viewer, scale);
+      },
+      1000));
 }
 
 }  // namespace

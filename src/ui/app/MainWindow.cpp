@@ -10,11 +10,13 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "core/viewer/ViewerCommands.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
+#include "ui/viewer/MultiviewerPanel.h"
 
 namespace quintara::ui {
 namespace {
@@ -55,6 +57,8 @@ MainWindow::~MainWindow() {
   if (settingsDialog_) {
     delete settingsDialog_;
   }
+  // The panel uses the controller: it goes first.
+  CloseDevicePanel();
 }
 
 void MainWindow::SetUpControls() {
@@ -254,8 +258,15 @@ void MainWindow::OpenPanel() {
   controller_->SetNameText(u" ");
   CloseDevicePanel();
   devices.SetConnectedIndex(selected);
-  // The panels of the multiviewer and the matrix switchers open here by DeviceType; until they
-  // exist the panel area stays empty for every type.
+  const DeviceEntry* entry = devices.SelectedEntry();
+  if (entry == nullptr || entry->DeviceType != kMultiviewerType) {
+    return;  // the matrix switchers' panels are still to come; other types have none
+  }
+  auto* panel = new MultiviewerPanel(*controller_, executor_, scale_, this);
+  panel->setGeometry(panelArea_);
+  devicePanel_ = panel;
+  panel->show();
+  panel->Initialise();
 }
 
 void MainWindow::OpenLinkSettings() {

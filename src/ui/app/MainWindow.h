@@ -53,6 +53,8 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   // The window's controls, by the ids of MainWindowControls().
   const ControlSet& Controls() const { return controls_; }
   LinkSettingsDialog* SettingsDialog() const { return settingsDialog_; }
+  // The panel of the connected device; null when none is open.
+  QWidget* DevicePanel() const { return devicePanel_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,6 @@
 #include "ui/viewer/LayoutPreview.h"
 
+#include <QEvent>
 #include <QMetaObject>
 #include <QPainter>
 #include <algorithm>
@@ -46,6 +47,7 @@ void LayoutPreview::ScheduleFrame() {
 void LayoutPreview::ShowFrame() {
   // Cleared before the paint: a request made from here on is drawn by this paint or a later one.
   repaintPending_.store(false);
+  canvasStale_ = true;
   update();
 }
 
@@ -53,14 +55,26 @@ void LayoutPreview::paintEvent(QPaintEvent* /*event*/) {
   const QSize size(scale_.X(kCanvasWidth), scale_.Y(kCanvasHeight));
   if (canvas_.size() != size) {
     canvas_ = QImage(size, QImage::Format_RGB32);
+    canvas_.fill(QColor(152, 152, 152));  // the empty canvas, until there is a picture
+    canvasStale_ = true;
   }
-  {
+  // While an exchange runs the panel is disabled and a worker writes the mirror: the window goes
+  // on showing the last picture and draws the new one once the exchange is over.
+  if (canvasStale_ && isEnabled()) {
     QPainter offscreen(&canvas_);
     PaintPreview(offscreen, viewer_, scale_);
+    canvasStale_ = false;
+    ++paintCount_;
+    sinceLastPaint_.start();
   }
   QPainter(this).drawImage(0, 0, canvas_);
-  ++paintCount_;
-  sinceLastPaint_.start();
+}
+
+void LayoutPreview::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange && isEnabled() && canvasStale_) {
+    update();
+  }
+  QWidget::changeEvent(event);
 }
 
 }  // namespace quintara::ui

@@ -22,11 +22,12 @@ class LayoutPreview : public QWidget {
   // Asks for the picture to be drawn again; from any thread. The paint happens on the window's
   // thread, and every request made before it is folded into that one paint.
   void RequestRepaint();
-  // How many times the picture was drawn.
+  // How many times the picture was drawn from the mirror.
   int PaintCount() const { return paintCount_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // On the window's thread: shows the next frame no sooner than a frame after the last paint.
@@ -36,7 +37,8 @@ class LayoutPreview : public QWidget {
   const ViewerState& viewer_;
   DpiScale scale_;
   std::atomic<bool> repaintPending_{false};
-  QImage canvas_;  // drawn off-screen, shown in one step
+  QImage canvas_;            // drawn off-screen, shown in one step
+  bool canvasStale_ = true;  // the mirror changed since the canvas was drawn
   int paintCount_ = 0;
   QTimer frameTimer_;
   QElapsedTimer sinceLastPaint_;

@@ -1,0 +1,93 @@
+#include "ui/viewer/MultiviewerPanel.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "ui/controls/ShadeButton.h"
+#include "ui/res/Palette.h"
+#include "ui/res/Skin.h"
+#include "ui/viewer/pages/ModePage.h"
+#include "ui/viewer/pages/PageWidget.h"
+#include "ui/viewer/pages/SwitcherPage.h"
+
+namespace quintara::ui {
+
+MultiviewerPanel::MultiviewerPanel(Controller& controller, Executor& executor,
+                                   const DpiScale& scale, QWidget* parent)
+    : QWidget(parent),
+      controller_(controller),
+      scale_(scale),
+      controls_(BuildControls(MultiviewerPanelControls(), PageWidget::Colours(), *this, scale)),
+      pageArea_(controls_.Find(MultiviewerPanelId::PageArea)->geometry()),
+      presenter_(controller, executor) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  for (const PageTab& tab : PageTabs()) {
+    controls_.OnClicked(tab.id, this, [this, page = tab.page] { SwitchPage(page); });
+  }
+}
+
+MultiviewerPanel::~MultiviewerPanel() = default;
+
+void MultiviewerPanel::Initialise() {
+  const std::uint8_t firstPage = presenter_.ReadState();
+  // The preview draws from the mirror, so it appears once the read-back no longer writes it.
+  preview_ = new LayoutPreview(controller_.Viewer(), scale_, this);
+  preview_->setGeometry(kPreviewLeft, kPreviewTop, scale_.X(720), scale_.Y(480));
+  preview_->show();
+  attachment_ = controller_.ViewerViews().Attach(*this);
+  SwitchPage(firstPage);
+  presenter_.StartListener();
+}
+
+void MultiviewerPanel::SwitchPage(std::uint8_t page) {
+  const auto change = presenter_.SwitchPage(page);
+  if (!change) {
+    return;
+  }
+  if (const int tab = TabOfPage(change->from); tab != 0) {
+    controls_.Get<ShadeButton>(tab)->ShowActive(false);
+  }
+  page_.reset();
+  page_ = MakePage(change->to);
+  controls_.Get<ShadeButton>(TabOfPage(change->to))->ShowActive(true);
+  page_->setGeometry(pageArea_);
+  page_->show();
+  // The switcher grid and the windows take turns in the preview.
+  RepaintPreview();
+}
+
+std::unique_ptr<QWidget> MultiviewerPanel::MakePage(std::uint8_t page) {
+  switch (page) {
+    case ViewerPage::Mode:
+      return std::make_unique<ModePage>(controller_, scale_, this);
+    case ViewerPage::Switcher:
+      return std::make_unique<SwitcherPage>(controller_, scale_, this);
+    default:
+      return std::make_unique<PageWidget>(0, this);
+  }
+}
+
+void MultiviewerPanel::RepaintPreview() {
+  if (preview_ != nullptr) {
+    preview_->RequestRepaint();
+  }
+}
+
+void MultiviewerPanel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawPixmap(rect(), Skin::Bitmap(SkinId::PanelBackground));
+}
+
+void MultiviewerPanel::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      event->accept();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+}  // namespace quintara::ui

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "core/Controller.h"
+#include "core/Executor.h"
+#include "core/viewer/MultiviewerPresenter.h"
+#include "core/viewer/ViewerView.h"
+#include "ui/layout/ControlFactory.h"
+#include "ui/layout/DpiScale.h"
+#include "ui/viewer/LayoutPreview.h"
+#include "ui/viewer/MultiviewerPanelControls.h"
+
+namespace quintara::ui {
+
+// The panel of a multiviewer: the layout preview on the left, six tabs and the page they choose
+// on the right. It reads the device's state when it opens, follows the device's reports through
+// its status listener, and stops that listener before it goes.
+class MultiviewerPanel : public QWidget, private ViewerView {
+  Q_OBJECT
+
+ public:
+  MultiviewerPanel(Controller& controller, Executor& executor, const DpiScale& scale,
+                   QWidget* parent);
+  ~MultiviewerPanel() override;
+
+  // Reads the device's state (the window keeps painting meanwhile), opens the first page and
+  // starts the status listener.
+  void Initialise();
+  // A tab click: the warnings, the lock, the page swap and the mode sent to the device.
+  void SwitchPage(std::uint8_t page);
+
+  const ControlSet& Controls() const { return controls_; }
+  LayoutPreview& Preview() { return *preview_; }
+  // The page shown; null before the first one.
+  QWidget* ShownPage() const { return page_.get(); }
+  MultiviewerPresenter& Presenter() { return presenter_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  std::unique_ptr<QWidget> MakePage(std::uint8_t page);
+  void RepaintPreview() override;
+
+  Controller& controller_;
+  DpiScale scale_;
+  ControlSet controls_;
+  QRect pageArea_;
+  LayoutPreview* preview_ = nullptr;
+  std::unique_ptr<QWidget> page_;
+  Views<ViewerView>::Attachment attachment_;
+  // Last: the listener stops and is joined before anything above goes.
+  MultiviewerPresenter presenter_;
+};
+
+}  // namespace quintara::ui

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QComboBox>
+
+#include "core/Controller.h"
+#include "core/viewer/SwitcherPresenter.h"
+#include "core/viewer/ViewerView.h"
+#include "ui/layout/ControlFactory.h"
+#include "ui/layout/DpiScale.h"
+#include "ui/viewer/pages/PageWidget.h"
+#include "ui/viewer/pages/SwitcherPageControls.h"
+
+namespace quintara::ui {
+
+// Page 5 of the multiviewer panel, shown while the device runs as a 16 x 16 switcher of its
+// loop outputs: the input of every output, and one-to-one routing in one click.
+class SwitcherPage : public PageWidget, private ViewerView {
+  Q_OBJECT
+
+ public:
+  SwitcherPage(Controller& controller, const DpiScale& scale, QWidget* parent);
+
+  const ControlSet& Controls() const { return controls_; }
+  QComboBox* OutputList(int output) const;
+
+ private:
+  void ShowRoutes();
+  void SelectionChanged(ViewerSelection what, int index, int item) override;
+
+  SwitcherPresenter presenter_;
+  ControlSet controls_;
+  Views<ViewerView>::Attachment attachment_;
+};
+
+}  // namespace quintara::ui

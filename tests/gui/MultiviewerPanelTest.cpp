@@ -1,0 +1,277 @@
+// The multiviewer panel in the main window against the simulated multiviewer: the opening
+// read-back, the tabs and their warnings, the Mode and Switcher pages' sends, and what the
+// device's own changes do to the page shown.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <sstream>
+#include <thread>
+
+#include "core/viewer/PageSwitch.h"
+#include "core/viewer/ViewerCommands.h"
+#include "support/Bytes.h"
+#include "support/GuiApp.h"
+#include "support/SimulatedLan.h"
+#include "support/TestLink.h"
+#include "ui/app/MainWindow.h"
+#include "ui/controls/ShadeButton.h"
+#include "ui/res/Skin.h"
+#include "ui/viewer/MultiviewerPanel.h"
+#include "ui/viewer/PreviewPainter.h"
+#include "ui/viewer/pages/ModePage.h"
+#include "ui/viewer/pages/SwitcherPage.h"
+
+namespace quintara::ui {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Bytes;
+using test::SimulatedLan;
+
+class MultiviewerPanelTest : public ::testing::Test {
+ protected:
+  MultiviewerPanelTest() {
+    test::GuiApp();
+    MainWindow::Options options;
+    options.link = lan.link;
+    options.timing = test::ShortSearchTiming();
+    options.timing.reReadPauseMs = 50;
+    options.timing.readBackWindowMs = 400;
+    options.serialPorts.sysClassTty = "/nonexistent";
+    options.dpi = DpiScale{96, 96};
+    window = std::make_unique<MainWindow>(options, prompter);
+    window->show();
+  }
+
+  QComboBox* DeviceList() const {
+    return window->Controls().Get<QComboBox>(MainWindowId::DeviceList);
+  }
+  ViewerState& viewer() { return window->GetController().Viewer(); }
+
+  void Search() {
+    QTest::mouseClick(window->Controls().Find(MainWindowId::Search), Qt::LeftButton);
+  }
+  void Choose(const Ipv4Address& address) {
+    for (int i = 0; i < DeviceList()->count(); ++i) {
+      if (DeviceList()->itemText(i).endsWith(QString::fromStdString(address.ToText()))) {
+        DeviceList()->setCurrentIndex(i);
+      }
+    }
+  }
+  // Searches and opens the multiviewer's panel.
+  MultiviewerPanel* OpenPanel() {
+    Search();
+    Choose(SimulatedLan::kMultiviewer);
+    return Panel();
+  }
+  MultiviewerPanel* Panel() const { return qobject_cast<MultiviewerPanel*>(window->DevicePanel()); }
+  ModePage* Mode() const { return qobject_cast<ModePage*>(Panel()->ShownPage()); }
+  SwitcherPage* Switcher() const { return qobject_cast<SwitcherPage*>(Panel()->ShownPage()); }
+  void ClickTab(int id) { QTest::mouseClick(Panel()->Controls().Find(id), Qt::LeftButton); }
+  void ClickLayout(std::uint8_t code) {
+    QTest::mouseClick(Mode()->Controls().Find(LayoutButtonOf(code)->id), Qt::LeftButton);
+  }
+  // The layout button of this code shows its selected look.
+  bool Lit(std::uint8_t code) const {
+    const LayoutButton* button = LayoutButtonOf(code);
+    return Mode()->Controls().Get<ShadeButton>(button->id)->Bitmap().toImage() ==
+           Skin::Bitmap(button->selected).toImage();
+  }
+  std::vector<int> ModesSent() const {
+    std::vector<int> modes;
+    for (const auto& frame : lan.multiviewer->ReceivedFrames(ViewerCode::SetSwitcherMode)) {
+      modes.push_back(frame.at(frame::kPayloadOffset));
+    }
+    return modes;
+  }
+  // Waits, painting and applying reports, until the condition holds.
+  static bool Await(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, 3000);
+  }
+
+  SimulatedLan lan;
+  test::RecordingPrompter prompter;
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(MultiviewerPanelTest, OpensOnThePageOfTheDevicesModeAfterReadingItsState) {
+  lan.multiviewer->SetSwitcherMode(0);
+  lan.multiviewer->SetLayout(60);
+  ASSERT_NE(OpenPanel(), nullptr);
+  EXPECT_EQ(viewer().LayoutCode, 60) << "read back before the first page";
+  ASSERT_NE(Mode(), nullptr);
+  EXPECT_EQ(Mode()->Controls().Get<QComboBox>(ModePageId::WindowCount)->currentText(), "WIN 6");
+  EXPECT_TRUE(Mode()->SourceList(6)->isEnabled());
+  EXPECT_FALSE(Mode()->SourceList(7)->isEnabled());
+  EXPECT_TRUE(Lit(60));
+  EXPECT_TRUE(prompter.confirmations.empty());
+  EXPECT_EQ(ModesSent(), std::vector<int>{0});
+  EXPECT_EQ(Panel()->Preview().geometry(), QRect(5, 40, 720, 480));
+  EXPECT_TRUE(Panel()->Presenter().ListenerRunning());
+
+  // A device in switcher mode opens on the Switcher page, without a warning.
+  lan.multiviewer->SetSwitcherMode(1);
+  Search();
+  Choose(SimulatedLan::kMultiviewer);
+  ASSERT_NE(Switcher(), nullptr);
+  EXPECT_TRUE(prompter.confirmations.empty());
+}
+
+TEST_F(MultiviewerPanelTest, TabsWarnIntoAndOutOfTheSwitcherAndSendTheModeOnEverySwitch) {
+  lan.multiviewer->SetSwitcherMode(0);
+  ASSERT_NE(OpenPanel(), nullptr);
+  prompter.confirmAnswer = false;
+  ClickTab(MultiviewerPanelId::SwitcherTab);
+  EXPECT_EQ(prompter.confirmations.back(), kLeaveMultiviewerModeWarning);
+  EXPECT_NE(Mode(), nullptr) << "cancelled: the Mode page stays";
+
+  prompter.confirmAnswer = true;
+  ClickTab(MultiviewerPanelId::SwitcherTab);
+  ASSERT_NE(Switcher(), nullptr);
+  ClickTab(MultiviewerPanelId::UmdTab);
+  EXPECT_EQ(prompter.confirmations.back(), kLeaveSwitcherModeWarning);
+  ClickTab(MultiviewerPanelId::ModeTab);
+  ClickTab(MultiviewerPanelId::ModeTab);  // shown already: nothing
+  EXPECT_EQ(prompter.confirmations.size(), 3u);
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetSwitcherMode, 4, 2s));
+  EXPECT_EQ(ModesSent(), (std::vector<int>{0, 1, 0, 0}));
+
+  // Locked: the warning still comes, and after OK nothing happens.
+  window->GetController().SetLockState(1);
+  ClickTab(MultiviewerPanelId::SwitcherTab);
+  EXPECT_EQ(prompter.confirmations.size(), 4u);
+  EXPECT_NE(Mode(), nullptr);
+  QTest::keyClick(Mode(), Qt::Key_Escape);
+  QTest::keyClick(Panel(), Qt::Key_Return);
+  EXPECT_TRUE(Panel()->isVisible()) << "neither key closes the panel or its page";
+  EXPECT_EQ(ModesSent().size(), 4u);
+}
+
+TEST_F(MultiviewerPanelTest, LayoutButtonsAndSourceListsSendByteExactOnce) {
+  lan.multiviewer->SetSwitcherMode(0);
+  ASSERT_NE(OpenPanel(), nullptr);
+  ASSERT_EQ(viewer().LayoutCode, 40);
+  ClickLayout(40);  // the device's layout already
+  Mode()->Controls().Get<QComboBox>(ModePageId::WindowCount)->setCurrentIndex(2);  // WIN 6
+  EXPECT_TRUE(lan.multiviewer->ReceivedFrames(ViewerCode::SetLayout).empty());
+  ClickLayout(60);
+  ClickLayout(60);
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, 2s));
+  EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetLayout),
+            std::vector<std::vector<std::uint8_t>>{
+                Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 33 3C 38 02 AE")});
+  EXPECT_TRUE(Lit(60));
+  EXPECT_FALSE(Lit(40));
+  EXPECT_EQ(viewer().WindowRects[5], (LayoutRect{480, 320, 240, 160, 6}));
+
+  Mode()->SourceList(3)->setCurrentIndex(4);  // SDI_05 in window 3
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetWindowSource, 1, 2s));
+  EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetWindowSource)[0],
+            Bytes("A5 6C 16 00 A1 01 01 00 00 00 00 00 00 00 00 00 34 05 03 06 02 AE"));
+  EXPECT_TRUE(Await([this] { return lan.multiviewer->State().WindowSource[2] == 5; }));
+
+  window->GetController().SetLockState(1);
+  Mode()->SourceList(3)->setCurrentIndex(8);
+  EXPECT_EQ(Mode()->SourceList(3)->currentIndex(), 4) << "locked: back to what is shown";
+}
+
+TEST_F(MultiviewerPanelTest, TheSwitcherPageRoutesAndRestoresOneToOne) {
+  lan.multiviewer->SetSwitcherMode(1);
+  ASSERT_NE(OpenPanel(), nullptr);
+  ASSERT_NE(Switcher(), nullptr);
+  Switcher()->OutputList(12)->setCurrentIndex(4);
+  EXPECT_EQ(viewer().SwitcherRects[11].number, 5);
+  EXPECT_TRUE(Await([this] { return lan.multiviewer->State().SwitcherSource[11] == 5; }));
+  QTest::mouseClick(Switcher()->Controls().Find(SwitcherPageId::OneToOne), Qt::LeftButton);
+  EXPECT_EQ(Switcher()->OutputList(12)->currentText(), "SDI_12");
+  EXPECT_TRUE(Await([this] { return lan.multiviewer->State().SwitcherSource[11] == 12; }));
+}
+
+TEST_F(MultiviewerPanelTest, TheFrontPanelsChangesShowOnThePreviewAndThePage) {
+  lan.multiviewer->SetSwitcherMode(0);
+  ASSERT_NE(OpenPanel(), nullptr);
+  const int paints = Panel()->Preview().PaintCount();
+  lan.multiviewer->SetLayout(90);
+  ASSERT_TRUE(Await([this] { return viewer().LayoutCode == 90; }));
+  EXPECT_EQ(Mode()->Controls().Get<QComboBox>(ModePageId::WindowCount)->currentText(), "WIN 9");
+  EXPECT_TRUE(Lit(90));
+  EXPECT_TRUE(Mode()->SourceList(9)->isEnabled());
+  EXPECT_TRUE(Await([&] { return Panel()->Preview().PaintCount() > paints; }));
+  EXPECT_TRUE(Await([this] {
+    return Panel()->Preview().grab().toImage().convertToFormat(QImage::Format_RGB32) ==
+           RenderPreview(viewer(), window->Scale());
+  })) << "the preview shows the nine windows";
+
+  lan.multiviewer->SetWindowSource(2, 7);
+  EXPECT_TRUE(Await([this] { return Mode()->SourceList(2)->currentText() == "SDI_07"; }));
+  EXPECT_EQ(viewer().WindowSource[1], 7);
+}
+
+TEST_F(MultiviewerPanelTest, TheWindowPaintsAndDropsInputWhileTheOpeningReadBackWaits) {
+  Search();
+  Choose(SimulatedLan::kMatrix8);
+  lan.server.Stop();  // the read-back goes unanswered and waits its whole window
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  ticker.start(20);
+  QTimer::singleShot(100, [this] {
+    QTest::mouseClick(window->Controls().Find(MainWindowId::Search), Qt::LeftButton);
+  });
+  Choose(SimulatedLan::kMultiviewer);
+  EXPECT_GE(ticks, 10) << "the window's thread went on while the read-back waited";
+  EXPECT_GE(window->Runner().DroppedInput(), 1);
+  ASSERT_NE(Panel(), nullptr) << "the click on Search was dropped, not replayed";
+  EXPECT_NE(Panel()->ShownPage(), nullptr) << "unanswered, the panel opens all the same";
+}
+
+TEST_F(MultiviewerPanelTest, WithoutAStatusSocketThePanelWorksOnAndSaysSo) {
+  std::optional<UdpSocket> occupier = UdpSocket::Create();
+  ASSERT_TRUE(occupier->Bind({Ipv4Address::Loopback(), lan.link.statusPort}));
+  std::ostringstream diagnostics;
+  window->GetController().SetDiagnostics(diagnostics);
+  lan.multiviewer->SetSwitcherMode(0);
+  ASSERT_NE(OpenPanel(), nullptr);
+  EXPECT_NE(diagnostics.str().find("create socket fail\n"), std::string::npos);
+  EXPECT_FALSE(Panel()->Presenter().ListenerRunning());
+  ClickLayout(60);
+  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, 2s));
+}
+
+// Devices chosen and searched again while the multiviewer keeps reporting: each panel goes with
+// its listener, and nothing a gone panel's listener received reaches the mirror.
+TEST_F(MultiviewerPanelTest, ChangingDevicesWhileReportsStreamLeavesNoStrayReport) {
+  lan.multiviewer->SetSwitcherMode(0);
+  ASSERT_NE(OpenPanel(), nullptr);
+  std::atomic<bool> reporting{true};
+  std::thread frontPanel([this, &reporting] {
+    for (int n = 0; reporting && n < 20000; ++n) {
+      lan.multiviewer->SetWindowSource(static_cast<std::uint8_t>(1 + n % 4),
+                                       static_cast<std::uint8_t>(1 + n % 16));
+      std::this_thread::sleep_for(200us);
+    }
+  });
+  for (int round = 0; round < 3; ++round) {
+    Choose(SimulatedLan::kMatrix8);
+    EXPECT_EQ(Panel(), nullptr);
+    QTest::qWait(30);
+    Choose(SimulatedLan::kMultiviewer);
+    ASSERT_NE(Mode(), nullptr);
+    QTest::qWait(30);
+    Search();
+    Choose(SimulatedLan::kMultiviewer);
+  }
+  Choose(SimulatedLan::kMatrix8);
+  const PerWindow<std::uint8_t> sources = viewer().WindowSource;
+  QTest::qWait(100);
+  EXPECT_EQ(viewer().WindowSource, sources) << "no panel, no report applied";
+  reporting = false;
+  frontPanel.join();
+}
+
+}  // namespace
+}  // namespace quintara::ui
