@@ -29,7 +29,7 @@ using SteadyClock = std::chrono::steady_clock;
 
 const Ipv4Address kDevice{{127, 0, 0, 52}};
 constexpr int kReports = 10000;
-constexpr auto kBurst = std::chrono::seconds(1);
+constexpr std::chrono::microseconds kBurst = std::chrono::seconds(1);
 
 QApplication& App() {
   static int argc = 1;
@@ -55,14 +55,19 @@ Frame Report(const std::array<std::uint8_t, 4>& identity, int n) {
   return report;
 }
 
-void BM_ReportBurstOnThePanel(benchmark::State& state) {
-  App();
+LinkConfig Link() {
   LinkConfig link;
   link.bindAddress = Ipv4Address::Loopback();
   link.searchTargets = {kDevice};
   link.devicePort = bench::FreePort();
   link.localPort = bench::FreePort();
   link.statusPort = bench::FreePort();
+  return link;
+}
+
+void BM_ReportBurstOnThePanel(benchmark::State& state) {
+  App();
+  const LinkConfig link = Link();
   auto device = std::make_shared<sim::SimMultiviewer>(
       sim::SimDeviceConfig::Of(sim::DeviceKind::Multiviewer, {kDevice, link.devicePort}));
   device->SetSwitcherMode(0);
@@ -70,9 +75,8 @@ void BM_ReportBurstOnThePanel(benchmark::State& state) {
   server.Add(device);
   server.Start();
   bench::QuietPrompter prompter;
-  MainWindow::Options options;
-  options.link = link;
-  options.dpi = DpiScale{96, 96};
+  const MainWindow::Options options{
+      .link = link, .timing = LinkTiming{}, .serialPorts = {}, .dpi = DpiScale{96, 96}};
   MainWindow window(options, prompter);
   window.show();
   window.Controls().Get<QAbstractButton>(MainWindowId::Search)->click();

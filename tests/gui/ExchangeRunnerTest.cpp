@@ -7,7 +7,9 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "core/viewer/ReadBack.h"
 #include "support/CraftedDevice.h"
@@ -152,6 +154,30 @@ TEST(QtExecutorOrder, ATaskThatWaitsInALoopOfItsOwnFinishesBeforeTheNextStarts) 
   executor.Post([&] { order.push_back("next report"); });
   QTest::qWait(200);
   EXPECT_EQ(order, (std::vector<std::string>{"box opens", "box closes", "next report"}));
+}
+
+// A worker that keeps posting (reports in a burst) must not keep the window from painting: the
+// tasks run in slices with turns of the event loop between them, and all of them run in order.
+TEST(QtExecutorOrder, AStreamOfTasksLeavesTheEventLoopItsTurns) {
+  test::GuiApp();
+  QtExecutor executor;
+  std::vector<int> ran;
+  std::thread worker([&] {
+    for (int n = 0; n < 400; ++n) {
+      executor.Post([&ran, n] {
+        ran.push_back(n);
+        std::this_thread::sleep_for(1ms);
+      });
+    }
+  });
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  ticker.start(5);
+  EXPECT_TRUE(QTest::qWaitFor([&ran] { return ran.size() == 400; }, 5000));
+  worker.join();
+  EXPECT_GE(ticks, 20) << "400 ms of tasks, and the timer had its turns";
+  EXPECT_TRUE(std::ranges::is_sorted(ran));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -27,8 +28,9 @@ class QtExecutor final : public QObject, public Executor {
 
   std::mutex mutex_;
   std::deque<std::function<void()>> tasks_;
-  bool held_ = false;      // GUI thread only
-  bool draining_ = false;  // GUI thread only: a task is running
+  std::atomic<bool> scheduled_{false};  // a turn of RunPosted is on its way
+  bool held_ = false;                   // GUI thread only
+  bool draining_ = false;               // GUI thread only: a task is running
 };
 
 }  // namespace quintara::ui

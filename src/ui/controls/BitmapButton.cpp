@@ -49,6 +49,7 @@ BitmapButton::BitmapButton(QWidget* parent) : QAbstractButton(parent) {
 }
 
 int BitmapButton::SetButtonBitmap(const QPixmap& normal, const QPixmap& second) {
+  shownLook_.reset();
   bitmapIn_ = {};
   bitmapOut_ = {};
   if (!normal.isNull()) {
@@ -72,11 +73,21 @@ int BitmapButton::SetButtonBitmapById(int id) {
 void BitmapButton::SetBitmapIds(int normal, int active) {
   normalId_ = normal;
   activeId_ = active;
-  SetButtonBitmapById(normal);
+  // Both looks are made once: a page flips many buttons whenever the device reports a change.
+  normalLook_ = WithBlackTransparent(Skin::Bitmap(normal));
+  activeLook_ = active == 0 ? QPixmap() : WithBlackTransparent(Skin::Bitmap(active));
+  shownLook_.reset();
+  ShowActive(false);
 }
 
 void BitmapButton::ShowActive(bool active) {
-  SetButtonBitmapById(active ? activeId_ : normalId_);
+  if (shownLook_ == active) {
+    return;
+  }
+  shownLook_ = active;
+  bitmapIn_ = active && activeId_ != 0 ? activeLook_ : normalLook_;
+  bitmapOut_ = {};
+  update();
 }
 
 void BitmapButton::SetParentBackground() {

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QPixmap>
+#include <optional>
 
 class QPainter;
 
@@ -55,6 +56,9 @@ class BitmapButton : public QAbstractButton {
   bool flatBorder_ = true;
   int normalId_ = 0;
   int activeId_ = 0;
+  QPixmap normalLook_;  // the two looks of SetBitmapIds, black already transparent
+  QPixmap activeLook_;
+  std::optional<bool> shownLook_;  // which of them shows; nothing after SetButtonBitmap
   QPixmap bitmapIn_;
   QPixmap bitmapOut_;
 };
