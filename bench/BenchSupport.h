@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "core/link/LinkConfig.h"
 #include "core/platform/Prompter.h"
 #include "core/platform/UdpSocket.h"
 
@@ -27,6 +28,17 @@ inline std::uint16_t FreePort() {
     throw std::runtime_error("no free UDP port");
   }
   return socket->LocalEndpoint()->port;
+}
+
+// A link on loopback that searches one device and binds free ports of its own.
+inline LinkConfig LoopbackLinkTo(const Ipv4Address& device) {
+  LinkConfig link;
+  link.bindAddress = Ipv4Address::Loopback();
+  link.searchTargets = {device};
+  link.devicePort = FreePort();
+  link.localPort = FreePort();
+  link.statusPort = FreePort();
+  return link;
 }
 
 class QuietPrompter final : public Prompter {

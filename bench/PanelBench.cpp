@@ -18,6 +18,7 @@
 #include "core/viewer/ViewerCommands.h"
 #include "sim/SimMultiviewer.h"
 #include "sim/SimUdpServer.h"
+#include "tests/support/GuiApp.h"
 #include "ui/app/MainWindow.h"
 #include "ui/viewer/MultiviewerPanel.h"
 #include "ui/viewer/PreviewPainter.h"
@@ -30,17 +31,6 @@ using SteadyClock = std::chrono::steady_clock;
 const Ipv4Address kDevice{{127, 0, 0, 52}};
 constexpr int kReports = 10000;
 constexpr std::chrono::microseconds kBurst = std::chrono::seconds(1);
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "quintara-bench-panel";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 // Report n: the layout and one window's source change, ending on layout 160 with window n's
 // source known.
@@ -55,19 +45,9 @@ Frame Report(const std::array<std::uint8_t, 4>& identity, int n) {
   return report;
 }
 
-LinkConfig Link() {
-  LinkConfig link;
-  link.bindAddress = Ipv4Address::Loopback();
-  link.searchTargets = {kDevice};
-  link.devicePort = bench::FreePort();
-  link.localPort = bench::FreePort();
-  link.statusPort = bench::FreePort();
-  return link;
-}
-
 void BM_ReportBurstOnThePanel(benchmark::State& state) {
-  App();
-  const LinkConfig link = Link();
+  test::GuiApp();
+  const LinkConfig link = bench::LoopbackLinkTo(kDevice);
   auto device = std::make_shared<sim::SimMultiviewer>(
       sim::SimDeviceConfig::Of(sim::DeviceKind::Multiviewer, {kDevice, link.devicePort}));
   device->SetSwitcherMode(0);

@@ -10,6 +10,7 @@
 
 #include "core/viewer/ViewerRefresh.h"
 #include "core/viewer/ViewerState.h"
+#include "tests/support/GuiApp.h"
 #include "ui/viewer/LayoutPreview.h"
 #include "ui/viewer/PreviewPainter.h"
 
@@ -17,18 +18,6 @@ namespace quintara::ui {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "quintara-bench-preview";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 // Sixteen windows with everything on: 8-character labels, meter bars and format texts.
 ViewerState Busiest() {
@@ -55,7 +44,7 @@ ViewerState Busiest() {
 }
 
 void BM_PreviewPaint(benchmark::State& state) {
-  App();
+  test::GuiApp();
   const int dpi = static_cast<int>(state.range(0));
   const DpiScale scale{dpi, dpi};
   const ViewerState viewer = Busiest();
@@ -70,7 +59,7 @@ BENCHMARK(BM_PreviewPaint)->Arg(96)->Arg(144)->Unit(benchmark::kMicrosecond);
 void BM_RepaintBurst(benchmark::State& state) {
   constexpr int kRequests = 10'000;
   const bool paced = state.range(0) == 1;
-  QApplication& app = App();
+  QApplication& app = test::GuiApp();
   const ViewerState viewer = Busiest();
   LayoutPreview preview(viewer, DpiScale{96, 96});
   preview.show();

@@ -28,7 +28,9 @@ const Ipv4Address kDevice{{127, 0, 0, 51}};
 
 // A controller connected to a simulated multiviewer, with a status listener ready to start.
 struct Bench {
-  Bench() : link(Link()), controller(link, LinkTiming{}, clock, prompter, observer) {
+  Bench()
+      : link(bench::LoopbackLinkTo(kDevice)),
+        controller(link, LinkTiming{}, clock, prompter, observer) {
     device = std::make_shared<sim::SimMultiviewer>(
         sim::SimDeviceConfig::Of(sim::DeviceKind::Multiviewer, {kDevice, link.devicePort}));
     server.Add(device);
@@ -36,16 +38,6 @@ struct Bench {
     controller.SearchNetwork({kDevice});
     controller.Devices().SetSelectedIndex(0);
     identity = controller.SelectedOrEmptyEntry().DeviceIdentity;
-  }
-
-  static LinkConfig Link() {
-    LinkConfig link;
-    link.bindAddress = Ipv4Address::Loopback();
-    link.searchTargets = {kDevice};
-    link.devicePort = bench::FreePort();
-    link.localPort = bench::FreePort();
-    link.statusPort = bench::FreePort();
-    return link;
   }
 
   // A layout report as the device sends it.

@@ -79,14 +79,8 @@ void MultiviewerPanel::paintEvent(QPaintEvent*) {
 }
 
 void MultiviewerPanel::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      event->accept();
-      return;
-    default:
-      QWidget::keyPressEvent(event);
+  if (!SwallowEnterAndEscape(event)) {
+    QWidget::keyPressEvent(event);
   }
 }
 

@@ -33,14 +33,20 @@ void PageWidget::paintEvent(QPaintEvent*) {
 }
 
 void PageWidget::keyPressEvent(QKeyEvent* event) {
+  if (!SwallowEnterAndEscape(event)) {
+    QWidget::keyPressEvent(event);
+  }
+}
+
+bool SwallowEnterAndEscape(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
       event->accept();
-      return;
+      return true;
     default:
-      QWidget::keyPressEvent(event);
+      return false;
   }
 }
 

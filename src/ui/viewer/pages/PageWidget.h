@@ -27,6 +27,10 @@ class PageWidget : public QWidget {
   int backgroundId_;
 };
 
+// Takes Enter and Escape, which must neither close a panel or page nor activate a control;
+// true when the key was one of them.
+bool SwallowEnterAndEscape(QKeyEvent* event);
+
 // Selects an item of a list as the program, not the operator: no change handler runs.
 // -1 leaves the list without a selection.
 void SelectQuietly(QWidget* list, int item);
