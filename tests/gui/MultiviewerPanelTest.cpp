@@ -13,8 +13,8 @@
 
 #include "core/viewer/PageSwitch.h"
 #include "core/viewer/ViewerCommands.h"
+#include "gui/PanelFixture.h"
 #include "support/Bytes.h"
-#include "support/GuiApp.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
 #include "ui/app/MainWindow.h"
@@ -32,46 +32,10 @@ using namespace std::chrono_literals;
 using test::Bytes;
 using test::SimulatedLan;
 
-class MultiviewerPanelTest : public ::testing::Test {
+class MultiviewerPanelTest : public test::PanelFixture {
  protected:
-  MultiviewerPanelTest() {
-    test::GuiApp();
-    MainWindow::Options options;
-    options.link = lan.link;
-    options.timing = test::ShortSearchTiming();
-    options.timing.reReadPauseMs = 50;
-    options.timing.readBackWindowMs = 400;
-    options.serialPorts.sysClassTty = "/nonexistent";
-    options.dpi = DpiScale{96, 96};
-    window = std::make_unique<MainWindow>(options, prompter);
-    window->show();
-  }
-
-  QComboBox* DeviceList() const {
-    return window->Controls().Get<QComboBox>(MainWindowId::DeviceList);
-  }
-  ViewerState& viewer() { return window->GetController().Viewer(); }
-
-  void Search() {
-    QTest::mouseClick(window->Controls().Find(MainWindowId::Search), Qt::LeftButton);
-  }
-  void Choose(const Ipv4Address& address) {
-    for (int i = 0; i < DeviceList()->count(); ++i) {
-      if (DeviceList()->itemText(i).endsWith(QString::fromStdString(address.ToText()))) {
-        DeviceList()->setCurrentIndex(i);
-      }
-    }
-  }
-  // Searches and opens the multiviewer's panel.
-  MultiviewerPanel* OpenPanel() {
-    Search();
-    Choose(SimulatedLan::kMultiviewer);
-    return Panel();
-  }
-  MultiviewerPanel* Panel() const { return qobject_cast<MultiviewerPanel*>(window->DevicePanel()); }
-  ModePage* Mode() const { return qobject_cast<ModePage*>(Panel()->ShownPage()); }
-  SwitcherPage* Switcher() const { return qobject_cast<SwitcherPage*>(Panel()->ShownPage()); }
-  void ClickTab(int id) { QTest::mouseClick(Panel()->Controls().Find(id), Qt::LeftButton); }
+  ModePage* Mode() const { return Page<ModePage>(); }
+  SwitcherPage* Switcher() const { return Page<SwitcherPage>(); }
   void ClickLayout(std::uint8_t code) {
     QTest::mouseClick(Mode()->Controls().Find(LayoutButtonOf(code)->id), Qt::LeftButton);
   }
@@ -88,14 +52,6 @@ class MultiviewerPanelTest : public ::testing::Test {
     }
     return modes;
   }
-  // Waits, painting and applying reports, until the condition holds.
-  static bool Await(const std::function<bool()>& condition) {
-    return QTest::qWaitFor(condition, 3000);
-  }
-
-  SimulatedLan lan;
-  test::RecordingPrompter prompter;
-  std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(MultiviewerPanelTest, OpensOnThePageOfTheDevicesModeAfterReadingItsState) {
