@@ -17,6 +17,8 @@
 #include "ui/layout/ControlFactory.h"
 #include "ui/res/Skin.h"
 #include "ui/viewer/MultiviewerPanelControls.h"
+#include "ui/viewer/pages/AudioPageControls.h"
+#include "ui/viewer/pages/ColourPageControls.h"
 #include "ui/viewer/pages/ModePageControls.h"
 #include "ui/viewer/pages/SwitcherPageControls.h"
 
@@ -31,6 +33,8 @@ std::vector<std::pair<const char*, ControlTable>> AllTables() {
       {"multiviewer panel", MultiviewerPanelControls()},
       {"Mode page", ModePageControls()},
       {"Switcher page", SwitcherPageControls()},
+      {"Audio page", AudioPageControls()},
+      {"Colour page", ColourPageControls()},
   };
 }
 

@@ -211,5 +211,50 @@ TEST(SkinTest, PageBackgroundsCaptionEveryListOnItsLeft) {
   EXPECT_EQ(brightIn(Skin::Bitmap(SkinId::SwitcherBackground).toImage(), pictureCaption), 0);
 }
 
+TEST(SkinTest, AudioAndColourPagesHaveTheirSizesCaptionsAndTwoLooks) {
+  test::GuiApp();
+  const std::pair<int, QSize> stated[] = {
+      {SkinId::AudioBackground, {490, 420}}, {SkinId::ColourBackground, {490, 420}},
+      {SkinId::AllMetersOff, {200, 40}},     {SkinId::AllMetersOn, {200, 40}},
+      {SkinId::MeterOnMark, {50, 20}},       {SkinId::MeterOnMarked, {50, 20}},
+      {SkinId::MeterOffMark, {50, 20}},      {SkinId::MeterOffMarked, {50, 20}}};
+  for (const auto& [id, size] : stated) {
+    const QImage image = Skin::Bitmap(id).toImage();
+    EXPECT_EQ(image.size(), size) << id;
+    EXPECT_EQ(BlackPixels(image), 0) << id;
+  }
+  const std::pair<int, int> looks[] = {{SkinId::AllMetersOff, SkinId::AllMetersOn},
+                                       {SkinId::MeterOnMark, SkinId::MeterOnMarked},
+                                       {SkinId::MeterOffMark, SkinId::MeterOffMarked}};
+  for (const auto& [offId, onId] : looks) {
+    const QImage off = Skin::Bitmap(offId).toImage();
+    const QImage on = Skin::Bitmap(onId).toImage();
+    EXPECT_EQ(GreenPixels(off, off.rect()), 0) << offId;
+    EXPECT_GT(GreenPixels(on, on.rect()), 15) << onId;
+  }
+  EXPECT_NE(Skin::Bitmap(SkinId::MeterOnMark).toImage(),
+            Skin::Bitmap(SkinId::MeterOffMark).toImage());
+
+  // Every list has its caption on its left, and the lists' own column stays plain.
+  const auto bright = [](int id, QRect area) {
+    const QImage image = Skin::Bitmap(id).toImage();
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) {
+        count += qGray(image.pixel(x, y)) > 150;
+      }
+    }
+    return count;
+  };
+  for (const int y : {45, 122, 165, 205}) {
+    EXPECT_GT(bright(SkinId::AudioBackground, QRect(120, y, 118, 20)), 20) << y;
+    EXPECT_EQ(bright(SkinId::AudioBackground, QRect(250, y, 120, 20)), 0) << y;
+  }
+  for (const int y : {25, 62, 100, 150, 190, 230, 268, 308, 346}) {
+    EXPECT_GT(bright(SkinId::ColourBackground, QRect(150, y, 78, 20)), 20) << y;
+    EXPECT_EQ(bright(SkinId::ColourBackground, QRect(240, y, 100, 20)), 0) << y;
+  }
+}
+
 }  // namespace
 }  // namespace quintara::ui

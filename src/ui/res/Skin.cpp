@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ui/res/AudioColourPictures.h"
 #include "ui/res/LayoutPictures.h"
 #include "ui/res/SkinPainters.h"
 
@@ -56,6 +57,16 @@ SkinPainter Picture(int layoutCode, bool selected) {
   };
 }
 
+SkinPainter AllMeters(bool on) {
+  return [on](QPainter& p, QSize size) { skin::PaintAllMeters(p, size, on); };
+}
+
+SkinPainter Choice(const char* caption, bool marked) {
+  return [text = QString::fromLatin1(caption), marked](QPainter& p, QSize size) {
+    skin::PaintChoice(p, size, text, marked);
+  };
+}
+
 // Ascending by id, which the look-up relies on; the families are sorted into place.
 const std::vector<SkinEntry>& Table() {
   static const std::vector<SkinEntry> table = [] {
@@ -74,6 +85,14 @@ const std::vector<SkinEntry>& Table() {
         {SkinId::ModeBackground, {490, 420}, skin::PaintModeBackground},
         {SkinId::SwitcherBackground, {490, 420}, skin::PaintSwitcherBackground},
         {SkinId::OneToOne, {191, 117}, skin::PaintOneToOne},
+        {SkinId::AudioBackground, {490, 420}, skin::PaintAudioBackground},
+        {SkinId::ColourBackground, {490, 420}, skin::PaintColourBackground},
+        {SkinId::AllMetersOff, {200, 40}, AllMeters(false)},
+        {SkinId::AllMetersOn, {200, 40}, AllMeters(true)},
+        {SkinId::MeterOnMark, {50, 20}, Choice("ON", false)},
+        {SkinId::MeterOnMarked, {50, 20}, Choice("ON", true)},
+        {SkinId::MeterOffMark, {50, 20}, Choice("OFF", false)},
+        {SkinId::MeterOffMarked, {50, 20}, Choice("OFF", true)},
     };
     struct TabSize {
       int id;

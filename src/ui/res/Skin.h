@@ -40,6 +40,17 @@ constexpr int SingleLayoutSelected(int n) {
 }
 inline constexpr int OneToOne = 455;  // six screens joined in pairs over ONE TO ONE, 191 x 117
 
+// The Audio and Colour pages.
+inline constexpr int AudioBackground = 296;   // Audio Source From, Audio Meter, Windows, Channel
+inline constexpr int ColourBackground = 297;  // Source ... Time Code Background Color
+inline constexpr int AllMetersOff = 452;      // ALL AUDIO METER ON, grey: 200 x 40
+inline constexpr int AllMetersOn = 453;       // the same in green
+// The Audio page's ON / OFF pair, unmarked (grey) and marked (green): 50 x 20. Ids of our own.
+inline constexpr int MeterOnMark = 3601;
+inline constexpr int MeterOnMarked = 3602;
+inline constexpr int MeterOffMark = 3603;
+inline constexpr int MeterOffMarked = 3604;
+
 // The multi-window layouts' pictures, grey / green, drawn from the preview's own geometry.
 struct LayoutPicture {
   int layoutCode;

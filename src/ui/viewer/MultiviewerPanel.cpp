@@ -6,6 +6,8 @@
 #include "ui/controls/ShadeButton.h"
 #include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
+#include "ui/viewer/pages/AudioPage.h"
+#include "ui/viewer/pages/ColourPage.h"
 #include "ui/viewer/pages/ModePage.h"
 #include "ui/viewer/pages/PageWidget.h"
 #include "ui/viewer/pages/SwitcherPage.h"
@@ -62,6 +64,10 @@ std::unique_ptr<QWidget> MultiviewerPanel::MakePage(std::uint8_t page) {
       return std::make_unique<ModePage>(controller_, scale_, this);
     case ViewerPage::Switcher:
       return std::make_unique<SwitcherPage>(controller_, scale_, this);
+    case ViewerPage::Colour:
+      return std::make_unique<ColourPage>(controller_, scale_, this);
+    case ViewerPage::Audio:
+      return std::make_unique<AudioPage>(controller_, scale_, this);
     default:
       return std::make_unique<PageWidget>(0, this);
   }

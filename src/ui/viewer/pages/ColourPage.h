@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QComboBox>
+
+#include "core/Controller.h"
+#include "core/viewer/ColourPresenter.h"
+#include "core/viewer/ViewerView.h"
+#include "ui/layout/ControlFactory.h"
+#include "ui/layout/DpiScale.h"
+#include "ui/viewer/pages/ColourPageControls.h"
+#include "ui/viewer/pages/PageWidget.h"
+
+namespace quintara::ui {
+
+// Page 3 of the multiviewer panel: the colours of the UMD labels per input, of the format status
+// and time code per window, each for one or for all, and the window borders. Sends each change
+// at once.
+class ColourPage : public PageWidget, private ViewerView {
+  Q_OBJECT
+
+ public:
+  ColourPage(Controller& controller, const DpiScale& scale, QWidget* parent);
+
+  const ControlSet& Controls() const { return controls_; }
+  QComboBox* List(int id) const { return controls_.Get<QComboBox>(id); }
+  QComboBox* List(ColourList list) const { return List(ColourListId(list)); }
+
+ private:
+  void FillLists();
+  void ConnectControls();
+  void Show(const ColourView& shown);
+  // The colour lists of the input list (or of the window list) for what the page shows.
+  void ShowColours(bool followingInput);
+
+  // ViewerView: what the device reports while the page is shown.
+  void RefreshPage(std::uint8_t page) override;
+  void SelectionChanged(ViewerSelection what, int index, int item) override;
+
+  ColourPresenter presenter_;
+  ControlSet controls_;
+  Views<ViewerView>::Attachment attachment_;
+};
+
+}  // namespace quintara::ui
