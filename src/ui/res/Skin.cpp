@@ -12,6 +12,7 @@
 
 #include "ui/res/LayoutPictures.h"
 #include "ui/res/SkinPainters.h"
+#include "ui/res/SystemPictures.h"
 
 namespace quintara::ui {
 namespace {
@@ -56,6 +57,18 @@ SkinPainter Picture(int layoutCode, bool selected) {
   };
 }
 
+SkinPainter Switch(const char* caption, bool on) {
+  return [text = QString::fromLatin1(caption), on](QPainter& p, QSize size) {
+    skin::PaintSwitchButton(p, size, text, on);
+  };
+}
+
+SkinPainter Action(const char* caption, skin::Recall kind) {
+  return [text = QString::fromLatin1(caption), kind](QPainter& p, QSize size) {
+    skin::PaintRecallButton(p, size, text, kind);
+  };
+}
+
 // Ascending by id, which the look-up relies on; the families are sorted into place.
 const std::vector<SkinEntry>& Table() {
   static const std::vector<SkinEntry> table = [] {
@@ -74,6 +87,18 @@ const std::vector<SkinEntry>& Table() {
         {SkinId::ModeBackground, {490, 420}, skin::PaintModeBackground},
         {SkinId::SwitcherBackground, {490, 420}, skin::PaintSwitcherBackground},
         {SkinId::OneToOne, {191, 117}, skin::PaintOneToOne},
+        {SkinId::SystemBackground, {490, 420}, skin::PaintSystemBackground},
+        {SkinId::AudioAlarmOff, {181, 45}, Switch("Audio Alarm Enable", false)},
+        {SkinId::AudioAlarmOn, {181, 45}, Switch("Audio Alarm Enable", true)},
+        {SkinId::FormatStatusOff, {182, 45}, Switch("Format Status", false)},
+        {SkinId::FormatStatusOn, {182, 45}, Switch("Format Status", true)},
+        {SkinId::LoadCustom1, {182, 40}, Action("Load Custom 1", skin::Recall::Load)},
+        {SkinId::LoadCustom2, {181, 40}, Action("Load Custom 2", skin::Recall::Load)},
+        {SkinId::LoadDefault, {181, 40}, Action("Load Default", skin::Recall::Restore)},
+        {SkinId::SaveCustom1, {182, 42}, Action("Save To Custom 1", skin::Recall::Save)},
+        {SkinId::SaveCustom2, {181, 42}, Action("Save To Custom 2", skin::Recall::Save)},
+        {SkinId::TimecodeOff, {182, 40}, Switch("Timecode Enable", false)},
+        {SkinId::TimecodeOn, {182, 40}, Switch("Timecode Enable", true)},
     };
     struct TabSize {
       int id;

@@ -40,6 +40,20 @@ constexpr int SingleLayoutSelected(int n) {
 }
 inline constexpr int OneToOne = 455;  // six screens joined in pairs over ONE TO ONE, 191 x 117
 
+// The System page: its background, three on/off switches (off / on) and five action buttons.
+inline constexpr int SystemBackground = 298;  // OUTPUT FORMAT caption and a rule under it
+inline constexpr int AudioAlarmOff = 203;     // "Audio Alarm Enable", 181 x 45
+inline constexpr int AudioAlarmOn = 204;
+inline constexpr int FormatStatusOff = 205;  // "Format Status", 182 x 45
+inline constexpr int FormatStatusOn = 206;
+inline constexpr int LoadCustom1 = 207;  // "Load Custom 1", 182 x 40
+inline constexpr int LoadCustom2 = 208;  // "Load Custom 2", 181 x 40
+inline constexpr int LoadDefault = 209;  // "Load Default", 181 x 40
+inline constexpr int SaveCustom1 = 280;  // "Save To Custom 1", 182 x 42
+inline constexpr int SaveCustom2 = 281;  // "Save To Custom 2", 181 x 42
+inline constexpr int TimecodeOff = 282;  // "Timecode Enable", 182 x 40
+inline constexpr int TimecodeOn = 283;
+
 // The multi-window layouts' pictures, grey / green, drawn from the preview's own geometry.
 struct LayoutPicture {
   int layoutCode;
