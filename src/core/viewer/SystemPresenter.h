@@ -11,8 +11,8 @@ namespace quintara {
 class Controller;
 
 // What the window says while a recall waits for the device.
-inline constexpr std::string_view kLoadingDefaultsText = "Loading the default settings...";
-inline constexpr std::string_view kLoadingCustomText = "Loading the custom settings...";
+inline constexpr std::string_view kLoadingDefaultsText = "Loading defaults...";
+inline constexpr std::string_view kLoadingCustomText = "Recalling memory...";
 
 // The System page's three switches as the mirror holds them.
 struct SystemSwitches {

@@ -11,7 +11,7 @@
 namespace quintara::ui::skin {
 namespace {
 
-constexpr int kCaptionLeft = 48;  // right of the sign or toggle
+constexpr int kCaptionLeft = 44;  // right of the sign or toggle
 // The page places its buttons 40 units apart while some are 45 pixels tall: every plate keeps to
 // the top 36 pixels of its bitmap, so that the rows never overlap and all look alike.
 constexpr int kPlateHeight = 36;
@@ -20,21 +20,27 @@ QSize PlateSize(QSize size) {
   return {size.width(), std::min(size.height(), kPlateHeight)};
 }
 
-// The largest caption font, down to a floor, that fits the room.
-QFont CaptionFont(const QString& text, int room) {
-  for (int px = 14; px > 11; --px) {
-    const QFont font = SkinFont(px, QFont::DemiBold);
-    if (QFontMetrics(font).horizontalAdvance(text) <= room) {
-      return font;
+// One caption size for the whole page: the largest at which its longest caption fits the
+// narrowest button.
+const QFont& CaptionFont() {
+  static const QFont font = [] {
+    const QString longest = QStringLiteral("Audio Alarm Enable");
+    const int room = 181 - kCaptionLeft - 8;
+    for (int px = 14; px > 11; --px) {
+      const QFont candidate = SkinFont(px, QFont::DemiBold);
+      if (QFontMetrics(candidate).horizontalAdvance(longest) <= room) {
+        return candidate;
+      }
     }
-  }
-  return SkinFont(11, QFont::DemiBold);
+    return SkinFont(11, QFont::DemiBold);
+  }();
+  return font;
 }
 
 void PaintCaption(QPainter& p, QSize plate, const QString& caption, const QColor& ink) {
   const QRect room(kCaptionLeft, 0, plate.width() - kCaptionLeft - 8, plate.height());
   p.setPen(ink);
-  p.setFont(CaptionFont(caption, room.width()));
+  p.setFont(CaptionFont());
   p.drawText(room, Qt::AlignLeft | Qt::AlignVCenter, caption);
 }
 
