@@ -21,6 +21,7 @@
 #include "ui/viewer/pages/ColourPageControls.h"
 #include "ui/viewer/pages/ModePageControls.h"
 #include "ui/viewer/pages/SwitcherPageControls.h"
+#include "ui/viewer/pages/SystemPageControls.h"
 
 namespace quintara::ui {
 namespace {
@@ -35,6 +36,7 @@ std::vector<std::pair<const char*, ControlTable>> AllTables() {
       {"Switcher page", SwitcherPageControls()},
       {"Audio page", AudioPageControls()},
       {"Colour page", ColourPageControls()},
+      {"System page", SystemPageControls()},
   };
 }
 

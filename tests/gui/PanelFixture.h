@@ -26,6 +26,7 @@ class PanelFixture : public ::testing::Test {
     options.timing = ShortSearchTiming();
     options.timing.reReadPauseMs = 50;
     options.timing.readBackWindowMs = 400;
+    options.timing.recallPauseMs = 300;
     options.serialPorts.sysClassTty = "/nonexistent";
     options.dpi = ui::DpiScale{96, 96};
     window = std::make_unique<ui::MainWindow>(options, prompter);

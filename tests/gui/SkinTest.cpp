@@ -254,6 +254,48 @@ TEST(SkinTest, AudioAndColourPagesHaveTheirSizesCaptionsAndTwoLooks) {
     EXPECT_GT(bright(SkinId::ColourBackground, QRect(150, y, 78, 20)), 20) << y;
     EXPECT_EQ(bright(SkinId::ColourBackground, QRect(240, y, 100, 20)), 0) << y;
   }
+TEST(SkinTest, TheSystemPagesSwitchesAreGreenOnlyWhenOnAndItsButtonsHaveTheirSizes) {
+  test::GuiApp();
+  struct Look {
+    int id;
+    QSize size;
+    int on;  // the switch's on look; 0 for an action button
+  };
+  const Look looks[] = {
+      {SkinId::FormatStatusOff, {182, 45}, SkinId::FormatStatusOn},
+      {SkinId::AudioAlarmOff, {181, 45}, SkinId::AudioAlarmOn},
+      {SkinId::TimecodeOff, {182, 40}, SkinId::TimecodeOn},
+      {SkinId::LoadDefault, {181, 40}, 0},
+      {SkinId::SaveCustom1, {182, 42}, 0},
+      {SkinId::SaveCustom2, {181, 42}, 0},
+      {SkinId::LoadCustom1, {182, 40}, 0},
+      {SkinId::LoadCustom2, {181, 40}, 0},
+  };
+  for (const Look& look : looks) {
+    SCOPED_TRACE(look.id);
+    const QImage normal = Skin::Bitmap(look.id).toImage();
+    EXPECT_EQ(normal.size(), look.size);
+    EXPECT_EQ(BlackPixels(normal), 0);
+    if (look.on == 0) {
+      EXPECT_GT(GreenPixels(normal, normal.rect()), 50) << "an action's caption is green";
+      continue;
+    }
+    const QImage on = Skin::Bitmap(look.on).toImage();
+    EXPECT_EQ(on.size(), look.size);
+    EXPECT_EQ(BlackPixels(on), 0);
+    EXPECT_EQ(GreenPixels(normal, normal.rect()), 0) << "off is all grey";
+    EXPECT_GT(GreenPixels(on, on.rect()), 200);
+  }
+  EXPECT_EQ(Skin::BitmapSize(SkinId::SystemBackground), QSize(490, 420));
+  // The caption sits left of the output format list (180, 35, 100 x 20).
+  const QImage background = Skin::Bitmap(SkinId::SystemBackground).toImage();
+  int bright = 0;
+  for (int y = 35; y < 55; ++y) {
+    for (int x = 60; x < 178; ++x) {
+      bright += qGray(background.pixel(x, y)) > 150;
+    }
+  }
+  EXPECT_GT(bright, 40);
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ struct LinkTiming {
   int readBackWindowMs = 2000;      // a multiviewer's state reply is awaited this long
   int readBackSerialPollMs = 10;    // wait between looks at the serial input during a read-back
   int reReadPauseMs = 3000;         // after a device-wide change, before the derived tables follow
+  int recallPauseMs = 3000;         // after a recall of defaults or a memory, before the re-read
   int matrixQueryPauseMs = 20;      // after a matrix query is sent, before the first look
   int matrixLanPollMs = 50;         // between looks for a matrix reply on the network
 };

@@ -13,6 +13,7 @@
 #include "ui/res/AudioColourPictures.h"
 #include "ui/res/LayoutPictures.h"
 #include "ui/res/SkinPainters.h"
+#include "ui/res/SystemPictures.h"
 
 namespace quintara::ui {
 namespace {
@@ -67,6 +68,18 @@ SkinPainter Choice(const char* caption, bool marked) {
   };
 }
 
+SkinPainter Switch(const char* caption, bool on) {
+  return [text = QString::fromLatin1(caption), on](QPainter& p, QSize size) {
+    skin::PaintSwitchButton(p, size, text, on);
+  };
+}
+
+SkinPainter Action(const char* caption, skin::Recall kind) {
+  return [text = QString::fromLatin1(caption), kind](QPainter& p, QSize size) {
+    skin::PaintRecallButton(p, size, text, kind);
+  };
+}
+
 // Ascending by id, which the look-up relies on; the families are sorted into place.
 const std::vector<SkinEntry>& Table() {
   static const std::vector<SkinEntry> table = [] {
@@ -93,6 +106,18 @@ const std::vector<SkinEntry>& Table() {
         {SkinId::MeterOnMarked, {50, 20}, Choice("ON", true)},
         {SkinId::MeterOffMark, {50, 20}, Choice("OFF", false)},
         {SkinId::MeterOffMarked, {50, 20}, Choice("OFF", true)},
+        {SkinId::SystemBackground, {490, 420}, skin::PaintSystemBackground},
+        {SkinId::AudioAlarmOff, {181, 45}, Switch("Audio Alarm Enable", false)},
+        {SkinId::AudioAlarmOn, {181, 45}, Switch("Audio Alarm Enable", true)},
+        {SkinId::FormatStatusOff, {182, 45}, Switch("Format Status", false)},
+        {SkinId::FormatStatusOn, {182, 45}, Switch("Format Status", true)},
+        {SkinId::LoadCustom1, {182, 40}, Action("Load Custom 1", skin::Recall::Load)},
+        {SkinId::LoadCustom2, {181, 40}, Action("Load Custom 2", skin::Recall::Load)},
+        {SkinId::LoadDefault, {181, 40}, Action("Load Default", skin::Recall::Restore)},
+        {SkinId::SaveCustom1, {182, 42}, Action("Save To Custom 1", skin::Recall::Save)},
+        {SkinId::SaveCustom2, {181, 42}, Action("Save To Custom 2", skin::Recall::Save)},
+        {SkinId::TimecodeOff, {182, 40}, Switch("Timecode Enable", false)},
+        {SkinId::TimecodeOn, {182, 40}, Switch("Timecode Enable", true)},
     };
     struct TabSize {
       int id;

@@ -50,6 +50,19 @@ inline constexpr int MeterOnMark = 3601;
 inline constexpr int MeterOnMarked = 3602;
 inline constexpr int MeterOffMark = 3603;
 inline constexpr int MeterOffMarked = 3604;
+// The System page: its background, three on/off switches (off / on) and five action buttons.
+inline constexpr int SystemBackground = 298;  // OUTPUT FORMAT caption and a rule under it
+inline constexpr int AudioAlarmOff = 203;     // "Audio Alarm Enable", 181 x 45
+inline constexpr int AudioAlarmOn = 204;
+inline constexpr int FormatStatusOff = 205;  // "Format Status", 182 x 45
+inline constexpr int FormatStatusOn = 206;
+inline constexpr int LoadCustom1 = 207;  // "Load Custom 1", 182 x 40
+inline constexpr int LoadCustom2 = 208;  // "Load Custom 2", 181 x 40
+inline constexpr int LoadDefault = 209;  // "Load Default", 181 x 40
+inline constexpr int SaveCustom1 = 280;  // "Save To Custom 1", 182 x 42
+inline constexpr int SaveCustom2 = 281;  // "Save To Custom 2", 181 x 42
+inline constexpr int TimecodeOff = 282;  // "Timecode Enable", 182 x 40
+inline constexpr int TimecodeOn = 283;
 
 // The multi-window layouts' pictures, grey / green, drawn from the preview's own geometry.
 struct LayoutPicture {

@@ -11,6 +11,7 @@
 #include "ui/viewer/pages/ModePage.h"
 #include "ui/viewer/pages/PageWidget.h"
 #include "ui/viewer/pages/SwitcherPage.h"
+#include "ui/viewer/pages/SystemPage.h"
 
 namespace quintara::ui {
 
@@ -68,6 +69,8 @@ std::unique_ptr<QWidget> MultiviewerPanel::MakePage(std::uint8_t page) {
       return std::make_unique<ColourPage>(controller_, scale_, this);
     case ViewerPage::Audio:
       return std::make_unique<AudioPage>(controller_, scale_, this);
+    case ViewerPage::System:
+      return std::make_unique<SystemPage>(controller_, scale_, this);
     default:
       return std::make_unique<PageWidget>(0, this);
   }
