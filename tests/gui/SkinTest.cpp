@@ -254,6 +254,8 @@ TEST(SkinTest, AudioAndColourPagesHaveTheirSizesCaptionsAndTwoLooks) {
     EXPECT_GT(bright(SkinId::ColourBackground, QRect(150, y, 78, 20)), 20) << y;
     EXPECT_EQ(bright(SkinId::ColourBackground, QRect(240, y, 100, 20)), 0) << y;
   }
+}
+
 TEST(SkinTest, TheSystemPagesSwitchesAreGreenOnlyWhenOnAndItsButtonsHaveTheirSizes) {
   test::GuiApp();
   struct Look {
