@@ -19,6 +19,7 @@
 #include "ui/viewer/MultiviewerPanelControls.h"
 #include "ui/viewer/pages/ModePageControls.h"
 #include "ui/viewer/pages/SwitcherPageControls.h"
+#include "ui/viewer/pages/UmdPageControls.h"
 
 namespace quintara::ui {
 namespace {
@@ -31,6 +32,7 @@ std::vector<std::pair<const char*, ControlTable>> AllTables() {
       {"multiviewer panel", MultiviewerPanelControls()},
       {"Mode page", ModePageControls()},
       {"Switcher page", SwitcherPageControls()},
+      {"UMD page", UmdPageControls()},
   };
 }
 

@@ -9,6 +9,7 @@
 #include "ui/viewer/pages/ModePage.h"
 #include "ui/viewer/pages/PageWidget.h"
 #include "ui/viewer/pages/SwitcherPage.h"
+#include "ui/viewer/pages/UmdPage.h"
 
 namespace quintara::ui {
 
@@ -62,6 +63,8 @@ std::unique_ptr<QWidget> MultiviewerPanel::MakePage(std::uint8_t page) {
       return std::make_unique<ModePage>(controller_, scale_, this);
     case ViewerPage::Switcher:
       return std::make_unique<SwitcherPage>(controller_, scale_, this);
+    case ViewerPage::Umd:
+      return std::make_unique<UmdPage>(controller_, scale_, this);
     default:
       return std::make_unique<PageWidget>(0, this);
   }
