@@ -27,7 +27,17 @@ class UmdPageTest : public test::PanelFixture {
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
     EXPECT_NE(OpenPanel(), nullptr);
     ClickTab(MultiviewerPanelId::UmdTab);
+    AwaitReRead();  // the mode sent with the tab comes back as a device-wide change
     return Page<UmdPage>();
+  }
+  // Waits until the device was read once more than so far and the window is idle again.
+  void AwaitReRead() {
+    const std::size_t reads = lan.multiviewer->ReceivedFrames(ViewerCode::ReadState).size();
+    EXPECT_TRUE(Await([&] {
+      return lan.multiviewer->ReceivedFrames(ViewerCode::ReadState).size() > reads &&
+             !window->Busy();
+    }));
+    QTest::qWait(100);  // the page's refresh is handed over after the exchange
   }
   UmdPage* Umd() const { return Page<UmdPage>(); }
   // Replaces a field's text as an operator would: focus, select all, type.
@@ -96,7 +106,10 @@ TEST_F(UmdPageTest, AFieldTakesElevenCharactersAndShowsALongerDeviceLabelWhole) 
   ASSERT_NE(OpenUmdPage(), nullptr);
   Type(3, "ABCDEFGHIJKLMNOP");
   EXPECT_EQ(Umd()->LabelField(3)->text(), "ABCDEFGHIJK");
-  Type(3, "ABCDEFG\\HIJ\xC3\xA9K");  // a backslash and a letter above code 128 are refused
+  Type(3, "ABCDEFG\\HIJ");  // the backslash is refused
+  QTest::sendKeyEvent(QTest::Click, Umd()->LabelField(3), Qt::Key_unknown,
+                      QString::fromUtf8("\xC3\xA9"), {});  // so is a letter above code 128
+  QTest::keyClicks(Umd()->LabelField(3), "KL");
   EXPECT_EQ(Umd()->LabelField(3)->text(), "ABCDEFGHIJK");
   QTest::keyClick(Umd()->LabelField(3), Qt::Key_Return);
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 1, 2s));
@@ -110,8 +123,14 @@ TEST_F(UmdPageTest, AFieldTakesElevenCharactersAndShowsALongerDeviceLabelWhole) 
     label.insert(label.end(), {static_cast<std::uint8_t>(c), 0});
   }
   ASSERT_TRUE(lan.multiviewer->FrontPanel(ViewerCode::SetUmdText, label));
+  Type(9, "half typ");  // leaving field 3 sends its label once more
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 2, 2s));
   lan.multiviewer->SetSwitcherMode(0);  // reported as a device-wide change
-  ASSERT_TRUE(Await([this] { return Umd()->LabelField(8)->text() == "Seventeen_letters"; }));
+  AwaitReRead();
+  EXPECT_EQ(Umd()->LabelField(8)->text(), "Seventeen_letters");
+  EXPECT_EQ(Umd()->LabelField(9)->text(), "Umd_09") << "the re-read overwrites an edit";
+  EXPECT_EQ(ArrivedAfterAWhile(ViewerCode::SetUmdText), 2u)
+      << "the window turning busy is no confirmation of a half-typed label";
   Umd()->LabelField(8)->setFocus();
   QTest::keyClick(Umd()->LabelField(8), Qt::Key_End);
   QTest::keyClicks(Umd()->LabelField(8), "X");

@@ -19,9 +19,12 @@ bool IsEnter(int key) {
   return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// Focus taken by a pop-up (the field's own menu) or by another window leaves the edit going on.
-bool EndsEditing(const QFocusEvent& event) {
-  return event.reason() != Qt::PopupFocusReason && event.reason() != Qt::ActiveWindowFocusReason;
+// Focus taken by a pop-up (the field's own menu) or by another window leaves the edit going on;
+// so does the window turning busy with an exchange, which disables the field mid-typing (a
+// re-read then shows the device's labels anyway).
+bool EndsEditing(const QWidget& field, const QFocusEvent& event) {
+  return field.isEnabled() && event.reason() != Qt::PopupFocusReason &&
+         event.reason() != Qt::ActiveWindowFocusReason;
 }
 
 }  // namespace
@@ -137,7 +140,7 @@ bool UmdPage::eventFilter(QObject* watched, QEvent* event) {
       presenter_.FocusLabel(static_cast<std::uint8_t>(input));
       break;
     case QEvent::FocusOut:
-      if (EndsEditing(*static_cast<QFocusEvent*>(event))) {
+      if (EndsEditing(*LabelField(input), *static_cast<QFocusEvent*>(event))) {
         ConfirmLabel(input);
       }
       break;
