@@ -22,6 +22,7 @@
 #include "ui/viewer/pages/ModePageControls.h"
 #include "ui/viewer/pages/SwitcherPageControls.h"
 #include "ui/viewer/pages/SystemPageControls.h"
+#include "ui/viewer/pages/UmdPageControls.h"
 
 namespace quintara::ui {
 namespace {
@@ -37,6 +38,7 @@ std::vector<std::pair<const char*, ControlTable>> AllTables() {
       {"Audio page", AudioPageControls()},
       {"Colour page", ColourPageControls()},
       {"System page", SystemPageControls()},
+      {"UMD page", UmdPageControls()},
   };
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <tuple>
 #include <vector>
 
 #include "support/GuiApp.h"
@@ -298,6 +299,33 @@ TEST(SkinTest, TheSystemPagesSwitchesAreGreenOnlyWhenOnAndItsButtonsHaveTheirSiz
     }
   }
   EXPECT_GT(bright, 40);
+}
+
+TEST(SkinTest, UmdPageBitmapsHaveTheirSizesAndLightGreenOnlyWhenOn) {
+  test::GuiApp();
+  std::vector<std::tuple<int, int, QSize>> switches = {
+      {SkinId::AllUmdSwitch, SkinId::AllUmdSwitchOn, {135, 45}}};
+  for (int n = 1; n <= 16; ++n) {
+    switches.emplace_back(SkinId::UmdSwitch(n), SkinId::UmdSwitchOn(n), QSize(71, 40));
+  }
+  EXPECT_EQ(SkinId::UmdSwitchOn(3), 403);
+  for (const auto& [offId, onId, size] : switches) {
+    SCOPED_TRACE(offId);
+    const QImage off = Skin::Bitmap(offId).toImage();
+    const QImage on = Skin::Bitmap(onId).toImage();
+    EXPECT_EQ(off.size(), size);
+    EXPECT_EQ(on.size(), size);
+    EXPECT_EQ(BlackPixels(off) + BlackPixels(on), 0);
+    EXPECT_EQ(GreenPixels(off, off.rect()), 0);
+    EXPECT_GT(GreenPixels(on, on.rect()), 40);
+  }
+  // Every input's switch reads its own number.
+  EXPECT_NE(Skin::Bitmap(SkinId::UmdSwitch(1)).toImage(),
+            Skin::Bitmap(SkinId::UmdSwitch(11)).toImage());
+
+  const QImage background = Skin::Bitmap(SkinId::UmdBackground).toImage();
+  EXPECT_EQ(background.size(), QSize(490, 420));
+  EXPECT_NE(background.pixelColor(242, 200), background.pixelColor(200, 200)) << "the rule";
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "ui/res/LayoutPictures.h"
 #include "ui/res/SkinPainters.h"
 #include "ui/res/SystemPictures.h"
+#include "ui/res/UmdPictures.h"
 
 namespace quintara::ui {
 namespace {
@@ -80,6 +81,10 @@ SkinPainter Action(const char* caption, skin::Recall kind) {
   };
 }
 
+SkinPainter UmdSwitch(int input, bool on) {
+  return [input, on](QPainter& p, QSize size) { skin::PaintUmdSwitch(p, size, input, on); };
+}
+
 // Ascending by id, which the look-up relies on; the families are sorted into place.
 const std::vector<SkinEntry>& Table() {
   static const std::vector<SkinEntry> table = [] {
@@ -140,6 +145,17 @@ const std::vector<SkinEntry>& Table() {
       const QSize size(picture.width, picture.height);
       t.push_back({picture.normal, size, Picture(picture.layoutCode, false)});
       t.push_back({picture.selected, size, Picture(picture.layoutCode, true)});
+    }
+    // The UMD page.
+    t.push_back({SkinId::UmdBackground, {490, 420}, skin::PaintUmdBackground});
+    for (const bool on : {false, true}) {
+      t.push_back({on ? SkinId::AllUmdSwitchOn : SkinId::AllUmdSwitch,
+                   {135, 45},
+                   [on](QPainter& p, QSize size) { skin::PaintAllUmdSwitch(p, size, on); }});
+    }
+    for (int n = 1; n <= 16; ++n) {
+      t.push_back({SkinId::UmdSwitch(n), {71, 40}, UmdSwitch(n, false)});
+      t.push_back({SkinId::UmdSwitchOn(n), {71, 40}, UmdSwitch(n, true)});
     }
     std::ranges::sort(t, {}, &SkinEntry::id);
     // Strictly ascending: an id given twice would leave one of its pictures unreachable.

@@ -81,6 +81,18 @@ inline constexpr LayoutPicture kLayoutPictures[] = {
     {102, 383, 384, 160, 115}, {111, 273, 274, 180, 150}, {121, 275, 276, 180, 150},
     {160, 277, 278, 180, 155}, {161, 391, 392, 180, 155},
 };
+
+// The UMD page.
+inline constexpr int AllUmdSwitch = 201;    // ALL UMD ON, grey, 135 x 45
+inline constexpr int AllUmdSwitchOn = 202;  // ALL UMD ON, green
+inline constexpr int UmdBackground = 301;   // 490 x 420, a rule between the two columns
+// The label switch of input n (1-16): SDI n, grey / green, 71 x 40.
+constexpr int UmdSwitch(int input) {
+  return 396 + 2 * input;
+}
+constexpr int UmdSwitchOn(int input) {
+  return 397 + 2 * input;
+}
 }  // namespace SkinId
 
 // The skin is drawn, not loaded: each resource id has a painter and a size, and its bitmap is

@@ -12,6 +12,7 @@
 #include "ui/viewer/pages/PageWidget.h"
 #include "ui/viewer/pages/SwitcherPage.h"
 #include "ui/viewer/pages/SystemPage.h"
+#include "ui/viewer/pages/UmdPage.h"
 
 namespace quintara::ui {
 
@@ -71,6 +72,8 @@ std::unique_ptr<QWidget> MultiviewerPanel::MakePage(std::uint8_t page) {
       return std::make_unique<AudioPage>(controller_, scale_, this);
     case ViewerPage::System:
       return std::make_unique<SystemPage>(controller_, scale_, this);
+    case ViewerPage::Umd:
+      return std::make_unique<UmdPage>(controller_, scale_, this);
     default:
       return std::make_unique<PageWidget>(0, this);
   }
