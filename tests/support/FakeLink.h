@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/link/ControlFrame.h"
 #include "core/link/Link.h"
 
 namespace quintara::test {
@@ -55,6 +56,19 @@ class FakeLink final : public Link {
   bool reachable = true;
   Ipv4Address sender = Ipv4Address::Loopback();
   std::deque<std::optional<Bytes>> arrivals;
+  // (code, payload bytes) of every frame sent, in order.
+  std::vector<std::vector<int>> CodesAndPayloads() const {
+    std::vector<std::vector<int>> shown;
+    for (const auto& frame : sent) {
+      std::vector<int> line{frame.at(frame::kCommandCodeOffset)};
+      for (std::size_t i = frame::kPayloadOffset; i + 3 < frame.size(); ++i) {
+        line.push_back(frame[i]);
+      }
+      shown.push_back(line);
+    }
+    return shown;
+  }
+
   std::vector<Bytes> sent;
   std::vector<SerialPause> pauses;
   std::optional<Exchange> lastExchange;

@@ -76,18 +76,7 @@ class SystemRules : public ::testing::Test {
 
   ViewerState& viewer() { return controller.Viewer(); }
 
-  // (code, payload bytes) of every frame sent, in order.
-  std::vector<std::vector<int>> Sent() const {
-    std::vector<std::vector<int>> sent;
-    for (const auto& frame : link.sent) {
-      std::vector<int> shown{frame.at(frame::kCommandCodeOffset)};
-      for (std::size_t i = frame::kPayloadOffset; i + 3 < frame.size(); ++i) {
-        shown.push_back(frame[i]);
-      }
-      sent.push_back(shown);
-    }
-    return sent;
-  }
+  std::vector<std::vector<int>> Sent() const { return link.CodesAndPayloads(); }
   int Repaints() const {
     return static_cast<int>(std::ranges::count(observer.calls, std::string("RepaintPreview")));
   }

@@ -20,18 +20,7 @@ class UmdRules : public ::testing::Test {
 
   ViewerState& viewer() { return controller.Viewer(); }
 
-  // (code, payload bytes) of every frame sent, in order; a label's payload ends before its sum.
-  std::vector<std::vector<int>> Sent() const {
-    std::vector<std::vector<int>> sent;
-    for (const auto& frame : link.sent) {
-      std::vector<int> shown{frame.at(frame::kCommandCodeOffset)};
-      for (std::size_t i = frame::kPayloadOffset; i + 3 < frame.size(); ++i) {
-        shown.push_back(frame[i]);
-      }
-      sent.push_back(shown);
-    }
-    return sent;
-  }
+  std::vector<std::vector<int>> Sent() const { return link.CodesAndPayloads(); }
 
   test::FakeLink link;
   SystemClock clock;
