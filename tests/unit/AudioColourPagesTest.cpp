@@ -6,7 +6,7 @@
 #include "core/viewer/AudioPresenter.h"
 #include "core/viewer/ColourPresenter.h"
 #include "core/viewer/ViewerCommands.h"
-#include "support/FakeLink.h"
+#include "support/FakeLinkFixture.h"
 #include "support/TestLink.h"
 
 namespace quintara {
@@ -14,22 +14,7 @@ namespace {
 
 using SentFrames = std::vector<std::vector<int>>;
 
-class AudioColourPages : public ::testing::Test {
- protected:
-  AudioColourPages() : controller(LinkConfig{}, LinkTiming{}, clock, prompter, observer) {
-    controller.UseLink(&link);
-  }
-
-  ViewerState& viewer() { return controller.Viewer(); }
-
-  SentFrames Sent() const { return link.CodesAndPayloads(); }
-
-  test::FakeLink link;
-  SystemClock clock;
-  test::RecordingPrompter prompter;
-  test::RecordingObserver observer;
-  Controller controller;
-};
+using AudioColourPages = test::FakeLinkFixture;
 
 TEST_F(AudioColourPages, AudioShowsTheChosenWindowsMeterAndSendsItsNumber) {
   viewer().AudioSource = 4;

@@ -5,16 +5,15 @@
 #include "core/Controller.h"
 #include "core/viewer/PageSwitch.h"
 #include "core/viewer/ViewerCommands.h"
-#include "support/FakeLink.h"
+#include "support/FakeLinkFixture.h"
 #include "support/TestLink.h"
 
 namespace quintara {
 namespace {
 
-class PageSwitching : public ::testing::Test {
+class PageSwitching : public test::FakeLinkFixture {
  protected:
-  PageSwitching() : controller(LinkConfig{}, LinkTiming{}, clock, prompter, observer) {
-    controller.UseLink(&link);
+  PageSwitching() {
     controller.Viewer().PageSwitchPass = 1;  // as a read-back leaves it
     controller.Viewer().SwitcherMode = 0;
   }
@@ -30,11 +29,6 @@ class PageSwitching : public ::testing::Test {
     return modes;
   }
 
-  test::FakeLink link;
-  SystemClock clock;
-  test::RecordingPrompter prompter;
-  test::RecordingObserver observer;
-  Controller controller;
   PageSwitch pages{controller};
 };
 

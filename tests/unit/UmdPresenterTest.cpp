@@ -5,28 +5,15 @@
 #include "core/Controller.h"
 #include "core/viewer/UmdPresenter.h"
 #include "core/viewer/ViewerCommands.h"
-#include "support/FakeLink.h"
+#include "support/FakeLinkFixture.h"
 #include "support/TestLink.h"
 
 namespace quintara {
 namespace {
 
-class UmdRules : public ::testing::Test {
+class UmdRules : public test::FakeLinkFixture {
  protected:
-  UmdRules() : controller(LinkConfig{}, LinkTiming{}, clock, prompter, observer) {
-    controller.UseLink(&link);
-    controller.Viewer().SetLabelDefaults();
-  }
-
-  ViewerState& viewer() { return controller.Viewer(); }
-
-  std::vector<std::vector<int>> Sent() const { return link.CodesAndPayloads(); }
-
-  test::FakeLink link;
-  SystemClock clock;
-  test::RecordingPrompter prompter;
-  test::RecordingObserver observer;
-  Controller controller;
+  UmdRules() { controller.Viewer().SetLabelDefaults(); }
 };
 
 TEST(UmdLabelLimit, InsertionsAreCutToTheRoomLeftAndDeletionsPass) {

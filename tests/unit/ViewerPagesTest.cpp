@@ -6,28 +6,13 @@
 #include "core/viewer/ModePresenter.h"
 #include "core/viewer/SwitcherPresenter.h"
 #include "core/viewer/ViewerCommands.h"
-#include "support/FakeLink.h"
+#include "support/FakeLinkFixture.h"
 #include "support/TestLink.h"
 
 namespace quintara {
 namespace {
 
-class ViewerPages : public ::testing::Test {
- protected:
-  ViewerPages() : controller(LinkConfig{}, LinkTiming{}, clock, prompter, observer) {
-    controller.UseLink(&link);
-  }
-
-  ViewerState& viewer() { return controller.Viewer(); }
-
-  std::vector<std::vector<int>> Sent() const { return link.CodesAndPayloads(); }
-
-  test::FakeLink link;
-  SystemClock clock;
-  test::RecordingPrompter prompter;
-  test::RecordingObserver observer;
-  Controller controller;
-};
+using ViewerPages = test::FakeLinkFixture;
 
 TEST_F(ViewerPages, ALayoutButtonSendsItsCodeOnceAndMovesTheLight) {
   viewer().LayoutCode = 40;
