@@ -18,8 +18,7 @@ struct Caption {
 
 // Page captions right-aligned up to a little before their list, on the page's 490 x 420 canvas.
 void PaintCaptions(QPainter& p, QSize size, std::span<const Caption> captions, int listX) {
-  p.scale(size.width() / 490.0, size.height() / 420.0);
-  p.fillRect(QRect(0, 0, 490, 420), ControlGround);
+  PaintPageCanvas(p, size);
   p.setPen(LabelGrey);
   p.setFont(SkinFont(11, QFont::DemiBold));
   for (const Caption& caption : captions) {

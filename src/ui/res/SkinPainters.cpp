@@ -58,6 +58,11 @@ void PaintPlate(QPainter& p, QSize size) {
   p.drawRoundedRect(Outline(size), 5, 5);
 }
 
+void PaintPageCanvas(QPainter& p, QSize size) {
+  p.scale(size.width() / 490.0, size.height() / 420.0);
+  p.fillRect(QRect(0, 0, 490, 420), ControlGround);
+}
+
 void PaintWindowIcon(QPainter& p, QSize size) {
   // Four screens of a multiviewer, the first one live; integer tiles stay sharp at 16 px.
   const int s = std::min(size.width(), size.height());
@@ -293,8 +298,7 @@ void PaintListCaptions(QPainter& p, const char* prefix) {
 
 // The page sits on the panel's grey; a rule keeps the buttons' area apart from the lists.
 void PaintPageGround(QPainter& p, QSize size) {
-  p.scale(size.width() / 490.0, size.height() / 420.0);
-  p.fillRect(QRect(0, 0, 490, 420), ControlGround);
+  PaintPageCanvas(p, size);
   p.fillRect(QRect(304, 22, 1, 376), Rule);
 }
 

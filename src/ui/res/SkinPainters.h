@@ -22,6 +22,9 @@ enum class Tab { Audio, Colours, Controls, Layout, Switcher, Umd };
 QFont SkinFont(int pixelSize, QFont::Weight weight);
 void PaintPlate(QPainter& p, QSize size);
 
+// A page's 490 x 420 design canvas on the panel's grey; the painter then draws in page units.
+void PaintPageCanvas(QPainter& p, QSize size);
+
 void PaintWindowIcon(QPainter& p, QSize size);
 void PaintMainBackground(QPainter& p, QSize size);
 void PaintSettingsBackground(QPainter& p, QSize size);

@@ -77,8 +77,7 @@ void PaintRestoreArrow(QPainter& p, QPointF c) {
 }  // namespace
 
 void PaintSystemBackground(QPainter& p, QSize size) {
-  p.scale(size.width() / 490.0, size.height() / 420.0);
-  p.fillRect(QRect(0, 0, 490, 420), ControlGround);
+  PaintPageCanvas(p, size);
   p.setPen(LabelGrey);
   p.setFont(SkinFont(11, QFont::DemiBold));
   p.drawText(QRect(20, 35, 150, 20), Qt::AlignRight | Qt::AlignVCenter,

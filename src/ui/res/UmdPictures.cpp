@@ -31,8 +31,7 @@ void PaintSwitch(QPainter& p, QSize size, const QString& caption, int pixelSize,
 }  // namespace
 
 void PaintUmdBackground(QPainter& p, QSize size) {
-  p.scale(size.width() / 490.0, size.height() / 420.0);
-  p.fillRect(QRect(0, 0, 490, 420), ControlGround);
+  PaintPageCanvas(p, size);
   p.fillRect(QRect(242, 85, 1, 310), Rule);
 }
 
