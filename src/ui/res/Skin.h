@@ -93,6 +93,34 @@ constexpr int UmdSwitch(int input) {
 constexpr int UmdSwitchOn(int input) {
   return 397 + 2 * input;
 }
+
+// The matrix switchers' panels. Input, output and status buttons show a number, grey (normal)
+// or green (active); the status button of an output shows the green number of its input.
+// Eight channels: 1-8 on 65 x 60 squares.
+constexpr int Matrix8Number(int n) {
+  return 173 + 2 * n;
+}
+constexpr int Matrix8NumberLit(int n) {
+  return 174 + 2 * n;
+}
+// Sixteen channels: 1-16 on 70 x 63 squares.
+constexpr int Matrix16Number(int n) {
+  return 500 + n;
+}
+constexpr int Matrix16NumberLit(int n) {
+  return 600 + n;
+}
+inline constexpr int Matrix8Background = 191;   // 1280 x 566, INPUT, OUTPUT, OUTPUT STATUS
+inline constexpr int Matrix16Background = 460;  // 1240 x 558, the same sections full width
+inline constexpr int MatrixOneToAll = 194;      // ONE TO ALL, 190 x 39; 195 green
+inline constexpr int MatrixOneToAllLit = 195;
+inline constexpr int MatrixOneToOne = 196;  // ONE TO ONE, 190 x 37; 197 green
+inline constexpr int MatrixOneToOneLit = 197;
+inline constexpr int MatrixApply = 198;  // APPLY, 110 x 45; 199 green
+inline constexpr int MatrixApplyLit = 199;
+inline constexpr int MatrixRefreshLit =
+    450;  // REFRESH, 110 x 37, green; 451 grey (its normal look)
+inline constexpr int MatrixRefresh = 451;
 }  // namespace SkinId
 
 // The skin is drawn, not loaded: each resource id has a painter and a size, and its bitmap is
