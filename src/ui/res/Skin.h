@@ -118,8 +118,8 @@ inline constexpr int MatrixOneToOne = 196;  // ONE TO ONE, 190 x 37; 197 green
 inline constexpr int MatrixOneToOneLit = 197;
 inline constexpr int MatrixApply = 198;  // APPLY, 110 x 45; 199 green
 inline constexpr int MatrixApplyLit = 199;
-inline constexpr int MatrixRefreshLit =
-    450;  // REFRESH, 110 x 37, green; 451 grey (its normal look)
+// REFRESH, 110 x 37: green while a refresh is recent, grey (its normal look) otherwise.
+inline constexpr int MatrixRefreshLit = 450;
 inline constexpr int MatrixRefresh = 451;
 }  // namespace SkinId
 
