@@ -10,11 +10,14 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "core/matrix/MatrixCommands.h"
 #include "core/viewer/ViewerCommands.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/res/Palette.h"
+#include "ui/matrix/Matrix16Panel.h"
+#include "ui/matrix/Matrix8Panel.h"
 #include "ui/res/Skin.h"
 #include "ui/viewer/MultiviewerPanel.h"
 
@@ -259,14 +262,36 @@ void MainWindow::OpenPanel() {
   CloseDevicePanel();
   devices.SetConnectedIndex(selected);
   const DeviceEntry* entry = devices.SelectedEntry();
-  if (entry == nullptr || entry->DeviceType != kMultiviewerType) {
-    return;  // the matrix switchers' panels are still to come; other types have none
+  if (entry == nullptr) {
+    return;
   }
-  auto* panel = new MultiviewerPanel(*controller_, executor_, scale_, this);
+  switch (entry->DeviceType) {
+    case kEightChannelType:
+      OpenMatrixPanel(new Matrix8Panel(*controller_, scale_, this));
+      break;
+    case kSixteenChannelType:
+      OpenMatrixPanel(new Matrix16Panel(*controller_, scale_, this));
+      break;
+    case kMultiviewerType: {
+      auto* panel = new MultiviewerPanel(*controller_, executor_, scale_, this);
+      ShowDevicePanel(panel);
+      panel->Initialise();
+      break;
+    }
+    default:
+      break;  // a device type without a panel leaves the area empty
+  }
+}
+
+void MainWindow::OpenMatrixPanel(MatrixPanel* panel) {
+  ShowDevicePanel(panel);
+  panel->Open();
+}
+
+void MainWindow::ShowDevicePanel(QWidget* panel) {
   panel->setGeometry(panelArea_);
   devicePanel_ = panel;
   panel->show();
-  panel->Initialise();
 }
 
 void MainWindow::OpenLinkSettings() {

@@ -20,6 +20,7 @@
 
 namespace quintara::ui {
 
+class MatrixPanel;
 class ShadeButton;
 
 inline constexpr const char* kAboutEntryText = "关于 KORVEL_16_ZUZE(&A)...";
@@ -84,6 +85,8 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   void Search();
   void ChangeDevice(int index);
   void OpenPanel();
+  void OpenMatrixPanel(MatrixPanel* panel);
+  void ShowDevicePanel(QWidget* panel);
   void OpenLinkSettings();
   void ToggleLock();
   void SendName();

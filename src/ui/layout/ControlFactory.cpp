@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSlider>
 
 #include "ui/controls/AddressEdit.h"
 #include "ui/controls/ColourButton.h"
@@ -76,6 +77,13 @@ QWidget* MakeDropDownList(const ControlColours& colours, QWidget& parent) {
   return list;
 }
 
+QWidget* MakeReadOnlyEdit(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
+  auto* edit = new QLineEdit(&parent);
+  edit->setReadOnly(true);
+  edit->setFocusPolicy(Qt::NoFocus);
+  return MakeField(edit, row, colours);
+}
+
 QWidget* MakeStaticLabel(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
   auto* label = new QLabel(Text(row.caption), &parent);
   label->setAutoFillBackground(true);
@@ -109,6 +117,10 @@ QWidget* Make(const ControlRow& row, const ControlColours& colours, QWidget& par
       return MakeField(new LimitedEdit(&parent), row, colours);
     case ControlKind::AddressEdit:
       return MakeField(new AddressEdit(&parent), row, colours);
+    case ControlKind::ReadOnlyEdit:
+      return MakeReadOnlyEdit(row, colours, parent);
+    case ControlKind::TrackBar:
+      return new QSlider(Qt::Horizontal, &parent);
     case ControlKind::StaticLabel:
       return MakeStaticLabel(row, colours, parent);
     case ControlKind::FocusSink:

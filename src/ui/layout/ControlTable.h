@@ -14,11 +14,13 @@ enum class ControlKind {
   ColourButton,  // the flat rounded button with a green caption
   DropDownList,
   Edit,
-  LimitedEdit,  // an edit that refuses the characters a device label cannot carry
-  AddressEdit,  // an edit that takes a dotted IPv4 address
-  StaticLabel,  // text on a background of its own
-  FocusSink,    // an edit nobody sees, kept to take the focus away from the others
-  Area,         // a hidden frame that only marks a rectangle of the window
+  LimitedEdit,   // an edit that refuses the characters a device label cannot carry
+  AddressEdit,   // an edit that takes a dotted IPv4 address
+  ReadOnlyEdit,  // an edit that shows a value the window sets
+  TrackBar,      // a horizontal slider
+  StaticLabel,   // text on a background of its own
+  FocusSink,     // an edit nobody sees, kept to take the focus away from the others
+  Area,          // a hidden frame that only marks a rectangle of the window
 };
 
 // Positions are always 96-dpi units; sizes are units too, or pixels for controls that must keep

@@ -1,9 +1,7 @@
 #include "ui/viewer/pages/PageWidget.h"
 
-#include <QComboBox>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QSignalBlocker>
 
 #include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
@@ -36,27 +34,6 @@ void PageWidget::keyPressEvent(QKeyEvent* event) {
   if (!SwallowEnterAndEscape(event)) {
     QWidget::keyPressEvent(event);
   }
-}
-
-bool SwallowEnterAndEscape(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      event->accept();
-      return true;
-    default:
-      return false;
-  }
-}
-
-void SelectQuietly(QWidget* list, int item) {
-  auto* combo = qobject_cast<QComboBox*>(list);
-  if (combo == nullptr) {
-    return;
-  }
-  const QSignalBlocker quiet(combo);
-  combo->setCurrentIndex(item >= 0 && item < combo->count() ? item : -1);
 }
 
 }  // namespace quintara::ui

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "ui/layout/ControlFactory.h"
+#include "ui/layout/PanelInput.h"
 
 namespace quintara::ui {
 
@@ -26,13 +27,5 @@ class PageWidget : public QWidget {
  private:
   int backgroundId_;
 };
-
-// Takes Enter and Escape, which must neither close a panel or page nor activate a control;
-// true when the key was one of them.
-bool SwallowEnterAndEscape(QKeyEvent* event);
-
-// Selects an item of a list as the program, not the operator: no change handler runs.
-// -1 leaves the list without a selection.
-void SelectQuietly(QWidget* list, int item);
 
 }  // namespace quintara::ui

@@ -1,0 +1,206 @@
+#include "core/matrix/MatrixPresenter.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/Controller.h"
+#include "core/ExchangeRunner.h"
+
+namespace quintara {
+
+MatrixPresenter::MatrixPresenter(Controller& controller, std::uint8_t panelType,
+                                 MatrixPanelView& panel)
+    : controller_(controller),
+      commands_(controller, panelType),
+      panel_(panel),
+      attachment_(controller.MatrixViews().Attach(*this)) {}
+
+const MatrixState& MatrixPresenter::matrix() const {
+  return controller_.Matrix();
+}
+
+MatrixState& MatrixPresenter::matrix() {
+  return controller_.Matrix();
+}
+
+bool MatrixPresenter::Locked() const {
+  return controller_.LockState() == 1;
+}
+
+void MatrixPresenter::Open() {
+  MatrixState& state = matrix();
+  if (Channels() == 8) {
+    // The eight-channel panel forgets the backlight it showed last; the sixteen-channel one
+    // keeps it for a switcher that does not answer.
+    state.backlightTime = 0;
+    state.backlightBrightness = 0;
+  }
+  outputFormatEnabled_ = controller_.SelectedOrEmptyEntry().ModelMatch != 0;
+  Query(true);
+  deviceBrightness_ = state.backlightBrightness;
+  state.selectedInput = 0;
+  // The action buttons open unlit, so none of them counts as shown.
+  state.activeAction = 0;
+  panel_.ShowMatrix();
+}
+
+void MatrixPresenter::Query(bool backlight) {
+  statusRefreshDue_ = false;
+  MatrixCommands& commands = commands_;
+  controller_.Runner().Run(kReadingStateText, [&commands, backlight] {
+    static_cast<void>(commands.ReadMatrixStatus());
+    if (backlight) {
+      static_cast<void>(commands.ReadBacklight());
+    }
+  });
+  // Answered or not, the status row shows the tables, unless the query never took place.
+  if (statusRefreshDue_) {
+    RefreshStatus();
+  }
+}
+
+void MatrixPresenter::SelectInput(int input) {
+  MatrixState& state = matrix();
+  if (Locked() || !Offers(input) || input == state.selectedInput) {
+    return;
+  }
+  state.pendingMarks.fill(0);
+  state.selectedInput = static_cast<std::uint8_t>(input);
+  RefreshOutputs(state.selectedInput);
+  state.activeAction = static_cast<std::uint8_t>(MatrixAction::None);
+  panel_.ShowMatrix();
+}
+
+void MatrixPresenter::ToggleOutput(int output) {
+  MatrixState& state = matrix();
+  if (Locked() || !Offers(output) || state.selectedInput == 0) {
+    return;
+  }
+  std::uint8_t& mark = state.pendingMarks[Index(output)];
+  mark = mark == state.selectedInput ? 0 : state.selectedInput;
+  RefreshOutputs(state.selectedInput);
+  panel_.ShowMatrix();
+}
+
+void MatrixPresenter::Apply() {
+  const MatrixState& state = matrix();
+  if (Locked() || state.selectedInput == 0) {
+    return;
+  }
+  if (Channels() == 16) {
+    // The sixteen-channel panel does not even light Apply while nothing is marked or routed.
+    const auto channels = static_cast<std::ptrdiff_t>(Channels());
+    const auto matches = [&state](std::uint8_t input) { return input == state.selectedInput; };
+    if (std::none_of(state.pendingMarks.begin(), state.pendingMarks.begin() + channels, matches) &&
+        std::none_of(state.routeTable.begin(), state.routeTable.begin() + channels, matches)) {
+      return;
+    }
+  }
+  ShowAction(MatrixAction::Apply);
+  if (commands_.RouteToOutputs()) {
+    RefreshStatus();
+  }
+  panel_.ShowMatrix();
+}
+
+void MatrixPresenter::OneToAll() {
+  if (Locked() || matrix().selectedInput == 0) {
+    return;
+  }
+  ShowAction(MatrixAction::OneToAll);
+  if (commands_.RouteToAll()) {
+    RefreshOutputs(matrix().selectedInput);
+    RefreshStatus();
+  }
+  panel_.ShowMatrix();
+}
+
+void MatrixPresenter::OneToOne() {
+  if (Locked()) {
+    return;
+  }
+  ShowAction(MatrixAction::OneToOne);
+  if (commands_.RouteOneToOne()) {
+    matrix().selectedInput = 0;
+    outputLit_.fill(false);
+    RefreshStatus();
+  }
+  panel_.ShowMatrix();
+}
+
+bool MatrixPresenter::Refresh() {
+  if (Locked()) {
+    return false;
+  }
+  refreshLit_ = true;
+  panel_.ShowMatrix();
+  Query(false);
+  panel_.ShowMatrix();
+  return true;
+}
+
+void MatrixPresenter::RefreshEnded() {
+  refreshLit_ = false;
+  panel_.ShowMatrix();
+}
+
+void MatrixPresenter::ChooseBacklightTime(int item) {
+  if (!Locked() && item >= 0 && static_cast<std::size_t>(item) < kBacklightTimeTexts.size()) {
+    matrix().backlightTime = static_cast<std::uint8_t>(item);
+    static_cast<void>(commands_.SetBacklightTime());
+  }
+  panel_.ShowMatrix();
+}
+
+void MatrixPresenter::ChooseOutputFormat(int item) {
+  if (!Locked() && item >= 0 && static_cast<std::size_t>(item) < MatrixFormatTable.size()) {
+    matrix().outputFormatIndex = static_cast<std::uint8_t>(item);
+    static_cast<void>(commands_.SetMatrixOutputFormat());
+  }
+  panel_.ShowMatrix();
+}
+
+void MatrixPresenter::MoveBrightness(int position) {
+  matrix().backlightBrightness = static_cast<std::uint8_t>(std::clamp<int>(position, 0, 255));
+}
+
+void MatrixPresenter::ReleaseBrightness(int position) {
+  MoveBrightness(position);
+  if (Channels() == 8) {
+    char line[32];
+    std::snprintf(line, sizeof line, "send data is %d \n", position);
+    controller_.Diagnostic(line);
+  }
+  if (Locked()) {
+    // Refused: the track bar goes back to what the switcher has.
+    matrix().backlightBrightness = deviceBrightness_;
+    panel_.ShowMatrix();
+    return;
+  }
+  deviceBrightness_ = matrix().backlightBrightness;
+  static_cast<void>(commands_.SetBacklightBrightness());
+}
+
+void MatrixPresenter::ShowAction(MatrixAction action) {
+  matrix().activeAction = static_cast<std::uint8_t>(action);
+}
+
+void MatrixPresenter::RefreshOutputs(std::uint8_t input) {
+  const MatrixState& state = matrix();
+  for (std::size_t o = 0; o < static_cast<std::size_t>(Channels()); ++o) {
+    outputLit_[o] = state.routeTable[o] == input || state.pendingMarks[o] == input;
+  }
+}
+
+void MatrixPresenter::RefreshStatus() {
+  const MatrixState& state = matrix();
+  for (std::size_t o = 0; o < static_cast<std::size_t>(Channels()); ++o) {
+    // An output the switcher reports nothing for keeps what its button showed.
+    if (state.statusTable[o] >= 1 && state.statusTable[o] <= Channels()) {
+      statusShown_[o] = state.statusTable[o];
+    }
+  }
+  controller_.Observer().LockStateChanged(controller_.LockState());
+}
+
+}  // namespace quintara
