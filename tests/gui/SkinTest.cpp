@@ -121,6 +121,28 @@ TEST(SkinTest, PanelIdsHaveTheirSizesAndNoTransparentBlack) {
     stated.emplace_back(picture.normal, QSize(picture.width, picture.height));
     stated.emplace_back(picture.selected, QSize(picture.width, picture.height));
   }
+  // The matrix panels.
+  for (const auto& [id, size] :
+       std::initializer_list<std::pair<int, QSize>>{{SkinId::Matrix8Background, {1280, 566}},
+                                                    {SkinId::Matrix16Background, {1240, 558}},
+                                                    {SkinId::MatrixOneToAll, {190, 39}},
+                                                    {SkinId::MatrixOneToAllLit, {190, 39}},
+                                                    {SkinId::MatrixOneToOne, {190, 37}},
+                                                    {SkinId::MatrixOneToOneLit, {190, 37}},
+                                                    {SkinId::MatrixApply, {110, 45}},
+                                                    {SkinId::MatrixApplyLit, {110, 45}},
+                                                    {SkinId::MatrixRefresh, {110, 37}},
+                                                    {SkinId::MatrixRefreshLit, {110, 37}}}) {
+    stated.emplace_back(id, size);
+  }
+  for (int n = 1; n <= 16; ++n) {
+    if (n <= 8) {
+      stated.emplace_back(SkinId::Matrix8Number(n), QSize(65, 60));
+      stated.emplace_back(SkinId::Matrix8NumberLit(n), QSize(65, 60));
+    }
+    stated.emplace_back(SkinId::Matrix16Number(n), QSize(70, 63));
+    stated.emplace_back(SkinId::Matrix16NumberLit(n), QSize(70, 63));
+  }
   for (const auto& [id, size] : stated) {
     SCOPED_TRACE(id);
     EXPECT_EQ(Skin::BitmapSize(id), size);
@@ -137,12 +159,143 @@ TEST(SkinTest, SelectedLooksAreGreenAndNormalOnesAreNot) {
       {SkinId::LayoutTab, SkinId::LayoutTab + 1},
       {SkinId::UmdTab, SkinId::UmdTab + 1},
       {SkinId::SingleLayout(7), SkinId::SingleLayoutSelected(7)},
-      {SkinId::kLayoutPictures[0].normal, SkinId::kLayoutPictures[0].selected}};
-  for (const auto& [normalId, selectedId] : pairs) {
+      {SkinId::kLayoutPictures[0].normal, SkinId::kLayoutPictures[0].selected},
+      {SkinId::MatrixOneToAll, SkinId::MatrixOneToAllLit},
+      {SkinId::MatrixOneToOne, SkinId::MatrixOneToOneLit},
+      {SkinId::MatrixApply, SkinId::MatrixApplyLit},
+      {SkinId::MatrixRefresh, SkinId::MatrixRefreshLit}};
+  std::vector<std::pair<int, int>> all(std::begin(pairs), std::end(pairs));
+  for (int n = 1; n <= 16; ++n) {
+    if (n <= 8) {
+      all.emplace_back(SkinId::Matrix8Number(n), SkinId::Matrix8NumberLit(n));
+    }
+    all.emplace_back(SkinId::Matrix16Number(n), SkinId::Matrix16NumberLit(n));
+  }
+  for (const auto& [normalId, selectedId] : all) {
     const QImage normal = Skin::Bitmap(normalId).toImage();
     const QImage selected = Skin::Bitmap(selectedId).toImage();
     EXPECT_EQ(GreenPixels(normal, normal.rect()), 0) << normalId;
     EXPECT_GT(GreenPixels(selected, selected.rect()), 60) << selectedId;
+  }
+}
+
+TEST(SkinTest, MatrixButtonsShowTheirOwnNumberAndKeepTheirPlateInACutView) {
+  test::GuiApp();
+  for (int n = 1; n < 16; ++n) {
+    if (n < 8) {
+      EXPECT_NE(Skin::Bitmap(SkinId::Matrix8Number(n)).toImage(),
+                Skin::Bitmap(SkinId::Matrix8Number(n + 1)).toImage())
+          << n;
+    }
+    EXPECT_NE(Skin::Bitmap(SkinId::Matrix16NumberLit(n)).toImage(),
+              Skin::Bitmap(SkinId::Matrix16NumberLit(n + 1)).toImage())
+        << n;
+  }
+
+  // The sixteen-channel panel shows Apply and Refresh through 100 x 32 buttons, cut evenly at the
+  // edges (an odd excess either way round): the whole plate lies within the rows and columns
+  // that stay in view, only ground outside them.
+  const QColor ground(57, 60, 65);
+  const QColor rim(80, 84, 90);
+  for (const int id : {SkinId::MatrixApply, SkinId::MatrixApplyLit, SkinId::MatrixRefresh,
+                       SkinId::MatrixRefreshLit}) {
+    SCOPED_TRACE(id);
+    const QImage image = Skin::Bitmap(id).toImage();
+    const int excess = image.height() - 32;
+    const QRect view(5, (excess + 1) / 2, 100, 32 - excess % 2);
+    int outside = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        outside += !view.contains(x, y) && image.pixelColor(x, y) != ground;
+      }
+    }
+    EXPECT_EQ(outside, 0);
+    const int middle = image.height() / 2;
+    EXPECT_EQ(image.pixelColor(view.left(), middle), rim);
+    EXPECT_EQ(image.pixelColor(view.right(), middle), rim);
+    EXPECT_EQ(image.pixelColor(image.width() / 2, view.top()), rim);
+    EXPECT_EQ(image.pixelColor(image.width() / 2, view.bottom()), rim);
+  }
+}
+
+// The panels' backgrounds are stretched over the 1240 x 540 panel: its controls, in panel units,
+// must find only the plain panel grey under them, and each row's section its title above.
+TEST(SkinTest, MatrixBackgroundsTitleTheRowsAndLeaveTheControlsPlain) {
+  test::GuiApp();
+  struct Panel {
+    int id;
+    int firstX;
+    int pitch;
+    QSize button;
+    std::vector<int> rows;  // the button rows' tops, titled INPUT, OUTPUT, OUTPUT STATUS
+    int channels;
+    std::vector<QRect> others;
+  };
+  const Panel panels[] = {
+      {SkinId::Matrix8Background,
+       80,
+       68,
+       {65, 60},
+       {105, 255, 405},
+       8,
+       {{640, 300, 120, 45},  // Apply, also where it stands at 144 dpi
+        {640, 450, 110, 45},
+        {950, 180, 190, 39},
+        {950, 305, 190, 39},
+        {950, 420, 180, 30},
+        {950, 460, 130, 30},
+        {1095, 460, 35, 20}}},
+      {SkinId::Matrix16Background,
+       40,
+       72,
+       {70, 63},
+       {50, 190, 330},
+       16,
+       {{1000, 275, 100, 32},
+        {1000, 420, 100, 32},
+        {110, 480, 190, 39},
+        {420, 480, 190, 39},
+        {650, 480, 120, 50},  // label over list, each 120 x 20
+        {820, 480, 120, 50},
+        {1000, 480, 120, 20},
+        {1000, 510, 160, 20},
+        {1130, 480, 35, 20}}},
+  };
+  const QColor panelGrey(58, 58, 58);
+  for (const Panel& panel : panels) {
+    SCOPED_TRACE(panel.id);
+    const QImage image = Skin::Bitmap(panel.id).toImage();
+    const double sx = image.width() / 1240.0;
+    const double sy = image.height() / 540.0;
+    const auto inBitmap = [&](const QRect& r) {
+      return QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy).toAlignedRect();
+    };
+    const auto count = [&](const QRect& r, const auto& wanted) {
+      const QRect area = inBitmap(r);
+      int n = 0;
+      for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+          n += wanted(image.pixelColor(x, y));
+        }
+      }
+      return n;
+    };
+    const auto notPlain = [&](const QColor& c) { return c != panelGrey; };
+    const auto bright = [](const QColor& c) { return qGray(c.rgb()) > 150; };
+
+    std::vector<QRect> controls = panel.others;
+    for (const int top : panel.rows) {
+      for (int n = 0; n < panel.channels; ++n) {
+        controls.emplace_back(panel.firstX + panel.pitch * n, top, panel.button.width(),
+                              panel.button.height());
+      }
+      // The title stands left above the row's first button.
+      EXPECT_GT(count(QRect(panel.firstX, top - 28, 120, 22), bright), 40) << top;
+    }
+    for (const QRect& control : controls) {
+      EXPECT_EQ(count(control, notPlain), 0)
+          << control.x() << "," << control.y() << " " << control.width() << "x" << control.height();
+    }
   }
 }
 

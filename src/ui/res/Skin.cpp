@@ -12,6 +12,7 @@
 
 #include "ui/res/AudioColourPictures.h"
 #include "ui/res/LayoutPictures.h"
+#include "ui/res/MatrixPictures.h"
 #include "ui/res/SkinPainters.h"
 #include "ui/res/SystemPictures.h"
 #include "ui/res/UmdPictures.h"
@@ -85,6 +86,16 @@ SkinPainter UmdSwitch(int input, bool on) {
   return [input, on](QPainter& p, QSize size) { skin::PaintUmdSwitch(p, size, input, on); };
 }
 
+SkinPainter MatrixNumber(int number, bool lit) {
+  return [number, lit](QPainter& p, QSize size) { skin::PaintMatrixNumber(p, size, number, lit); };
+}
+
+SkinPainter MatrixAction(const char* caption, QSize view, bool lit) {
+  return [text = QString::fromLatin1(caption), view, lit](QPainter& p, QSize size) {
+    skin::PaintMatrixAction(p, size, text, view, lit);
+  };
+}
+
 // Ascending by id, which the look-up relies on; the families are sorted into place.
 const std::vector<SkinEntry>& Table() {
   static const std::vector<SkinEntry> table = [] {
@@ -156,6 +167,35 @@ const std::vector<SkinEntry>& Table() {
     for (int n = 1; n <= 16; ++n) {
       t.push_back({SkinId::UmdSwitch(n), {71, 40}, UmdSwitch(n, false)});
       t.push_back({SkinId::UmdSwitchOn(n), {71, 40}, UmdSwitch(n, true)});
+    }
+    // The matrix panels.
+    t.push_back({SkinId::Matrix8Background, {1280, 566}, skin::PaintMatrix8Background});
+    t.push_back({SkinId::Matrix16Background, {1240, 558}, skin::PaintMatrix16Background});
+    for (int n = 1; n <= 8; ++n) {
+      t.push_back({SkinId::Matrix8Number(n), {65, 60}, MatrixNumber(n, false)});
+      t.push_back({SkinId::Matrix8NumberLit(n), {65, 60}, MatrixNumber(n, true)});
+    }
+    for (int n = 1; n <= 16; ++n) {
+      t.push_back({SkinId::Matrix16Number(n), {70, 63}, MatrixNumber(n, false)});
+      t.push_back({SkinId::Matrix16NumberLit(n), {70, 63}, MatrixNumber(n, true)});
+    }
+    struct MatrixActionLook {
+      int normal;
+      int lit;
+      QSize size;
+      const char* caption;
+      QSize view;  // the part a smaller button shows
+    };
+    // The sixteen-channel panel shows Apply and Refresh in 100 x 32 buttons.
+    const QSize cut(100, 32);
+    const MatrixActionLook actions[] = {
+        {SkinId::MatrixOneToAll, SkinId::MatrixOneToAllLit, {190, 39}, "ONE TO ALL", {190, 39}},
+        {SkinId::MatrixOneToOne, SkinId::MatrixOneToOneLit, {190, 37}, "ONE TO ONE", {190, 37}},
+        {SkinId::MatrixApply, SkinId::MatrixApplyLit, {110, 45}, "APPLY", cut},
+        {SkinId::MatrixRefresh, SkinId::MatrixRefreshLit, {110, 37}, "REFRESH", cut}};
+    for (const MatrixActionLook& action : actions) {
+      t.push_back({action.normal, action.size, MatrixAction(action.caption, action.view, false)});
+      t.push_back({action.lit, action.size, MatrixAction(action.caption, action.view, true)});
     }
     std::ranges::sort(t, {}, &SkinEntry::id);
     // Strictly ascending: an id given twice would leave one of its pictures unreachable.

@@ -58,6 +58,22 @@ void PaintPlate(QPainter& p, QSize size) {
   p.drawRoundedRect(Outline(size), 5, 5);
 }
 
+void PaintLampButton(QPainter& p, QSize size, const QString& caption, int pixelSize, bool on) {
+  PaintPlate(p, size);
+  const QFont font = SkinFont(pixelSize, QFont::DemiBold);
+  const int textWidth = QFontMetrics(font).horizontalAdvance(caption);
+  constexpr int kLampRoom = 14;
+  const int left = (size.width() - kLampRoom - textWidth) / 2;
+  const QPointF lamp(left + 4, size.height() / 2.0);
+  p.setPen(QPen(on ? Green : IdleGrey, 1.5));
+  p.setBrush(on ? QBrush(Green) : QBrush(Shadow));
+  p.drawEllipse(lamp, 4, 4);
+  p.setPen(on ? Green : IdleGrey);
+  p.setFont(font);
+  p.drawText(QRect(left + kLampRoom, 0, textWidth + 1, size.height()),
+             Qt::AlignLeft | Qt::AlignVCenter, caption);
+}
+
 void PaintPageCanvas(QPainter& p, QSize size) {
   p.scale(size.width() / 490.0, size.height() / 420.0);
   p.fillRect(QRect(0, 0, 490, 420), ControlGround);

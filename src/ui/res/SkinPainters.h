@@ -21,6 +21,9 @@ enum class Tab { Audio, Colours, Controls, Layout, Switcher, Umd };
 // Shared by the painters: the skin's font at a pixel size, and the rounded plate of a button.
 QFont SkinFont(int pixelSize, QFont::Weight weight);
 void PaintPlate(QPainter& p, QSize size);
+// A plate with a lamp left of its caption: lamp and caption green when on, grey when off, so the
+// state reads without relying on colour alone.
+void PaintLampButton(QPainter& p, QSize size, const QString& caption, int pixelSize, bool on);
 
 // A page's 490 x 420 design canvas on the panel's grey; the painter then draws in page units.
 void PaintPageCanvas(QPainter& p, QSize size);
