@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSlider>
 #include <set>
 #include <utility>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "ui/controls/LimitedEdit.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/layout/ControlFactory.h"
+#include "ui/matrix/Matrix16PanelControls.h"
+#include "ui/matrix/Matrix8PanelControls.h"
 #include "ui/res/Skin.h"
 #include "ui/viewer/MultiviewerPanelControls.h"
 #include "ui/viewer/pages/AudioPageControls.h"
@@ -39,6 +42,9 @@ std::vector<std::pair<const char*, ControlTable>> AllTables() {
       {"Colour page", ColourPageControls()},
       {"System page", SystemPageControls()},
       {"UMD page", UmdPageControls()},
+      {"eight-channel matrix panel", Matrix8PanelControls(96)},
+      {"eight-channel matrix panel above 120 dpi", Matrix8PanelControls(144)},
+      {"sixteen-channel matrix panel", Matrix16PanelControls()},
   };
 }
 
@@ -96,11 +102,13 @@ TEST(ControlFactory, BuildsEachKindWithTheWindowsLooks) {
       {.id = 7, .kind = ControlKind::AddressEdit, .rect = {10, 190, 150, 22}},
       {.id = 8, .kind = ControlKind::StaticLabel, .rect = {10, 220, 140, 20}, .caption = "Ready"},
       {.id = 9, .kind = ControlKind::Area, .rect = {10, 250, 100, 100}},
+      {.id = 10, .kind = ControlKind::TrackBar, .rect = {10, 360, 130, 30}},
+      {.id = 11, .kind = ControlKind::ReadOnlyEdit, .rect = {150, 360, 35, 20}},
   };
   QWidget parent;
   const QColor parentBase = parent.palette().color(QPalette::Base);
   const ControlSet built = BuildControls(table, kColours, parent, {96, 96});
-  EXPECT_EQ(built.Find(10), nullptr);
+  EXPECT_EQ(built.Find(12), nullptr);
   EXPECT_EQ(built.Get<QComboBox>(2), nullptr);  // an id of another kind
 
   auto* sink = built.Get<QLineEdit>(1);
@@ -152,7 +160,17 @@ TEST(ControlFactory, BuildsEachKindWithTheWindowsLooks) {
   EXPECT_EQ(label->palette().color(QPalette::WindowText), kColours.labels.text);
   EXPECT_EQ(label->palette().color(QPalette::Window), kColours.labels.background);
 
+  label->setEnabled(false);
+  EXPECT_NE(label->palette().color(QPalette::Disabled, QPalette::WindowText), kColours.labels.text)
+      << "a disabled label looks disabled";
+
   EXPECT_TRUE(built.Find(9)->isHidden());
+  auto* bar = built.Get<QSlider>(10);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->orientation(), Qt::Horizontal);
+  auto* readOnly = built.Get<QLineEdit>(11);
+  ASSERT_NE(readOnly, nullptr);
+  EXPECT_TRUE(readOnly->isReadOnly());
 }
 
 }  // namespace

@@ -186,7 +186,7 @@ TEST_F(MatrixPanelRules, OpeningShowsTheSwitchersStatusBacklightAndLock) {
   EXPECT_GT(panel.shown, 0);
 
   // Unanswered: the old tables show, and a reopened panel starts with no input.
-  controller.LockState() == 1 ? controller.SetLockState(0) : void();
+  controller.SetLockState(0);
   matrix.SelectInput(5);
   matrix.ToggleOutput(7);
   MatrixPresenter& reopened = Open(kSixteenChannelType, Bytes{});
@@ -232,8 +232,8 @@ TEST_F(MatrixPanelRules, BrightnessIsSentOnceWhenTheMouseLetsGo) {
 }
 
 TEST_F(MatrixPanelRules, LockedTheOperatorChangesNothingAndSendsNothing) {
-  MatrixPresenter& matrix = Open(kSixteenChannelType, StatusReply(kSixteenChannelType, {}),
-                                 BacklightReply(1, 30));
+  MatrixPresenter& matrix =
+      Open(kSixteenChannelType, StatusReply(kSixteenChannelType, {}), BacklightReply(1, 30));
   Mark(matrix, 2, {3});
   controller.SetLockState(1);
   const MatrixState before = controller.Matrix();

@@ -15,9 +15,9 @@
 #include "ui/app/AboutDialog.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/controls/ShadeButton.h"
-#include "ui/res/Palette.h"
 #include "ui/matrix/Matrix16Panel.h"
 #include "ui/matrix/Matrix8Panel.h"
+#include "ui/res/Palette.h"
 #include "ui/res/Skin.h"
 #include "ui/viewer/MultiviewerPanel.h"
 

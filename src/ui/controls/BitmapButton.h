@@ -26,6 +26,7 @@ class BitmapButton : public QAbstractButton {
   void SetBitmapIds(int normal, int active);
   // Shows the active look, or the normal one.
   void ShowActive(bool active);
+  bool ShowsActive() const { return shownLook_.value_or(false); }
   // Lets the parent's painting show wherever the image does not cover the button.
   void SetParentBackground();
   // A thin 3-D border while hovered or pressed; the windows turn it off.

@@ -41,10 +41,13 @@ QPalette FieldPalette(const QWidget& window, const TextColours& colours) {
   return palette;
 }
 
+// A disabled label dims its text as the skin's lists and edits do.
 QPalette LabelPalette(const QWidget& window, const TextColours& colours) {
   QPalette palette = window.palette();
   palette.setColor(QPalette::Window, colours.background);
-  palette.setColor(QPalette::WindowText, colours.text);
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::WindowText, colours.text);
+  }
   return palette;
 }
 

@@ -55,12 +55,11 @@ constexpr std::array<ControlRow, 59> Controls() {
     rows[k++] = Number(Status(n), n, 330, 0);
   }
   rows[k++] = Action(Apply, 1000, 275, 100, 32, SkinId::MatrixApply, SkinId::MatrixApplyLit);
-  rows[k++] = Action(Refresh, 1000, 420, 100, 32, SkinId::MatrixRefresh,
-                     SkinId::MatrixRefreshLit);
-  rows[k++] = Action(OneToAll, 110, 480, 190, 39, SkinId::MatrixOneToAll,
-                     SkinId::MatrixOneToAllLit);
-  rows[k++] = Action(OneToOne, 420, 480, 190, 39, SkinId::MatrixOneToOne,
-                     SkinId::MatrixOneToOneLit);
+  rows[k++] = Action(Refresh, 1000, 420, 100, 32, SkinId::MatrixRefresh, SkinId::MatrixRefreshLit);
+  rows[k++] =
+      Action(OneToAll, 110, 480, 190, 39, SkinId::MatrixOneToAll, SkinId::MatrixOneToAllLit);
+  rows[k++] =
+      Action(OneToOne, 420, 480, 190, 39, SkinId::MatrixOneToOne, SkinId::MatrixOneToOneLit);
   rows[k++] = Fixed(OutputFormatLabel, ControlKind::StaticLabel, 650, 480, 120, "OutputFormat");
   rows[k++] = Fixed(OutputFormat, ControlKind::DropDownList, 650, 510, 120);
   rows[k++] = Fixed(BacklightTimeLabel, ControlKind::StaticLabel, 820, 480, 120, "BacklitTime");

@@ -49,12 +49,12 @@ constexpr std::array<ControlRow, 31> Controls(int actionX) {
                  .bitmap = SkinId::Matrix8Number(n)};
   }
   rows[k++] = Action(Apply, actionX, 300, 110, 45, SkinId::MatrixApply, SkinId::MatrixApplyLit);
-  rows[k++] = Action(OneToAll, 950, 180, 190, 39, SkinId::MatrixOneToAll,
-                     SkinId::MatrixOneToAllLit);
-  rows[k++] = Action(OneToOne, 950, 305, 190, 39, SkinId::MatrixOneToOne,
-                     SkinId::MatrixOneToOneLit);
-  rows[k++] = Action(Refresh, actionX, 450, 110, 45, SkinId::MatrixRefresh,
-                     SkinId::MatrixRefreshLit);
+  rows[k++] =
+      Action(OneToAll, 950, 180, 190, 39, SkinId::MatrixOneToAll, SkinId::MatrixOneToAllLit);
+  rows[k++] =
+      Action(OneToOne, 950, 305, 190, 39, SkinId::MatrixOneToOne, SkinId::MatrixOneToOneLit);
+  rows[k++] =
+      Action(Refresh, actionX, 450, 110, 45, SkinId::MatrixRefresh, SkinId::MatrixRefreshLit);
   rows[k++] = {.id = BacklightTime, .kind = ControlKind::DropDownList, .rect = {950, 420, 180, 30}};
   rows[k++] = {.id = Brightness, .kind = ControlKind::TrackBar, .rect = {950, 460, 130, 30}};
   rows[k++] = {
