@@ -85,6 +85,20 @@ TEST(ControlTables, EveryControlSitsWhereItsTableSays) {
   }
 }
 
+TEST(ControlTables, TheEightChannelActionsMoveRightAbove120Dpi) {
+  const auto applyX = [](int dpiX) {
+    for (const ControlRow& row : Matrix8PanelControls(dpiX)) {
+      if (row.id == Matrix8PanelId::Apply) {
+        return DpiScale{dpiX, dpiX}.X(row.rect.x());
+      }
+    }
+    return -1;
+  };
+  EXPECT_EQ(applyX(96), 640);
+  EXPECT_EQ(applyX(120), 800);
+  EXPECT_EQ(applyX(144), 975);
+}
+
 TEST(ControlFactory, BuildsEachKindWithTheWindowsLooks) {
   test::GuiApp();
   const ControlRow table[] = {

@@ -3,7 +3,8 @@
 namespace quintara {
 
 // What a matrix switcher's panel shows of MatrixState. Called on the thread that ran the query:
-// in the window, an exchange's worker, so the panel hands the call over to its own thread.
+// in the window, an exchange's worker, so a panel notes the call and acts on it once the
+// exchange is over.
 class MatrixView {
  public:
   virtual ~MatrixView() = default;
