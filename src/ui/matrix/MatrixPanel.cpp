@@ -79,7 +79,10 @@ void MatrixPanel::ConnectControls() {
   controls_.OnClicked(layout_.oneToAll, this, [this] { presenter_.OneToAll(); });
   controls_.OnClicked(layout_.oneToOne, this, [this] { presenter_.OneToOne(); });
   controls_.OnClicked(layout_.refresh, this, [this] {
-    if (presenter_.Refresh()) {
+    // The light of an earlier refresh must not go out while this one waits for the switcher.
+    const bool lit = refreshTimer_.isActive();
+    refreshTimer_.stop();
+    if (presenter_.Refresh() || lit) {
       refreshTimer_.start();
     }
   });
