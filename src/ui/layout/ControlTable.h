@@ -40,4 +40,15 @@ struct ControlRow {
 
 using ControlTable = std::span<const ControlRow>;
 
+// A skinned button placed in units, as large as its bitmaps in pixels at every dpi.
+constexpr ControlRow BitmapButtonRow(int id, int x, int y, int width, int height, int bitmap,
+                                     int activeBitmap = 0) {
+  return {.id = id,
+          .kind = ControlKind::ShadeButton,
+          .rect = {x, y, width, height},
+          .size = Sizing::Pixels,
+          .bitmap = bitmap,
+          .activeBitmap = activeBitmap};
+}
+
 }  // namespace quintara::ui

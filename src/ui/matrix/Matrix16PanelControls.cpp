@@ -12,23 +12,11 @@ using namespace Matrix16PanelId;
 constexpr int kRowLeft = 40;
 constexpr int kRowStep = 72;
 
+// Button n of a row; a status button has no green look of its own: it shows the green number
+// of the input that feeds its output.
 constexpr ControlRow Number(int id, int n, int y, int activeBitmap) {
-  return {.id = id,
-          .kind = ControlKind::ShadeButton,
-          .rect = {kRowLeft + kRowStep * (n - 1), y, 70, 63},
-          .size = Sizing::Pixels,
-          .bitmap = SkinId::Matrix16Number(n),
-          .activeBitmap = activeBitmap};
-}
-
-constexpr ControlRow Action(int id, int x, int y, int width, int height, int bitmap,
-                            int activeBitmap) {
-  return {.id = id,
-          .kind = ControlKind::ShadeButton,
-          .rect = {x, y, width, height},
-          .size = Sizing::Pixels,
-          .bitmap = bitmap,
-          .activeBitmap = activeBitmap};
+  return BitmapButtonRow(id, kRowLeft + kRowStep * (n - 1), y, 70, 63, SkinId::Matrix16Number(n),
+                         activeBitmap);
 }
 
 // Lists, labels and the track bar keep their pixel size here; only the brightness text scales.
@@ -51,15 +39,16 @@ constexpr std::array<ControlRow, 59> Controls() {
     rows[k++] = Number(Output(n), n, 190, SkinId::Matrix16NumberLit(n));
   }
   for (int n = 1; n <= 16; ++n) {
-    // A status button starts on its own grey number; its green one is the feeding input's.
     rows[k++] = Number(Status(n), n, 330, 0);
   }
-  rows[k++] = Action(Apply, 1000, 275, 100, 32, SkinId::MatrixApply, SkinId::MatrixApplyLit);
-  rows[k++] = Action(Refresh, 1000, 420, 100, 32, SkinId::MatrixRefresh, SkinId::MatrixRefreshLit);
   rows[k++] =
-      Action(OneToAll, 110, 480, 190, 39, SkinId::MatrixOneToAll, SkinId::MatrixOneToAllLit);
+      BitmapButtonRow(Apply, 1000, 275, 100, 32, SkinId::MatrixApply, SkinId::MatrixApplyLit);
   rows[k++] =
-      Action(OneToOne, 420, 480, 190, 39, SkinId::MatrixOneToOne, SkinId::MatrixOneToOneLit);
+      BitmapButtonRow(Refresh, 1000, 420, 100, 32, SkinId::MatrixRefresh, SkinId::MatrixRefreshLit);
+  rows[k++] = BitmapButtonRow(OneToAll, 110, 480, 190, 39, SkinId::MatrixOneToAll,
+                              SkinId::MatrixOneToAllLit);
+  rows[k++] = BitmapButtonRow(OneToOne, 420, 480, 190, 39, SkinId::MatrixOneToOne,
+                              SkinId::MatrixOneToOneLit);
   rows[k++] = Fixed(OutputFormatLabel, ControlKind::StaticLabel, 650, 480, 120, "OutputFormat");
   rows[k++] = Fixed(OutputFormat, ControlKind::DropDownList, 650, 510, 120);
   rows[k++] = Fixed(BacklightTimeLabel, ControlKind::StaticLabel, 820, 480, 120, "BacklitTime");

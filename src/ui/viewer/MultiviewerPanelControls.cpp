@@ -11,12 +11,7 @@ namespace {
 using namespace MultiviewerPanelId;
 
 constexpr ControlRow Tab(int id, int x, int width, int bitmap) {
-  return {.id = id,
-          .kind = ControlKind::ShadeButton,
-          .rect = {x, 15, width, 80},
-          .size = Sizing::Pixels,
-          .bitmap = bitmap,
-          .activeBitmap = bitmap + 1};
+  return BitmapButtonRow(id, x, 15, width, 80, bitmap, bitmap + 1);
 }
 
 constexpr ControlRow kControls[] = {
