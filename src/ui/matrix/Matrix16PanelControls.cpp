@@ -19,14 +19,11 @@ constexpr ControlRow Number(int id, int n, int y, int activeBitmap) {
                          activeBitmap);
 }
 
-// Lists, labels and the track bar keep their pixel size here; only the brightness text scales.
-constexpr ControlRow Fixed(int id, ControlKind kind, int x, int y, int width,
+// The bottom row's labels, lists and track bar, 20 units high. They scale with their text: at
+// pixel sizes a larger font would cut their texts ("Always O").
+constexpr ControlRow Field(int id, ControlKind kind, int x, int y, int width,
                            std::string_view caption = {}) {
-  return {.id = id,
-          .kind = kind,
-          .rect = {x, y, width, 20},
-          .size = Sizing::Pixels,
-          .caption = caption};
+  return {.id = id, .kind = kind, .rect = {x, y, width, 20}, .caption = caption};
 }
 
 constexpr std::array<ControlRow, 59> Controls() {
@@ -49,15 +46,14 @@ constexpr std::array<ControlRow, 59> Controls() {
                               SkinId::MatrixOneToAllLit);
   rows[k++] = BitmapButtonRow(OneToOne, 420, 480, 190, 39, SkinId::MatrixOneToOne,
                               SkinId::MatrixOneToOneLit);
-  rows[k++] = Fixed(OutputFormatLabel, ControlKind::StaticLabel, 650, 480, 120, "OutputFormat");
-  rows[k++] = Fixed(OutputFormat, ControlKind::DropDownList, 650, 510, 120);
-  rows[k++] = Fixed(BacklightTimeLabel, ControlKind::StaticLabel, 820, 480, 120, "BacklitTime");
-  rows[k++] = Fixed(BacklightTime, ControlKind::DropDownList, 820, 510, 120);
+  rows[k++] = Field(OutputFormatLabel, ControlKind::StaticLabel, 650, 480, 120, "OutputFormat");
+  rows[k++] = Field(OutputFormat, ControlKind::DropDownList, 650, 510, 120);
+  rows[k++] = Field(BacklightTimeLabel, ControlKind::StaticLabel, 820, 480, 120, "BacklitTime");
+  rows[k++] = Field(BacklightTime, ControlKind::DropDownList, 820, 510, 120);
   rows[k++] =
-      Fixed(BrightnessLabel, ControlKind::StaticLabel, 1000, 480, 120, "Backlit Brightness");
-  rows[k++] = {
-      .id = BrightnessText, .kind = ControlKind::ReadOnlyEdit, .rect = {1130, 480, 35, 20}};
-  rows[k++] = Fixed(Brightness, ControlKind::TrackBar, 1000, 510, 160);
+      Field(BrightnessLabel, ControlKind::StaticLabel, 1000, 480, 120, "Backlit Brightness");
+  rows[k++] = Field(BrightnessText, ControlKind::ReadOnlyEdit, 1130, 480, 35);
+  rows[k++] = Field(Brightness, ControlKind::TrackBar, 1000, 510, 160);
   return rows;
 }
 
