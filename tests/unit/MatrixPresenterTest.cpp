@@ -189,7 +189,9 @@ TEST_F(MatrixPanelRules, OpeningShowsTheSwitchersStatusBacklightAndLock) {
   controller.SetLockState(0);
   matrix.SelectInput(5);
   matrix.ToggleOutput(7);
+  matrix.Apply();
   MatrixPresenter& reopened = Open(kSixteenChannelType, Bytes{});
+  EXPECT_EQ(reopened.ActiveAction(), MatrixAction::None) << "its buttons open unlit";
   EXPECT_EQ(reopened.StatusShown(1), 3);
   EXPECT_EQ(reopened.BacklightTimeItem(), 2) << "sixteen channels keep the last backlight";
   EXPECT_EQ(controller.Matrix().selectedInput, 0);
