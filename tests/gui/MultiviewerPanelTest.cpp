@@ -211,16 +211,18 @@ TEST_F(MultiviewerPanelTest, ChangingDevicesWhileReportsStreamLeavesNoStrayRepor
     std::optional<std::uint64_t> appliedAtClose;
   };
   std::vector<Ledger> ledgers;
-  // After each step: the panel that went has what it applied noted, a new one is followed.
+  const QObject watching;  // goes before the ledgers: no panel notes into them afterwards
+  // After each step: a new panel's listener is followed, and what it applied is noted the
+  // moment the panel goes (its generation has just moved on).
   const auto follow = [&] {
     StatusListener* listener = Panel() ? Panel()->Presenter().Listener() : nullptr;
-    const auto counts = listener ? listener->Counts() : nullptr;
-    if (!ledgers.empty() && ledgers.back().counts != counts && !ledgers.back().appliedAtClose) {
-      ledgers.back().appliedAtClose = ledgers.back().counts->applied.load();
+    if (!listener || (!ledgers.empty() && ledgers.back().counts == listener->Counts())) {
+      return;
     }
-    if (counts && (ledgers.empty() || ledgers.back().counts != counts)) {
-      ledgers.push_back({counts, std::nullopt});
-    }
+    ledgers.push_back({listener->Counts(), std::nullopt});
+    QObject::connect(Panel(), &QObject::destroyed, &watching, [&ledgers, n = ledgers.size() - 1] {
+      ledgers[n].appliedAtClose = ledgers[n].counts->applied.load();
+    });
   };
   const auto choose = [&](const Ipv4Address& device) {
     Choose(device);
@@ -273,8 +275,8 @@ TEST_F(MultiviewerPanelTest, ChangingDevicesWhileReportsStreamLeavesNoStrayRepor
   // A panel that lasts loses nothing: the device's last changes all reach the mirror.
   choose(SimulatedLan::kMultiviewer);
   ASSERT_NE(Mode(), nullptr);
-  for (std::uint8_t window = 1; window <= 4; ++window) {
-    lan.multiviewer->SetWindowSource(window, static_cast<std::uint8_t>(10 + window));
+  for (std::uint8_t number = 1; number <= 4; ++number) {
+    lan.multiviewer->SetWindowSource(number, static_cast<std::uint8_t>(10 + number));
   }
   EXPECT_TRUE(
       Await([this] { return viewer().WindowSource == lan.multiviewer->State().WindowSource; }));
