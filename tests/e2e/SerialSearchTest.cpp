@@ -1,12 +1,18 @@
-// The serial search and serial sends over real pseudo-terminals, against the simulated devices.
+// The serial search and serial sends over real pseudo-terminals, against the simulated devices
+// and lines that carry noise or hang up.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <random>
 #include <sstream>
 #include <thread>
 
 #include "cli/Cli.h"
 #include "core/Controller.h"
+#include "core/viewer/ReadBack.h"
+#include "core/viewer/ViewerCommands.h"
+#include "sim/SimMultiviewer.h"
 #include "sim/SimSerialServer.h"
 #include "support/Bytes.h"
 #include "support/Pty.h"
@@ -20,7 +26,48 @@ using namespace std::chrono_literals;
 LinkTiming ShortSerialTiming() {
   LinkTiming timing;
   timing.serialSearchWindowMs = 600;
+  timing.readBackWindowMs = 500;
   return timing;
+}
+
+// A port name in a directory of its own, pointing at whatever line is plugged in under it.
+class PortName {
+ public:
+  PortName() {
+    char pattern[] = "/tmp/quintara-serial-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+      throw std::runtime_error("mkdtemp failed");
+    }
+    directory_ = pattern;
+  }
+  ~PortName() { std::filesystem::remove_all(directory_); }
+  PortName(const PortName&) = delete;
+  PortName& operator=(const PortName&) = delete;
+
+  std::string Path() const { return (directory_ / "ttyUSB0").string(); }
+  void Plug(const std::string& line) const {
+    std::filesystem::remove(Path());
+    std::filesystem::create_symlink(line, Path());
+  }
+
+ private:
+  std::filesystem::path directory_;
+};
+
+// The device's end of the line: waits for a request, sends the parts, and may hang up.
+std::jthread Play(test::PtyPair& line, std::vector<std::vector<std::uint8_t>> parts,
+                  bool hangUp = false) {
+  return std::jthread([&line, parts = std::move(parts), hangUp] {
+    if (line.Receive(2000).empty()) {
+      return;
+    }
+    for (const std::vector<std::uint8_t>& part : parts) {
+      line.Send(part);
+    }
+    if (hangUp) {
+      line.CloseMaster();
+    }
+  });
 }
 
 class SerialSearchTest : public ::testing::Test {
@@ -121,6 +168,70 @@ TEST_F(SerialSearchTest, CommandLineUsesTheSerialLink) {
   const std::vector<std::string> missing{"--serial", "/dev/quintara-none", "discover"};
   EXPECT_EQ(cli::RunCli(missing, out, missingErr, ShortSerialTiming()), cli::kExitLinkSetup);
   EXPECT_EQ(missingErr.str(), "cannot open serial port /dev/quintara-none\n");
+}
+
+// Noise and a cut frame before the answer do not hide it; without the rest of the answer, or on
+// a line that hung up in the middle of a read-back, the search and the read-back end as on a
+// silent line. Plugged in again under the same name, the port is reopened and serves.
+TEST_F(SerialSearchTest, NoiseCutFramesAndHangUpsEndLikeSilenceAndThePortServesAgain) {
+  const Frame answer = multiviewer->DiscoverAnswer(LinkKind::Serial);
+  const std::vector<std::uint8_t> cut(answer.begin(), answer.begin() + 10);
+  std::vector<std::uint8_t> noise(200);
+  std::mt19937 random(11);
+  for (std::uint8_t& byte : noise) {
+    byte = static_cast<std::uint8_t>(random() % frame::kStart);  // no frame starts in it
+  }
+  const DeviceDirectory& devices = controller.Devices();
+  const auto expectNoDevice = [&devices] {
+    EXPECT_EQ(devices.Lines(), std::vector<std::string>{"No Device Found"});
+    EXPECT_EQ(devices.StatusText(), "No Device Connected");
+  };
+  const auto expectFound = [&devices] {
+    EXPECT_EQ(devices.Lines(), std::vector<std::string>{"KVT2208Z"});
+    EXPECT_EQ(devices.StatusText(), "Connected - 1");
+  };
+
+  PortName port;
+  test::PtyPair line;
+  port.Plug(line.Path());
+  ASSERT_TRUE(controller.OpenSelectedPort(port.Path(), "115200"));
+  {
+    const std::jthread device = Play(line, {noise, cut});
+    controller.Search();
+  }
+  expectNoDevice();
+  {
+    const std::jthread device = Play(line, {noise, cut, answer});
+    controller.Search();
+  }
+  expectFound();
+
+  // A third of the state reply, then the cable is pulled.
+  Frame reply = BuildFrame(kMultiviewerType, 0x01, LinkKind::Serial, ViewerCode::ReadState,
+                           std::vector<std::uint8_t>(kStateReplySize - frame::kOverhead, 0x5A));
+  reply.resize(kStateReplySize / 3);
+  const StateImageBytes image = controller.Viewer().StateImage;
+  {
+    const std::jthread device = Play(line, {reply}, true);
+    EXPECT_EQ(ReadBack(controller), ExchangeOutcome::Unanswered);
+  }
+  EXPECT_EQ(controller.Viewer().StateImage, image);
+  controller.Search();
+  expectNoDevice();
+  EXPECT_TRUE(prompter.errors.empty());
+
+  sim::SimSerialServer replugged;
+  const auto device = std::make_shared<sim::SimMultiviewer>(
+      sim::SimDeviceConfig::Of(sim::DeviceKind::Multiviewer, {}));
+  std::string error;
+  port.Plug(replugged.Add(device, error));
+  replugged.Start();
+  ASSERT_TRUE(controller.OpenSelectedPort(port.Path(), "115200"));
+  controller.Search();
+  expectFound();
+  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
+  EXPECT_EQ(controller.Viewer().StateImage, device->StateImage());
+  EXPECT_TRUE(prompter.errors.empty());
 }
 
 }  // namespace

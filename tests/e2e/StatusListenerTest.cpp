@@ -129,6 +129,10 @@ TEST_F(StatusReports, WhatWasHandedOverForAPanelThatIsGoneIsDropped) {
   tasks.RunPending();
   EXPECT_EQ(viewer().LayoutCode, 0);
   EXPECT_TRUE(observer.calls.empty());
+  const StatusListener::HandOver& counts = *listener->Counts();
+  EXPECT_EQ(counts.accepted.load(), 1u);
+  EXPECT_EQ(counts.dropped.load(), 1u);
+  EXPECT_EQ(counts.applied.load(), 0u);
 }
 
 TEST_F(StatusReports, DeviceWideChangeReadsBackFirstAndThenLetsTheDeviceSettle) {

@@ -46,7 +46,7 @@ TEST(AboutDialog, ShowsIconTitleVersionAndOkOnTheSkinAndClosesWithEnterOrEscape)
   for (const auto& [key, result] : closings) {
     SCOPED_TRACE(key);
     test::WhenShown([] { return QApplication::activeModalWidget(); },
-                    [key](QWidget& shown) { QTest::keyClick(&shown, key); });
+                    [key = key](QWidget& shown) { QTest::keyClick(&shown, key); });
     EXPECT_EQ(about.exec(), result);
     EXPECT_FALSE(about.isVisible());
   }

@@ -6,12 +6,16 @@
 #include <QComboBox>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <thread>
 
 #include "core/viewer/PageSwitch.h"
+#include "core/viewer/StatusListener.h"
 #include "core/viewer/ViewerCommands.h"
 #include "gui/PanelFixture.h"
 #include "support/Bytes.h"
@@ -199,34 +203,86 @@ TEST_F(MultiviewerPanelTest, WithoutAStatusSocketThePanelWorksOnAndSaysSo) {
 }
 
 // Devices chosen and searched again while the multiviewer keeps reporting: each panel goes with
-// its listener, and nothing a gone panel's listener received reaches the mirror.
+// its listener, and every report a listener accepted is applied while its panel lasts or dropped
+// once it is gone; none reaches the panel after it, none is lost while its panel lasts.
 TEST_F(MultiviewerPanelTest, ChangingDevicesWhileReportsStreamLeavesNoStrayReport) {
+  struct Ledger {
+    std::shared_ptr<const StatusListener::HandOver> counts;
+    std::optional<std::uint64_t> appliedAtClose;
+  };
+  std::vector<Ledger> ledgers;
+  const QObject watching;  // goes before the ledgers: no panel notes into them afterwards
+  // After each step: a new panel's listener is followed, and what it applied is noted the
+  // moment the panel goes (its generation has just moved on).
+  const auto follow = [&] {
+    StatusListener* listener = Panel() ? Panel()->Presenter().Listener() : nullptr;
+    if (!listener || (!ledgers.empty() && ledgers.back().counts == listener->Counts())) {
+      return;
+    }
+    ledgers.push_back({listener->Counts(), std::nullopt});
+    QObject::connect(Panel(), &QObject::destroyed, &watching, [&ledgers, n = ledgers.size() - 1] {
+      ledgers[n].appliedAtClose = ledgers[n].counts->applied.load();
+    });
+  };
+  const auto choose = [&](const Ipv4Address& device) {
+    Choose(device);
+    follow();
+    QTest::qWait(30);
+  };
+
   lan.multiviewer->SetSwitcherMode(0);
   ASSERT_NE(OpenPanel(), nullptr);
+  follow();
   std::atomic<bool> reporting{true};
   std::thread frontPanel([this, &reporting] {
-    for (int n = 0; reporting && n < 20000; ++n) {
+    for (int n = 0; reporting && n < 40000; ++n) {
       lan.multiviewer->SetWindowSource(static_cast<std::uint8_t>(1 + n % 4),
                                        static_cast<std::uint8_t>(1 + n % 16));
-      std::this_thread::sleep_for(200us);
+      std::this_thread::sleep_for(100us);
     }
   });
   for (int round = 0; round < 3; ++round) {
-    Choose(SimulatedLan::kMatrix8);
+    choose(SimulatedLan::kMatrix8);
     EXPECT_EQ(Panel(), nullptr);
-    QTest::qWait(30);
-    Choose(SimulatedLan::kMultiviewer);
+    choose(SimulatedLan::kMultiviewer);
     ASSERT_NE(Mode(), nullptr);
-    QTest::qWait(30);
+    choose(SimulatedLan::kMatrix16);
+    choose(SimulatedLan::kMultiviewer);
     Search();
-    Choose(SimulatedLan::kMultiviewer);
+    follow();
+    choose(SimulatedLan::kMultiviewer);
   }
-  Choose(SimulatedLan::kMatrix8);
+  choose(SimulatedLan::kMatrix8);
   const PerWindow<std::uint8_t> sources = viewer().WindowSource;
   QTest::qWait(100);
   EXPECT_EQ(viewer().WindowSource, sources) << "no panel, no report applied";
   reporting = false;
   frontPanel.join();
+
+  const auto settled = [](const Ledger& ledger) {
+    return ledger.counts->accepted == ledger.counts->applied + ledger.counts->dropped;
+  };
+  EXPECT_TRUE(Await([&] { return std::ranges::all_of(ledgers, settled); }));
+  std::uint64_t accepted = 0;
+  for (const Ledger& ledger : ledgers) {
+    accepted += ledger.counts->accepted;
+    EXPECT_EQ(ledger.counts->applied.load(), ledger.appliedAtClose)
+        << "applied after its panel went";
+  }
+  EXPECT_GE(ledgers.size(), 10u);
+  EXPECT_GT(accepted, 0u);
+
+  // A panel that lasts loses nothing: the device's last changes all reach the mirror.
+  choose(SimulatedLan::kMultiviewer);
+  ASSERT_NE(Mode(), nullptr);
+  for (std::uint8_t number = 1; number <= 4; ++number) {
+    lan.multiviewer->SetWindowSource(number, static_cast<std::uint8_t>(10 + number));
+  }
+  EXPECT_TRUE(
+      Await([this] { return viewer().WindowSource == lan.multiviewer->State().WindowSource; }));
+  const StatusListener::HandOver& last = *ledgers.back().counts;
+  EXPECT_TRUE(Await([&] { return last.accepted == last.applied; }));
+  EXPECT_EQ(last.dropped.load(), 0u);
 }
 
 }  // namespace

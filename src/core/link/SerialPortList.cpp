@@ -44,8 +44,7 @@ std::optional<std::vector<std::string>> ListSerialPorts(const SerialPortSource& 
   }
   ports.insert(ports.end(), source.extraPorts.begin(), source.extraPorts.end());
   std::ranges::sort(ports);
-  const auto duplicates = std::ranges::unique(ports);
-  ports.erase(duplicates.begin(), duplicates.end());
+  ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
   return ports;
 }
 

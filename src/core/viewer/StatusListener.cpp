@@ -60,9 +60,15 @@ bool StatusListener::Pause(int milliseconds) {
   return running_;
 }
 
-void StatusListener::PostForPanel(std::function<void()> task) {
-  executor_.Post([&controller = controller_, generation = generation_, task = std::move(task)] {
-    if (controller.PanelGeneration() == generation) {
+void StatusListener::PostForPanel(std::function<void()> task, Tally tally) {
+  std::shared_ptr<HandOver> counts = tally == Tally::Report ? counts_ : nullptr;
+  executor_.Post([&controller = controller_, generation = generation_, task = std::move(task),
+                  counts = std::move(counts)] {
+    const bool panelLasts = controller.PanelGeneration() == generation;
+    if (counts) {
+      (panelLasts ? counts->applied : counts->dropped).fetch_add(1, std::memory_order_relaxed);
+    }
+    if (panelLasts) {
       task();
     }
   });
@@ -73,12 +79,14 @@ bool StatusListener::ReRead() {
   // until it is stopped. The signal outlives the worker, should the read-back end after it.
   const auto ended = std::make_shared<EventSignal>();
   Controller& controller = controller_;
-  PostForPanel([&controller, ended] {
-    // Unanswered or not, what follows refreshes from the mirror as it then is.
-    controller.Runner().Run(kReadingStateText,
-                            [&controller] { static_cast<void>(ReadBack(controller)); });
-    ended->Raise();
-  });
+  PostForPanel(
+      [&controller, ended] {
+        // Unanswered or not, what follows refreshes from the mirror as it then is.
+        controller.Runner().Run(kReadingStateText,
+                                [&controller] { static_cast<void>(ReadBack(controller)); });
+        ended->Raise();
+      },
+      Tally::Report);
   std::array<pollfd, 2> watched{{{ended->Descriptor(), POLLIN, 0}, {wake_, POLLIN, 0}}};
   while (running_ && !ended->Raised()) {
     if (poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR) {
@@ -116,25 +124,28 @@ void StatusListener::Handle(std::span<const std::uint8_t> datagram) {
   if (needed == 0 || datagram.size() < needed) {
     return;
   }
+  counts_->accepted.fetch_add(1, std::memory_order_relaxed);
   Controller& controller = controller_;
   std::vector<std::uint8_t> report(datagram.begin(), datagram.end());
   if (IsReReadReport(code)) {
     if (reportHook_) {
-      PostForPanel([hook = reportHook_, report] { hook(report, true); });
+      PostForPanel([hook = reportHook_, report] { hook(report, true); }, Tally::None);
     }
     // The whole state is read first; then the device is given time to settle before the
     // derived tables follow. No report is taken meanwhile.
     if (ReRead() && Pause(reReadPauseMs_)) {
-      PostForPanel([&controller, code] { FinishReRead(controller, code); });
+      PostForPanel([&controller, code] { FinishReRead(controller, code); }, Tally::None);
     }
     return;
   }
-  PostForPanel([&controller, hook = reportHook_, report = std::move(report)] {
-    const bool applied = ApplyStatusReport(controller, report);
-    if (hook) {
-      hook(report, applied);
-    }
-  });
+  PostForPanel(
+      [&controller, hook = reportHook_, report = std::move(report)] {
+        const bool applied = ApplyStatusReport(controller, report);
+        if (hook) {
+          hook(report, applied);
+        }
+      },
+      Tally::Report);
 }
 
 }  // namespace quintara
