@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   iproute2 clang-format
   xvfb xauth
+  qt6-svg-dev help2man dpkg-dev desktop-file-utils
 )
 
 missing=()

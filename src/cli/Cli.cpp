@@ -131,6 +131,11 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
       out << CliUsage();
       return kExitSuccess;
     }
+    // Plain text even with --json, as --help and 'mv help' are.
+    if (options.version) {
+      out << VersionLine("quintara-cli");
+      return kExitSuccess;
+    }
     if (options.device && options.serialPort) {
       throw UsageError{"--device names a device on the network; it does not go with --serial"};
     }

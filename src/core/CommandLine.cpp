@@ -3,10 +3,56 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/Version.h"
 #include "core/link/SerialPortList.h"
 
 namespace quintara {
 namespace {
+
+enum class Readers { Both, Cli, Window };
+
+struct OptionEntry {
+  std::string_view usage;  // the option and the name of its value, as the help shows them
+  std::string_view help;
+  Readers readers = Readers::Both;
+
+  std::string_view Name() const { return usage.substr(0, usage.find(' ')); }
+  bool TakesValue() const { return usage.find(' ') != std::string_view::npos; }
+  bool ReadBy(OptionSet set) const {
+    return readers == Readers::Both || (readers == Readers::Cli) == (set == OptionSet::Cli);
+  }
+};
+
+// The window has its own serial settings and prints nothing, so it takes the link options and a
+// serial port to offer, nothing else.
+constexpr OptionEntry kOptions[] = {
+    {"--bind ADDR", "local address of the link's sockets (default 0.0.0.0, every interface)"},
+    {"--target ADDR", "where the search is sent; repeatable (default 255.255.255.255)"},
+    {"--device-port N", "devices' search and command port (default 7000)"},
+    {"--local-port N", "local port of the search and command socket (default 7000)"},
+    {"--status-port N", "local port of status reports (default 7001)"},
+    {"--device ADDR", "the device to command, found by a search sent to ADDR", Readers::Cli},
+    {"--serial PORT", "use the serial link on PORT (a name such as ttyUSB0, or a path)",
+     Readers::Cli},
+    {"--serial PORT", "add PORT (ttyUSB0, or a path) to Link Settings' serial port list",
+     Readers::Window},
+    {"--baud N", "serial rate: 9600 (default), 19200, 38400, 57600 or 115200", Readers::Cli},
+    {"--seconds N", "how long a watching command runs", Readers::Cli},
+    {"--json", "print results as JSON (one document; mv watch: one per line)", Readers::Cli},
+    {"--verbose", "also print the protocol's diagnostic lines (readLen = ...) on stderr",
+     Readers::Cli},
+    {"--help", "this text"},
+    {"--version", "print the version and exit"},
+};
+
+const OptionEntry* FindOption(std::string_view name, OptionSet set) {
+  for (const OptionEntry& entry : kOptions) {
+    if (entry.Name() == name && entry.ReadBy(set)) {
+      return &entry;
+    }
+  }
+  return nullptr;
+}
 
 std::optional<std::uint16_t> ParsePort(std::string_view text) {
   unsigned value = 0;
@@ -74,12 +120,6 @@ std::string ApplyValueOption(const std::string& name, const std::string& value,
   return {};
 }
 
-bool TakesValue(std::string_view name) {
-  return name == "--bind" || name == "--target" || name == "--device" || name == "--device-port" ||
-         name == "--local-port" || name == "--status-port" || name == "--serial" ||
-         name == "--baud" || name == "--seconds";
-}
-
 // The options that take no value.
 bool* FlagOption(const std::string& name, GlobalOptions& options) {
   if (name == "--json") {
@@ -91,12 +131,15 @@ bool* FlagOption(const std::string& name, GlobalOptions& options) {
   if (name == "--help") {
     return &options.help;
   }
+  if (name == "--version") {
+    return &options.version;
+  }
   return nullptr;
 }
 
 }  // namespace
 
-CommandLine ParseCommandLine(std::span<const std::string> args) {
+CommandLine ParseCommandLine(std::span<const std::string> args, OptionSet set) {
   CommandLine result;
   bool targetsGiven = false;
   bool optionsEnded = false;
@@ -112,15 +155,16 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
     }
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    if (bool* flag = FlagOption(name, result.options)) {
+    const OptionEntry* option = FindOption(name, set);
+    if (option == nullptr) {
+      result.error = "unknown option " + name;
+      continue;
+    }
+    if (!option->TakesValue()) {
       if (equals != std::string::npos) {
         result.error = name + " takes no value";
       }
-      *flag = true;
-      continue;
-    }
-    if (!TakesValue(name)) {
-      result.error = "unknown option " + name;
+      *FlagOption(name, result.options) = true;
       continue;
     }
     std::string value;
@@ -137,21 +181,23 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
   return result;
 }
 
-std::string GlobalOptionsHelp() {
-  return R"(Link options:
-  --bind ADDR          local address of the link's sockets (default 0.0.0.0, every interface)
-  --target ADDR        where the search is sent; repeatable (default 255.255.255.255)
-  --device-port N      devices' search and command port (default 7000)
-  --local-port N       local port of the search and command socket (default 7000)
-  --status-port N      local port of status reports (default 7001)
-  --device ADDR        the device to command, found by a search sent to ADDR
-  --serial PORT        use the serial link on PORT (a name such as ttyUSB0, or a path)
-  --baud N             serial rate: 9600 (default), 19200, 38400, 57600 or 115200
-  --seconds N          how long a watching command runs
-  --json               print results as JSON (one document; mv watch: one per line)
-  --verbose            also print the protocol's diagnostic lines (readLen = ...) on stderr
-  --help               this text
-)";
+std::string GlobalOptionsHelp(OptionSet set) {
+  constexpr std::size_t kUsageWidth = 21;
+  std::string help = "Options:\n";
+  for (const OptionEntry& entry : kOptions) {
+    if (entry.ReadBy(set)) {
+      help += "  ";
+      help += entry.usage;
+      help.append(kUsageWidth - std::min(entry.usage.size(), kUsageWidth - 1), ' ');
+      help += entry.help;
+      help += '\n';
+    }
+  }
+  return help;
+}
+
+std::string VersionLine(std::string_view program) {
+  return std::string(program) + " " + kProjectVersion + "\n";
 }
 
 }  // namespace quintara

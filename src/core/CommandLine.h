@@ -3,6 +3,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/link/LinkConfig.h"
@@ -21,7 +22,12 @@ struct GlobalOptions {
   bool json = false;
   bool verbose = false;  // the command line also prints the protocol's diagnostic lines
   bool help = false;
+  bool version = false;
 };
+
+// Which program reads the options: the window takes the link options and --serial only, and
+// refuses the rest rather than ignore them.
+enum class OptionSet { Cli, Window };
 
 struct CommandLine {
   GlobalOptions options;
@@ -30,8 +36,12 @@ struct CommandLine {
 };
 
 // Options may stand anywhere; "--" ends them. Both "--opt value" and "--opt=value" are taken.
-CommandLine ParseCommandLine(std::span<const std::string> args);
+CommandLine ParseCommandLine(std::span<const std::string> args, OptionSet set = OptionSet::Cli);
 
-std::string GlobalOptionsHelp();
+// The options of the set, one line each.
+std::string GlobalOptionsHelp(OptionSet set = OptionSet::Cli);
+
+// What --version prints: the program's name and the project's version, one line.
+std::string VersionLine(std::string_view program);
 
 }  // namespace quintara

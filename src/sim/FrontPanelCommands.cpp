@@ -108,13 +108,18 @@ std::string FrontPanelUsage() {
 is reported to the status port of the last address that sent the multiviewer a frame):
   layout CODE                 e.g. 40 for four windows
   source WINDOW INPUT         window (or switcher output in switcher mode) 1-16, input 1-16
-  umd INPUT 0|1               all-umd 0|1               all-meters 0|1
+  umd INPUT 0|1               one input's UMD label off or on
+  all-umd 0|1                 every UMD label off or on
+  all-meters 0|1              every audio meter off or on
   colour KIND ITEM COLOUR     KIND umd-text, umd-back, format-text, format-back,
                               timecode-text or timecode-back; ITEM 0 for all, else 1-16
   output-format CODE          e.g. 7 for 1080p60
   signal WINDOW PRESENT CODE  window 1-16, present 0|1, input format code (31 is 1080p60)
-  switcher-mode 0|1           device-wide                toggles switcher mode
-  defaults                    save 1|2                   load 1|2
+  switcher-mode 0|1           leave or enter switcher mode
+  device-wide                 toggle switcher mode, a change to the whole device
+  defaults                    load the defaults
+  save 1|2                    store the settings in a custom memory
+  load 1|2                    recall a custom memory
   raw CODE BYTE...            any command code with its payload bytes
 )";
 }

@@ -114,6 +114,10 @@ SimOptionsResult ParseSimOptions(std::span<const std::string> args) {
       options.help = true;
       continue;
     }
+    if (option == "--version") {
+      options.version = true;
+      continue;
+    }
     if (option == "--log") {
       options.log = true;
       continue;
@@ -196,6 +200,7 @@ Simulated Quintara devices answering on UDP.
   --log                      print every message the devices receive, in hex
   --seconds N                stop after N seconds (default: run until interrupted)
   --help                     this text
+  --version                  print the version and exit
 
 Without --device: multiviewer@127.0.0.11, matrix8@127.0.0.12, matrix16@127.0.0.13.
 

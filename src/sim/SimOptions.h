@@ -16,6 +16,7 @@ struct SimOptions {
   bool log = false;
   std::optional<int> seconds;  // run time; until interrupted when absent
   bool help = false;
+  bool version = false;
 };
 
 struct SimOptionsResult {

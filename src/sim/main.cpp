@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/CommandLine.h"
 #include "sim/FrontPanelCommands.h"
 #include "sim/SimMatrix.h"
 #include "sim/SimMultiviewer.h"
@@ -57,6 +58,10 @@ int main(int argc, char** argv) {
   const SimOptions& options = parsed.options;
   if (options.help) {
     std::cout << SimUsage();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << quintara::VersionLine("quintara-sim");
     return 0;
   }
 

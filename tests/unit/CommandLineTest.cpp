@@ -54,5 +54,30 @@ TEST(GlobalOptions, UnusableValuesAreNamedInTheError) {
   EXPECT_TRUE(Parse({"--verbose"}).options.verbose);
 }
 
+// The window takes what it uses and refuses the rest, and its help (and so its man page) lists
+// exactly that; the command line takes and lists everything.
+TEST(GlobalOptions, TheWindowTakesAndListsOnlyTheOptionsItUses) {
+  const std::vector<std::string> windowArgs{"--bind",   "127.0.0.1",  "--target=127.0.0.11",
+                                            "--serial", "/dev/pts/3", "--status-port",
+                                            "7201",     "--version"};
+  const CommandLine window = ParseCommandLine(windowArgs, OptionSet::Window);
+  ASSERT_EQ(window.error, "");
+  EXPECT_EQ(window.options.serialPort, "/dev/pts/3");
+  EXPECT_EQ(window.options.link.statusPort, 7201);
+  EXPECT_TRUE(window.options.version);
+  for (const std::string option : {"--device", "--baud", "--seconds", "--json", "--verbose"}) {
+    const std::vector<std::string> args{option, "1"};
+    EXPECT_EQ(ParseCommandLine(args, OptionSet::Window).error, "unknown option " + option);
+    EXPECT_EQ(GlobalOptionsHelp(OptionSet::Window).find("  " + option + " "), std::string::npos)
+        << option;
+    EXPECT_NE(GlobalOptionsHelp().find("  " + option + " "), std::string::npos) << option;
+  }
+  for (const std::string option : {"--bind", "--target", "--device-port", "--local-port",
+                                   "--status-port", "--serial", "--help", "--version"}) {
+    EXPECT_NE(GlobalOptionsHelp(OptionSet::Window).find("  " + option + " "), std::string::npos)
+        << option;
+  }
+}
+
 }  // namespace
 }  // namespace quintara

@@ -6,18 +6,33 @@
 #include "core/CommandLine.h"
 #include "ui/app/Application.h"
 
+namespace {
+
+std::string WindowUsage() {
+  return "Usage: quintara [options]\nThe Quintara control panel.\n\n" +
+         quintara::GlobalOptionsHelp(quintara::OptionSet::Window);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  const quintara::CommandLine commandLine = quintara::ParseCommandLine(args);
-  if (!commandLine.error.empty() || commandLine.options.help || !commandLine.arguments.empty()) {
-    std::ostream& out = commandLine.options.help ? std::cout : std::cerr;
-    if (!commandLine.error.empty()) {
-      out << "quintara: " << commandLine.error << "\n";
-    }
-    out << "Usage: quintara [options]\nThe Quintara control panel.\n\n"
-        << quintara::GlobalOptionsHelp()
-        << "  (--serial PORT adds PORT to the link settings' port list)\n";
-    return commandLine.options.help ? 0 : 2;
+  const quintara::CommandLine commandLine =
+      quintara::ParseCommandLine(args, quintara::OptionSet::Window);
+  if (!commandLine.error.empty() || !commandLine.arguments.empty()) {
+    const std::string error = commandLine.error.empty()
+                                  ? "unexpected argument " + commandLine.arguments.front()
+                                  : commandLine.error;
+    std::cerr << "quintara: " << error << "\n" << WindowUsage();
+    return 2;
+  }
+  if (commandLine.options.help) {
+    std::cout << WindowUsage();
+    return 0;
+  }
+  if (commandLine.options.version) {
+    std::cout << quintara::VersionLine("quintara");
+    return 0;
   }
   // The window scales itself by the screen's dpi; Qt must not scale it a second time.
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");

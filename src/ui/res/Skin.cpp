@@ -249,15 +249,18 @@ bool Skin::Has(int id) {
 
 QIcon Skin::WindowIcon() {
   static const QIcon icon = [] {
-    const SkinEntry& entry = *Find(SkinId::Icon);
     QIcon made;
     for (const int side : {16, 48}) {
-      made.addPixmap(QPixmap::fromImage(Render(entry, QSize(side, side))));
+      made.addPixmap(QPixmap::fromImage(WindowIconImage(side)));
     }
     made.addPixmap(Bitmap(SkinId::Icon));
     return made;
   }();
   return icon;
+}
+
+QImage Skin::WindowIconImage(int side) {
+  return Render(*Find(SkinId::Icon), QSize(side, side));
 }
 
 }  // namespace quintara::ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QSize>
 
@@ -135,6 +136,8 @@ class Skin {
   static bool Has(int id);
   // The window icon drawn at 16, 32 and 48 pixels, each at its own size rather than scaled.
   static QIcon WindowIcon();
+  // The window icon drawn at side x side pixels on a transparent ground.
+  static QImage WindowIconImage(int side);
 };
 
 }  // namespace quintara::ui
