@@ -12,3 +12,17 @@ for preset in default asan tsan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
 done
+
+# The Debian package, from the default build: built, its dependencies found, and its programs
+# run from where it unpacks.
+echo "== package =="
+(cd build/default && rm -f quintara_*.deb && cpack -G DEB >/dev/null 2>&1)
+deb=$(echo build/default/quintara_*_amd64.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "$(basename "$deb"): Depends: $depends"
+[[ "$depends" == *libqt6widgets6* ]]
+unpacked=$(mktemp -d)
+dpkg -x "$deb" "$unpacked"
+"$unpacked/usr/bin/quintara-cli" --version
+"$unpacked/usr/bin/quintara" --version
+rm -rf "$unpacked"
