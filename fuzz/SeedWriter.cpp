@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,8 +68,11 @@ Bytes Concatenated(std::initializer_list<Bytes> parts) {
 
 // A frame as a device sends it: its identity in bytes 10-13 and the sum over them.
 Bytes DeviceFrame(std::uint8_t type, std::array<std::uint8_t, 4> identity, std::uint8_t code,
-                  std::initializer_list<std::uint8_t> payload) {
-  Bytes frame = BuildFrame(type, 0x01, LinkKind::Lan, code, Bytes(payload));
+                  std::initializer_list<std::uint8_t> payload,
+                  std::span<const std::uint8_t> morePayload = {}) {
+  Bytes body(payload);
+  body.insert(body.end(), morePayload.begin(), morePayload.end());
+  Bytes frame = BuildFrame(type, 0x01, LinkKind::Lan, code, body);
   std::copy(identity.begin(), identity.end(), frame.begin() + frame::kIdentityOffset);
   const std::size_t sumAt = frame.size() - 3;
   const std::uint16_t sum = FrameSum(std::span(frame).first(sumAt));
@@ -113,6 +117,12 @@ void WriteDiscoverAnswerSeeds(const fs::path& root) {
   seeds.Write("identity-beyond-the-end",
               Script({DeviceFrame(0x83, identity, CommandCode::Discover,
                                   {0x00, 'M', '1', '6', '-', 0x00, '-'})}));
+  // Answers made of separators: more device patterns than the table has entries.
+  Bytes dashes(100, '-');
+  dashes.front() = 0x00;
+  const Bytes crowded =
+      DeviceFrame(0xA1, identity, CommandCode::Discover, {}, std::span<const std::uint8_t>(dashes));
+  seeds.Write("more-devices-than-the-table-holds", Script({crowded, crowded, crowded}));
   // The search's own request, as a network may hand it back: its type makes it invisible.
   seeds.Write("own-discover-request", Script({BuildDiscoverFrame(LinkKind::Lan, kExampleTime)}));
 }
