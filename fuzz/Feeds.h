@@ -18,7 +18,8 @@ void FeedDiscoverAnswers(Input input);
 void FeedSerialScan(Input input);
 // One reply to the read-back, taken on the network and on the serial line, then the pages.
 void FeedStateReply(Input input);
-// Byte 0: the page shown. Then the datagrams arriving on the status socket.
+// Byte 0: the page shown. Then the datagrams arriving on the status socket, and one-byte
+// messages for the operator choosing another page.
 void FeedStatusReports(Input input);
 // Byte 0: bit 0 the serial line, bit 1 sixteen channels, bit 2 locked. Then what arrives while a
 // matrix panel opens and refreshes.

@@ -220,6 +220,11 @@ void WriteStatusReportSeeds(const fs::path& root) {
                        multiviewer.FrontPanel(vc::SetTimecode, Bytes{1});
                        multiviewer.FrontPanel(vc::SetAudioAlarm, Bytes{1});
                      })));
+  // One-byte messages: the operator moves to the Switcher page and back between reports.
+  const std::vector<Bytes> route = reportsOf([&] { multiviewer.SetWindowSource(5, 2); });
+  seeds.Write("reports-between-page-switches",
+              script(ViewerPage::Mode, {layout40.at(0), Bytes{ViewerPage::Switcher}, route.at(0),
+                                        Bytes{ViewerPage::Mode}, route.at(0)}));
   const std::array<std::uint8_t, 4> otherIdentity{0x51, 0x54, 0x00, 0x02};
   seeds.Write("other-device-and-device-wide-change",
               script(ViewerPage::Mode, {DeviceFrame(0xA1, otherIdentity, vc::SetLayout, {0, 60}),

@@ -29,12 +29,20 @@ void FeedStatusReports(Input input) {
   InlineExecutor executor;
   MultiviewerPresenter presenter(controller, executor);
   PanelDouble panel(controller);
-  const auto page = static_cast<std::uint8_t>(input[0] % kPageChoices);
-  if (page != 0 && presenter.SwitchPage(page)) {
-    panel.Open(page);
-  }
+  const auto switchPage = [&](std::uint8_t choice) {
+    const auto page = static_cast<std::uint8_t>(choice % kPageChoices);
+    if (page != 0 && presenter.SwitchPage(page)) {
+      panel.Open(page);
+    }
+  };
+  switchPage(input[0]);
 
   for (const Message& datagram : SplitMessages(input.subspan(1))) {
+    // No report is one byte long: such a message stands for the operator choosing a tab.
+    if (datagram.size() == 1) {
+      switchPage(datagram[0]);
+      continue;
+    }
     if (!IsReportOf(datagram, kIdentity)) {
       continue;
     }
