@@ -76,7 +76,7 @@ for name in "${targets[@]}"; do
       echo "  found: $artifact"
     done
     echo "  log: $log" >&2
-    grep -E 'ERROR|invariant broken|runtime error|SUMMARY' "$log" | head -n 5 | sed 's/^/  /' >&2 || true
+    grep -E 'ERROR|invariant broken|runtime error|Assertion|SUMMARY' "$log" | head -n 5 | sed 's/^/  /' >&2 || true
   fi
 done
 
