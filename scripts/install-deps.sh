@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   iproute2 clang-format
+  clang-14 libclang-rt-14-dev llvm-14
   xvfb xauth
   qt6-svg-dev help2man dpkg-dev desktop-file-utils
 )

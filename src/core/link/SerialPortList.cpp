@@ -43,7 +43,8 @@ std::optional<std::vector<std::string>> ListSerialPorts(const SerialPortSource& 
     }
   }
   ports.insert(ports.end(), source.extraPorts.begin(), source.extraPorts.end());
-  std::ranges::sort(ports);
+  // Iterator algorithms: clang 14 cannot take the subrange std::ranges::unique returns.
+  std::sort(ports.begin(), ports.end());
   ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
   return ports;
 }

@@ -114,16 +114,11 @@ void StatusListener::Run() {
 }
 
 void StatusListener::Handle(std::span<const std::uint8_t> datagram) {
-  // Only what arrived is read: a report too short for its code is dropped whole.
-  if (datagram.size() <= frame::kCommandCodeOffset ||
-      !std::ranges::equal(datagram.subspan(frame::kIdentityOffset, identity_.size()), identity_)) {
+  // A report too short for its code is dropped whole.
+  if (!IsReportOf(datagram, identity_)) {
     return;
   }
   const std::uint8_t code = datagram[frame::kCommandCodeOffset];
-  const std::size_t needed = ReportBytesNeeded(code);
-  if (needed == 0 || datagram.size() < needed) {
-    return;
-  }
   counts_->accepted.fetch_add(1, std::memory_order_relaxed);
   Controller& controller = controller_;
   std::vector<std::uint8_t> report(datagram.begin(), datagram.end());

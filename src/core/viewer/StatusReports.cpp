@@ -1,5 +1,6 @@
 #include "core/viewer/StatusReports.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/Controller.h"
@@ -316,6 +317,15 @@ std::size_t ReportBytesNeeded(std::uint8_t commandCode) {
     default:
       return 0;
   }
+}
+
+bool IsReportOf(std::span<const std::uint8_t> datagram, std::span<const std::uint8_t, 4> identity) {
+  if (datagram.size() <= frame::kCommandCodeOffset ||
+      !std::ranges::equal(datagram.subspan(frame::kIdentityOffset, identity.size()), identity)) {
+    return false;
+  }
+  const std::size_t needed = ReportBytesNeeded(datagram[frame::kCommandCodeOffset]);
+  return needed != 0 && datagram.size() >= needed;
 }
 
 bool IsReReadReport(std::uint8_t commandCode) {

@@ -14,6 +14,10 @@ class Controller;
 // 0 for a code that is not a report.
 std::size_t ReportBytesNeeded(std::uint8_t commandCode);
 
+// Whether the listener takes a datagram as a report of the device with this identity: it
+// carries the identity and holds what its code reads. Only what arrived is read.
+bool IsReportOf(std::span<const std::uint8_t> datagram, std::span<const std::uint8_t, 4> identity);
+
 // Reports after which the whole state is read again.
 bool IsReReadReport(std::uint8_t commandCode);
 

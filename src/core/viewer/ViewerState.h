@@ -94,6 +94,8 @@ struct ViewerState {
 
   // The labels the main window sets at start: "Umd_01" ... "Umd_16" and "1080p30".
   void SetLabelDefaults();
+
+  friend bool operator==(const ViewerState&, const ViewerState&) = default;
 };
 
 // Pages of the multiviewer panel, as CurrentPage names them.
