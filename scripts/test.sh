@@ -26,3 +26,7 @@ dpkg -x "$deb" "$unpacked"
 "$unpacked/usr/bin/quintara-cli" --version
 "$unpacked/usr/bin/quintara" --version
 rm -rf "$unpacked"
+
+# Every parser of received bytes under libFuzzer for a short smoke run (clang 14, ASan+UBSan).
+echo "== fuzz =="
+bash scripts/fuzz.sh 30
