@@ -4,10 +4,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
-#include <fstream>
 #include <iostream>
-#include <random>
 #include <thread>
 
 #include "core/Controller.h"
@@ -18,6 +15,7 @@
 #include "core/viewer/ViewerCommands.h"
 #include "sim/SimSerialServer.h"
 #include "support/CraftedDevice.h"
+#include "support/JunkDatagrams.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
 
@@ -25,158 +23,9 @@ namespace quintara {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Datagrams nobody should act on: random bytes of every length up to past the listener's
-// buffer, and frames with the device's identity that are cut short, carry a code that is no
-// report, or name a window or an input that does not exist. None is shaped as a state reply,
-// since a read-back takes one from any sender, as the protocol has it. Written in place, so the
-// flood itself takes no memory.
-class Junk {
- public:
-  Junk(const std::array<std::uint8_t, 4>& identity, std::uint32_t seed)
-      : identity_(identity), random_(seed) {
-    bytes_.reserve(kLongest);
-  }
-
-  // Valid until the next call.
-  std::span<const std::uint8_t> Next() {
-    switch (Below(4)) {
-      case 0:
-        RandomBytes();
-        break;
-      case 1:
-        CutReport();
-        break;
-      case 2:
-        NoReport();
-        break;
-      default:
-        NoSuchTarget();
-        break;
-    }
-    if (IsStateReply(bytes_)) {
-      bytes_[frame::kCommandCodeOffset] = 0;
-    }
-    return bytes_;
-  }
-  // How many so far a listener takes as its device's reports, for the rules to drop.
-  std::uint64_t Acceptable() const { return acceptable_; }
-
- private:
-  static constexpr std::size_t kLongest = 2000;
-
-  std::size_t Below(std::size_t bound) { return random_() % bound; }
-  void RandomBytes() {
-    bytes_.resize(Below(8) == 0 ? Below(kLongest + 1) : Below(300));
-    for (std::size_t i = 0; i < bytes_.size(); i += sizeof(std::uint64_t)) {
-      const std::uint64_t word = random_();
-      std::memcpy(bytes_.data() + i, &word, std::min(sizeof word, bytes_.size() - i));
-    }
-  }
-  // A frame of the device with this code and values, size bytes long (cut or padded).
-  void Craft(std::uint8_t code, std::uint8_t v, std::uint8_t u, std::size_t size) {
-    bytes_.assign(size, 0);
-    const std::uint8_t header[] = {
-        frame::kStart, frame::kTag, static_cast<std::uint8_t>(size), 0, kMultiviewerType,
-        0x01,          0x01};
-    std::memcpy(bytes_.data(), header, std::min(sizeof header, size));
-    for (std::size_t i = 0; i < identity_.size() && frame::kIdentityOffset + i < size; ++i) {
-      bytes_[frame::kIdentityOffset + i] = identity_[i];
-    }
-    const std::pair<std::size_t, std::uint8_t> fields[] = {{frame::kCommandCodeOffset, code},
-                                                           {frame::kValuesOffset, v},
-                                                           {frame::kValuesOffset + 1, u}};
-    for (const auto& [offset, value] : fields) {
-      if (offset < size) {
-        bytes_[offset] = value;
-      }
-    }
-  }
-  void CutReport() {
-    constexpr std::uint8_t kCodes[] = {ViewerCode::SetLayout, ViewerCode::SetWindowSource,
-                                       ViewerCode::SetUmdTextColour, ViewerCode::WindowSignalReport,
-                                       ViewerCode::SetMeterOn};
-    const std::uint8_t code = kCodes[Below(std::size(kCodes))];
-    Craft(code, 1, 1, Below(ReportBytesNeeded(code)));
-  }
-  void NoReport() {
-    std::uint8_t code = 0;
-    do {
-      code = static_cast<std::uint8_t>(Below(256));
-    } while (ReportBytesNeeded(code) != 0);
-    Craft(code, static_cast<std::uint8_t>(Below(256)), static_cast<std::uint8_t>(Below(256)),
-          frame::kValuesOffset + Below(48));
-  }
-  void NoSuchTarget() {
-    // Window or input 0, or beyond the sixteen.
-    const auto outside = static_cast<std::uint8_t>(Below(2) == 0 ? 0 : 17 + Below(239));
-    const auto any = static_cast<std::uint8_t>(Below(256));
-    const std::size_t size = ReportBytesNeeded(ViewerCode::SetWindowSource) + Below(8);
-    if (Below(2) == 0) {
-      Craft(ViewerCode::SetWindowSource, any, outside, size);
-    } else {
-      Craft(ViewerCode::SetUmdOn, outside, any, size);
-    }
-    ++acceptable_;
-  }
-
-  const std::array<std::uint8_t, 4> identity_;
-  std::mt19937_64 random_;
-  std::vector<std::uint8_t> bytes_;
-  std::uint64_t acceptable_ = 0;
-};
-
-// Junk to one port from a thread of its own, as much as it is allowed so far; it ends once it
-// sent its limit, or when stopped.
-class JunkSender {
- public:
-  JunkSender(const std::array<std::uint8_t, 4>& identity, const UdpEndpoint& to, int limit)
-      : thread_([this, identity, to, limit] {
-          Junk junk(identity, 7);
-          std::optional<UdpSocket> socket = UdpSocket::Create();
-          const auto deadline = std::chrono::steady_clock::now() + 30s;
-          while (!stop_ && sent_ < limit && std::chrono::steady_clock::now() < deadline) {
-            if (sent_ >= allowed_) {
-              std::this_thread::sleep_for(100us);
-              continue;
-            }
-            socket->SendTo(junk.Next(), to);
-            ++sent_;
-          }
-        }) {}
-  ~JunkSender() {
-    stop_ = true;
-    Finish();
-  }
-  JunkSender(const JunkSender&) = delete;
-  JunkSender& operator=(const JunkSender&) = delete;
-
-  void Allow(int count) { allowed_ = count; }
-  // Waits until the limit was sent; how many were.
-  int Finish() {
-    if (thread_.joinable()) {
-      thread_.join();
-    }
-    return sent_;
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::atomic<int> allowed_{0};
-  std::atomic<int> sent_{0};
-  std::thread thread_;
-};
-
-// What this process holds in memory, in KiB.
-std::size_t ResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.starts_with("VmRSS:")) {
-      return std::stoul(line.substr(6));
-    }
-  }
-  return 0;
-}
+using test::Junk;
+using test::JunkSender;
+using test::ResidentKiB;
 
 LinkTiming QuickTiming() {
   LinkTiming timing = test::ShortSearchTiming();

@@ -9,16 +9,19 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <thread>
 
+#include "core/platform/UdpSocket.h"
 #include "core/viewer/PageSwitch.h"
 #include "core/viewer/StatusListener.h"
 #include "core/viewer/ViewerCommands.h"
 #include "gui/PanelFixture.h"
 #include "support/Bytes.h"
+#include "support/JunkDatagrams.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
 #include "ui/app/MainWindow.h"
@@ -283,6 +286,73 @@ TEST_F(MultiviewerPanelTest, ChangingDevicesWhileReportsStreamLeavesNoStrayRepor
   const StatusListener::HandOver& last = *ledgers.back().counts;
   EXPECT_TRUE(Await([&] { return last.accepted == last.applied; }));
   EXPECT_EQ(last.dropped.load(), 0u);
+}
+
+// 100 000 junk datagrams, half to the status port and half to the port the window's exchanges
+// use, while the panel is open and the device reports between them: every report reaches the
+// panel, nothing of the junk does, memory stays flat, and the state the window mirrors is the
+// device's when it reads everything again.
+TEST_F(MultiviewerPanelTest, AFloodOfJunkLeavesTheOpenPanelRightAndMemoryFlat) {
+  lan.multiviewer->SetSwitcherMode(0);
+  ASSERT_NE(OpenPanel(), nullptr);
+  ASSERT_TRUE(Panel()->Presenter().ListenerRunning());
+  const std::array<std::uint8_t, 4> identity =
+      window->GetController().SelectedOrEmptyEntry().DeviceIdentity;
+  // Applies what the listener hands over, without the waits of qWaitFor between looks.
+  const auto settle = [](const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    while (!condition() && std::chrono::steady_clock::now() < deadline) {
+      QCoreApplication::processEvents();
+      std::this_thread::sleep_for(100us);
+    }
+    return condition();
+  };
+
+  constexpr int kBursts = 1000;
+  constexpr int kPerBurst = 50;  // to each port; a burst never overruns the status socket
+  test::JunkSender commandFlood(identity, {Ipv4Address::Loopback(), lan.link.localPort},
+                                kBursts * kPerBurst);
+  test::Junk junk(identity, 1);
+  std::optional<UdpSocket> sender = UdpSocket::Create();
+  ASSERT_TRUE(sender);
+  const UdpEndpoint statusPort{Ipv4Address::Loopback(), lan.link.statusPort};
+  std::size_t residentBefore = 0;
+  std::uint64_t reports = 0;
+  for (int burst = 0; burst < kBursts; ++burst) {
+    for (int i = 0; i < kPerBurst; ++i) {
+      sender->SendTo(junk.Next(), statusPort);
+    }
+    commandFlood.Allow((burst + 1) * kPerBurst);
+    const auto number = static_cast<std::uint8_t>(1 + burst % 4);
+    const auto input = static_cast<std::uint8_t>(1 + (burst / 4 + number) % 16);  // a change
+    ASSERT_TRUE(lan.multiviewer->SetWindowSource(number, input));
+    ++reports;
+    ASSERT_TRUE(settle([&] { return viewer().WindowSource[number - 1] == input; }))
+        << "the report after burst " << burst;
+    if (burst == 50) {
+      residentBefore = test::ResidentKiB();
+    }
+    if (burst % 300 == 150) {  // device-wide changes: the panel reads everything amid the junk
+      lan.multiviewer->SetSwitcherMode(burst % 600 == 150 ? 1 : 0);
+      ++reports;
+    }
+  }
+  EXPECT_EQ(commandFlood.Finish(), kBursts * kPerBurst);
+  EXPECT_GE(lan.multiviewer->ReceivedFrames(ViewerCode::ReadState).size(), 4u)
+      << "the opening read-back and one after each device-wide change";
+  const std::size_t residentAfter = test::ResidentKiB();
+  std::cout << 2 * kBursts * kPerBurst << " junk datagrams; VmRSS " << residentBefore
+            << " kB before, " << residentAfter << " kB after\n";
+  EXPECT_LT(residentAfter, residentBefore + 8 * 1024);
+  const StatusListener::HandOver& counts = *Panel()->Presenter().Listener()->Counts();
+  EXPECT_EQ(counts.accepted.load(), reports + junk.Acceptable());
+  EXPECT_TRUE(settle([&] { return counts.accepted == counts.applied; }));
+  EXPECT_EQ(counts.dropped.load(), 0u);
+
+  lan.multiviewer->SetSwitcherMode(1);
+  EXPECT_TRUE(Await([this] { return viewer().StateImage == lan.multiviewer->StateImage(); }));
+  EXPECT_EQ(viewer().WindowSource, lan.multiviewer->State().WindowSource);
+  EXPECT_NE(Panel(), nullptr);
 }
 
 }  // namespace

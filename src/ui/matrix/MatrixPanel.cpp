@@ -94,7 +94,7 @@ void MatrixPanel::ConnectControls() {
             [this](int item) { presenter_.ChooseOutputFormat(item); });
   }
   connect(brightness_, &QSlider::valueChanged, this, [this](int position) {
-    brightnessText_->setText(QStringLiteral("%1%").arg(position));
+    ShowBrightnessText(position);
     presenter_.MoveBrightness(position);
   });
   // Sent once the mouse lets go, not while it drags nor when the keyboard moves the bar.
@@ -125,7 +125,11 @@ void MatrixPanel::ShowMatrix() {
   }
   brightness_->setValue(presenter_.Brightness());
   // setValue is silent when the bar already stands there; the text follows all the same.
-  brightnessText_->setText(QStringLiteral("%1%").arg(brightness_->value()));
+  ShowBrightnessText(brightness_->value());
+}
+
+void MatrixPanel::ShowBrightnessText(int position) {
+  brightnessText_->setText(QStringLiteral("%1%").arg(position));
 }
 
 void MatrixPanel::ShowStatus(int output) {

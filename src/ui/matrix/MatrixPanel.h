@@ -73,6 +73,7 @@ class MatrixPanel : public QWidget, private MatrixPanelView {
   void ConnectControls();
   void ShowMatrix() override;
   void ShowStatus(int output);
+  void ShowBrightnessText(int position);
 
   MatrixPanelLayout layout_;
   ControlSet controls_;
