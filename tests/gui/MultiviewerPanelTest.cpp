@@ -343,7 +343,9 @@ TEST_F(MultiviewerPanelTest, AFloodOfJunkLeavesTheOpenPanelRightAndMemoryFlat) {
   const std::size_t residentAfter = test::ResidentKiB();
   std::cout << 2 * kBursts * kPerBurst << " junk datagrams; VmRSS " << residentBefore
             << " kB before, " << residentAfter << " kB after\n";
+#ifndef __SANITIZE_ADDRESS__  // there freed blocks wait in quarantine, and each paint frees some
   EXPECT_LT(residentAfter, residentBefore + 8 * 1024);
+#endif
   const StatusListener::HandOver& counts = *Panel()->Presenter().Listener()->Counts();
   EXPECT_EQ(counts.accepted.load(), reports + junk.Acceptable());
   EXPECT_TRUE(settle([&] { return counts.accepted == counts.applied; }));

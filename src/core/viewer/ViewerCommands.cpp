@@ -3,7 +3,6 @@
 #include <array>
 
 #include "core/Controller.h"
-#include "core/text/TextCodec.h"
 #include "core/viewer/ViewerRefresh.h"
 
 namespace quintara {
@@ -23,12 +22,6 @@ bool IsWindowIndex(std::uint8_t index) {
 }
 
 }  // namespace
-
-Frame ViewerCommands::Build(std::uint8_t commandCode, std::span<const std::uint8_t> payload) const {
-  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
-  return BuildFrame(entry.DeviceType, entry.DeviceAddress, controller_.CurrentLink(), commandCode,
-                    payload);
-}
 
 bool ViewerCommands::SendViewerCommand(const Frame& frame, const Step& store,
                                        const Step& afterwards) {
@@ -53,8 +46,7 @@ void ViewerCommands::Repaint() {
 
 bool ViewerCommands::SetLayout() {
   ViewerState& viewer = controller_.Viewer();
-  const std::array<std::uint8_t, 1> payload{viewer.LayoutCode};
-  return SendViewerCommand(Build(ViewerCode::SetLayout, payload), {}, [this, &viewer] {
+  return SendViewerCommand(frames_.Layout(viewer.LayoutCode), {}, [this, &viewer] {
     RefreshLayout(viewer);
     Repaint();
   });
@@ -65,9 +57,8 @@ bool ViewerCommands::SetWindowSource(std::uint8_t window, std::uint8_t input) {
     return false;  // there is no such window to route
   }
   ViewerState& viewer = controller_.Viewer();
-  const std::array<std::uint8_t, 2> payload{input, window};
   return SendViewerCommand(
-      Build(ViewerCode::SetWindowSource, payload),
+      frames_.WindowSource(window, input),
       [&viewer, window, input] {
         if (viewer.CurrentPage == ViewerPage::Switcher) {
           viewer.SwitcherSource[window - 1] = input;
@@ -85,44 +76,37 @@ bool ViewerCommands::SetUmdText(std::uint8_t input) {
   if (!IsNumber(input)) {
     return false;
   }
-  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
-  const Frame frame =
-      BuildLabelFrame(entry.DeviceType, entry.DeviceAddress, controller_.CurrentLink(), input,
-                      EncodeUtf16Le(controller_.Viewer().UmdText[input - 1]));
-  return SendViewerCommand(frame, {}, [this] { Repaint(); });
+  return SendViewerCommand(frames_.UmdText(input, controller_.Viewer().UmdText[input - 1]), {},
+                           [this] { Repaint(); });
 }
 
 bool ViewerCommands::SetUmdOn(std::uint8_t item, std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
   if (item == kAllItems) {
-    const std::array<std::uint8_t, 1> payload{on};
     return SendViewerCommand(
-        Build(ViewerCode::SetAllUmd, payload), [&viewer, on] { viewer.AllUmdOn = on; },
+        frames_.AllUmd(on), [&viewer, on] { viewer.AllUmdOn = on; },
         [this] { Repaint(); });
   }
   if (!IsNumber(item)) {
     return false;
   }
-  const std::array<std::uint8_t, 2> payload{item, on};
   return SendViewerCommand(
-      Build(ViewerCode::SetUmdOn, payload), [&viewer, item, on] { viewer.UmdOn[item - 1] = on; },
+      frames_.UmdOn(item, on), [&viewer, item, on] { viewer.UmdOn[item - 1] = on; },
       [this] { Repaint(); });
 }
 
 bool ViewerCommands::SetMeterOn(std::uint8_t windowIndex, std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
   if (windowIndex == kAllMetersIndex) {
-    const std::array<std::uint8_t, 1> payload{on};
     return SendViewerCommand(
-        Build(ViewerCode::SetAllMeters, payload), [&viewer, on] { viewer.AllMetersOn = on; },
+        frames_.AllMeters(on), [&viewer, on] { viewer.AllMetersOn = on; },
         [this] { Repaint(); });
   }
   if (!IsWindowIndex(windowIndex)) {
     return false;
   }
-  const std::array<std::uint8_t, 2> payload{static_cast<std::uint8_t>(windowIndex + 1), on};
   return SendViewerCommand(
-      Build(ViewerCode::SetMeterOn, payload),
+      frames_.MeterOn(windowIndex, on),
       [&viewer, windowIndex, on] { viewer.MeterOn[windowIndex] = on; }, [this] { Repaint(); });
 }
 
@@ -131,9 +115,8 @@ bool ViewerCommands::SetMeterChannels(std::uint8_t windowIndex, std::uint8_t pai
     return false;
   }
   ViewerState& viewer = controller_.Viewer();
-  const std::array<std::uint8_t, 2> payload{static_cast<std::uint8_t>(windowIndex + 1), pair};
   return SendViewerCommand(
-      Build(ViewerCode::SetMeterChannels, payload),
+      frames_.MeterChannels(windowIndex, pair),
       [&viewer, windowIndex, pair] { viewer.MeterChannels[windowIndex] = pair; },
       [this] { Repaint(); });
 }
@@ -144,9 +127,8 @@ bool ViewerCommands::SendColour(std::uint8_t commandCode, std::uint8_t item, std
   if (!IsItem(item)) {
     return false;
   }
-  const std::array<std::uint8_t, 2> payload{item, colour};
   return SendViewerCommand(
-      Build(commandCode, payload),
+      frames_.Colour(commandCode, item, colour),
       [&field, item, colour, allOnItemZero] {
         if (item != kAllItems) {
           field[item - 1] = colour;
@@ -207,54 +189,47 @@ bool ViewerCommands::SetTimecodeBackColour(std::uint8_t item, std::uint8_t colou
 
 bool ViewerCommands::SetBorder(std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
-  const std::array<std::uint8_t, 1> payload{on};
   return SendViewerCommand(
-      Build(ViewerCode::SetBorder, payload), [&viewer, on] { viewer.BorderOn = on; },
+      frames_.OneValue(ViewerCode::SetBorder, on), [&viewer, on] { viewer.BorderOn = on; },
       [this] { Repaint(); });
 }
 
 bool ViewerCommands::SetFormatStatus(std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
-  const std::array<std::uint8_t, 1> payload{on};
   return SendViewerCommand(
-      Build(ViewerCode::SetFormatStatus, payload), [&viewer, on] { viewer.FormatStatusOn = on; },
+      frames_.OneValue(ViewerCode::SetFormatStatus, on), [&viewer, on] { viewer.FormatStatusOn = on; },
       [this] { Repaint(); });
 }
 
 bool ViewerCommands::SetAudioAlarm(std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
-  const std::array<std::uint8_t, 1> payload{on};
   return SendViewerCommand(
-      Build(ViewerCode::SetAudioAlarm, payload), [&viewer, on] { viewer.AudioAlarmOn = on; },
+      frames_.OneValue(ViewerCode::SetAudioAlarm, on), [&viewer, on] { viewer.AudioAlarmOn = on; },
       [this] { Repaint(); });
 }
 
 bool ViewerCommands::SetTimecode(std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
-  const std::array<std::uint8_t, 1> payload{on};
-  return SendViewerCommand(Build(ViewerCode::SetTimecode, payload),
+  return SendViewerCommand(frames_.OneValue(ViewerCode::SetTimecode, on),
                            [&viewer, on] { viewer.TimecodeOn = on; }, {});
 }
 
 bool ViewerCommands::SetAudioSource(std::uint8_t source) {
-  const std::array<std::uint8_t, 1> payload{source};
-  return SendViewerCommand(Build(ViewerCode::SetAudioSource, payload), {}, {});
+  return SendViewerCommand(frames_.OneValue(ViewerCode::SetAudioSource, source), {}, {});
 }
 
 bool ViewerCommands::SetSwitcherMode(std::uint8_t switcherMode) {
-  const std::array<std::uint8_t, 1> payload{switcherMode};
-  return SendViewerCommand(Build(ViewerCode::SetSwitcherMode, payload), {}, {});
+  return SendViewerCommand(frames_.OneValue(ViewerCode::SetSwitcherMode, switcherMode), {}, {});
 }
 
 bool ViewerCommands::SetOutputFormat(std::uint8_t code) {
-  const std::array<std::uint8_t, 2> payload{0x00, code};
-  return SendViewerCommand(Build(ViewerCode::SetOutputFormat, payload), {}, {});
+  return SendViewerCommand(frames_.OutputFormat(code), {}, {});
 }
 
 bool ViewerCommands::SetOneToOne() {
   ViewerState& viewer = controller_.Viewer();
   return SendViewerCommand(
-      Build(ViewerCode::SetOneToOne, {}),
+      frames_.Command(ViewerCode::SetOneToOne, {}),
       [&viewer] {
         for (std::size_t k = 0; k < kWindowCount; ++k) {
           viewer.SwitcherSource[k] = static_cast<std::uint8_t>(k + 1);
@@ -265,13 +240,11 @@ bool ViewerCommands::SetOneToOne() {
 }
 
 bool ViewerCommands::LoadDefaults() {
-  const std::array<std::uint8_t, 1> payload{0x00};
-  return SendViewerCommand(Build(ViewerCode::LoadDefaults, payload), {}, {});
+  return SendViewerCommand(frames_.OneValue(ViewerCode::LoadDefaults, 0x00), {}, {});
 }
 
 bool ViewerCommands::SendCustomMemory(std::uint8_t commandCode, std::uint8_t memory) {
-  const std::array<std::uint8_t, 1> payload{memory};
-  return SendViewerCommand(Build(commandCode, payload), {}, {});
+  return SendViewerCommand(frames_.OneValue(commandCode, memory), {}, {});
 }
 
 }  // namespace quintara

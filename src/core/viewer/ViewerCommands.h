@@ -5,6 +5,7 @@
 #include <span>
 
 #include "core/link/ControlFrame.h"
+#include "core/viewer/ViewerFrames.h"
 
 namespace quintara {
 
@@ -54,7 +55,7 @@ inline constexpr std::uint8_t kAllMetersIndex = 64;
 // derived tables and the preview up to date. True when the frame was sent.
 class ViewerCommands {
  public:
-  explicit ViewerCommands(Controller& controller) : controller_(controller) {}
+  explicit ViewerCommands(Controller& controller) : controller_(controller), frames_(controller) {}
 
   bool SetLayout();
   bool SetWindowSource(std::uint8_t window, std::uint8_t input);
@@ -85,12 +86,12 @@ class ViewerCommands {
 
   // The steps every sender follows; store runs before the send, afterwards only after it.
   bool SendViewerCommand(const Frame& frame, const Step& store, const Step& afterwards);
-  Frame Build(std::uint8_t commandCode, std::span<const std::uint8_t> payload) const;
   bool SendColour(std::uint8_t commandCode, std::uint8_t item, std::uint8_t colour,
                   std::array<std::uint8_t, 16>& field, bool allOnItemZero, const Step& afterwards);
   void Repaint();
 
   Controller& controller_;
+  ViewerFrames frames_;
 };
 
 }  // namespace quintara

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "core/viewer/ViewerSettings.h"
+
+namespace quintara {
+
+// A multiviewer's settings as one JSON document:
+//   {"format": "quintara-multiviewer-settings", "version": 1,
+//    "settings": {every field of SettingFields(), by its name},
+//    "device": {what the unit it was saved from reported: name, addressing, signals}}
+// Flags are true/false, colours palette names ("White", "Trans") or numbers, the output format
+// its name ("1080p60"), labels text; the sixteen-entry fields are arrays, entry 0 for input or
+// window 1. "device" is for the reader: applying a file ignores it.
+inline constexpr std::string_view kSettingsFormat = "quintara-multiviewer-settings";
+inline constexpr int kSettingsVersion = 1;
+
+// Why a file cannot be applied: the field ("settings.WindowSource[3]"; empty for the document
+// as a whole) and the problem.
+struct SettingsFileError {
+  std::string field;
+  std::string problem;
+
+  std::string Text() const { return field.empty() ? problem : field + ": " + problem; }
+};
+
+using SettingsRead = std::variant<ViewerSettings, SettingsFileError>;
+
+std::string WriteSettingsDocument(const ViewerSettings& settings, const ViewerFacts& facts);
+// Checks the whole document; settings only when every field is present and right.
+SettingsRead ReadSettingsDocument(std::string_view text);
+
+// The file at path, read and checked.
+SettingsRead ReadSettingsFile(const std::filesystem::path& path);
+// Writes the document beside the file and then moves it into its place, so a failed write
+// leaves an existing file as it was. Nothing on success, else what went wrong.
+std::optional<std::string> WriteSettingsFile(const std::filesystem::path& path,
+                                             std::string_view document);
+
+}  // namespace quintara

@@ -1,0 +1,46 @@
+#include "core/viewer/SettingsTransfer.h"
+
+#include "core/Controller.h"
+#include "core/viewer/ReadBack.h"
+#include "core/viewer/ViewerRefresh.h"
+
+namespace quintara {
+
+std::optional<ViewerSettings> ReadDeviceSettings(Controller& controller) {
+  if (ReadBack(controller) != ExchangeOutcome::Answered) {
+    return std::nullopt;  // the mirror holds an older image again, not the device's state
+  }
+  RefreshFormatTexts(controller.Viewer());
+  return SettingsOf(controller.Viewer());
+}
+
+ViewerFacts DeviceFacts(const Controller& controller) {
+  const ViewerState& viewer = controller.Viewer();
+  return {std::u16string(controller.NameText()), controller.AddressMode(), viewer.WindowSignal,
+          viewer.WindowFormatText};
+}
+
+std::size_t SendSettingsChanges(Controller& controller, std::span<const SettingsChange> changes) {
+  if (controller.LockState() == 1) {
+    return 0;
+  }
+  std::size_t sent = 0;
+  for (const SettingsChange& change : changes) {
+    if (!controller.SendFrame(change.frame)) {
+      break;
+    }
+    ++sent;
+  }
+  return sent;
+}
+
+std::optional<std::vector<SettingsDifference>> VerifySettings(Controller& controller,
+                                                              const ViewerSettings& wanted) {
+  const std::optional<ViewerSettings> device = ReadDeviceSettings(controller);
+  if (!device) {
+    return std::nullopt;
+  }
+  return CompareSettings(wanted, *device);
+}
+
+}  // namespace quintara
