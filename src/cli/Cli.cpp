@@ -113,9 +113,10 @@ std::string CliUsage() {
          "serial line with --serial PORT.\n\n" +
          GlobalOptionsHelp() +
          "\nExit status: 0 success; 1 no device answered, or the device did not answer;\n"
-         "2 bad usage, nothing sent; 3 this machine's end of the link could not be set up\n"
-         "(a local port held by another program, no socket, a serial port that cannot be\n"
-         "opened).\n";
+         "2 bad usage, nothing sent (a settings file that cannot be read, written or applied\n"
+         "included); 3 this machine's end of the link could not be set up (a local port held\n"
+         "by another program, no socket, a serial port that cannot be opened); 4 mv import\n"
+         "sent the settings, but the state read back differs from them.\n";
 }
 
 int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
@@ -141,6 +142,10 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     }
     if (arguments.empty()) {
       throw UsageError{"no command given"};
+    }
+    if (options.dryRun &&
+        (arguments.size() < 2 || arguments[0] != "mv" || arguments[1] != "import")) {
+      throw UsageError{"--dry-run goes with mv import only"};
     }
     if (arguments[0] == "ports") {
       if (arguments.size() != 1) {

@@ -9,6 +9,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/Json.h"
+#include "cli/SettingsCli.h"
 #include "core/TaskQueue.h"
 #include "core/text/TextCodec.h"
 #include "core/viewer/LayoutGeometry.h"
@@ -388,15 +389,25 @@ void CheckViewerCommand(const std::vector<std::string>& arguments) {
     NeedArgs(arguments, 0, 0);
     return;
   }
+  if (verb == "export" || verb == "import") {
+    NeedArgs(arguments, verb == "import" ? 1 : 0, 1);
+    return;
+  }
   ParseSend(arguments);
 }
 
 int RunViewerCommand(CliSession& session, const NameFieldRecorder& names,
                      const std::vector<std::string>& arguments) {
+  const std::string& verb = arguments[1];
+  if (verb == "export") {
+    return ExportSettings(session, arguments);
+  }
+  if (verb == "import") {  // checks its file before it connects
+    return ImportSettings(session, arguments);
+  }
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
   }
-  const std::string& verb = arguments[1];
   if (verb == "state") {
     return ShowState(session, names);
   }
@@ -416,6 +427,12 @@ std::string ViewerUsage() {
   watch                          print each report the device sends (--seconds N, default 10);
                                  with --json one document a line; a report whose values
                                  the rules drop is marked (dropped), or applied false
+  export [FILE]                  read the state back and write the settings file (JSON;
+                                 to stdout without FILE)
+  import FILE                    send what differs from the settings file, read the state
+                                 back and list any field that still differs (exit 4);
+                                 --dry-run prints the frames instead; a file that fails
+                                 its checks sends nothing (exit 2)
   layout CODE                    1-16, 40-42, 60, 61, 80-83, 90-93, 100-102, 111, 121, 160, 161
   source WINDOW INPUT            the input a window shows
   switcher-mode on|off

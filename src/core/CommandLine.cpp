@@ -39,6 +39,7 @@ constexpr OptionEntry kOptions[] = {
     {"--baud N", "serial rate: 9600 (default), 19200, 38400, 57600 or 115200", Readers::Cli},
     {"--seconds N", "how long a watching command runs", Readers::Cli},
     {"--json", "print results as JSON (one document; mv watch: one per line)", Readers::Cli},
+    {"--dry-run", "mv import: print the frames it would send and send none", Readers::Cli},
     {"--verbose", "also print the protocol's diagnostic lines (readLen = ...) on stderr",
      Readers::Cli},
     {"--help", "this text"},
@@ -127,6 +128,9 @@ bool* FlagOption(const std::string& name, GlobalOptions& options) {
   }
   if (name == "--verbose") {
     return &options.verbose;
+  }
+  if (name == "--dry-run") {
+    return &options.dryRun;
   }
   if (name == "--help") {
     return &options.help;

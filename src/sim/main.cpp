@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/CommandLine.h"
+#include "core/text/TextCodec.h"
 #include "sim/FrontPanelCommands.h"
 #include "sim/SimMatrix.h"
 #include "sim/SimMultiviewer.h"
@@ -20,19 +21,6 @@
 #include "sim/SimUdpServer.h"
 
 namespace {
-
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-  std::string text;
-  char digits[4];
-  for (const std::uint8_t byte : bytes) {
-    std::snprintf(digits, sizeof digits, "%02X ", byte);
-    text += digits;
-  }
-  if (!text.empty()) {
-    text.pop_back();
-  }
-  return text;
-}
 
 // Blocks until SIGINT or SIGTERM, or until the given number of seconds has passed.
 void WaitForEnd(const std::optional<int>& seconds, const sigset_t& endSignals) {
@@ -78,7 +66,8 @@ int main(int argc, char** argv) {
     const std::string from = message.from.port == 0 ? "serial line"
                                                     : message.from.address.ToText() + ":" +
                                                           std::to_string(message.from.port);
-    std::cout << device.Config().name << " <- " << from << "  " << Hex(message.bytes) << std::endl;
+    std::cout << device.Config().name << " <- " << from << "  " << quintara::HexBytes(message.bytes)
+              << std::endl;
   };
 
   SimUdpServer udp;

@@ -124,4 +124,18 @@ std::u16string DecodeUtf16Le(std::span<const std::uint8_t> bytes) {
   return text;
 }
 
+std::string HexBytes(std::span<const std::uint8_t> bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(bytes.size() * 3);
+  for (const std::uint8_t byte : bytes) {
+    if (!text.empty()) {
+      text += ' ';
+    }
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0F];
+  }
+  return text;
+}
+
 }  // namespace quintara

@@ -24,4 +24,7 @@ std::vector<std::uint8_t> EncodeUtf16Le(std::u16string_view text);
 // of its own (high byte 0).
 std::u16string DecodeUtf16Le(std::span<const std::uint8_t> bytes);
 
+// Bytes as upper-case hex pairs with a space between them: "A5 6C 15".
+std::string HexBytes(std::span<const std::uint8_t> bytes);
+
 }  // namespace quintara

@@ -107,12 +107,13 @@ std::uint8_t ColourValue(const Json& value, const std::string& at, const Setting
         return static_cast<std::uint8_t>(i);
       }
     }
-    throw Invalid{at, "\"" + name + "\" is not a palette colour (Black, Blue, Red, ... Trans, "
-                                    "HalfTrans)"};
+    throw Invalid{at, "\"" + name +
+                          "\" is not a palette colour (Black, Blue, Red, ... Trans, "
+                          "HalfTrans)"};
   }
   if (!value.is_number_integer()) {
-    throw Invalid{at, "expected a palette colour name or number " + Range(field) + ", " +
-                          Found(value)};
+    throw Invalid{at,
+                  "expected a palette colour name or number " + Range(field) + ", " + Found(value)};
   }
   return static_cast<std::uint8_t>(Integer(value, at, field));
 }
@@ -133,8 +134,9 @@ std::uint8_t OutputFormatValue(const Json& value, const std::string& at) {
   } else {
     throw Invalid{at, "expected an output format such as \"1080p60\", " + Found(value)};
   }
-  throw Invalid{at, Shown(value) + " is not one of the output formats (1080p60, 1080p50, "
-                                   "1080i60, 1080i50, 1080p30, 1080p25, 1080p24, 720p60, 720p50)"};
+  throw Invalid{at, Shown(value) +
+                        " is not one of the output formats (1080p60, 1080p50, "
+                        "1080i60, 1080i50, 1080p30, 1080p25, 1080p24, 720p60, 720p50)"};
 }
 
 std::uint8_t ByteValue(const Json& value, const std::string& at, const SettingField& field) {
@@ -190,9 +192,9 @@ void ReadField(const Json& json, const SettingField& field, ViewerSettings& sett
     return;
   }
   if (!found->is_array() || found->size() != 16) {
-    throw Invalid{at, "expected a list of 16 entries, " +
-                          (found->is_array() ? "found " + std::to_string(found->size())
-                                             : Found(*found))};
+    throw Invalid{
+        at, "expected a list of 16 entries, " +
+                (found->is_array() ? "found " + std::to_string(found->size()) : Found(*found))};
   }
   for (std::size_t i = 0; i < 16; ++i) {
     const std::string entry = at + "[" + std::to_string(i) + "]";
@@ -215,8 +217,9 @@ void CheckHeader(const Json& document) {
   }
   const auto version = document.find("version");
   if (version == document.end() || !version->is_number_integer()) {
-    throw Invalid{"version", "expected a version number" +
-                                 (version == document.end() ? ", missing" : ", " + Found(*version))};
+    throw Invalid{"version",
+                  "expected a version number" +
+                      (version == document.end() ? ", missing" : ", " + Found(*version))};
   }
   if (*version != kSettingsVersion) {
     throw Invalid{"version", "version " + Shown(*version) +
@@ -229,8 +232,8 @@ ViewerSettings ReadSettings(const Json& document) {
   CheckHeader(document);
   const auto json = document.find("settings");
   if (json == document.end() || !json->is_object()) {
-    throw Invalid{"settings", json == document.end() ? "missing" : "expected an object, " +
-                                                                        Found(*json)};
+    throw Invalid{"settings",
+                  json == document.end() ? "missing" : "expected an object, " + Found(*json)};
   }
   for (const auto& [key, value] : json->items()) {
     if (std::ranges::find(SettingFields(), key, &SettingField::name) == SettingFields().end()) {
@@ -253,6 +256,22 @@ std::string ParseProblem(const nlohmann::json::parse_error& error) {
   return "not valid JSON: " + text;
 }
 
+// One field a line, two levels deep, each value (a list of sixteen included) on its line: a file
+// that reads and compares well.
+std::string Layout(const Json& value, int depth) {
+  if (!value.is_object() || depth > 1) {
+    return Shown(value);
+  }
+  const std::string indent(static_cast<std::size_t>(2 * (depth + 1)), ' ');
+  std::string text = "{";
+  const char* separator = "\n";
+  for (const auto& [key, entry] : value.items()) {
+    text += separator + indent + Shown(Json(key)) + ": " + Layout(entry, depth + 1);
+    separator = ",\n";
+  }
+  return text + "\n" + std::string(indent.size() - 2, ' ') + "}";
+}
+
 }  // namespace
 
 std::string WriteSettingsDocument(const ViewerSettings& settings, const ViewerFacts& facts) {
@@ -261,7 +280,7 @@ std::string WriteSettingsDocument(const ViewerSettings& settings, const ViewerFa
                       {"writtenBy", std::string("Quintara ") + kProjectVersion},
                       {"settings", SettingsJson(settings)},
                       {"device", FactsJson(facts)}};
-  return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+  return Layout(document, 0) + "\n";
 }
 
 SettingsRead ReadSettingsDocument(std::string_view text) {

@@ -8,8 +8,7 @@
 
 namespace quintara {
 
-Frame ViewerFrames::Command(std::uint8_t commandCode,
-                            std::span<const std::uint8_t> payload) const {
+Frame ViewerFrames::Command(std::uint8_t commandCode, std::span<const std::uint8_t> payload) const {
   const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
   return BuildFrame(entry.DeviceType, entry.DeviceAddress, controller_.CurrentLink(), commandCode,
                     payload);
@@ -53,8 +52,7 @@ Frame ViewerFrames::MeterChannels(std::uint8_t windowIndex, std::uint8_t pair) c
   return Command(ViewerCode::SetMeterChannels, payload);
 }
 
-Frame ViewerFrames::Colour(std::uint8_t commandCode, std::uint8_t item,
-                           std::uint8_t colour) const {
+Frame ViewerFrames::Colour(std::uint8_t commandCode, std::uint8_t item, std::uint8_t colour) const {
   const std::array<std::uint8_t, 2> payload{item, colour};
   return Command(commandCode, payload);
 }

@@ -46,10 +46,10 @@ const std::array<SettingField, 22> kFields{{
             "SetUmdBackColour"),
     One("FormatStatusOn", K::Flag, 0, 1, &S::FormatStatusOn, vc::SetFormatStatus,
         "SetFormatStatus"),
-    Sixteen("FormatTextColour", K::TextColour, 0, 15, &S::FormatTextColour,
-            vc::SetFormatTextColour, "SetFormatTextColour"),
-    Sixteen("FormatBackColour", K::BackColour, 0, 31, &S::FormatBackColour,
-            vc::SetFormatBackColour, "SetFormatBackColour"),
+    Sixteen("FormatTextColour", K::TextColour, 0, 15, &S::FormatTextColour, vc::SetFormatTextColour,
+            "SetFormatTextColour"),
+    Sixteen("FormatBackColour", K::BackColour, 0, 31, &S::FormatBackColour, vc::SetFormatBackColour,
+            "SetFormatBackColour"),
     One("BorderOn", K::Flag, 0, 1, &S::BorderOn, vc::SetBorder, "SetBorder"),
     One("TimecodeOn", K::Flag, 0, 1, &S::TimecodeOn, vc::SetTimecode, "SetTimecode"),
     Sixteen("TimecodeTextColour", K::TextColour, 0, 15, &S::TimecodeTextColour,
@@ -118,7 +118,8 @@ class Planner {
   void Differing(const SettingField& field) {
     for (std::size_t i = 0; i < Entries(field); ++i) {
       if (Differs(field, device_, wanted_, i)) {
-        changes_.push_back({Path(field, i), field.commandName, FrameOf(frames_, field, wanted_, i)});
+        changes_.push_back({Path(field, i), field.commandName, SettingValueText(field, wanted_, i),
+                            FrameOf(frames_, field, wanted_, i)});
       }
     }
   }
@@ -133,7 +134,7 @@ class Planner {
   void Mode(std::uint8_t mode) {
     if (mode_ != mode) {
       const SettingField& field = Field("SwitcherMode");
-      changes_.push_back({std::string(field.name), field.commandName,
+      changes_.push_back({std::string(field.name), field.commandName, mode != 0 ? "on" : "off",
                           frames_.OneValue(field.commandCode, mode)});
       mode_ = mode;
     }

@@ -76,7 +76,7 @@ struct SettingField {
   std::uint8_t ViewerSettings::*one = nullptr;
   std::array<std::uint8_t, 16> ViewerSettings::*sixteen = nullptr;
   PerInput<std::u16string> ViewerSettings::*labels = nullptr;
-  std::uint8_t commandCode = 0;    // the setter that changes it
+  std::uint8_t commandCode = 0;  // the setter that changes it
   std::string_view commandName;
 };
 
@@ -89,10 +89,11 @@ std::string SettingValueText(const SettingField& field, const ViewerSettings& se
                              std::size_t index);
 
 // One setter the settings need: the field it changes ("WindowSource[3]", entries counted from
-// 0) and the frame.
+// 0), the value it sets as SettingValueText shows it, and the frame.
 struct SettingsChange {
   std::string field;
   std::string_view commandName;
+  std::string value;
   Frame frame;
 };
 
@@ -108,6 +109,8 @@ struct SettingsDifference {
   std::string field;
   std::string wanted;
   std::string found;
+
+  friend bool operator==(const SettingsDifference&, const SettingsDifference&) = default;
 };
 std::vector<SettingsDifference> CompareSettings(const ViewerSettings& wanted,
                                                 const ViewerSettings& device);

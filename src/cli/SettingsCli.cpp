@@ -1,0 +1,156 @@
+#include "cli/SettingsCli.h"
+
+#include <ostream>
+#include <variant>
+
+#include "cli/CliSession.h"
+#include "cli/Json.h"
+#include "core/text/TextCodec.h"
+#include "core/viewer/SettingsFile.h"
+#include "core/viewer/SettingsTransfer.h"
+#include "core/viewer/ViewerFrames.h"
+
+namespace quintara::cli {
+namespace {
+
+Json ChangesJson(const std::vector<SettingsChange>& changes, bool withFrames) {
+  Json list = Json::array();
+  for (const SettingsChange& change : changes) {
+    Json entry{{"field", change.field}, {"command", change.commandName}, {"value", change.value}};
+    if (withFrames) {
+      entry["frame"] = HexBytes(change.frame);
+    }
+    list.push_back(std::move(entry));
+  }
+  return list;
+}
+
+Json DifferencesJson(const std::vector<SettingsDifference>& differences) {
+  Json list = Json::array();
+  for (const SettingsDifference& difference : differences) {
+    list.push_back(
+        {{"field", difference.field}, {"file", difference.wanted}, {"device", difference.found}});
+  }
+  return list;
+}
+
+int PrintDryRun(CliSession& session, const std::string& file,
+                const std::vector<SettingsChange>& changes) {
+  std::ostream& out = session.Out();
+  if (session.Options().json) {
+    PrintJson(out, {{"device", session.SelectedLine()},
+                    {"file", file},
+                    {"dryRun", true},
+                    {"changes", ChangesJson(changes, true)}});
+    return kExitSuccess;
+  }
+  out << changes.size() << " frames would go to " << session.SelectedLine()
+      << (changes.empty() ? ": it holds the file's settings already\n" : ":\n");
+  for (const SettingsChange& change : changes) {
+    out << change.commandName << " " << change.field << " " << change.value << ": "
+        << HexBytes(change.frame) << "\n";
+  }
+  return kExitSuccess;
+}
+
+int PrintImported(CliSession& session, const std::string& file,
+                  const std::vector<SettingsChange>& changes,
+                  const std::vector<SettingsDifference>& differences) {
+  std::ostream& out = session.Out();
+  if (session.Options().json) {
+    PrintJson(out, {{"device", session.SelectedLine()},
+                    {"file", file},
+                    {"dryRun", false},
+                    {"changes", ChangesJson(changes, false)},
+                    {"verified", differences.empty()},
+                    {"differences", DifferencesJson(differences)}});
+  } else {
+    out << changes.size() << " changes sent to " << session.SelectedLine() << "\n";
+    for (const SettingsChange& change : changes) {
+      out << "  " << change.commandName << " " << change.field << " " << change.value << "\n";
+    }
+    if (differences.empty()) {
+      out << "verified: the device holds the file's settings\n";
+    } else {
+      out << "the device's state differs from the file in " << differences.size() << " fields:\n";
+      for (const SettingsDifference& difference : differences) {
+        out << "  " << difference.field << ": file " << difference.wanted << ", device "
+            << difference.found << "\n";
+      }
+    }
+  }
+  return differences.empty() ? kExitSuccess : kExitNotApplied;
+}
+
+}  // namespace
+
+int ExportSettings(CliSession& session, const std::vector<std::string>& arguments) {
+  if (const int status = session.Connect(); status != kExitSuccess) {
+    return status;
+  }
+  Controller& controller = session.GetController();
+  const std::optional<ViewerSettings> settings = ReadDeviceSettings(controller);
+  if (!settings) {
+    return session.Unanswered("no state reply from " + session.SelectedLine() +
+                              ": the read-back went unanswered; nothing was exported");
+  }
+  const std::string document = WriteSettingsDocument(*settings, DeviceFacts(controller));
+  if (arguments.size() < 3) {
+    session.Out() << document;
+    return kExitSuccess;
+  }
+  const std::string& file = arguments[2];
+  if (const std::optional<std::string> failure = WriteSettingsFile(file, document)) {
+    session.Err() << "quintara-cli: " << *failure << "\n";
+    return kExitUsage;
+  }
+  if (session.Options().json) {
+    PrintJson(session.Out(), {{"device", session.SelectedLine()}, {"exported", file}});
+  } else {
+    session.Out() << "settings of " << session.SelectedLine() << " written to " << file << "\n";
+  }
+  return kExitSuccess;
+}
+
+int ImportSettings(CliSession& session, const std::vector<std::string>& arguments) {
+  const std::string& file = arguments[2];
+  const SettingsRead read = ReadSettingsFile(file);
+  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
+    session.Err() << "quintara-cli: " << file << ": " << error->Text() << "\nnothing was sent\n";
+    return kExitUsage;
+  }
+  const ViewerSettings& wanted = std::get<ViewerSettings>(read);
+  if (const int status = session.Connect(); status != kExitSuccess) {
+    return status;
+  }
+  Controller& controller = session.GetController();
+  const std::optional<ViewerSettings> device = ReadDeviceSettings(controller);
+  if (!device) {
+    return session.Unanswered("no state reply from " + session.SelectedLine() +
+                              ": the read-back went unanswered; nothing was sent");
+  }
+  const std::vector<SettingsChange> changes =
+      PlanSettings(ViewerFrames(controller), *device, wanted);
+  if (session.Options().dryRun) {
+    return PrintDryRun(session, file, changes);
+  }
+  if (const std::size_t sent = SendSettingsChanges(controller, changes); sent < changes.size()) {
+    session.Err() << "quintara-cli: sending stopped after " << sent << " of " << changes.size()
+                  << " changes\n";
+    return session.ReportSent("the settings", false);
+  }
+  const std::optional<std::vector<SettingsDifference>> differences =
+      VerifySettings(controller, wanted);
+  if (!differences) {
+    return session.Unanswered(
+        "the read-back after sending went unanswered: the settings "
+        "were sent but not verified");
+  }
+  if (!changes.empty() && *differences == CompareSettings(wanted, *device)) {
+    session.Err() << "the device changed nothing it was sent (a locked device ignores "
+                     "its setters)\n";
+  }
+  return PrintImported(session, file, changes, *differences);
+}
+
+}  // namespace quintara::cli
