@@ -29,13 +29,15 @@ void FeedSimSerialFramer(Input input);
 // Byte 0: bit 0 the serial line (else UDP). Then what the simulated devices receive.
 void FeedSimMultiviewer(Input input);
 void FeedSimMatrix(Input input);  // byte 0 bit 1: sixteen channels
+// A multiviewer settings file's text.
+void FeedSettingsFile(Input input);
 
 struct Target {
   std::string_view name;  // of the fuzz target and of its corpus folder
   void (*feed)(Input);
 };
 
-inline constexpr std::array<Target, 8> kTargets{{
+inline constexpr std::array<Target, 9> kTargets{{
     {"DiscoverAnswerFuzzer", &FeedDiscoverAnswers},
     {"SerialScanFuzzer", &FeedSerialScan},
     {"StateImageFuzzer", &FeedStateReply},
@@ -44,6 +46,7 @@ inline constexpr std::array<Target, 8> kTargets{{
     {"SimSerialFramerFuzzer", &FeedSimSerialFramer},
     {"SimMultiviewerFuzzer", &FeedSimMultiviewer},
     {"SimMatrixFuzzer", &FeedSimMatrix},
+    {"SettingsFileFuzzer", &FeedSettingsFile},
 }};
 
 }  // namespace quintara::fuzz

@@ -14,6 +14,8 @@
 #include "core/matrix/MatrixCommands.h"
 #include "core/text/TextCodec.h"
 #include "core/viewer/ReadBack.h"
+#include "core/viewer/SettingsFile.h"
+#include "core/viewer/StateImageDecoder.h"
 #include "core/viewer/ViewerCommands.h"
 #include "fuzz/MessageScript.h"
 #include "sim/SimMatrix.h"
@@ -348,6 +350,22 @@ void WriteSimMatrixSeeds(const fs::path& root) {
                      {kSixteen}));
 }
 
+void WriteSettingsFileSeeds(const fs::path& root) {
+  const SeedFolder seeds(root, "SettingsFileFuzzer");
+  ViewerState viewer;
+  viewer.StateImage = sim::EncodeStateImage(sim::MultiviewerState::Defaults(u"KVT2208Z"));
+  DecodeStateImage(viewer);
+  const ViewerSettings factory = SettingsOf(viewer);
+  seeds.Write("factory", Text(WriteSettingsDocument(factory, {u"KVT2208Z", 1, {}, {}})));
+  ViewerSettings show = factory;
+  show.SwitcherMode = 1;
+  show.LayoutCode = 160;
+  show.UmdText[0] = u"Kamera 1 – Süd";
+  show.UmdBackColour[3] = 31;
+  show.MeterChannels[7] = 7;
+  seeds.Write("show", Text(WriteSettingsDocument(show, {})));
+}
+
 }  // namespace
 }  // namespace quintara::fuzz
 
@@ -366,5 +384,6 @@ int main(int argc, char** argv) {
   WriteSimSerialFramerSeeds(root);
   WriteSimMultiviewerSeeds(root);
   WriteSimMatrixSeeds(root);
+  WriteSettingsFileSeeds(root);
   return 0;
 }

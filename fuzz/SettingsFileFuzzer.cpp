@@ -1,0 +1,35 @@
+// A settings file as an operator might hand one over: any bytes at all. What passes the checks
+// is whole and in range (it writes and reads back the same), and planning it against a unit
+// gives frames of the setters only.
+#include <variant>
+
+#include "core/viewer/SettingsFile.h"
+#include "core/viewer/ViewerFrames.h"
+#include "fuzz/ControllerRig.h"
+#include "fuzz/Feeds.h"
+#include "fuzz/FuzzCheck.h"
+
+namespace quintara::fuzz {
+
+void FeedSettingsFile(Input input) {
+  const std::string_view text(reinterpret_cast<const char*>(input.data()), input.size());
+  const SettingsRead read = ReadSettingsDocument(text);
+  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
+    QUINTARA_FUZZ_CHECK(!error->problem.empty());
+    return;
+  }
+  const ViewerSettings& settings = std::get<ViewerSettings>(read);
+  const SettingsRead again = ReadSettingsDocument(WriteSettingsDocument(settings, {}));
+  QUINTARA_FUZZ_CHECK(std::holds_alternative<ViewerSettings>(again));
+  QUINTARA_FUZZ_CHECK(std::get<ViewerSettings>(again) == settings);
+
+  ControllerRig rig(LinkKind::Lan);
+  const std::vector<SettingsChange> changes =
+      PlanSettings(ViewerFrames(rig.controller), ViewerSettings{}, settings);
+  for (const SettingsChange& change : changes) {
+    QUINTARA_FUZZ_CHECK(change.frame.size() > frame::kCommandCodeOffset);
+    QUINTARA_FUZZ_CHECK(!change.commandName.empty() && !change.value.empty());
+  }
+}
+
+}  // namespace quintara::fuzz
