@@ -126,6 +126,8 @@ TEST(SettingsFile, AFailedWriteLeavesTheFileThereAsItWas) {
   const SettingsRead missing = ReadSettingsFile(directory / "none.json");
   EXPECT_EQ(std::get<SettingsFileError>(missing).Text(),
             "cannot read " + (directory / "none.json").string() + ": No such file or directory");
+  EXPECT_EQ(std::get<SettingsFileError>(ReadSettingsFile("/dev/zero")).Text(),
+            "/dev/zero is larger than a settings file can be (256 KiB)");
   std::filesystem::remove_all(directory);
 }
 

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "core/Version.h"
 #include "core/text/TextCodec.h"
@@ -118,21 +117,20 @@ std::uint8_t ColourValue(const Json& value, const std::string& at, const Setting
   return static_cast<std::uint8_t>(Integer(value, at, field));
 }
 
-std::uint8_t OutputFormatValue(const Json& value, const std::string& at) {
-  if (value.is_string()) {
-    const auto name = value.get<std::string>();
-    for (const OutputFormatEntry& entry : kOutputFormats) {
-      if (entry.text == name) {
-        return entry.code;
-      }
-    }
-  } else if (value.is_number_integer()) {
-    const auto code = value.get<long long>();
-    if (code >= 0 && code <= 0x0F && OutputFormatItem(static_cast<std::uint8_t>(code))) {
-      return static_cast<std::uint8_t>(code);
-    }
-  } else {
+// A name of the System page's list, or the device's own code (its field holds 0-15), so a file
+// saved from a unit showing a format the list lacks still applies.
+std::uint8_t OutputFormatValue(const Json& value, const std::string& at,
+                               const SettingField& field) {
+  if (value.is_number_integer()) {
+    return static_cast<std::uint8_t>(Integer(value, at, field));
+  }
+  if (!value.is_string()) {
     throw Invalid{at, "expected an output format such as \"1080p60\", " + Found(value)};
+  }
+  for (const OutputFormatEntry& entry : kOutputFormats) {
+    if (entry.text == value.get<std::string>()) {
+      return entry.code;
+    }
   }
   throw Invalid{at, Shown(value) +
                         " is not one of the output formats (1080p60, 1080p50, "
@@ -157,7 +155,7 @@ std::uint8_t ByteValue(const Json& value, const std::string& at, const SettingFi
       return static_cast<std::uint8_t>(code);
     }
     case SettingKind::OutputFormat:
-      return OutputFormatValue(value, at);
+      return OutputFormatValue(value, at, field);
     case SettingKind::TextColour:
     case SettingKind::BackColour:
       return ColourValue(value, at, field);
@@ -298,12 +296,18 @@ SettingsRead ReadSettingsFile(const std::filesystem::path& path) {
   if (!file) {
     return SettingsFileError{"", "cannot read " + path.string() + ": " + std::strerror(errno)};
   }
-  std::ostringstream text;
-  text << file.rdbuf();
+  // Read no further than a settings file can reach, whatever the path names (/dev/zero too).
+  std::string text(kSettingsFileLimit + 1, '\0');
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (file.bad()) {
     return SettingsFileError{"", "cannot read " + path.string()};
   }
-  return ReadSettingsDocument(text.str());
+  text.resize(static_cast<std::size_t>(file.gcount()));
+  if (text.size() > kSettingsFileLimit) {
+    return SettingsFileError{"", path.string() + " is larger than a settings file can be (" +
+                                     std::to_string(kSettingsFileLimit / 1024) + " KiB)"};
+  }
+  return ReadSettingsDocument(text);
 }
 
 std::optional<std::string> WriteSettingsFile(const std::filesystem::path& path,

@@ -35,6 +35,9 @@ std::string WriteSettingsDocument(const ViewerSettings& settings, const ViewerFa
 // Checks the whole document; settings only when every field is present and right.
 SettingsRead ReadSettingsDocument(std::string_view text);
 
+// A settings file takes about 3 KiB; a longer one is refused unread.
+inline constexpr std::size_t kSettingsFileLimit = 256 * 1024;
+
 // The file at path, read and checked.
 SettingsRead ReadSettingsFile(const std::filesystem::path& path);
 // Writes the document beside the file and then moves it into its place, so a failed write
