@@ -275,6 +275,18 @@ SettingsRead ReadSettingsDocument(std::string_view text) {
 }
 
 SettingsRead ReadSettingsFile(const std::filesystem::path& path) {
+  // A pipe or a device would hold the reader forever, and no settings document comes near the
+  // limit: neither is read at all.
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (!error && !std::filesystem::is_regular_file(status)) {
+    return SettingsFileError{"", "cannot read " + path.string() + ": not a regular file"};
+  }
+  if (const std::uintmax_t size = std::filesystem::file_size(path, error);
+      !error && size > kSettingsFileMaxBytes) {
+    return SettingsFileError{"", path.string() + " is too large for a settings file (" +
+                                     std::to_string(size) + " bytes)"};
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     return SettingsFileError{"", "cannot read " + path.string() + ": " + std::strerror(errno)};

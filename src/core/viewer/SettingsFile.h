@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -35,7 +36,11 @@ std::string WriteSettingsDocument(const ViewerSettings& settings, const ViewerFa
 // Checks the whole document; settings only when every field is present and right.
 SettingsRead ReadSettingsDocument(std::string_view text);
 
-// The file at path, read and checked.
+// A settings document takes a few kilobytes; a file beyond this is not one.
+inline constexpr std::uintmax_t kSettingsFileMaxBytes = 1024 * 1024;
+
+// The file at path, read and checked. Only a regular file of at most kSettingsFileMaxBytes is
+// read.
 SettingsRead ReadSettingsFile(const std::filesystem::path& path);
 // Writes the document beside the file and then moves it into its place, so a failed write
 // leaves an existing file as it was. Nothing on success, else what went wrong.
