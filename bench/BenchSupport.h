@@ -45,6 +45,7 @@ class QuietPrompter final : public Prompter {
  public:
   void ShowError(std::string_view) override {}
   bool Confirm(std::string_view) override { return false; }
+  void ShowInfo(std::string_view) override {}
 };
 
 }  // namespace quintara::bench

@@ -30,6 +30,7 @@ class AgreeingPrompter final : public Prompter {
  public:
   void ShowError(std::string_view) override {}
   bool Confirm(std::string_view) override { return true; }
+  void ShowInfo(std::string_view) override {}
 };
 
 // The main window, noting what it was asked to show.

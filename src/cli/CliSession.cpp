@@ -73,6 +73,10 @@ bool ConsolePrompter::Confirm(std::string_view message) {
   return false;
 }
 
+void ConsolePrompter::ShowInfo(std::string_view message) {
+  err_ << message << "\n";
+}
+
 CliSession::CliSession(const GlobalOptions& options, const LinkTiming& timing, std::ostream& out,
                        std::ostream& err, ControllerObserver& observer)
     : options_(options),

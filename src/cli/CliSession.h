@@ -41,6 +41,7 @@ class ConsolePrompter final : public Prompter {
   explicit ConsolePrompter(std::ostream& err) : err_(err) {}
   void ShowError(std::string_view message) override;
   bool Confirm(std::string_view message) override;
+  void ShowInfo(std::string_view message) override;
   bool ErrorShown() const { return errorShown_; }
 
  private:

@@ -20,9 +20,11 @@ class RecordingPrompter final : public Prompter {
     confirmations.emplace_back(message);
     return confirmAnswer;
   }
+  void ShowInfo(std::string_view message) override { notices.emplace_back(message); }
 
   std::vector<std::string> errors;
   std::vector<std::string> confirmations;
+  std::vector<std::string> notices;
   bool confirmAnswer = true;
 };
 

@@ -126,8 +126,12 @@ TEST(SettingsFile, AFailedWriteLeavesTheFileThereAsItWas) {
   const SettingsRead missing = ReadSettingsFile(directory / "none.json");
   EXPECT_EQ(std::get<SettingsFileError>(missing).Text(),
             "cannot read " + (directory / "none.json").string() + ": No such file or directory");
+  std::ofstream(directory / "huge.json") << std::string(kSettingsFileLimit + 1, ' ');
+  EXPECT_EQ(
+      std::get<SettingsFileError>(ReadSettingsFile(directory / "huge.json")).Text(),
+      (directory / "huge.json").string() + " is larger than a settings file can be (256 KiB)");
   EXPECT_EQ(std::get<SettingsFileError>(ReadSettingsFile("/dev/zero")).Text(),
-            "/dev/zero is larger than a settings file can be (256 KiB)");
+            "cannot read /dev/zero: not a regular file");
   std::filesystem::remove_all(directory);
 }
 

@@ -292,11 +292,16 @@ SettingsRead ReadSettingsDocument(std::string_view text) {
 }
 
 SettingsRead ReadSettingsFile(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (!error && !std::filesystem::is_regular_file(status)) {
+    return SettingsFileError{"", "cannot read " + path.string() + ": not a regular file"};
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     return SettingsFileError{"", "cannot read " + path.string() + ": " + std::strerror(errno)};
   }
-  // Read no further than a settings file can reach, whatever the path names (/dev/zero too).
+  // Read no further than a settings file can reach, should the file grow meanwhile.
   std::string text(kSettingsFileLimit + 1, '\0');
   file.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (file.bad()) {

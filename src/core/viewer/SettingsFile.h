@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -38,7 +39,8 @@ SettingsRead ReadSettingsDocument(std::string_view text);
 // A settings file takes about 3 KiB; a longer one is refused unread.
 inline constexpr std::size_t kSettingsFileLimit = 256 * 1024;
 
-// The file at path, read and checked.
+// The file at path, read and checked. Only a regular file is opened: a pipe or a device would
+// hold the reader.
 SettingsRead ReadSettingsFile(const std::filesystem::path& path);
 // Writes the document beside the file and then moves it into its place, so a failed write
 // leaves an existing file as it was. Nothing on success, else what went wrong.

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -11,6 +14,7 @@
 #include <cstdio>
 
 #include "core/matrix/MatrixCommands.h"
+#include "core/viewer/SettingsFilePresenter.h"
 #include "core/viewer/ViewerCommands.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/LinkSettingsDialog.h"
@@ -146,6 +150,13 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   // Linux windows have no system menu of their own: the about entry lives here.
   QMenu menu(this);
   menu.addAction(QString::fromUtf8(kAboutEntryText), this, [this] { ShowAbout(); });
+  menu.addSeparator();
+  const bool multiviewer = MultiviewerPanelOpen();
+  menu.addAction(QString::fromUtf8(kSaveSettingsEntryText), this, [this] { SaveSettingsToFile(); })
+      ->setEnabled(multiviewer);
+  menu.addAction(QString::fromUtf8(kLoadSettingsEntryText), this,
+                 [this] { LoadSettingsFromFile(); })
+      ->setEnabled(multiviewer);
   menu.exec(event->globalPos());
 }
 
@@ -321,6 +332,69 @@ void MainWindow::SendName() {
 void MainWindow::ShowAbout() {
   AboutDialog about(this);
   about.exec();
+}
+
+bool MainWindow::MultiviewerPanelOpen() const {
+  return qobject_cast<MultiviewerPanel*>(devicePanel_.data()) != nullptr;
+}
+
+void MainWindow::SaveSettingsToFile() {
+  if (Busy() || !MultiviewerPanelOpen()) {
+    return;
+  }
+  if (const auto path = ChooseSettingsFile(QFileDialog::AcceptSave)) {
+    SettingsFilePresenter(*controller_).Save(*path);
+  }
+}
+
+void MainWindow::LoadSettingsFromFile() {
+  if (Busy() || !MultiviewerPanelOpen()) {
+    return;
+  }
+  const auto path = ChooseSettingsFile(QFileDialog::AcceptOpen);
+  if (!path) {
+    return;
+  }
+  SettingsFilePresenter::PanelSteps panel;
+  // The panel is replaced once the settings are in; what its listener hands over meanwhile is
+  // dropped as if it were gone already.
+  panel.stopFollowing = [this] { controller_->NextPanelGeneration(); };
+  panel.catchUp = [this] { ReopenPanel(); };
+  SettingsFilePresenter(*controller_).Load(*path, panel);
+}
+
+std::optional<std::filesystem::path> MainWindow::ChooseSettingsFile(QFileDialog::AcceptMode mode) {
+  const bool save = mode == QFileDialog::AcceptSave;
+  // Qt's own dialog, so that it wears the skin like every other window.
+  QFileDialog dialog(this, save ? QStringLiteral("Save settings to file")
+                                : QStringLiteral("Load settings from file"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix(QStringLiteral("json"));
+  dialog.setNameFilters(
+      save ? QStringList{QStringLiteral("Settings (*.json)")}
+           : QStringList{QStringLiteral("Settings (*.json)"), QStringLiteral("All files (*)")});
+  dialog.setDirectory(settingsFolder_.isEmpty() ? QDir::homePath() : settingsFolder_);
+  if (save) {
+    // The device's name, as far as it makes a file name.
+    QString name = QString::fromStdU16String(controller_->NameText()).trimmed();
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    dialog.selectFile((name.isEmpty() ? QStringLiteral("multiviewer") : name) +
+                      QStringLiteral(".json"));
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  const QString chosen = dialog.selectedFiles().constFirst();
+  settingsFolder_ = QFileInfo(chosen).absolutePath();
+  return std::filesystem::path(QFile::encodeName(chosen).toStdString());
+}
+
+void MainWindow::ReopenPanel() {
+  DeviceDirectory& devices = controller_->Devices();
+  devices.SetSelectedIndex(devices.ConnectedIndex());
+  OpenPanel();
 }
 
 }  // namespace quintara::ui

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "core/Controller.h"
 #include "core/ControllerObserver.h"
@@ -24,6 +27,8 @@ class MatrixPanel;
 class ShadeButton;
 
 inline constexpr const char* kAboutEntryText = "关于 KORVEL_16_ZUZE(&A)...";
+inline constexpr const char* kSaveSettingsEntryText = "Save settings to file...";
+inline constexpr const char* kLoadSettingsEntryText = "Load settings from file...";
 
 // The main window, and the face of the controller: device list, search, link settings, lock,
 // device name, status line and the panel area where a device's panel opens.
@@ -91,6 +96,13 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   void ToggleLock();
   void SendName();
   void ShowAbout();
+  // The multiviewer's settings to and from a file; only while its panel is open.
+  bool MultiviewerPanelOpen() const;
+  void SaveSettingsToFile();
+  void LoadSettingsFromFile();
+  std::optional<std::filesystem::path> ChooseSettingsFile(QFileDialog::AcceptMode mode);
+  // Opens the connected device's panel again, as choosing it in the list would.
+  void ReopenPanel();
 
   Prompter& prompter_;
   DpiScale scale_;
@@ -114,6 +126,7 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   QString statusText_;        // the status core asked for; the busy text covers it meanwhile
   bool fillingList_ = false;  // the list changes the window makes itself are not operator choices
   std::optional<QPoint> dragOffset_;
+  QString settingsFolder_;  // where the last settings file was chosen
 };
 
 }  // namespace quintara::ui

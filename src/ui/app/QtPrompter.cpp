@@ -53,4 +53,12 @@ bool QtPrompter::Confirm(std::string_view message) {
          }) == QMessageBox::Ok;
 }
 
+void QtPrompter::ShowInfo(std::string_view message) {
+  const QString text = Text(message);
+  OnGuiThread([&text] {
+    const ArrowOverBox arrow;
+    return QMessageBox::information(nullptr, Text(kInfoCaption), text, QMessageBox::Ok);
+  });
+}
+
 }  // namespace quintara::ui
