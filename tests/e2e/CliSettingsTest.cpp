@@ -1,6 +1,7 @@
 // quintara-cli's settings files against the simulated multiviewer: export, import, the checks a
 // file passes before anything is sent, and --dry-run.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -88,8 +89,8 @@ class CliSettings : public ::testing::Test {
   }
 
   SimulatedLan lan;
-  const std::filesystem::path directory =
-      std::filesystem::temp_directory_path() / "quintara-cli-settings";
+  const std::filesystem::path directory = std::filesystem::temp_directory_path() /
+                                          ("quintara-cli-settings-" + std::to_string(::getpid()));
 };
 
 const std::vector<int> kOnlyReading{CommandCode::Discover, vc::ReadState};

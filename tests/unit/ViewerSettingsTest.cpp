@@ -1,6 +1,7 @@
 // A multiviewer's settings file: what it writes, every check it makes before anything is sent,
 // and the order of the setters that take a unit to it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -112,8 +113,8 @@ TEST(SettingsFile, EveryProblemNamesItsFieldAndNothingIsTaken) {
 }
 
 TEST(SettingsFile, AFailedWriteLeavesTheFileThereAsItWas) {
-  const std::filesystem::path directory =
-      std::filesystem::temp_directory_path() / "quintara-settings-test";
+  const std::filesystem::path directory = std::filesystem::temp_directory_path() /
+                                          ("quintara-settings-test-" + std::to_string(::getpid()));
   std::filesystem::remove_all(directory);
   std::filesystem::create_directories(directory);
   const std::filesystem::path file = directory / "studio.json";
