@@ -65,7 +65,8 @@ TEST(GlobalOptions, TheWindowTakesAndListsOnlyTheOptionsItUses) {
   EXPECT_EQ(window.options.serialPort, "/dev/pts/3");
   EXPECT_EQ(window.options.link.statusPort, 7201);
   EXPECT_TRUE(window.options.version);
-  for (const std::string option : {"--device", "--baud", "--seconds", "--json", "--verbose"}) {
+  for (const std::string option :
+       {"--device", "--baud", "--seconds", "--json", "--dry-run", "--verbose"}) {
     const std::vector<std::string> args{option, "1"};
     EXPECT_EQ(ParseCommandLine(args, OptionSet::Window).error, "unknown option " + option);
     EXPECT_EQ(GlobalOptionsHelp(OptionSet::Window).find("  " + option + " "), std::string::npos)
