@@ -79,6 +79,7 @@ TEST(SettingsFile, EveryProblemNamesItsFieldAndNothingIsTaken) {
             "not valid JSON: parse error at line 1, column 12: syntax error while parsing value - "
             "unexpected end of input; expected '[', '{', or a literal");
   EXPECT_EQ(ErrorOf("[1, 2]"), "the file is not a settings document (a JSON object)");
+  EXPECT_EQ(ErrorOf("{\"format\": 1e999}"), "not valid JSON: number overflow parsing '1e999'");
   EXPECT_EQ(ErrorOf(Edited("\"quintara-multiviewer-settings\"", "\"other\"")),
             "format: expected \"quintara-multiviewer-settings\", found string \"other\"");
   EXPECT_EQ(ErrorOf(Edited("\"version\": 1", "\"version\": 2")),

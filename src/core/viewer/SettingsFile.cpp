@@ -246,7 +246,7 @@ ViewerSettings ReadSettings(const Json& document) {
 }
 
 // nlohmann's message without its "[json.exception...] " prefix.
-std::string ParseProblem(const nlohmann::json::parse_error& error) {
+std::string ParseProblem(const nlohmann::json::exception& error) {
   std::string text = error.what();
   if (const std::size_t end = text.find("] "); text.starts_with("[json.") && end != text.npos) {
     text.erase(0, end + 2);
@@ -284,7 +284,8 @@ std::string WriteSettingsDocument(const ViewerSettings& settings, const ViewerFa
 SettingsRead ReadSettingsDocument(std::string_view text) {
   try {
     return ReadSettings(Json::parse(text));
-  } catch (const nlohmann::json::parse_error& error) {
+  } catch (const nlohmann::json::exception& error) {
+    // A syntax error, or a number beyond what a double holds ("1e999").
     return SettingsFileError{"", ParseProblem(error)};
   } catch (const Invalid& invalid) {
     return SettingsFileError{invalid.field, invalid.problem};
