@@ -30,8 +30,7 @@ Frame ViewerFrames::UmdText(std::uint8_t input, const std::u16string& text) cons
 }
 
 Frame ViewerFrames::UmdOn(std::uint8_t input, std::uint8_t on) const {
-  const std::array<std::uint8_t, 2> payload{input, on};
-  return Command(ViewerCode::SetUmdOn, payload);
+  return NumberAndValue(ViewerCode::SetUmdOn, input, on);
 }
 
 Frame ViewerFrames::AllUmd(std::uint8_t on) const {
@@ -39,8 +38,7 @@ Frame ViewerFrames::AllUmd(std::uint8_t on) const {
 }
 
 Frame ViewerFrames::MeterOn(std::uint8_t windowIndex, std::uint8_t on) const {
-  const std::array<std::uint8_t, 2> payload{static_cast<std::uint8_t>(windowIndex + 1), on};
-  return Command(ViewerCode::SetMeterOn, payload);
+  return NumberAndValue(ViewerCode::SetMeterOn, static_cast<std::uint8_t>(windowIndex + 1), on);
 }
 
 Frame ViewerFrames::AllMeters(std::uint8_t on) const {
@@ -48,12 +46,17 @@ Frame ViewerFrames::AllMeters(std::uint8_t on) const {
 }
 
 Frame ViewerFrames::MeterChannels(std::uint8_t windowIndex, std::uint8_t pair) const {
-  const std::array<std::uint8_t, 2> payload{static_cast<std::uint8_t>(windowIndex + 1), pair};
-  return Command(ViewerCode::SetMeterChannels, payload);
+  return NumberAndValue(ViewerCode::SetMeterChannels, static_cast<std::uint8_t>(windowIndex + 1),
+                        pair);
 }
 
 Frame ViewerFrames::Colour(std::uint8_t commandCode, std::uint8_t item, std::uint8_t colour) const {
-  const std::array<std::uint8_t, 2> payload{item, colour};
+  return NumberAndValue(commandCode, item, colour);
+}
+
+Frame ViewerFrames::NumberAndValue(std::uint8_t commandCode, std::uint8_t number,
+                                   std::uint8_t value) const {
+  const std::array<std::uint8_t, 2> payload{number, value};
   return Command(commandCode, payload);
 }
 

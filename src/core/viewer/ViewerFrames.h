@@ -31,6 +31,9 @@ class ViewerFrames {
   // the other setters of one value byte.
   Frame OneValue(std::uint8_t commandCode, std::uint8_t value) const;
   Frame OutputFormat(std::uint8_t code) const;
+  // The setters of an input or window number and a value: SetUmdOn, SetMeterOn (window 1-16),
+  // SetMeterChannels and the colours.
+  Frame NumberAndValue(std::uint8_t commandCode, std::uint8_t number, std::uint8_t value) const;
   Frame Command(std::uint8_t commandCode, std::span<const std::uint8_t> payload) const;
 
  private:

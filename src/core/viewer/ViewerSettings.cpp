@@ -104,9 +104,7 @@ Frame FrameOf(const ViewerFrames& frames, const SettingField& field, const S& wa
   if (field.commandCode == vc::SetWindowSource) {
     return frames.WindowSource(number, value);
   }
-  // SetUmdOn, SetMeterOn, SetMeterChannels and the colours carry (number, value).
-  const std::array<std::uint8_t, 2> payload{number, value};
-  return frames.Command(field.commandCode, payload);
+  return frames.NumberAndValue(field.commandCode, number, value);
 }
 
 class Planner {
