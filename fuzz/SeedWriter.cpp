@@ -364,6 +364,13 @@ void WriteSettingsFileSeeds(const fs::path& root) {
   show.UmdBackColour[3] = 31;
   show.MeterChannels[7] = 7;
   seeds.Write("show", Text(WriteSettingsDocument(show, {})));
+  // Far deeper than any settings file: its reader must refuse it without recursing as deep.
+  const std::size_t depth = 60000;
+  seeds.Write("deep-nesting",
+              Text("{\"format\": " + std::string(depth, '[') + std::string(depth, ']') + "}"));
+  const std::string document = WriteSettingsDocument(factory, {});
+  seeds.Write("duplicate-key",
+              Text(document.substr(0, document.rfind('}')) + ", \"version\": 1}\n"));
 }
 
 }  // namespace

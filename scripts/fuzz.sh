@@ -40,12 +40,21 @@ if [ -x /usr/bin/llvm-symbolizer-14 ]; then
 fi
 export UBSAN_OPTIONS=print_stacktrace=1
 
+# The longest input a target takes: a datagram fits in 4 KiB; a settings file may be as long as
+# the reader takes one (256 KiB).
+max_len() {
+  case "$1" in
+    SettingsFileFuzzer) echo 262144 ;;
+    *) echo 4096 ;;
+  esac
+}
+
 # Runs one target; its log and whatever it found stay in the scratch folder.
 run_target() {
   local name=$1
   mkdir -p "$scratch/$name/found"
   build/fuzz/fuzz/"$name" "$scratch/$name/found" "fuzz/corpus/$name" \
-    -dict=fuzz/frames.dict -max_total_time="$seconds" -timeout=10 -max_len=4096 \
+    -dict=fuzz/frames.dict -max_total_time="$seconds" -timeout=10 -max_len="$(max_len "$name")" \
     -print_final_stats=1 -artifact_prefix="$scratch/$name/" >"$scratch/$name.log" 2>&1
 }
 

@@ -61,6 +61,7 @@ int PrintImported(CliSession& session, const std::string& file,
     PrintJson(out, {{"device", session.SelectedLine()},
                     {"file", file},
                     {"dryRun", false},
+                    {"locked", false},
                     {"changes", ChangesJson(changes, false)},
                     {"verified", differences.empty()},
                     {"differences", DifferencesJson(differences)}});
@@ -82,9 +83,27 @@ int PrintImported(CliSession& session, const std::string& file,
   return differences.empty() ? kExitSuccess : kExitNotApplied;
 }
 
+// A locked multiviewer took none of the settings: said on stderr as the window says it.
+int PrintLocked(CliSession& session, const std::string& file) {
+  session.Err() << "quintara-cli: " << kSettingsLockedText << "\n";
+  if (session.Options().json) {
+    PrintJson(session.Out(), {{"device", session.SelectedLine()},
+                              {"file", file},
+                              {"dryRun", false},
+                              {"locked", true},
+                              {"verified", false}});
+  }
+  return kExitNotApplied;
+}
+
 }  // namespace
 
 int ExportSettings(CliSession& session, const std::vector<std::string>& arguments) {
+  const std::string file = arguments.size() < 3 ? std::string() : arguments[2];
+  if (const auto refused = file.empty() ? std::nullopt : CheckSettingsFileTarget(file)) {
+    session.Err() << "quintara-cli: " << *refused << "\nnothing was written\n";
+    return kExitUsage;
+  }
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
   }
@@ -94,13 +113,18 @@ int ExportSettings(CliSession& session, const std::vector<std::string>& argument
     return session.Unanswered("no state reply from " + session.SelectedLine() +
                               ": the read-back went unanswered; nothing was exported");
   }
-  const std::string document = WriteSettingsDocument(*settings, DeviceFacts(controller));
-  if (arguments.size() < 3) {
-    session.Out() << document;
+  const auto document = ExportDocument(*settings, DeviceFacts(controller));
+  if (const auto* refused = std::get_if<SettingsFileError>(&document)) {
+    session.Err() << "quintara-cli: " << kNotExportable << refused->Text()
+                  << "\nnothing was exported\n";
+    return kExitNotApplied;
+  }
+  if (file.empty()) {
+    session.Out() << std::get<std::string>(document);
     return kExitSuccess;
   }
-  const std::string& file = arguments[2];
-  if (const std::optional<std::string> failure = WriteSettingsFile(file, document)) {
+  if (const std::optional<std::string> failure =
+          WriteSettingsFile(file, std::get<std::string>(document))) {
     session.Err() << "quintara-cli: " << *failure << "\n";
     return kExitUsage;
   }
@@ -134,9 +158,13 @@ int ImportSettings(CliSession& session, const std::vector<std::string>& argument
   if (session.Options().dryRun) {
     return PrintDryRun(session, file, changes);
   }
-  if (const std::size_t sent = SendSettingsChanges(controller, changes); sent < changes.size()) {
-    session.Err() << "quintara-cli: sending stopped after " << sent << " of " << changes.size()
-                  << " changes\n";
+  const SettingsSending sending = SendSettingsChanges(controller, changes, *device);
+  if (sending.locked) {
+    return PrintLocked(session, file);
+  }
+  if (sending.sent < changes.size()) {
+    session.Err() << "quintara-cli: sending stopped after " << sending.sent << " of "
+                  << changes.size() << " changes\n";
     return session.ReportSent("the settings", false);
   }
   const std::optional<std::vector<SettingsDifference>> differences =
@@ -145,10 +173,6 @@ int ImportSettings(CliSession& session, const std::vector<std::string>& argument
     return session.Unanswered(
         "the read-back after sending went unanswered: the settings "
         "were sent but not verified");
-  }
-  if (!changes.empty() && *differences == CompareSettings(wanted, *device)) {
-    session.Err() << "the device changed nothing it was sent (a locked device ignores "
-                     "its setters)\n";
   }
   return PrintImported(session, file, changes, *differences);
 }

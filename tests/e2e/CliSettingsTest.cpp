@@ -1,6 +1,7 @@
 // quintara-cli's settings files against the simulated multiviewer: export, import, the checks a
 // file passes before anything is sent, and --dry-run.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +11,8 @@
 #include "cli/CliSession.h"
 #include "core/link/ControlFrame.h"
 #include "core/text/TextCodec.h"
+#include "core/viewer/SettingsFile.h"
+#include "core/viewer/SettingsTransfer.h"
 #include "core/viewer/ViewerCommands.h"
 #include "support/CliRun.h"
 #include "support/SimulatedLan.h"
@@ -163,23 +166,50 @@ TEST_F(CliSettings, AFileThatFailsItsChecksSendsNothingAndDryRunOnlyReads) {
   EXPECT_EQ(CodesSince(before), kOnlyReading);
 }
 
-TEST_F(CliSettings, ADeviceThatKeepsItsOwnSettingsExitsWithFourAndSaysWhere) {
+TEST_F(CliSettings, ALockedDeviceIsLeftAsItWasAndTheCommandSaysSo) {
   ASSERT_EQ(Run({"mv", "export", File("before.json")}).status, kExitSuccess);
   lan.multiviewer->SetLayout(60);
   lan.multiviewer->SetWindowSource(2, 7);
   ASSERT_EQ(Run({"lock", "on"}).status, kExitSuccess);  // it refuses setters from the wire
-  const CliRun run = Run({"mv", "import", File("before.json")});
+  const std::size_t before = lan.multiviewer->Received().size();
+  const CliRun run = Run({"--json", "mv", "import", File("before.json")});
   EXPECT_EQ(run.status, kExitNotApplied);
-  EXPECT_EQ(run.out,
-            "2 changes sent to KVT2208Z_127.0.0.31\n"
-            "  SetLayout LayoutCode 40\n"
-            "  SetWindowSource WindowSource[1] 2\n"
-            "the device's state differs from the file in 2 fields:\n"
-            "  LayoutCode: file 40, device 60\n"
-            "  WindowSource[1]: file 2, device 7\n");
-  EXPECT_EQ(run.err,
-            "the device changed nothing it was sent (a locked device ignores its "
-            "setters)\n");
+  EXPECT_EQ(run.err, "quintara-cli: " + std::string(kSettingsLockedText) + "\n");
+  EXPECT_NE(run.out.find("\"locked\":true"), std::string::npos) << run.out;
+  // The first setter alone, read back; the second never goes out.
+  EXPECT_EQ(CodesSince(before),
+            (std::vector<int>{CommandCode::Discover, vc::ReadState, vc::SetLayout, vc::ReadState}));
+  EXPECT_EQ(lan.multiviewer->State().LayoutCode, 60);
+}
+
+TEST_F(CliSettings, ExportWritesOnlyARegularFileAndOnlyWhatAnImportTakes) {
+  ASSERT_EQ(mkfifo(File("pipe").c_str(), 0600), 0);
+  std::filesystem::create_symlink(File("pipe"), File("link"));
+  const std::size_t before = lan.multiviewer->Received().size();
+  for (const auto& [target, reason] :
+       std::vector<std::pair<std::string, std::string>>{{directory.string(), "Is a directory"},
+                                                        {File("pipe"), "not a regular file"},
+                                                        {File("link"), "not a regular file"}}) {
+    const CliRun run = Run({"mv", "export", target});
+    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_EQ(run.err,
+              "quintara-cli: cannot write " + target + ": " + reason + "\nnothing was written\n");
+  }
+  EXPECT_EQ(lan.multiviewer->Received().size(), before) << "not even a search";
+  EXPECT_TRUE(std::filesystem::is_fifo(File("pipe")));
+
+  // A value the device holds beyond what a file carries: no file, and the field named.
+  std::vector<std::uint8_t> label{3, 1, 0, 1, 0, 1, 0, 1};
+  for (const std::uint8_t byte : EncodeUtf16Le(u"A\x1b[2J")) {
+    label.push_back(byte);
+  }
+  ASSERT_TRUE(lan.multiviewer->FrontPanel(vc::SetUmdText, label));
+  const CliRun run = Run({"mv", "export", File("out.json")});
+  EXPECT_EQ(run.status, kExitNotApplied);
+  EXPECT_EQ(run.err, "quintara-cli: " + std::string(kNotExportable) +
+                         "settings.UmdText[2]: the label holds a control character (U+001B), "
+                         "which no multiviewer shows\nnothing was exported\n");
+  EXPECT_FALSE(std::filesystem::exists(File("out.json")));
 }
 
 }  // namespace

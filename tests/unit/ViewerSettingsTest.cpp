@@ -1,10 +1,15 @@
 // A multiviewer's settings file: what it writes, every check it makes before anything is sent,
 // and the order of the setters that take a unit to it.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <variant>
 
 #include "core/viewer/SettingsFile.h"
@@ -111,20 +116,85 @@ TEST(SettingsFile, EveryProblemNamesItsFieldAndNothingIsTaken) {
   EXPECT_EQ(ErrorOf(Edited("\"BorderOn\": false", "\"Border\": false")),
             "settings.Border: not a setting of the multiviewer");
   EXPECT_EQ(ErrorOf(Edited("\"BorderOn\": false,", "")), "settings.BorderOn: missing");
+
+  // What a file holds reaches a message only as a short, flat excerpt.
+  EXPECT_EQ(ErrorOf(Edited("\"AudioSource\": 16", "\"AudioSource\": [[16], {\"a\": 1}]")),
+            "settings.AudioSource: expected a whole number (0-16), found array [...]");
+  EXPECT_EQ(
+      ErrorOf(Edited("\"AudioSource\": 16", "\"AudioSource\": \"" + std::string(200, 'x') + "\"")),
+      "settings.AudioSource: expected a whole number (0-16), found string \"" +
+          std::string(36, 'x') + "...");
+  const std::string deep = std::string(60000, '[') + std::string(60000, ']');
+  EXPECT_EQ(ErrorOf("{\"format\": " + deep + "}"),
+            "the file nests values deeper than a settings file does (16 levels)");
+  // A field said twice, and a label the device could never show.
+  EXPECT_EQ(ErrorOf(Edited("\"BorderOn\": false", "\"BorderOn\": false, \"BorderOn\": true")),
+            "settings.BorderOn: appears twice; a settings file names each field once");
+  EXPECT_EQ(ErrorOf(Edited("\"version\": 1", "\"version\": 1, \"version\": 1")),
+            "version: appears twice; a settings file names each field once");
+  EXPECT_EQ(ErrorOf(Edited("\"ABCDEFGHIJKLMNOPQ\"", "\"AB\\u001b[2J\"")),
+            "settings.UmdText[1]: the label holds a control character (U+001B), which no "
+            "multiviewer shows");
+  EXPECT_EQ(ErrorOf(Edited("\"ABCDEFGHIJKLMNOPQ\"", "\"AB\\u007f\"")),
+            "settings.UmdText[1]: the label holds a control character (U+007F), which no "
+            "multiviewer shows");
 }
 
-TEST(SettingsFile, AFailedWriteLeavesTheFileThereAsItWas) {
+TEST(SettingsFile, ExportRefusesWhatItsImportWouldRefuse) {
+  const auto problem = [](const std::function<void(ViewerSettings&)>& change) -> std::string {
+    ViewerSettings settings = Sample();
+    change(settings);
+    const std::variant<std::string, SettingsFileError> document = ExportDocument(settings, {});
+    const auto* error = std::get_if<SettingsFileError>(&document);
+    return error != nullptr ? error->Text() : std::string("exported");
+  };
+  EXPECT_EQ(problem([](ViewerSettings&) {}), "exported");
+  EXPECT_EQ(problem([](ViewerSettings& s) { s.LayoutCode = 0; }),
+            "settings.LayoutCode: 0 is not a layout of the multiviewer");
+  EXPECT_EQ(problem([](ViewerSettings& s) { s.UmdTextColour[4] = 40; }),
+            "settings.UmdTextColour[4]: 40 is out of range (0-15)");
+  EXPECT_EQ(problem([](ViewerSettings& s) { s.UmdText[2] = u"A\x1b"; }),
+            "settings.UmdText[2]: the label holds a control character (U+001B), which no "
+            "multiviewer shows");
+}
+
+// A folder of this process's own: test cases run side by side.
+class SettingsFolder : public ::testing::Test {
+ protected:
+  SettingsFolder() {
+    std::filesystem::remove_all(directory);
+    std::filesystem::create_directories(directory);
+  }
+  ~SettingsFolder() override { std::filesystem::remove_all(directory); }
+
+  static std::string Contents(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
   const std::filesystem::path directory = std::filesystem::temp_directory_path() /
                                           ("quintara-settings-test-" + std::to_string(::getpid()));
-  std::filesystem::remove_all(directory);
-  std::filesystem::create_directories(directory);
   const std::filesystem::path file = directory / "studio.json";
+};
+
+TEST_F(SettingsFolder, AFailedWriteLeavesTheFileThereAsItWasAndSaysWhy) {
   ASSERT_EQ(WriteSettingsFile(file, "first"), std::nullopt);
   ASSERT_EQ(WriteSettingsFile(file, "second"), std::nullopt);
-  std::filesystem::create_directory(directory / "studio.json.partial");  // no room to write
-  EXPECT_NE(WriteSettingsFile(file, "third"), std::nullopt);
-  std::ifstream in(file);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "second");
+  // A disk that fills up: the file size limit fails the write as a full disk would.
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = before;
+  small.rlim_cur = 3;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const auto failure = WriteSettingsFile(file, "third");
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(failure, "cannot write " + file.string() + ": File too large");
+  EXPECT_EQ(Contents(file), "second");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 1)
+      << "no partial file left behind";
+
   const SettingsRead missing = ReadSettingsFile(directory / "none.json");
   EXPECT_EQ(std::get<SettingsFileError>(missing).Text(),
             "cannot read " + (directory / "none.json").string() + ": No such file or directory");
@@ -134,7 +204,43 @@ TEST(SettingsFile, AFailedWriteLeavesTheFileThereAsItWas) {
       (directory / "huge.json").string() + " is larger than a settings file can be (256 KiB)");
   EXPECT_EQ(std::get<SettingsFileError>(ReadSettingsFile("/dev/zero")).Text(),
             "cannot read /dev/zero: not a regular file");
-  std::filesystem::remove_all(directory);
+}
+
+TEST_F(SettingsFolder, OnlyARegularFileIsReplacedAndNoPlantedLinkIsFollowed) {
+  namespace fs = std::filesystem;
+  const fs::path pipe = directory / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  fs::create_symlink(pipe, directory / "to-pipe");
+  fs::create_directory(directory / "folder");
+  for (const auto& [path, reason] : std::vector<std::pair<fs::path, std::string>>{
+           {directory / "folder", "Is a directory"},
+           {pipe, "not a regular file"},
+           {directory / "to-pipe", "not a regular file"},
+           {directory / "none" / "x.json", "No such file or directory"}}) {
+    const std::string expected = "cannot write " + path.string() + ": " + reason;
+    EXPECT_EQ(CheckSettingsFileTarget(path).value_or("accepted"), expected);
+    EXPECT_EQ(WriteSettingsFile(path, "x").value_or("written"), expected);
+  }
+  EXPECT_TRUE(fs::is_fifo(pipe)) << "the pipe stays a pipe";
+
+  // A link to a regular file: the file it leads to is replaced and the link stays.
+  ASSERT_EQ(WriteSettingsFile(directory / "real.json", "old"), std::nullopt);
+  fs::permissions(directory / "real.json", fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real.json", directory / "link.json");
+  ASSERT_EQ(WriteSettingsFile(directory / "link.json", "new"), std::nullopt);
+  EXPECT_TRUE(fs::is_symlink(directory / "link.json"));
+  EXPECT_EQ(Contents(directory / "real.json"), "new");
+  EXPECT_EQ(fs::status(directory / "real.json").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write)
+      << "0600 stays 0600";
+
+  // Whatever is planted where a temporary file might go is left alone.
+  std::ofstream(directory / "victim") << "keep";
+  fs::create_symlink(directory / "victim", directory / "studio.json.partial");
+  fs::create_symlink(directory / "victim", directory / ".studio.json.partial");
+  ASSERT_EQ(WriteSettingsFile(file, "settings"), std::nullopt);
+  EXPECT_EQ(Contents(file), "settings");
+  EXPECT_EQ(Contents(directory / "victim"), "keep");
 }
 
 class SettingsPlan : public test::FakeLinkFixture {

@@ -1,12 +1,15 @@
 #include "core/viewer/SettingsFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <vector>
 
 #include "core/Version.h"
+#include "core/platform/FileReplace.h"
 #include "core/text/TextCodec.h"
 #include "core/viewer/LayoutGeometry.h"
 #include "core/viewer/ViewerTables.h"
@@ -22,8 +25,30 @@ struct Invalid {
   std::string problem;
 };
 
-std::string Shown(const Json& value) {
+// At most this much of a bad value is quoted back.
+constexpr std::size_t kExcerptLength = 40;
+
+// A value of our own document, written out whole.
+std::string Dumped(const Json& value) {
   return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// A bad value as a message quotes it: a scalar, or a list or object of scalars, cut short at a
+// character's boundary; a value that nests further only by its kind. Nothing here recurses
+// into what the file holds.
+std::string Shown(const Json& value) {
+  const bool flat = value.is_primitive() || std::ranges::all_of(value, [](const Json& entry) {
+                      return entry.is_primitive();
+                    });
+  std::string text = flat ? Dumped(value) : value.is_array() ? "[...]" : "{...}";
+  if (text.size() > kExcerptLength) {
+    std::size_t end = kExcerptLength - 3;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+      --end;
+    }
+    text.replace(end, text.npos, "...");
+  }
+  return text;
 }
 
 std::string Found(const Json& value) {
@@ -164,6 +189,15 @@ std::uint8_t ByteValue(const Json& value, const std::string& at, const SettingFi
   }
 }
 
+std::string CodePoint(char16_t c) {
+  static constexpr std::string_view kHex = "0123456789ABCDEF";
+  std::string text = "U+";
+  for (int shift = 12; shift >= 0; shift -= 4) {
+    text += kHex[(c >> shift) & 0xF];
+  }
+  return text;
+}
+
 std::u16string LabelValue(const Json& value, const std::string& at) {
   if (!value.is_string()) {
     throw Invalid{at, "expected a label text, " + Found(value)};
@@ -171,6 +205,12 @@ std::u16string LabelValue(const Json& value, const std::string& at) {
   const std::optional<std::u16string> text = Utf8ToUtf16(value.get<std::string>());
   if (!text) {
     throw Invalid{at, "the label is not UTF-8 text"};
+  }
+  const auto control =
+      std::ranges::find_if(*text, [](char16_t c) { return c < 0x20 || c == 0x7F; });
+  if (control != text->end()) {
+    throw Invalid{at, "the label holds a control character (" + CodePoint(*control) +
+                          "), which no multiviewer shows"};
   }
   if (text->size() > kUmdLabelRoom) {
     throw Invalid{at, "a label holds at most " + std::to_string(kUmdLabelRoom) +
@@ -245,6 +285,58 @@ ViewerSettings ReadSettings(const Json& document) {
   return settings;
 }
 
+// Deeper than any settings file goes (the document, settings, a list, its entry), with room to
+// spare; a deeper file is refused while it is read.
+constexpr int kDeepestNesting = 16;
+
+// Watches the parser: refuses nesting beyond kDeepestNesting and a key that stands twice in
+// one object (JSON lets the last one win silently; a file must say one thing).
+class ParseWatch {
+ public:
+  bool operator()(int depth, nlohmann::json::parse_event_t event, const Json& parsed) {
+    using Event = nlohmann::json::parse_event_t;
+    if ((event == Event::object_start || event == Event::array_start) && depth >= kDeepestNesting) {
+      throw Invalid{"", "the file nests values deeper than a settings file does (" +
+                            std::to_string(kDeepestNesting) + " levels)"};
+    }
+    if (event == Event::object_start) {
+      objects_.emplace_back();
+    } else if (event == Event::object_end) {
+      objects_.pop_back();
+    } else if (event == Event::key && !objects_.empty()) {
+      Object& object = objects_.back();
+      object.key = parsed.get<std::string>();
+      if (!object.keys.insert(object.key).second) {
+        throw Invalid{Path(), "appears twice; a settings file names each field once"};
+      }
+    }
+    return true;
+  }
+
+ private:
+  struct Object {
+    std::set<std::string> keys;
+    std::string key;  // the one being read
+  };
+
+  std::string Path() const {
+    std::string path;
+    for (const Object& object : objects_) {
+      path += (path.empty() ? "" : ".") + object.key;
+    }
+    return path;
+  }
+
+  std::vector<Object> objects_;
+};
+
+Json Parse(std::string_view text) {
+  ParseWatch watch;
+  return Json::parse(text, [&watch](int depth, nlohmann::json::parse_event_t event, Json& parsed) {
+    return watch(depth, event, parsed);
+  });
+}
+
 // nlohmann's message without its "[json.exception...] " prefix.
 std::string ParseProblem(const nlohmann::json::exception& error) {
   std::string text = error.what();
@@ -258,13 +350,13 @@ std::string ParseProblem(const nlohmann::json::exception& error) {
 // that reads and compares well.
 std::string Layout(const Json& value, int depth) {
   if (!value.is_object() || depth > 1) {
-    return Shown(value);
+    return Dumped(value);
   }
   const std::string indent(static_cast<std::size_t>(2 * (depth + 1)), ' ');
   std::string text = "{";
   const char* separator = "\n";
   for (const auto& [key, entry] : value.items()) {
-    text += separator + indent + Shown(Json(key)) + ": " + Layout(entry, depth + 1);
+    text += separator + indent + Dumped(Json(key)) + ": " + Layout(entry, depth + 1);
     separator = ",\n";
   }
   return text + "\n" + std::string(indent.size() - 2, ' ') + "}";
@@ -283,7 +375,7 @@ std::string WriteSettingsDocument(const ViewerSettings& settings, const ViewerFa
 
 SettingsRead ReadSettingsDocument(std::string_view text) {
   try {
-    return ReadSettings(Json::parse(text));
+    return ReadSettings(Parse(text));
   } catch (const nlohmann::json::exception& error) {
     // A syntax error, or a number beyond what a double holds ("1e999").
     return SettingsFileError{"", ParseProblem(error)};
@@ -316,28 +408,27 @@ SettingsRead ReadSettingsFile(const std::filesystem::path& path) {
   return ReadSettingsDocument(text);
 }
 
+std::variant<std::string, SettingsFileError> ExportDocument(const ViewerSettings& settings,
+                                                            const ViewerFacts& facts) {
+  std::string document = WriteSettingsDocument(settings, facts);
+  const SettingsRead read = ReadSettingsDocument(document);
+  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
+    return *error;
+  }
+  return document;
+}
+
+std::optional<std::string> CheckSettingsFileTarget(const std::filesystem::path& path) {
+  if (const auto reason = CheckReplaceable(path)) {
+    return "cannot write " + path.string() + ": " + *reason;
+  }
+  return std::nullopt;
+}
+
 std::optional<std::string> WriteSettingsFile(const std::filesystem::path& path,
                                              std::string_view document) {
-  std::filesystem::path partial = path;
-  partial += ".partial";
-  {
-    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-    if (!file) {
-      return "cannot write " + partial.string() + ": " + std::strerror(errno);
-    }
-    file.write(document.data(), static_cast<std::streamsize>(document.size()));
-    file.flush();
-    if (!file) {
-      std::error_code ignored;
-      std::filesystem::remove(partial, ignored);
-      return "cannot write " + path.string();
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(partial, path, error);
-  if (error) {
-    std::filesystem::remove(partial, error);
-    return "cannot write " + path.string() + ": " + error.message();
+  if (const auto reason = ReplaceFile(path, document)) {
+    return "cannot write " + path.string() + ": " + *reason;
   }
   return std::nullopt;
 }

@@ -42,8 +42,19 @@ inline constexpr std::size_t kSettingsFileLimit = 256 * 1024;
 // The file at path, read and checked. Only a regular file is opened: a pipe or a device would
 // hold the reader.
 SettingsRead ReadSettingsFile(const std::filesystem::path& path);
-// Writes the document beside the file and then moves it into its place, so a failed write
-// leaves an existing file as it was. Nothing on success, else what went wrong.
+// A unit's settings as a document, once it reads back as an import would take it: a value the
+// device holds beyond what a file carries (layout 0, colour 40) is named instead, so no file is
+// written that cannot be applied again.
+std::variant<std::string, SettingsFileError> ExportDocument(const ViewerSettings& settings,
+                                                            const ViewerFacts& facts);
+inline constexpr std::string_view kNotExportable =
+    "the multiviewer holds a value no settings file carries: ";
+
+// Why a settings file cannot be written at path as it stands (a directory, a pipe, a device
+// node), before anything is read from the device for it.
+std::optional<std::string> CheckSettingsFileTarget(const std::filesystem::path& path);
+// Puts the document in place of the file whole (ReplaceFile), so a failed write leaves an
+// existing file as it was. Nothing on success, else what went wrong and why.
 std::optional<std::string> WriteSettingsFile(const std::filesystem::path& path,
                                              std::string_view document);
 

@@ -84,6 +84,10 @@ std::optional<std::string> LoadProblem(
 
 bool SettingsFilePresenter::Save(const std::filesystem::path& path) {
   Controller& controller = controller_;
+  if (const auto refused = CheckSettingsFileTarget(path)) {
+    controller.GetPrompter().ShowError(std::string(kSaveFailedError) + *refused);
+    return false;
+  }
   std::optional<ViewerSettings> settings;
   ViewerFacts facts;
   controller.Runner().Run(kReadingStateText, [&controller, &settings, &facts] {
@@ -96,7 +100,13 @@ bool SettingsFilePresenter::Save(const std::filesystem::path& path) {
     controller.GetPrompter().ShowError(kSaveUnansweredError);
     return false;
   }
-  if (const auto error = WriteSettingsFile(path, WriteSettingsDocument(*settings, facts))) {
+  const auto document = ExportDocument(*settings, facts);
+  if (const auto* refused = std::get_if<SettingsFileError>(&document)) {
+    controller.GetPrompter().ShowError(std::string(kSaveFailedError) + std::string(kNotExportable) +
+                                       refused->Text());
+    return false;
+  }
+  if (const auto error = WriteSettingsFile(path, std::get<std::string>(document))) {
     controller.GetPrompter().ShowError(std::string(kSaveFailedError) + *error);
     return false;
   }
@@ -135,20 +145,25 @@ bool SettingsFilePresenter::Load(const std::filesystem::path& path, const PanelS
   }
 
   panel.stopFollowing();
-  std::size_t sent = 0;
+  SettingsSending sending;
   std::optional<std::vector<SettingsDifference>> found;
-  controller.Runner().Run(kSendingSettingsText, [&controller, &changes, &wanted, &sent, &found] {
-    sent = SendSettingsChanges(controller, changes);
-    found = VerifySettings(controller, wanted);
-  });
+  controller.Runner().Run(kSendingSettingsText,
+                          [&controller, &changes, &device, &wanted, &sending, &found] {
+                            sending = SendSettingsChanges(controller, changes, *device);
+                            if (!sending.locked) {
+                              found = VerifySettings(controller, wanted);
+                            }
+                          });
   panel.catchUp();
 
-  if (const auto problem = LoadProblem(changes.size(), sent, found)) {
+  if (sending.locked) {
+    prompter.ShowError(kLoadLockedError);
+  } else if (const auto problem = LoadProblem(changes.size(), sending.sent, found)) {
     prompter.ShowError(*problem);
   } else {
     prompter.ShowInfo(kSettingsVerified);
   }
-  return sent > 0;
+  return sending.sent > 0;
 }
 
 }  // namespace quintara

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string_view>
 
+#include "core/viewer/SettingsTransfer.h"
+
 namespace quintara {
 
 class Controller;
@@ -14,8 +16,7 @@ inline constexpr std::string_view kSaveUnansweredError =
     "The multiviewer did not answer: nothing was saved.";
 inline constexpr std::string_view kSaveFailedError = "The settings could not be saved:\n";
 inline constexpr std::string_view kSettingsFileError = "The settings file cannot be applied:\n";
-inline constexpr std::string_view kLoadLockedError =
-    "The multiviewer is locked: nothing was sent.\nUnlock it, then load the file again.";
+inline constexpr std::string_view kLoadLockedError = kSettingsLockedText;
 inline constexpr std::string_view kLoadUnansweredError =
     "The multiviewer did not answer: nothing was sent.";
 inline constexpr std::string_view kSettingsAlreadyHeld =

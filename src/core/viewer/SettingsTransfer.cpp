@@ -20,18 +20,22 @@ ViewerFacts DeviceFacts(const Controller& controller) {
           viewer.WindowFormatText};
 }
 
-std::size_t SendSettingsChanges(Controller& controller, std::span<const SettingsChange> changes) {
+SettingsSending SendSettingsChanges(Controller& controller, std::span<const SettingsChange> changes,
+                                    const ViewerSettings& device) {
   if (controller.LockState() == 1) {
-    return 0;
+    return {.sent = 0, .locked = true};
   }
-  std::size_t sent = 0;
+  SettingsSending sending;
   for (const SettingsChange& change : changes) {
     if (!controller.SendFrame(change.frame)) {
       break;
     }
-    ++sent;
+    if (++sending.sent == 1 && ReadDeviceSettings(controller) == device) {
+      sending.locked = true;
+      break;
+    }
   }
-  return sent;
+  return sending;
 }
 
 std::optional<std::vector<SettingsDifference>> VerifySettings(Controller& controller,
