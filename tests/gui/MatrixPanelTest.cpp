@@ -28,6 +28,7 @@ using test::SimulatedLan;
 
 class MatrixPanelTest : public test::PanelFixture {
  protected:
+  using PanelFixture::PanelFixture;
   template <class T>
   T* OpenMatrix(const Ipv4Address& address) {
     Search();
@@ -106,6 +107,24 @@ TEST_F(MatrixPanelTest, SixteenChannelsShowTheFormatDisabledForAnotherModel) {
   EXPECT_EQ(panel->List(Matrix16PanelId::BacklightTime)->currentText(),
             QStringLiteral("Always On"));
   EXPECT_EQ(panel->BrightnessText()->text(), QStringLiteral("80%"));
+}
+
+class ModelMatrixPanelTest : public MatrixPanelTest {
+ protected:
+  ModelMatrixPanelTest() : MatrixPanelTest("KVT2208Z") {}
+};
+
+TEST_F(ModelMatrixPanelTest, SixteenChannelsOfTheFamilysModelTakeAnOutputFormat) {
+  auto* panel = OpenMatrix<Matrix16Panel>(SimulatedLan::kMatrix16);
+  ASSERT_NE(panel, nullptr);
+  QComboBox* formats = panel->List(Matrix16PanelId::OutputFormat);
+  EXPECT_TRUE(formats->isEnabled());
+  EXPECT_TRUE(panel->Controls().Find(Matrix16PanelId::OutputFormatLabel)->isEnabled());
+  formats->setCurrentIndex(4);
+  emit formats->activated(4);
+  EXPECT_TRUE(Await([this] {
+    return lan.matrix16->State().OutputFormat == MatrixFormatTable[4].code;
+  }));
 }
 
 TEST_F(MatrixPanelTest, BrightnessGoesOutOnceWhenTheMouseLetsGo) {

@@ -19,7 +19,7 @@ namespace quintara::test {
 // protocol's waits shortened, and the steps an operator takes to reach the multiviewer's panel.
 class PanelFixture : public ::testing::Test {
  protected:
-  PanelFixture() {
+  explicit PanelFixture(std::string_view matrix16Name = {}) : lan(matrix16Name) {
     GuiApp();
     ui::MainWindow::Options options;
     options.link = lan.link;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "core/Controller.h"
@@ -18,7 +19,9 @@ struct SimulatedLan {
   static constexpr Ipv4Address kMatrix8{{127, 0, 0, 32}};
   static constexpr Ipv4Address kMatrix16{{127, 0, 0, 33}};
 
-  SimulatedLan();
+  // matrix16Name, when given, is the name the sixteen-channel switcher answers a search with
+  // (the family's model name makes its panel take an output format).
+  explicit SimulatedLan(std::string_view matrix16Name = {});
   ~SimulatedLan();
 
   LinkConfig link;

@@ -44,11 +44,13 @@ ControlColours MatrixPanel::Colours() {
 }
 
 void MatrixPanel::Open() {
-  if (layout_.outputFormat != 0 && !presenter_.OutputFormatEnabled()) {
-    controls_.Find(layout_.outputFormat)->setEnabled(false);
-    controls_.Find(layout_.outputFormatLabel)->setEnabled(false);
-  }
+  // The presenter learns on opening whether the switcher takes a format.
   presenter_.Open();
+  if (layout_.outputFormat != 0) {
+    const bool takesFormat = presenter_.OutputFormatEnabled();
+    controls_.Find(layout_.outputFormat)->setEnabled(takesFormat);
+    controls_.Find(layout_.outputFormatLabel)->setEnabled(takesFormat);
+  }
 }
 
 ShadeButton* MatrixPanel::Button(int id) const {
