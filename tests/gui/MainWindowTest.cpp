@@ -2,6 +2,8 @@
 // simulated devices, on Qt's offscreen platform.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/app/MainWindow.h"
 #include "ui/controls/ShadeButton.h"
+#include "ui/viewer/MultiviewerPanel.h"
 #include "ui/res/Skin.h"
 
 namespace quintara::ui {
@@ -111,7 +114,7 @@ TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
   NameField()->setFocus();
   NameField()->clear();  // the panel's read-back showed the device's own name
   QTest::keyClicks(NameField(), "Studio");
-  QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(600, 400));  // background click
+  QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(600, 140));  // background click
   Click(MainWindowId::Lock);                                              // unlock
   EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockOpen));
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 2, 2s));
@@ -124,6 +127,42 @@ TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
   EXPECT_EQ(names[0], Bytes("A5 6C 20 00 A1 01 01 00 00 00 00 00 00 00 00 00 0F "
                             "53 00 74 00 75 00 64 00 69 00 6F 00 5B 04 AE"));
   EXPECT_TRUE(window->isVisible());
+}
+
+// Presses at a point of the widget and drags by 40 pixels with the left button held; how far
+// the main window moved.
+QPoint Drag(QWidget& window, QWidget* target, QPoint at) {
+  const QPoint before = window.pos();
+  QTest::mousePress(target, Qt::LeftButton, {}, at);
+  const QPoint to = at + QPoint(40, 40);
+  QMouseEvent move(QEvent::MouseMove, to, target->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(target, &move);
+  QTest::mouseRelease(target, Qt::LeftButton, {}, to);
+  return window.pos() - before;
+}
+
+TEST_F(MainWindowTest, OnlyTheWindowsOwnBackgroundDragsItAndTakesTheNameFieldsFocus) {
+  ClickSearch();
+  Choose(SimulatedLan::kMultiviewer);
+  auto* panel = qobject_cast<MultiviewerPanel*>(window->DevicePanel());
+  ASSERT_NE(panel, nullptr);
+  NameField()->setFocus();
+  for (QWidget* target : {static_cast<QWidget*>(&panel->Preview()), panel->ShownPage(),
+                          static_cast<QWidget*>(panel)}) {
+    EXPECT_EQ(Drag(*window, target, {target->width() - 3, target->height() - 3}), QPoint(0, 0))
+        << target->metaObject()->className();
+    EXPECT_TRUE(NameField()->hasFocus()) << target->metaObject()->className();
+  }
+  Choose(SimulatedLan::kMatrix8);
+  ASSERT_NE(window->DevicePanel(), nullptr);
+  NameField()->setFocus();
+  EXPECT_EQ(Drag(*window, window->DevicePanel(), {600, 520}), QPoint(0, 0));
+  EXPECT_TRUE(NameField()->hasFocus());
+  EXPECT_TRUE(lan.multiviewer->ReceivedFrames(CommandCode::SetDeviceName).empty());
+
+  EXPECT_EQ(Drag(*window, window.get(), {600, 140}), QPoint(40, 40));
+  EXPECT_FALSE(NameField()->hasFocus());
 }
 
 TEST_F(MainWindowTest, NameFieldHoldsSixteenCharactersAndNeverSplitsOne) {

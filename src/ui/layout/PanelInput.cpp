@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 
 namespace quintara::ui {
@@ -16,6 +17,10 @@ bool SwallowEnterAndEscape(QKeyEvent* event) {
     default:
       return false;
   }
+}
+
+void KeepPress(QMouseEvent* event) {
+  event->accept();
 }
 
 void SelectQuietly(QWidget* list, int item) {

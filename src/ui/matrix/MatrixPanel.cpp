@@ -157,4 +157,8 @@ void MatrixPanel::keyPressEvent(QKeyEvent* event) {
   }
 }
 
+void MatrixPanel::mousePressEvent(QMouseEvent* event) {
+  KeepPress(event);
+}
+
 }  // namespace quintara::ui

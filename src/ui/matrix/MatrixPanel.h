@@ -67,6 +67,7 @@ class MatrixPanel : public QWidget, private MatrixPanelView {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void FillLists();

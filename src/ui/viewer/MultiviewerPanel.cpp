@@ -96,4 +96,8 @@ void MultiviewerPanel::keyPressEvent(QKeyEvent* event) {
   }
 }
 
+void MultiviewerPanel::mousePressEvent(QMouseEvent* event) {
+  KeepPress(event);
+}
+
 }  // namespace quintara::ui

@@ -40,6 +40,7 @@ class MultiviewerPanel : public QWidget, private ViewerView {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   std::unique_ptr<QWidget> MakePage(std::uint8_t page);
