@@ -42,6 +42,7 @@ Frame Report(const std::array<std::uint8_t, 4>& identity, int n) {
       static_cast<std::uint8_t>(1 + (n / 2) % 16)};
   Frame report = BuildFrame(0xA1, 0x01, LinkKind::Lan, code, payload);
   std::ranges::copy(identity, report.begin() + frame::kIdentityOffset);
+  SealFrame(report);
   return report;
 }
 

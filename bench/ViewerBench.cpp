@@ -45,6 +45,7 @@ struct Bench {
     const std::array<std::uint8_t, 2> payload{0x00, layoutCode};
     Frame report = BuildFrame(0xA1, 0x01, LinkKind::Lan, ViewerCode::SetLayout, payload);
     std::ranges::copy(identity, report.begin() + frame::kIdentityOffset);
+    SealFrame(report);
     return report;
   }
 

@@ -355,6 +355,18 @@ void PrintReport(std::ostream& out, bool json, std::span<const std::uint8_t> rep
                   {"applied", applied}});
 }
 
+// On stderr, what the watch could not show: the reports lost while its output fell behind (the
+// oldest went, or they still waited at the end) and the count of those refused as corrupt.
+void ReportWhatWasNotShown(std::ostream& err, const StatusListener::HandOver& counts) {
+  const std::uint64_t notShown = counts.accepted - counts.applied - counts.dropped;
+  if (notShown > 0) {
+    err << "reports not shown, the output fell behind: " << notShown << "\n";
+  }
+  if (counts.rejected > 0) {
+    err << "reports dropped as corrupt or not from a multiviewer: " << counts.rejected << "\n";
+  }
+}
+
 int Watch(CliSession& session) {
   Controller& controller = session.GetController();
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
@@ -370,11 +382,15 @@ int Watch(CliSession& session) {
   listener.SetReportHook([&out, json](std::span<const std::uint8_t> report, bool applied) {
     PrintReport(out, json, report, applied);
   });
+  listener.SetReReadAfterOverflow(false);  // the mirror is not shown
   listener.Start();
   const int seconds = session.Options().seconds.value_or(kDefaultWatchSeconds);
-  tasks.RunUntil(std::chrono::steady_clock::now() + std::chrono::seconds(seconds));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  // However much still waits: a reader that fell behind does not keep the watch running.
+  while (std::chrono::steady_clock::now() < deadline && tasks.RunOne(deadline)) {
+  }
   listener.Stop();
-  tasks.RunPending();
+  ReportWhatWasNotShown(session.Err(), *listener.Counts());
   return kExitSuccess;
 }
 

@@ -9,6 +9,7 @@
 #include "core/platform/UdpSocket.h"
 #include "support/Bytes.h"
 #include "support/CraftedDevice.h"
+#include "support/JunkDatagrams.h"
 #include "support/TestLink.h"
 
 namespace quintara {
@@ -104,6 +105,31 @@ TEST_F(NetworkSearch, AnswersThatMustBeIgnoredAddNothing) {
   ExpectNoDeviceFound();
   EXPECT_EQ(observer.deviceList, std::vector<std::string>{"No Device Found"});
   EXPECT_EQ(observer.calls.back(), "DeviceListSelectionChanged 0");
+}
+
+// Datagrams that are not frame-shaped cost the search no pause: four devices, each answering
+// after 250 of them, are all found within the protocol's window.
+TEST_F(NetworkSearch, EveryDeviceIsFoundThroughAThousandJunkDatagrams) {
+  const std::vector<Ipv4Address> peers{kPeerA, kPeerB, {{127, 0, 0, 23}}, {{127, 0, 0, 24}}};
+  const LinkConfig wide = test::LoopbackLink(peers, test::FreeUdpPort());
+  Controller searching(wide, LinkTiming{}, clock, prompter, observer);
+  test::Junk junk({}, 12);
+  std::vector<std::unique_ptr<CraftedPeer>> devices;
+  for (std::uint8_t d = 0; d < peers.size(); ++d) {
+    std::vector<std::vector<std::uint8_t>> answers;
+    while (answers.size() < 250) {
+      const std::span<const std::uint8_t> next = junk.Next();
+      if (!next.empty() && next.size() <= 128 && !IsFrameShaped(next)) {
+        answers.emplace_back(next.begin(), next.end());
+      }
+    }
+    answers.push_back(DiscoverAnswer(0xA1, d, NameAndIdentity("KVT2208Z", {d, d, d, d})));
+    devices.push_back(std::make_unique<CraftedPeer>(UdpEndpoint{peers[d], wide.devicePort}, answers,
+                                                    std::chrono::milliseconds(100 * d)));
+  }
+  searching.SearchNetwork();
+  EXPECT_EQ(searching.Devices().Table().Count(), peers.size());
+  EXPECT_EQ(searching.Devices().StatusText(), "Connected - 4");
 }
 
 TEST_F(NetworkSearch, NoAnswerWithinTheWindow) {

@@ -48,7 +48,8 @@ class StatusReports : public ::testing::Test {
     std::vector<std::uint8_t> payload{0x00};
     payload.insert(payload.end(), values.begin(), values.end());
     Frame frame = BuildFrame(0xA1, 0x01, LinkKind::Lan, code, payload);
-    std::ranges::copy(identity, frame.begin() + 10);
+    std::ranges::copy(identity, frame.begin() + frame::kIdentityOffset);
+    SealFrame(frame);
     return frame;
   }
 
@@ -148,6 +149,73 @@ TEST_F(StatusReports, DeviceWideChangeReadsBackFirstAndThenLetsTheDeviceSettle) 
   ASSERT_TRUE(AwaitPending(1));
   tasks.RunPending();
   EXPECT_EQ(observer.calls, (std::vector<std::string>{"RepaintPreview", "RefreshPage 1"}));
+}
+
+// Reports that carry the device's identity but are not whole frames of a multiviewer, or whose
+// values no setting holds, change nothing and are counted; the sum and the trailer are where the
+// frame's own Length puts them.
+TEST_F(StatusReports, CorruptAndOutOfRangeReportsAreRejected) {
+  viewer().CurrentPage = ViewerPage::Mode;
+  const auto changed = [](std::vector<std::uint8_t> frame, std::size_t at, std::uint8_t value,
+                          bool sealed) {
+    frame.at(at) = value;
+    if (sealed) {
+      SealFrame(frame);
+    }
+    return frame;
+  };
+  const std::vector<std::uint8_t> layout = Report(ViewerCode::SetLayout, {60});
+  const std::size_t sum = layout.size() - 3;
+  const std::vector<std::vector<std::uint8_t>> rejected{
+      changed(layout, 0, 0xA4, true),                         // start byte
+      changed(layout, sum, layout[sum] ^ 0x01, false),        // sum
+      changed(layout, sum + 2, 0xAF, true),                   // trailer
+      changed(layout, frame::kDeviceTypeOffset, 0x83, true),  // a matrix switcher's
+      changed(layout, frame::kLengthOffset, 0x17, true),      // Length beyond the datagram
+      Report(ViewerCode::SetWindowSource, {0, 3}),            // input 0
+      Report(ViewerCode::SetWindowSource, {200, 3}),          // input 200
+      Report(ViewerCode::SetUmdTextColour, {1, 250}),         // colour 250
+      Report(ViewerCode::SetLayout, {0}),                     // layout 0
+      Report(ViewerCode::SetLayout, {255}),                   // layout 255
+      Report(ViewerCode::WindowSignalReport, {0, 1, 0x40}),   // a 7-bit format code
+      Report(ViewerCode::SetBorder, {2}),                     // a flag is 0 or 1
+  };
+  Deliver(rejected);
+  EXPECT_EQ(viewer().LayoutCode, 0);
+  EXPECT_EQ(viewer().WindowSource, PerWindow<std::uint8_t>{});
+  EXPECT_EQ(viewer().UmdTextColour, PerInput<ColourIndex>{});
+  EXPECT_TRUE(observer.calls.empty());
+  const StatusListener::HandOver& counts = *listener->Counts();
+  EXPECT_EQ(counts.rejected.load(), rejected.size());
+  EXPECT_EQ(counts.accepted.load(), 1u) << "the marker only";
+
+  // Bytes past the frame's Length are not part of it.
+  std::vector<std::uint8_t> padded = layout;
+  padded.insert(padded.end(), {0x00, 0x00, 0x00});
+  Deliver({padded});
+  EXPECT_EQ(viewer().LayoutCode, 60);
+}
+
+// A reader that falls behind holds a bounded hand-over: one task waits, the oldest reports go,
+// and the newest reaches the mirror last.
+TEST_F(StatusReports, AReaderThatFallsBehindKeepsTheNewestInABoundedHandOver) {
+  viewer().CurrentPage = ViewerPage::Switcher;  // a layout report stores the layout, no more
+  const StatusListener::HandOver& counts = *listener->Counts();
+  for (int n = 1; counts.overflowed == 0 && n < 200'000; ++n) {
+    const std::uint8_t layout = n % 2 == 0 ? 40 : 60;
+    sender->SendTo(Report(ViewerCode::SetLayout, {layout}), address);
+    if (n % 1000 == 0) {
+      std::this_thread::sleep_for(1ms);  // lets the listener keep up with the kernel
+    }
+  }
+  EXPECT_EQ(tasks.Pending(), 1u);
+  const auto deadline = std::chrono::steady_clock::now() + 3s;
+  while (viewer().LayoutCode != 90 && std::chrono::steady_clock::now() < deadline) {
+    sender->SendTo(Report(ViewerCode::SetLayout, {90}), address);  // again, should it be lost
+    tasks.RunUntil(std::chrono::steady_clock::now() + 20ms);
+  }
+  EXPECT_EQ(viewer().LayoutCode, 90);
+  EXPECT_GT(counts.overflowed.load(), 0u);
 }
 
 TEST_F(StatusReports, StoppingEndsTheWorkerAndClosesTheSocket) {

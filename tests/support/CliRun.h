@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,8 @@ struct CliRun {
 // Runs quintara-cli with the link's options (bind address, ports, search targets) before args.
 CliRun RunCliOn(const LinkConfig& link, const std::vector<std::string>& args,
                 const LinkTiming& timing);
+// The same, printing to the streams given; the exit status.
+int RunCliOn(const LinkConfig& link, const std::vector<std::string>& args, const LinkTiming& timing,
+             std::ostream& out, std::ostream& err);
 
 }  // namespace quintara::test

@@ -75,7 +75,9 @@ void Junk::CutReport() {
                                      ViewerCode::SetUmdTextColour, ViewerCode::WindowSignalReport,
                                      ViewerCode::SetMeterOn};
   const std::uint8_t code = kCodes[Below(std::size(kCodes))];
-  Craft(code, 1, 1, Below(ReportBytesNeeded(code)));
+  const std::size_t size = Below(ReportBytesNeeded(code));
+  Craft(code, 1, 1, size);
+  refused_ += size > frame::kCommandCodeOffset ? 1 : 0;
 }
 
 void Junk::NoReport() {
@@ -97,7 +99,7 @@ void Junk::NoSuchTarget() {
   } else {
     Craft(ViewerCode::SetUmdOn, outside, any, size);
   }
-  ++acceptable_;
+  ++refused_;
 }
 
 JunkSender::JunkSender(const std::array<std::uint8_t, 4>& identity, const UdpEndpoint& to,

@@ -24,8 +24,8 @@ class Junk {
 
   // Valid until the next call.
   std::span<const std::uint8_t> Next();
-  // How many so far a listener takes as its device's reports, for the rules to drop.
-  std::uint64_t Acceptable() const { return acceptable_; }
+  // How many so far carry the device's identity and a report code, for a listener to reject.
+  std::uint64_t Refused() const { return refused_; }
 
  private:
   static constexpr std::size_t kLongest = 2000;
@@ -41,7 +41,7 @@ class Junk {
   const std::array<std::uint8_t, 4> identity_;
   std::mt19937_64 random_;
   std::vector<std::uint8_t> bytes_;
-  std::uint64_t acceptable_ = 0;
+  std::uint64_t refused_ = 0;
 };
 
 // Junk to one port from a thread of its own, as much as it is allowed so far; it ends once it

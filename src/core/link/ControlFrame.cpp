@@ -17,6 +17,36 @@ bool IsFrameShaped(std::span<const std::uint8_t> datagram) {
          datagram.back() == frame::kTrailer;
 }
 
+std::size_t FrameLength(std::span<const std::uint8_t> datagram) {
+  if (datagram.size() < frame::kLengthOffset + 2) {
+    return 0;
+  }
+  return datagram[frame::kLengthOffset] |
+         static_cast<std::size_t>(datagram[frame::kLengthOffset + 1]) << 8;
+}
+
+bool IsWholeFrame(std::span<const std::uint8_t> datagram) {
+  if (datagram.size() < frame::kOverhead || datagram[0] != frame::kStart ||
+      datagram[1] != frame::kTag) {
+    return false;
+  }
+  const std::size_t length = FrameLength(datagram);
+  if (length < frame::kOverhead || length > datagram.size() ||
+      datagram[length - 1] != frame::kTrailer) {
+    return false;
+  }
+  const std::size_t sumOffset = length - 3;
+  const std::uint16_t sum = FrameSum(datagram.first(sumOffset));
+  return datagram[sumOffset] == (sum & 0xFF) && datagram[sumOffset + 1] == (sum >> 8);
+}
+
+void SealFrame(std::span<std::uint8_t> frame) {
+  const std::size_t sumOffset = frame.size() - 3;
+  const std::uint16_t sum = FrameSum(frame.first(sumOffset));
+  frame[sumOffset] = static_cast<std::uint8_t>(sum & 0xFF);
+  frame[sumOffset + 1] = static_cast<std::uint8_t>(sum >> 8);
+}
+
 std::uint8_t ToBcd(int value) {
   const int low = value & 0xFF;
   return static_cast<std::uint8_t>((low / 10) * 16 + low % 10);

@@ -57,6 +57,17 @@ std::uint16_t FrameSum(std::span<const std::uint8_t> bytes);
 // The whole test a Discover answer passes before its content is read: start, tag and trailer.
 bool IsFrameShaped(std::span<const std::uint8_t> datagram);
 
+// The Length field; 0 for a datagram too short to hold it.
+std::size_t FrameLength(std::span<const std::uint8_t> datagram);
+
+// A whole frame at the start of the datagram: start and tag, a Length that covers at least an
+// empty frame and no more than arrived, the trailer at Length - 1 and the sum before it.
+bool IsWholeFrame(std::span<const std::uint8_t> datagram);
+
+// Writes the sum of everything before it into a whole frame, as a device does once it has put
+// its identity into the header.
+void SealFrame(std::span<std::uint8_t> frame);
+
 std::uint8_t ToBcd(int value);
 // Year mod 100, month, day of month, day of week (0 = Sunday), hour, minute, second.
 std::array<std::uint8_t, 7> EncodeBcdTime(const LocalDateTime& time);

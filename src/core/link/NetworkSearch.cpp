@@ -41,7 +41,8 @@ Verdict NetworkSearch::JudgeAnswer(const Arrival& arrival, const SearchStop& sto
   }
   const std::span<const std::uint8_t> answer = arrival.bytes;
   if (!IsFrameShaped(answer)) {
-    return Verdict::KeepWaitingAfterGap;
+    // Junk costs no pause: a run of it must not push the devices' answers out of the window.
+    return Verdict::KeepWaiting;
   }
   if (answer.size() > frame::kDeviceTypeOffset &&
       !IsAcceptedDeviceType(answer[frame::kDeviceTypeOffset])) {

@@ -10,6 +10,7 @@
 
 #include "core/Executor.h"
 #include "core/platform/UdpSocket.h"
+#include "core/viewer/StatusReports.h"
 
 namespace quintara {
 
@@ -22,15 +23,24 @@ class Controller;
 class StatusListener {
  public:
   static constexpr std::size_t kBufferSize = 1400;
+  // Reports waiting for the controller's thread, at the most. A device reports each change once,
+  // and its longest honest burst, a settings file applied at once, is some 350 changes: this
+  // leaves room for ten of them while an exchange (a recall: 3 s and a read-back) holds the
+  // thread. Beyond it the oldest go, and the state is read again once the rest are applied.
+  static constexpr std::size_t kWaitingReports = 4096;
 
-  // What became of the reports this listener accepted: each is applied to its panel's
-  // generation (whatever the rules then keep of its values) or dropped because that panel is
-  // gone, never both; until then it is on its way. The counts outlive the listener, as the
-  // reports it handed over do.
+  // What became of the reports of the connected device. Each one accepted is applied to its
+  // panel's generation (whatever the rules then keep of its values), dropped because that panel
+  // is gone, or overflowed: the oldest waiting when kWaitingReports were; until then it is on
+  // its way. Rejected ones carried the device's identity and a report code but were not a whole
+  // frame of a multiviewer with values in range. The counts outlive the listener, as the reports
+  // it handed over do.
   struct HandOver {
-    std::atomic<std::uint64_t> accepted{0};  // of the connected device, long enough for their code
+    std::atomic<std::uint64_t> accepted{0};
     std::atomic<std::uint64_t> applied{0};
     std::atomic<std::uint64_t> dropped{0};
+    std::atomic<std::uint64_t> overflowed{0};
+    std::atomic<std::uint64_t> rejected{0};
   };
 
   StatusListener(Controller& controller, UdpSocket statusSocket,
@@ -40,26 +50,30 @@ class StatusListener {
   StatusListener& operator=(const StatusListener&) = delete;
 
   // Called on the controller's thread with each report of the connected device once it was
-  // applied (applied is false when the rules dropped it); a re-read report before its re-read.
+  // applied (applied is false when the rules dropped it, or when it was rejected); a re-read
+  // report before its re-read.
   using ReportHook = std::function<void(std::span<const std::uint8_t>, bool applied)>;
-  void SetReportHook(ReportHook hook) { reportHook_ = std::move(hook); }
+  // Before Start.
+  void SetReportHook(ReportHook hook);
+  // Whether the state is read again after reports overflowed (on unless set before Start): a
+  // listener that only shows what arrives has no mirror to put right.
+  void SetReReadAfterOverflow(bool reRead);
 
   void Start();
-  // Ends the worker and closes the status socket; returns once the worker has ended.
+  // Ends the worker and closes the status socket; returns once the worker has ended. What it
+  // had handed over still runs, or is dropped with the panel.
   void Stop();
   bool Running() const { return running_.load(); }
   std::shared_ptr<const HandOver> Counts() const { return counts_; }
 
  private:
+  class Inbox;
+
   void Run();
   void Handle(std::span<const std::uint8_t> datagram);
-  // Hands the task over to the controller's thread, to run only while the panel lasts. The task
-  // that carries an accepted report counts it as applied or dropped.
-  enum class Tally { Report, None };
-  void PostForPanel(std::function<void()> task, Tally tally);
-  // The read-back of a device-wide change, through the controller's exchange runner; returns
-  // once it has ended, or false when stopped first.
-  bool ReRead();
+  // The read-back of a device-wide change, on the controller's thread after what waits before
+  // it; returns once it has ended, or false when stopped first.
+  bool ReRead(const ReportBytes& report);
   // Sleeps unless stopped first; false when stopped.
   bool Pause(int milliseconds);
 
@@ -69,8 +83,8 @@ class StatusListener {
   Executor& executor_;
   const int reReadPauseMs_;
   const std::uint64_t generation_;
-  ReportHook reportHook_;
   const std::shared_ptr<HandOver> counts_ = std::make_shared<HandOver>();
+  const std::shared_ptr<Inbox> inbox_;
   int wake_ = -1;
   std::atomic<bool> running_{false};
   std::thread worker_;

@@ -5,6 +5,7 @@
 
 #include "core/Controller.h"
 #include "core/link/ControlFrame.h"
+#include "core/viewer/LayoutGeometry.h"
 #include "core/viewer/ViewerCommands.h"
 #include "core/viewer/ViewerRefresh.h"
 #include "core/viewer/ViewerTables.h"
@@ -13,6 +14,7 @@ namespace quintara {
 namespace {
 
 constexpr std::size_t kFirstValue = frame::kValuesOffset;  // v; u and t follow
+static_assert(ReportBytes::kKept == kFirstValue + 3, "a report keeps v, u and t");
 
 // The colour reports name an item 0-16; item 0 stands for the first entry.
 std::size_t ItemEntry(std::uint8_t item) {
@@ -118,9 +120,6 @@ void ReportApplier::Apply(std::uint8_t code) {
       Repaint();
       return;
     case ViewerCode::WindowSignalReport:
-      if (v_ >= kWindowCount) {
-        return Drop();
-      }
       viewer_.WindowSignal[v_] = {u_, t_};
       RefreshFormatTexts(viewer_);
       Repaint();
@@ -177,9 +176,6 @@ void ReportApplier::Layout() {
 void ReportApplier::WindowSource() {
   const std::uint8_t input = v_;
   const std::uint8_t window = u_;
-  if (window < 1 || window > kWindowCount) {
-    return Drop();
-  }
   if (Shown(ViewerPage::Switcher)) {
     viewer_.SwitcherSource[window - 1] = input;
     Select(ViewerSelection::SwitcherOutput, input - 1, window);
@@ -192,9 +188,6 @@ void ReportApplier::WindowSource() {
 }
 
 void ReportApplier::UmdOn() {
-  if (v_ < 1 || v_ > kInputCount) {
-    return Drop();
-  }
   viewer_.UmdOn[v_ - 1] = u_;
   Repaint();
   if (Shown(ViewerPage::Umd)) {
@@ -203,9 +196,6 @@ void ReportApplier::UmdOn() {
 }
 
 void ReportApplier::MeterOn() {
-  if (v_ < 1 || v_ > kWindowCount) {
-    return Drop();
-  }
   viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
   Repaint();
   viewer_.MeterOn[v_ - 1] = u_;
@@ -217,9 +207,6 @@ void ReportApplier::MeterOn() {
 }
 
 void ReportApplier::MeterChannels() {
-  if (v_ < 1 || v_ > kWindowCount) {
-    return Drop();
-  }
   viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
   viewer_.MeterChannels[v_ - 1] = u_;
   if (Shown(ViewerPage::Audio)) {
@@ -230,9 +217,6 @@ void ReportApplier::MeterChannels() {
 }
 
 void ReportApplier::UmdColour(bool text) {
-  if (v_ > 16) {
-    return Drop();
-  }
   const std::size_t entry = ItemEntry(v_);
   viewer_.ColourSourceItem = v_;
   (text ? viewer_.UmdTextColour : viewer_.UmdBackColour)[entry] = u_;
@@ -246,9 +230,6 @@ void ReportApplier::UmdColour(bool text) {
 }
 
 void ReportApplier::FormatColour(bool text) {
-  if (v_ > 16) {
-    return Drop();
-  }
   const std::size_t entry = ItemEntry(v_);
   viewer_.ColourWindowItem = v_;
   (text ? viewer_.FormatTextColour : viewer_.FormatBackColour)[entry] = u_;
@@ -262,9 +243,6 @@ void ReportApplier::FormatColour(bool text) {
 }
 
 void ReportApplier::TimecodeColour(bool text) {
-  if (v_ > 16) {
-    return Drop();
-  }
   const std::size_t entry = ItemEntry(v_);
   viewer_.ColourWindowItem = v_;
   (text ? viewer_.TimecodeTextColour : viewer_.TimecodeBackColour)[entry] = u_;
@@ -319,13 +297,77 @@ std::size_t ReportBytesNeeded(std::uint8_t commandCode) {
   }
 }
 
-bool IsReportOf(std::span<const std::uint8_t> datagram, std::span<const std::uint8_t, 4> identity) {
+ReportCheck CheckReport(std::span<const std::uint8_t> datagram,
+                        std::span<const std::uint8_t, 4> identity) {
   if (datagram.size() <= frame::kCommandCodeOffset ||
       !std::ranges::equal(datagram.subspan(frame::kIdentityOffset, identity.size()), identity)) {
-    return false;
+    return ReportCheck::NotOurs;
   }
   const std::size_t needed = ReportBytesNeeded(datagram[frame::kCommandCodeOffset]);
-  return needed != 0 && datagram.size() >= needed;
+  if (needed == 0) {
+    return ReportCheck::NotOurs;
+  }
+  // The frame's own Length says where its sum and trailer are; the values lie before the sum.
+  const bool whole = IsWholeFrame(datagram) && FrameLength(datagram) >= needed + 3 &&
+                     datagram[frame::kDeviceTypeOffset] == kMultiviewerType;
+  return whole && ValuesInRange(datagram) ? ReportCheck::Intact : ReportCheck::Corrupt;
+}
+
+bool IsReportOf(std::span<const std::uint8_t> datagram, std::span<const std::uint8_t, 4> identity) {
+  return CheckReport(datagram, identity) == ReportCheck::Intact;
+}
+
+ReportBytes ReportBytes::Of(std::span<const std::uint8_t> datagram) {
+  ReportBytes report;
+  const std::size_t size = std::min(datagram.size(), report.bytes.size());
+  std::copy_n(datagram.begin(), size, report.bytes.begin());
+  report.size = static_cast<std::uint8_t>(size);
+  return report;
+}
+
+bool ValuesInRange(std::span<const std::uint8_t> report) {
+  constexpr auto number = [](std::uint8_t n) { return n >= 1 && n <= kWindowCount; };
+  constexpr std::uint8_t kItems = 16;       // item 0 is the first entry, then 1-16
+  constexpr std::uint8_t kTextColour = 15;  // texts take the sixteen palette colours
+  constexpr std::uint8_t kBackColour = 31;  // backgrounds come as 5-bit values
+  const std::uint8_t v = ValueAt(report, 0);
+  const std::uint8_t u = ValueAt(report, 1);
+  switch (report[frame::kCommandCodeOffset]) {
+    case ViewerCode::SetOutputFormat:
+      return u <= 0x0F;
+    case ViewerCode::SetLayout:
+      return IsKnownLayout(v);
+    case ViewerCode::SetWindowSource:
+      return number(v) && number(u);
+    case ViewerCode::SetUmdOn:
+    case ViewerCode::SetMeterOn:
+      return number(v) && u <= 1;
+    case ViewerCode::SetMeterChannels:
+      return number(v) && u <= 0x0F;
+    case ViewerCode::SetAudioSource:
+      return v <= kWindowCount;
+    case ViewerCode::FormatStatusReport:
+    case ViewerCode::SetFormatStatus:
+    case ViewerCode::SetBorder:
+    case ViewerCode::TimecodeReport:
+    case ViewerCode::SetTimecode:
+    case ViewerCode::SetAudioAlarm:
+    case ViewerCode::SetAllMeters:
+    case ViewerCode::SetAllUmd:
+      return v <= 1;
+    case ViewerCode::SetUmdTextColour:
+    case ViewerCode::SetFormatTextColour:
+    case ViewerCode::SetTimecodeTextColour:
+      return v <= kItems && u <= kTextColour;
+    case ViewerCode::SetUmdBackColour:
+    case ViewerCode::SetFormatBackColour:
+    case ViewerCode::SetTimecodeBackColour:
+      return v <= kItems && u <= kBackColour;
+    case ViewerCode::WindowSignalReport:
+      return v < kWindowCount && u <= 1 && ValueAt(report, 2) <= 0x3F;
+    default:
+      return true;  // the re-read reports carry nothing the rules read
+  }
 }
 
 bool IsReReadReport(std::uint8_t commandCode) {
@@ -334,6 +376,9 @@ bool IsReReadReport(std::uint8_t commandCode) {
 }
 
 bool ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report) {
+  if (!ValuesInRange(report)) {
+    return false;
+  }
   ReportApplier applier(controller, report);
   applier.Apply(report[frame::kCommandCodeOffset]);
   return applier.Applied();

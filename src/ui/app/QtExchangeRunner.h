@@ -33,6 +33,9 @@ class QtExchangeRunner final : public QObject, public ExchangeRunner {
   bool Running() const { return running_; }
   // How many input events were dropped while exchanges ran.
   int DroppedInput() const { return droppedInput_; }
+  // How many tasks handed over to the window's thread wait for the exchange to end; the status
+  // listener hands over one at a time, however much the device reports meanwhile.
+  std::size_t HeldTasks() const { return executor_.Waiting(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

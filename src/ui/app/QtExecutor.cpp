@@ -33,6 +33,11 @@ void QtExecutor::Release() {
   }
 }
 
+std::size_t QtExecutor::Waiting() const {
+  const std::lock_guard lock(mutex_);
+  return tasks_.size();
+}
+
 void QtExecutor::RunPosted() {
   scheduled_ = false;  // what is posted from here on asks for another turn
   if (draining_) {

@@ -22,11 +22,13 @@ class QtExecutor final : public QObject, public Executor {
   void Post(std::function<void()> task) override;
   void Hold();
   void Release();
+  // How many tasks wait to run.
+  std::size_t Waiting() const;
 
  private:
   void RunPosted();
 
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::deque<std::function<void()>> tasks_;
   std::atomic<bool> scheduled_{false};  // a turn of RunPosted is on its way
   bool held_ = false;                   // GUI thread only
