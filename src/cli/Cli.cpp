@@ -88,6 +88,15 @@ bool Send(Controller& controller, const DeviceCommand& command) {
   return controller.ApplyStaticAddress(*command.staticAddress);
 }
 
+// The window refuses 0.0.0.0 before it sends anything; so does the command line, before the search.
+bool RefusedAddress(const DeviceCommand& command, std::ostream& err) {
+  if (!command.staticAddress || !command.staticAddress->IsZero()) {
+    return false;
+  }
+  ConsolePrompter(err).ShowError(kInputIpError);
+  return true;
+}
+
 int RunDeviceCommand(CliSession& session, const DeviceCommand& command) {
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
@@ -113,10 +122,12 @@ std::string CliUsage() {
          "serial line with --serial PORT.\n\n" +
          GlobalOptionsHelp() +
          "\nExit status: 0 success; 1 no device answered, or the device did not answer;\n"
-         "2 bad usage, nothing sent (a settings file that cannot be read, written or applied\n"
-         "included); 3 this machine's end of the link could not be set up (a local port held\n"
-         "by another program, no socket, a serial port that cannot be opened); 4 mv import\n"
-         "sent the settings, but the state read back differs from them.\n";
+         "2 bad usage, no command sent (a settings file that cannot be read, written or\n"
+         "applied included; the search goes first when the device's kind decides, as for an\n"
+         "input beyond an eight-channel switcher); 3 this machine's end of the link could not\n"
+         "be set up (a local port held by another program, no socket, a serial port that\n"
+         "cannot be opened); 4 mv import sent the settings, but the state read back differs\n"
+         "from them.\n";
 }
 
 int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
@@ -189,6 +200,9 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     const DeviceCommand command = ParseDeviceCommand(arguments);
     if (!options.device && !options.serialPort) {
       throw UsageError{arguments[0] + " needs --device ADDR or --serial PORT"};
+    }
+    if (RefusedAddress(command, err)) {
+      return kExitUsage;
     }
     ControllerObserver observer;
     CliSession session(options, timing, out, err, observer);

@@ -16,7 +16,8 @@ namespace quintara::cli {
 // Exit statuses of quintara-cli.
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitNoDevice = 1;    // no device answered, or the device did not answer
-inline constexpr int kExitUsage = 2;       // the arguments cannot be used; nothing was sent
+inline constexpr int kExitUsage = 2;       // the arguments cannot be used; no command was sent
+                                           // (only the search, when the device's kind decides)
 inline constexpr int kExitLinkSetup = 3;   // this machine's end of the link could not be set up:
                                            // a local port held elsewhere, no socket to be had,
                                            // a serial port that cannot be opened

@@ -1,7 +1,6 @@
 #include "cli/MatrixCli.h"
 
 #include <span>
-#include <sstream>
 
 #include "cli/Arguments.h"
 #include "cli/Json.h"
@@ -21,13 +20,18 @@ void NeedArgs(const Args& a, std::size_t count) {
   }
 }
 
+// Every comma-separated item is an output 1-16: an empty list or item is refused rather than
+// read as fewer outputs.
 std::vector<int> Outputs(const std::string& list) {
   std::vector<int> outputs;
-  std::stringstream in(list);
-  for (std::string item; std::getline(in, item, ',');) {
-    outputs.push_back(BoundedNumber(item, 1, 16, "an output"));
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = list.find(',', start);
+    outputs.push_back(BoundedNumber(list.substr(start, comma - start), 1, 16, "an output"));
+    if (comma == std::string::npos) {
+      return outputs;
+    }
+    start = comma + 1;
   }
-  return outputs;
 }
 
 std::uint8_t BacklightTime(const std::string& text) {

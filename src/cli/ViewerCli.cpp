@@ -190,7 +190,8 @@ ViewerSend ParseSend(const Args& a) {
   }
   if (verb == "audio-source") {
     NeedArgs(a, 1, 1);
-    const std::uint8_t source = a[2] == "off" ? 0 : Byte(a[2], 1, 16, "audio-source");
+    // 0 is off, as settings files write it.
+    const std::uint8_t source = a[2] == "off" ? 0 : Byte(a[2], 0, 16, "audio-source");
     return {"SetAudioSource", [=](ViewerCommands& c, ViewerState& v) {
               v.AudioSource = source;
               return c.SetAudioSource(source);
@@ -452,7 +453,7 @@ std::string ViewerUsage() {
   audio-alarm on|off
   meter on|off [WINDOW]          audio meters, all or of one window
   meter-channels WINDOW PAIR     PAIR 0-7: CH 01 & 02 ... CH 15 & 16
-  audio-source off|WINDOW
+  audio-source off|0|WINDOW      off (or 0), or the window 1-16 whose audio is output
   output-format CODE|NAME        1080p60, 1080p50, 1080i60, 1080i50, 1080p30, 1080p25,
                                  1080p24, 720p60, 720p50
   defaults                       load the device's defaults
