@@ -66,8 +66,11 @@ class CliSession {
   // The exit status of an exchange that got no answer: 3 when the local end of the link could
   // not be set up (said on stderr), else 1 with the given line on stderr.
   int Unanswered(std::string_view what);
-  // The device the command goes to, as the list names it.
+  // The device the command goes to, as the list names it, made safe for a terminal: for text
+  // output and messages.
   std::string SelectedLine() const;
+  // The same line as the device sent it: for JSON documents, which escape it themselves.
+  std::string SelectedListLine() const;
 
   Controller& GetController() { return controller_; }
   const GlobalOptions& Options() const { return options_; }

@@ -4,6 +4,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/Json.h"
+#include "cli/TerminalText.h"
 #include "core/matrix/MatrixCommands.h"
 #include "core/matrix/MatrixState.h"
 #include "core/text/TextCodec.h"
@@ -99,8 +100,8 @@ void PrintStatus(CliSession& session, const MatrixCommands& commands, const std:
     out << "output " << (o + 1) << " <- input " << static_cast<int>(routes[o]) << "\n";
   }
   out << "LockState " << static_cast<int>(controller.LockState()) << "  AddressMode "
-      << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "  name " << Utf16ToUtf8(name)
-      << "\n";
+      << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "  name "
+      << TerminalText(Utf16ToUtf8(name)) << "\n";
   if (sixteen) {
     out << "output format " << format << "\n";
   }

@@ -2,6 +2,7 @@
 // state; every printing command holds --json; each exit status means one thing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -149,6 +150,40 @@ TEST_F(CliOnTheLan, StateTextShowsTheNameAsTheWindowDoesInAlignedColumns) {
     }
   }
   EXPECT_EQ(rows, 16);
+}
+
+bool HoldsControlCharacters(const std::string& text) {
+  return text.find("\xC2\x9B") != std::string::npos ||
+         std::ranges::any_of(text,
+                             [](unsigned char c) { return (c < 0x20 && c != '\n') || c == 0x7F; });
+}
+
+// Names and labels come from the network: on a terminal they are shown escaped, never obeyed.
+TEST_F(CliOnTheLan, DeviceTextReachesTheTerminalEscaped) {
+  const std::string multiviewer = SimulatedLan::kMultiviewer.ToText();
+  const std::string matrix16 = SimulatedLan::kMatrix16.ToText();
+  const std::string hostile = "\x1B[2J\\\xC2\x9B";  // clear screen, a backslash, C1 CSI
+  const std::string shown = "\\x1b[2J\\\\\\x9b";
+  ASSERT_EQ(Run({"--device", multiviewer, "name", hostile}).status, kExitSuccess);
+  ASSERT_EQ(Run({"--device", matrix16, "name", hostile}).status, kExitSuccess);
+  ASSERT_EQ(Run({"--device", multiviewer, "mv", "umd-text", "3", hostile}).status, kExitSuccess);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"discover"},
+        std::vector<std::string>{"--device", multiviewer, "lock", "off"},
+        std::vector<std::string>{"--device", multiviewer, "mv", "state"},
+        std::vector<std::string>{"--device", matrix16, "matrix", "status"}}) {
+    const CliRun run = Run(args);
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_NE(run.out.find(shown), std::string::npos) << run.out;
+    EXPECT_FALSE(HoldsControlCharacters(run.out)) << run.out;
+  }
+  const CliRun state = Run({"--device", multiviewer, "mv", "state"});
+  EXPECT_NE(state.out.find("\n3      " + shown + "      1      "), std::string::npos)
+      << "the label's column is as wide as its escaped text";
+
+  const CliRun json = Run({"--json", "--device", multiviewer, "lock", "off"});
+  EXPECT_EQ(nlohmann::json::parse(json.out)["device"], hostile + "_" + multiviewer)
+      << "JSON carries the text as sent, escaped its own way";
 }
 
 TEST_F(CliOnTheLan, DiscoverWithoutAnswersListsNoDeviceFoundAndExitsOne) {
