@@ -127,11 +127,24 @@ std::string CliUsage() {
          "input beyond an eight-channel switcher); 3 this machine's end of the link could not\n"
          "be set up (a local port held by another program, no socket, a serial port that\n"
          "cannot be opened); 4 mv import sent the settings, but the state read back differs\n"
-         "from them.\n";
+         "from them; 5 the command succeeded, but its results could not be written to\n"
+         "standard output.\n";
 }
 
-int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           const LinkTiming& timing) {
+namespace {
+
+// Every result a command printed reaches standard output, or the run fails: a backup written to
+// a full disk must not pass for a good one.
+int CheckOutput(int status, std::ostream& out, std::ostream& err) {
+  if (out.flush()) {
+    return status;
+  }
+  err << "quintara-cli: cannot write the results to standard output\n";
+  return status == kExitSuccess ? kExitOutputFailed : status;
+}
+
+int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+               const LinkTiming& timing) {
   const CommandLine commandLine = ParseCommandLine(args);
   const GlobalOptions& options = commandLine.options;
   const std::vector<std::string>& arguments = commandLine.arguments;
@@ -211,6 +224,13 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     err << "quintara-cli: " << error.message << "\nTry 'quintara-cli --help'.\n";
     return kExitUsage;
   }
+}
+
+}  // namespace
+
+int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+           const LinkTiming& timing) {
+  return CheckOutput(RunCommand(args, out, err, timing), out, err);
 }
 
 }  // namespace quintara::cli

@@ -15,14 +15,16 @@ namespace quintara::cli {
 
 // Exit statuses of quintara-cli.
 inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitNoDevice = 1;    // no device answered, or the device did not answer
-inline constexpr int kExitUsage = 2;       // the arguments cannot be used; no command was sent
-                                           // (only the search, when the device's kind decides)
-inline constexpr int kExitLinkSetup = 3;   // this machine's end of the link could not be set up:
-                                           // a local port held elsewhere, no socket to be had,
-                                           // a serial port that cannot be opened
-inline constexpr int kExitNotApplied = 4;  // mv import: the settings were sent, but the state
-                                           // read back afterwards differs from them
+inline constexpr int kExitNoDevice = 1;      // no device answered, or the device did not answer
+inline constexpr int kExitUsage = 2;         // the arguments cannot be used; no command was sent
+                                             // (only the search, when the device's kind decides)
+inline constexpr int kExitLinkSetup = 3;     // this machine's end of the link could not be set up:
+                                             // a local port held elsewhere, no socket to be had,
+                                             // a serial port that cannot be opened
+inline constexpr int kExitNotApplied = 4;    // mv import: the settings were sent, but the state
+                                             // read back afterwards differs from them
+inline constexpr int kExitOutputFailed = 5;  // the command succeeded, but its results could not
+                                             // be written to standard output
 
 // Keeps what the window's name field would show.
 class NameFieldRecorder final : public ControllerObserver {

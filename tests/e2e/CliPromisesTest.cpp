@@ -152,6 +152,34 @@ TEST_F(CliOnTheLan, StateTextShowsTheNameAsTheWindowDoesInAlignedColumns) {
   EXPECT_EQ(rows, 16);
 }
 
+// The program's own process, standard output on /dev/full: a backup written to a full disk must
+// not pass for a good one.
+TEST_F(CliOnTheLan, ResultsThatCannotBeWrittenFailTheRun) {
+  const std::string multiviewer = SimulatedLan::kMultiviewer.ToText();
+  const std::vector<std::vector<std::string>> printing{
+      {"--help"},
+      {"--device", multiviewer, "discover"},
+      {"--device", multiviewer, "lock", "off"},
+      {"--device", multiviewer, "mv", "state"},
+      {"--device", multiviewer, "mv", "export"},
+      {"--json", "--device", multiviewer, "mv", "state"},
+      {"--device", SimulatedLan::kMatrix16.ToText(), "matrix", "status"}};
+  for (const std::vector<std::string>& args : printing) {
+    const CliRun full = test::RunCliProgramOn(QUINTARA_CLI_PROGRAM, lan.link, args, "/dev/full");
+    EXPECT_EQ(full.status, kExitOutputFailed) << args.back();
+    EXPECT_EQ(full.err, "quintara-cli: cannot write the results to standard output\n");
+    EXPECT_EQ(test::RunCliProgramOn(QUINTARA_CLI_PROGRAM, lan.link, args, "/dev/null").status,
+              kExitSuccess)
+        << args.back();
+  }
+  LinkConfig silent = lan.link;
+  silent.searchTargets = {Ipv4Address{{127, 0, 0, 39}}};
+  const CliRun unanswered =
+      test::RunCliProgramOn(QUINTARA_CLI_PROGRAM, silent, {"discover"}, "/dev/full");
+  EXPECT_EQ(unanswered.status, kExitNoDevice) << "a run that failed first keeps its own status";
+  EXPECT_NE(unanswered.err.find("cannot write the results"), std::string::npos);
+}
+
 bool HoldsControlCharacters(const std::string& text) {
   return text.find("\xC2\x9B") != std::string::npos ||
          std::ranges::any_of(text,

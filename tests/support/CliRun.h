@@ -18,4 +18,9 @@ struct CliRun {
 CliRun RunCliOn(const LinkConfig& link, const std::vector<std::string>& args,
                 const LinkTiming& timing);
 
+// The quintara-cli program at programPath run as a process of its own with the link's options,
+// its standard output written to outputPath (such as /dev/full): its exit status and stderr.
+CliRun RunCliProgramOn(const std::string& programPath, const LinkConfig& link,
+                       const std::vector<std::string>& args, const std::string& outputPath);
+
 }  // namespace quintara::test
