@@ -88,6 +88,15 @@ bool Send(Controller& controller, const DeviceCommand& command) {
   return controller.ApplyStaticAddress(*command.staticAddress);
 }
 
+// The window refuses 0.0.0.0 before it sends anything; so does the command line, before the search.
+bool RefusedAddress(const DeviceCommand& command, std::ostream& err) {
+  if (!command.staticAddress || !command.staticAddress->IsZero()) {
+    return false;
+  }
+  ConsolePrompter(err).ShowError(kInputIpError);
+  return true;
+}
+
 int RunDeviceCommand(CliSession& session, const DeviceCommand& command) {
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
@@ -113,14 +122,30 @@ std::string CliUsage() {
          "serial line with --serial PORT.\n\n" +
          GlobalOptionsHelp() +
          "\nExit status: 0 success; 1 no device answered, or the device did not answer;\n"
-         "2 bad usage, nothing sent (a settings file that cannot be read, written or applied\n"
-         "included); 3 this machine's end of the link could not be set up (a local port held\n"
-         "by another program, no socket, a serial port that cannot be opened); 4 mv import\n"
-         "sent the settings, but the state read back differs from them.\n";
+         "2 bad usage, no command sent (a settings file that cannot be read or applied, an\n"
+         "export FILE that is no regular file included; the search goes first when the\n"
+         "device's kind decides, as for an input beyond an eight-channel switcher); 3 this\n"
+         "machine's end of the link could not be set up (a local port held by another\n"
+         "program, no socket, a serial port that cannot be opened); 4 the device's settings\n"
+         "and the file disagree (mv import: the device is locked, or the state read back\n"
+         "differs; mv export: the device holds a value no file carries); 5 the command\n"
+         "succeeded, but its results could not be written (standard output, an export FILE).\n";
 }
 
-int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           const LinkTiming& timing) {
+namespace {
+
+// Every result a command printed reaches standard output, or the run fails: a backup written to
+// a full disk must not pass for a good one.
+int CheckOutput(int status, std::ostream& out, std::ostream& err) {
+  if (out.flush()) {
+    return status;
+  }
+  err << "quintara-cli: cannot write the results to standard output\n";
+  return status == kExitSuccess ? kExitOutputFailed : status;
+}
+
+int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+               const LinkTiming& timing) {
   const CommandLine commandLine = ParseCommandLine(args);
   const GlobalOptions& options = commandLine.options;
   const std::vector<std::string>& arguments = commandLine.arguments;
@@ -190,6 +215,9 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     if (!options.device && !options.serialPort) {
       throw UsageError{arguments[0] + " needs --device ADDR or --serial PORT"};
     }
+    if (RefusedAddress(command, err)) {
+      return kExitUsage;
+    }
     ControllerObserver observer;
     CliSession session(options, timing, out, err, observer);
     return RunDeviceCommand(session, command);
@@ -197,6 +225,13 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     err << "quintara-cli: " << error.message << "\nTry 'quintara-cli --help'.\n";
     return kExitUsage;
   }
+}
+
+}  // namespace
+
+int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+           const LinkTiming& timing) {
+  return CheckOutput(RunCommand(args, out, err, timing), out, err);
 }
 
 }  // namespace quintara::cli

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/Json.h"
+#include "cli/TerminalText.h"
 
 namespace quintara::cli {
 namespace {
@@ -25,16 +26,17 @@ void PrintDevicesText(const DeviceDirectory& devices, std::ostream& out) {
   const std::size_t count = devices.Table().Count();
   if (count == 0) {
     for (const std::string& line : devices.Lines()) {
-      out << line << "\n";
+      out << TerminalText(line) << "\n";
     }
   }
   for (std::size_t i = 0; i < count; ++i) {
     const DeviceEntry& entry = devices.Table().Entry(i);
     const std::string address = entry.AddressText();
-    out << devices.Lines()[i] << "  address " << (address.empty() ? "(serial line)" : address)
-        << "  DeviceType " << Hex2(entry.DeviceType) << "  DeviceAddress "
-        << Hex2(entry.DeviceAddress) << "  DeviceIdentity " << IdentityText(entry)
-        << "  ModelMatch " << static_cast<int>(entry.ModelMatch) << "\n";
+    out << TerminalText(devices.Lines()[i]) << "  address "
+        << (address.empty() ? "(serial line)" : address) << "  DeviceType "
+        << Hex2(entry.DeviceType) << "  DeviceAddress " << Hex2(entry.DeviceAddress)
+        << "  DeviceIdentity " << IdentityText(entry) << "  ModelMatch "
+        << static_cast<int>(entry.ModelMatch) << "\n";
   }
   out << devices.StatusText() << "\n";
 }
@@ -136,7 +138,7 @@ int CliSession::ReportSent(std::string_view commandName, bool sent) {
     return prompter_.ErrorShown() ? kExitUsage : kExitNoDevice;
   }
   if (options_.json) {
-    PrintJson(out_, {{"sent", commandName}, {"device", SelectedLine()}});
+    PrintJson(out_, {{"sent", commandName}, {"device", SelectedListLine()}});
   } else {
     out_ << commandName << " sent to " << SelectedLine() << "\n";
   }
@@ -192,6 +194,10 @@ std::optional<int> CliSession::FindDevice() const {
 }
 
 std::string CliSession::SelectedLine() const {
+  return TerminalText(SelectedListLine());
+}
+
+std::string CliSession::SelectedListLine() const {
   const std::vector<std::string>& lines = controller_.Devices().Lines();
   const auto index = static_cast<std::size_t>(controller_.Devices().SelectedIndex());
   return index < lines.size() ? lines[index] : Where();

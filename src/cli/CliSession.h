@@ -15,13 +15,18 @@ namespace quintara::cli {
 
 // Exit statuses of quintara-cli.
 inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitNoDevice = 1;    // no device answered, or the device did not answer
-inline constexpr int kExitUsage = 2;       // the arguments cannot be used; nothing was sent
-inline constexpr int kExitLinkSetup = 3;   // this machine's end of the link could not be set up:
-                                           // a local port held elsewhere, no socket to be had,
-                                           // a serial port that cannot be opened
-inline constexpr int kExitNotApplied = 4;  // mv import: the settings were sent, but the state
-                                           // read back afterwards differs from them
+inline constexpr int kExitNoDevice = 1;      // no device answered, or the device did not answer
+inline constexpr int kExitUsage = 2;         // the arguments cannot be used; no command was sent
+                                             // (only the search, when the device's kind decides)
+inline constexpr int kExitLinkSetup = 3;     // this machine's end of the link could not be set up:
+                                             // a local port held elsewhere, no socket to be had,
+                                             // a serial port that cannot be opened
+inline constexpr int kExitNotApplied = 4;    // the device's settings and the file disagree:
+                                             // mv import found the device locked, or its state
+                                             // read back differs; mv export found a value no
+                                             // settings file carries
+inline constexpr int kExitOutputFailed = 5;  // the command succeeded, but its results could not
+                                             // be written: standard output, an export's FILE
 
 // Keeps what the window's name field would show.
 class NameFieldRecorder final : public ControllerObserver {
@@ -65,8 +70,11 @@ class CliSession {
   // The exit status of an exchange that got no answer: 3 when the local end of the link could
   // not be set up (said on stderr), else 1 with the given line on stderr.
   int Unanswered(std::string_view what);
-  // The device the command goes to, as the list names it.
+  // The device the command goes to, as the list names it, made safe for a terminal: for text
+  // output and messages.
   std::string SelectedLine() const;
+  // The same line as the device sent it: for JSON documents, which escape it themselves.
+  std::string SelectedListLine() const;
 
   Controller& GetController() { return controller_; }
   const GlobalOptions& Options() const { return options_; }

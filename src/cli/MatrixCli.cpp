@@ -1,10 +1,10 @@
 #include "cli/MatrixCli.h"
 
 #include <span>
-#include <sstream>
 
 #include "cli/Arguments.h"
 #include "cli/Json.h"
+#include "cli/TerminalText.h"
 #include "core/matrix/MatrixCommands.h"
 #include "core/matrix/MatrixState.h"
 #include "core/text/TextCodec.h"
@@ -21,13 +21,18 @@ void NeedArgs(const Args& a, std::size_t count) {
   }
 }
 
+// Every comma-separated item is an output 1-16: an empty list or item is refused rather than
+// read as fewer outputs.
 std::vector<int> Outputs(const std::string& list) {
   std::vector<int> outputs;
-  std::stringstream in(list);
-  for (std::string item; std::getline(in, item, ',');) {
-    outputs.push_back(BoundedNumber(item, 1, 16, "an output"));
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = list.find(',', start);
+    outputs.push_back(BoundedNumber(list.substr(start, comma - start), 1, 16, "an output"));
+    if (comma == std::string::npos) {
+      return outputs;
+    }
+    start = comma + 1;
   }
-  return outputs;
 }
 
 std::uint8_t BacklightTime(const std::string& text) {
@@ -95,8 +100,8 @@ void PrintStatus(CliSession& session, const MatrixCommands& commands, const std:
     out << "output " << (o + 1) << " <- input " << static_cast<int>(routes[o]) << "\n";
   }
   out << "LockState " << static_cast<int>(controller.LockState()) << "  AddressMode "
-      << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "  name " << Utf16ToUtf8(name)
-      << "\n";
+      << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "  name "
+      << TerminalText(Utf16ToUtf8(name)) << "\n";
   if (sixteen) {
     out << "output format " << format << "\n";
   }

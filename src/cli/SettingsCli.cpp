@@ -38,7 +38,7 @@ int PrintDryRun(CliSession& session, const std::string& file,
                 const std::vector<SettingsChange>& changes) {
   std::ostream& out = session.Out();
   if (session.Options().json) {
-    PrintJson(out, {{"device", session.SelectedLine()},
+    PrintJson(out, {{"device", session.SelectedListLine()},
                     {"file", file},
                     {"dryRun", true},
                     {"changes", ChangesJson(changes, true)}});
@@ -58,7 +58,7 @@ int PrintImported(CliSession& session, const std::string& file,
                   const std::vector<SettingsDifference>& differences) {
   std::ostream& out = session.Out();
   if (session.Options().json) {
-    PrintJson(out, {{"device", session.SelectedLine()},
+    PrintJson(out, {{"device", session.SelectedListLine()},
                     {"file", file},
                     {"dryRun", false},
                     {"locked", false},
@@ -87,7 +87,7 @@ int PrintImported(CliSession& session, const std::string& file,
 int PrintLocked(CliSession& session, const std::string& file) {
   session.Err() << "quintara-cli: " << kSettingsLockedText << "\n";
   if (session.Options().json) {
-    PrintJson(session.Out(), {{"device", session.SelectedLine()},
+    PrintJson(session.Out(), {{"device", session.SelectedListLine()},
                               {"file", file},
                               {"dryRun", false},
                               {"locked", true},
@@ -126,10 +126,10 @@ int ExportSettings(CliSession& session, const std::vector<std::string>& argument
   if (const std::optional<std::string> failure =
           WriteSettingsFile(file, std::get<std::string>(document))) {
     session.Err() << "quintara-cli: " << *failure << "\n";
-    return kExitUsage;
+    return kExitOutputFailed;
   }
   if (session.Options().json) {
-    PrintJson(session.Out(), {{"device", session.SelectedLine()}, {"exported", file}});
+    PrintJson(session.Out(), {{"device", session.SelectedListLine()}, {"exported", file}});
   } else {
     session.Out() << "settings of " << session.SelectedLine() << " written to " << file << "\n";
   }

@@ -10,6 +10,7 @@
 #include "cli/Arguments.h"
 #include "cli/Json.h"
 #include "cli/SettingsCli.h"
+#include "cli/TerminalText.h"
 #include "core/TaskQueue.h"
 #include "core/text/TextCodec.h"
 #include "core/viewer/LayoutGeometry.h"
@@ -190,7 +191,8 @@ ViewerSend ParseSend(const Args& a) {
   }
   if (verb == "audio-source") {
     NeedArgs(a, 1, 1);
-    const std::uint8_t source = a[2] == "off" ? 0 : Byte(a[2], 1, 16, "audio-source");
+    // 0 is off, as settings files write it.
+    const std::uint8_t source = a[2] == "off" ? 0 : Byte(a[2], 0, 16, "audio-source");
     return {"SetAudioSource", [=](ViewerCommands& c, ViewerState& v) {
               v.AudioSource = source;
               return c.SetAudioSource(source);
@@ -220,6 +222,11 @@ ViewerSend ParseSend(const Args& a) {
 
 std::string Utf8(const std::u16string& text) {
   return Utf16ToUtf8(text);
+}
+
+// Device text in the text output: control characters escaped.
+std::string Shown(const std::u16string& text) {
+  return TerminalText(Utf16ToUtf8(text));
 }
 
 template <typename Values>
@@ -298,7 +305,7 @@ void PrintStateText(const Controller& controller, const std::u16string& shownNam
                     std::ostream& out) {
   const ViewerState& v = controller.Viewer();
   const auto n = [](std::uint8_t value) { return static_cast<int>(value); };
-  out << "name " << Utf8(shownName) << "  AddressMode "
+  out << "name " << Shown(shownName) << "  AddressMode "
       << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "\n"
       << "LayoutCode " << n(v.LayoutCode) << "  OutputFormat " << n(v.OutputFormat)
       << "  SwitcherMode " << n(v.SwitcherMode) << "\n"
@@ -308,7 +315,7 @@ void PrintStateText(const Controller& controller, const std::u16string& shownNam
       << n(v.AudioSource) << "\n\n";
   out << Cell("input", 5) << Cell("UmdText", 17) << Cell("UmdOn", 5) << "text/back colour\n";
   for (std::size_t i = 0; i < kInputCount; ++i) {
-    out << Cell(static_cast<int>(i + 1), 5) << Cell(Utf8(v.UmdText[i]), 17)
+    out << Cell(static_cast<int>(i + 1), 5) << Cell(Shown(v.UmdText[i]), 17)
         << Cell(n(v.UmdOn[i]), 5) << Pair(v.UmdTextColour[i], v.UmdBackColour[i]) << "\n";
   }
   out << "\n"
@@ -317,7 +324,7 @@ void PrintStateText(const Controller& controller, const std::u16string& shownNam
       << Cell("channels", 8) << "timecode colours\n";
   for (std::size_t w = 0; w < kWindowCount; ++w) {
     out << Cell(static_cast<int>(w + 1), 6) << Cell(n(v.WindowSource[w]), 6)
-        << Cell(n(v.SwitcherSource[w]), 8) << Cell(Utf8(v.WindowFormatText[w]), 14)
+        << Cell(n(v.SwitcherSource[w]), 8) << Cell(Shown(v.WindowFormatText[w]), 14)
         << Cell(n(v.WindowSignal[w].present), 6) << Cell(n(v.WindowSignal[w].formatCode), 4)
         << Cell(Pair(v.FormatTextColour[w], v.FormatBackColour[w]), 14) << Cell(n(v.MeterOn[w]), 5)
         << Cell(n(v.MeterChannels[w]), 8) << Pair(v.TimecodeTextColour[w], v.TimecodeBackColour[w])
@@ -468,7 +475,7 @@ std::string ViewerUsage() {
   audio-alarm on|off
   meter on|off [WINDOW]          audio meters, all or of one window
   meter-channels WINDOW PAIR     PAIR 0-7: CH 01 & 02 ... CH 15 & 16
-  audio-source off|WINDOW
+  audio-source off|0|WINDOW      off (or 0), or the window 1-16 whose audio is output
   output-format CODE|NAME        1080p60, 1080p50, 1080i60, 1080i50, 1080p30, 1080p25,
                                  1080p24, 720p60, 720p50
   defaults                       load the device's defaults

@@ -2,6 +2,7 @@
 // state; every printing command holds --json; each exit status means one thing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -149,6 +150,68 @@ TEST_F(CliOnTheLan, StateTextShowsTheNameAsTheWindowDoesInAlignedColumns) {
     }
   }
   EXPECT_EQ(rows, 16);
+}
+
+// The program's own process, standard output on /dev/full: a backup written to a full disk must
+// not pass for a good one.
+TEST_F(CliOnTheLan, ResultsThatCannotBeWrittenFailTheRun) {
+  const std::string multiviewer = SimulatedLan::kMultiviewer.ToText();
+  const std::vector<std::vector<std::string>> printing{
+      {"--help"},
+      {"--device", multiviewer, "discover"},
+      {"--device", multiviewer, "lock", "off"},
+      {"--device", multiviewer, "mv", "state"},
+      {"--device", multiviewer, "mv", "export"},
+      {"--json", "--device", multiviewer, "mv", "state"},
+      {"--device", SimulatedLan::kMatrix16.ToText(), "matrix", "status"}};
+  for (const std::vector<std::string>& args : printing) {
+    const CliRun full = test::RunCliProgramOn(QUINTARA_CLI_PROGRAM, lan.link, args, "/dev/full");
+    EXPECT_EQ(full.status, kExitOutputFailed) << args.back();
+    EXPECT_EQ(full.err, "quintara-cli: cannot write the results to standard output\n");
+    EXPECT_EQ(test::RunCliProgramOn(QUINTARA_CLI_PROGRAM, lan.link, args, "/dev/null").status,
+              kExitSuccess)
+        << args.back();
+  }
+  LinkConfig silent = lan.link;
+  silent.searchTargets = {Ipv4Address{{127, 0, 0, 39}}};
+  const CliRun unanswered =
+      test::RunCliProgramOn(QUINTARA_CLI_PROGRAM, silent, {"discover"}, "/dev/full");
+  EXPECT_EQ(unanswered.status, kExitNoDevice) << "a run that failed first keeps its own status";
+  EXPECT_NE(unanswered.err.find("cannot write the results"), std::string::npos);
+}
+
+bool HoldsControlCharacters(const std::string& text) {
+  return text.find("\xC2\x9B") != std::string::npos ||
+         std::ranges::any_of(text,
+                             [](unsigned char c) { return (c < 0x20 && c != '\n') || c == 0x7F; });
+}
+
+// Names and labels come from the network: on a terminal they are shown escaped, never obeyed.
+TEST_F(CliOnTheLan, DeviceTextReachesTheTerminalEscaped) {
+  const std::string multiviewer = SimulatedLan::kMultiviewer.ToText();
+  const std::string matrix16 = SimulatedLan::kMatrix16.ToText();
+  const std::string hostile = "\x1B[2J\\\xC2\x9B";  // clear screen, a backslash, C1 CSI
+  const std::string shown = "\\x1b[2J\\\\\\x9b";
+  ASSERT_EQ(Run({"--device", multiviewer, "name", hostile}).status, kExitSuccess);
+  ASSERT_EQ(Run({"--device", matrix16, "name", hostile}).status, kExitSuccess);
+  ASSERT_EQ(Run({"--device", multiviewer, "mv", "umd-text", "3", hostile}).status, kExitSuccess);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"discover"},
+        std::vector<std::string>{"--device", multiviewer, "lock", "off"},
+        std::vector<std::string>{"--device", multiviewer, "mv", "state"},
+        std::vector<std::string>{"--device", matrix16, "matrix", "status"}}) {
+    const CliRun run = Run(args);
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_NE(run.out.find(shown), std::string::npos) << run.out;
+    EXPECT_FALSE(HoldsControlCharacters(run.out)) << run.out;
+  }
+  const CliRun state = Run({"--device", multiviewer, "mv", "state"});
+  EXPECT_NE(state.out.find("\n3      " + shown + "      1      "), std::string::npos)
+      << "the label's column is as wide as its escaped text";
+
+  const CliRun json = Run({"--json", "--device", multiviewer, "lock", "off"});
+  EXPECT_EQ(nlohmann::json::parse(json.out)["device"], hostile + "_" + multiviewer)
+      << "JSON carries the text as sent, escaped its own way";
 }
 
 TEST_F(CliOnTheLan, DiscoverWithoutAnswersListsNoDeviceFoundAndExitsOne) {

@@ -119,6 +119,18 @@ TEST_F(Cli, UnusableStaticAddressIsRefusedWithTheDevicesMessage) {
   EXPECT_EQ(run.status, kExitUsage);
   EXPECT_EQ(run.err, "Please input the IP\n");
   EXPECT_TRUE(lan.multiviewer->ReceivedFrames(CommandCode::SetNetwork).empty());
+  EXPECT_TRUE(lan.multiviewer->Received().empty()) << "refused before the search, as exit 2 says";
+}
+
+TEST_F(Cli, AudioSourceTakesZeroForOffAsSettingsFilesWriteIt) {
+  const CliRun run =
+      Run({"--device", Device(SimulatedLan::kMultiviewer), "mv", "audio-source", "0"});
+  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(0x39, 1, 2s));
+  EXPECT_EQ(lan.multiviewer->ReceivedFrames(0x39)[0].at(17), 0);
+  EXPECT_EQ(
+      Run({"--device", Device(SimulatedLan::kMultiviewer), "mv", "audio-source", "17"}).status,
+      kExitUsage);
 }
 
 TEST_F(Cli, SilentDeviceExitsWithOne) {
@@ -130,6 +142,7 @@ TEST_F(Cli, SilentDeviceExitsWithOne) {
 
 TEST_F(Cli, BadUsageExitsWithTwoBeforeAnythingIsSent) {
   const std::string multiviewer = Device(SimulatedLan::kMultiviewer);
+  const std::string matrix8 = Device(SimulatedLan::kMatrix8);
   const std::vector<std::vector<std::string>> misuses{
       {},
       {"lock", "on"},  // no --device
@@ -140,6 +153,9 @@ TEST_F(Cli, BadUsageExitsWithTwoBeforeAnythingIsSent) {
       {"--device", multiviewer, "reboot"},
       {"discover", "now"},
       {"--colour", "discover"},
+      {"--device", matrix8, "matrix", "route", "1", ""},  // no output: no route to send
+      {"--device", matrix8, "matrix", "route", "1", "2,"},
+      {"--device", matrix8, "matrix", "route", "1", ",2"},
   };
   for (const auto& args : misuses) {
     const CliRun run = Run(args);
@@ -148,6 +164,7 @@ TEST_F(Cli, BadUsageExitsWithTwoBeforeAnythingIsSent) {
     EXPECT_EQ(run.out, "");
   }
   EXPECT_TRUE(lan.multiviewer->Received().empty());
+  EXPECT_TRUE(lan.matrix8->Received().empty());
   EXPECT_EQ(Run({"--help"}).status, kExitSuccess);
 }
 

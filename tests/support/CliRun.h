@@ -22,4 +22,9 @@ CliRun RunCliOn(const LinkConfig& link, const std::vector<std::string>& args,
 int RunCliOn(const LinkConfig& link, const std::vector<std::string>& args, const LinkTiming& timing,
              std::ostream& out, std::ostream& err);
 
+// The quintara-cli program at programPath run as a process of its own with the link's options,
+// its standard output written to outputPath (such as /dev/full): its exit status and stderr.
+CliRun RunCliProgramOn(const std::string& programPath, const LinkConfig& link,
+                       const std::vector<std::string>& args, const std::string& outputPath);
+
 }  // namespace quintara::test
