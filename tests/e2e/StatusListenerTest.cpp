@@ -177,8 +177,7 @@ TEST_F(StatusReports, CorruptAndOutOfRangeReportsAreRejected) {
       Report(ViewerCode::SetUmdTextColour, {1, 250}),         // colour 250
       Report(ViewerCode::SetLayout, {0}),                     // layout 0
       Report(ViewerCode::SetLayout, {255}),                   // layout 255
-      Report(ViewerCode::WindowSignalReport, {0, 1, 0x40}),   // a 7-bit format code
-      Report(ViewerCode::SetBorder, {2}),                     // a flag is 0 or 1
+      Report(ViewerCode::WindowSignalReport, {16, 1, 7}),     // window index 16
   };
   Deliver(rejected);
   EXPECT_EQ(viewer().LayoutCode, 0);

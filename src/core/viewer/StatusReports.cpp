@@ -341,20 +341,11 @@ bool ValuesInRange(std::span<const std::uint8_t> report) {
       return number(v) && number(u);
     case ViewerCode::SetUmdOn:
     case ViewerCode::SetMeterOn:
-      return number(v) && u <= 1;
+      return number(v);  // a switch is on for any value but 0, as the pages show it
     case ViewerCode::SetMeterChannels:
       return number(v) && u <= 0x0F;
     case ViewerCode::SetAudioSource:
       return v <= kWindowCount;
-    case ViewerCode::FormatStatusReport:
-    case ViewerCode::SetFormatStatus:
-    case ViewerCode::SetBorder:
-    case ViewerCode::TimecodeReport:
-    case ViewerCode::SetTimecode:
-    case ViewerCode::SetAudioAlarm:
-    case ViewerCode::SetAllMeters:
-    case ViewerCode::SetAllUmd:
-      return v <= 1;
     case ViewerCode::SetUmdTextColour:
     case ViewerCode::SetFormatTextColour:
     case ViewerCode::SetTimecodeTextColour:
@@ -364,9 +355,9 @@ bool ValuesInRange(std::span<const std::uint8_t> report) {
     case ViewerCode::SetTimecodeBackColour:
       return v <= kItems && u <= kBackColour;
     case ViewerCode::WindowSignalReport:
-      return v < kWindowCount && u <= 1 && ValueAt(report, 2) <= 0x3F;
+      return v < kWindowCount;  // a format code without a text shows none
     default:
-      return true;  // the re-read reports carry nothing the rules read
+      return true;  // switches (any value but 0 is on) and the re-read reports
   }
 }
 
