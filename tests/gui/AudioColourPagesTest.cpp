@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <functional>
 
 #include "core/viewer/ViewerCommands.h"
 #include "core/viewer/ViewerTables.h"
@@ -18,6 +19,7 @@
 #include "ui/viewer/MultiviewerPanelControls.h"
 #include "ui/viewer/pages/AudioPage.h"
 #include "ui/viewer/pages/ColourPage.h"
+#include "ui/viewer/pages/SystemPage.h"
 
 namespace quintara::ui {
 namespace {
@@ -59,6 +61,38 @@ class AudioColourPagesTest : public test::PanelFixture {
   }
 };
 
+// Every pick goes out, also of the item the list shows already: the operator may mean to put
+// the device right.
+TEST_F(AudioColourPagesTest, APickOfTheItemShownIsSentAsWell) {
+  struct Case {
+    int tab;
+    std::function<QComboBox*()> list;
+    std::uint8_t code;
+  };
+  const std::vector<Case> cases{
+      {MultiviewerPanelId::AudioTab,
+       [this] { return Page<AudioPage>()->List(AudioPageId::Source); }, ViewerCode::SetAudioSource},
+      {MultiviewerPanelId::AudioTab,
+       [this] { return Page<AudioPage>()->List(AudioPageId::Channels); },
+       ViewerCode::SetMeterChannels},
+      {MultiviewerPanelId::ColourTab,
+       [this] { return Page<ColourPage>()->List(ColourList::UmdText); },
+       ViewerCode::SetUmdTextColour},
+      {MultiviewerPanelId::ColourTab,
+       [this] { return Page<ColourPage>()->List(ColourPageId::Border); }, ViewerCode::SetBorder},
+      {MultiviewerPanelId::SystemTab, [this] { return Page<SystemPage>()->FormatList(); },
+       ViewerCode::SetOutputFormat},
+  };
+  for (const Case& pick : cases) {
+    ClickTab(pick.tab);
+    QComboBox* list = pick.list();
+    ASSERT_NE(list, nullptr);
+    const std::size_t before = FramesOf({pick.code});
+    test::Pick(list, list->currentIndex());
+    EXPECT_TRUE(Await([&] { return FramesOf({pick.code}) == before + 1; })) << int{pick.code};
+  }
+}
+
 TEST_F(AudioColourPagesTest, AudioPageSendsEachChangeAndTheDeviceFollows) {
   lan.multiviewer->FrontPanel(ViewerCode::SetMeterOn, std::array<std::uint8_t, 2>{7, 0});
   ASSERT_TRUE(Await([this] { return viewer().MeterOn[6] == 0; }));
@@ -69,13 +103,13 @@ TEST_F(AudioColourPagesTest, AudioPageSendsEachChangeAndTheDeviceFollows) {
   EXPECT_EQ(audio->List(AudioPageId::Channels)->itemText(7), "CH 15 & 16");
   EXPECT_TRUE(Shows(audio->Button(AudioPageId::AllMeters), SkinId::AllMetersOn));
 
-  audio->List(AudioPageId::Source)->setCurrentIndex(0);  // OFF
+  test::Pick(audio->List(AudioPageId::Source), 0);  // OFF
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetAudioSource, 1, 2s));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetAudioSource)[0],
             Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 39 00 02 02 AE"));
 
   // Choosing WIN 7 only shows it; ON then goes to window 7.
-  audio->List(AudioPageId::Window)->setCurrentIndex(6);
+  test::Pick(audio->List(AudioPageId::Window), 6);
   EXPECT_TRUE(MeterMarked(false));
   EXPECT_TRUE(lan.multiviewer->ReceivedFrames(ViewerCode::SetMeterOn).empty());
   QTest::mouseClick(audio->Button(AudioPageId::MeterOn), Qt::LeftButton);
@@ -83,7 +117,7 @@ TEST_F(AudioColourPagesTest, AudioPageSendsEachChangeAndTheDeviceFollows) {
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetMeterOn, 1, 2s));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetMeterOn)[0],
             Bytes("A5 6C 16 00 A1 01 01 00 00 00 00 00 00 00 00 00 37 07 01 09 02 AE"));
-  audio->List(AudioPageId::Channels)->setCurrentIndex(2);  // CH 05 & 06
+  test::Pick(audio->List(AudioPageId::Channels), 2);  // CH 05 & 06
   QTest::mouseClick(audio->Button(AudioPageId::AllMeters), Qt::LeftButton);
   EXPECT_TRUE(Shows(audio->Button(AudioPageId::AllMeters), SkinId::AllMetersOff));
   EXPECT_TRUE(Await([this] {
@@ -136,11 +170,11 @@ TEST_F(AudioColourPagesTest, ALockedAudioPageSnapsBackAndSendsNothing) {
   AudioPage* audio = OpenAudio();
   ASSERT_NE(audio, nullptr);
   window->GetController().SetLockState(1);
-  audio->List(AudioPageId::Source)->setCurrentIndex(5);
+  test::Pick(audio->List(AudioPageId::Source), 5);
   EXPECT_EQ(audio->List(AudioPageId::Source)->currentText(), "WIN 1");
-  audio->List(AudioPageId::Window)->setCurrentIndex(3);
+  test::Pick(audio->List(AudioPageId::Window), 3);
   EXPECT_EQ(viewer().AudioWindowItem, 3) << "the window list still works";
-  audio->List(AudioPageId::Channels)->setCurrentIndex(6);
+  test::Pick(audio->List(AudioPageId::Channels), 6);
   EXPECT_EQ(audio->List(AudioPageId::Channels)->currentIndex(), viewer().MeterChannels[3]);
   const bool meterOn = viewer().MeterOn[3] != 0;
   QTest::mouseClick(audio->Button(meterOn ? AudioPageId::MeterOff : AudioPageId::MeterOn),
@@ -173,16 +207,16 @@ TEST_F(AudioColourPagesTest, ColourPageListsItsInputsWindowsAndPaletteNames) {
 TEST_F(AudioColourPagesTest, ColourPageSendsForTheChosenInputOrWindowAndTheDeviceFollows) {
   ColourPage* colour = OpenColour();
   ASSERT_NE(colour, nullptr);
-  colour->List(ColourList::UmdText)->setCurrentIndex(2);  // Red for all inputs
+  test::Pick(colour->List(ColourList::UmdText), 2);  // Red for all inputs
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdTextColour, 1, 2s));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetUmdTextColour)[0],
             Bytes("A5 6C 16 00 A1 01 01 00 00 00 00 00 00 00 00 00 3B 00 02 07 02 AE"));
 
   viewer().TimecodeTextColour[4] = 9;
-  colour->List(ColourPageId::Window)->setCurrentIndex(5);  // Window_05
+  test::Pick(colour->List(ColourPageId::Window), 5);  // Window_05
   EXPECT_EQ(colour->List(ColourList::TimecodeText)->currentIndex(), 9);
-  colour->List(ColourList::TimecodeBack)->setCurrentIndex(14);  // Trans
-  colour->List(ColourPageId::Border)->setCurrentIndex(0);
+  test::Pick(colour->List(ColourList::TimecodeBack), 14);  // Trans
+  test::Pick(colour->List(ColourPageId::Border), 0);
   EXPECT_TRUE(Await([this] {
     const sim::MultiviewerState state = lan.multiviewer->State();
     return std::ranges::all_of(state.UmdTextColour, [](std::uint8_t c) { return c == 2; }) &&
@@ -225,9 +259,9 @@ TEST_F(AudioColourPagesTest, ALockedColourPageSnapsBackAndSendsNothing) {
   const int border = colour->List(ColourPageId::Border)->currentIndex();
   const int text = colour->List(ColourList::FormatText)->currentIndex();
   window->GetController().SetLockState(1);
-  colour->List(ColourPageId::Border)->setCurrentIndex(1 - border);
-  colour->List(ColourList::FormatText)->setCurrentIndex((text + 1) % 16);
-  colour->List(ColourPageId::Window)->setCurrentIndex(9);
+  test::Pick(colour->List(ColourPageId::Border), 1 - border);
+  test::Pick(colour->List(ColourList::FormatText), (text + 1) % 16);
+  test::Pick(colour->List(ColourPageId::Window), 9);
   EXPECT_EQ(colour->List(ColourPageId::Border)->currentIndex(), border);
   EXPECT_EQ(colour->List(ColourList::FormatText)->currentIndex(), text);
   EXPECT_EQ(colour->List(ColourPageId::Window)->currentIndex(), 0);

@@ -68,9 +68,10 @@ TEST(ControlTables, EveryControlSitsWhereItsTableSays) {
         ASSERT_NE(control, nullptr);
         const QRect& r = row.rect;
         const bool pixels = row.size == Sizing::Pixels;
+        const bool pixelHeight = pixels || row.size == Sizing::PixelHeight;
         const QRect expected(r.x() * scale.dpiX / 96, r.y() * scale.dpiY / 96,
                              pixels ? r.width() : r.width() * scale.dpiX / 96,
-                             pixels ? r.height() : r.height() * scale.dpiY / 96);
+                             pixelHeight ? r.height() : r.height() * scale.dpiY / 96);
         EXPECT_EQ(control->geometry(), expected);
         if (row.kind == ControlKind::ShadeButton) {
           // Bitmap buttons keep their bitmaps' pixel size at every dpi.
@@ -81,6 +82,20 @@ TEST(ControlTables, EveryControlSitsWhereItsTableSays) {
       }
       EXPECT_EQ(parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(),
                 static_cast<qsizetype>(table.size()));
+    }
+  }
+}
+
+TEST(ControlTables, TheAudioAndColourListsAreTwentyPixelsHighAtEveryDpi) {
+  test::GuiApp();
+  for (const ControlTable table : {AudioPageControls(), ColourPageControls()}) {
+    QWidget parent;
+    const ControlSet built = BuildControls(table, kColours, parent, DpiScale{144, 144});
+    for (const ControlRow& row : table) {
+      if (row.kind == ControlKind::DropDownList) {
+        EXPECT_EQ(built.Find(row.id)->height(), 20) << row.id;
+        EXPECT_EQ(built.Find(row.id)->width(), row.rect.width() * 3 / 2) << row.id;
+      }
     }
   }
 }

@@ -120,11 +120,9 @@ TEST_F(ModelMatrixPanelTest, SixteenChannelsOfTheFamilysModelTakeAnOutputFormat)
   QComboBox* formats = panel->List(Matrix16PanelId::OutputFormat);
   EXPECT_TRUE(formats->isEnabled());
   EXPECT_TRUE(panel->Controls().Find(Matrix16PanelId::OutputFormatLabel)->isEnabled());
-  formats->setCurrentIndex(4);
-  emit formats->activated(4);
-  EXPECT_TRUE(Await([this] {
-    return lan.matrix16->State().OutputFormat == MatrixFormatTable[4].code;
-  }));
+  test::Pick(formats, 4);
+  EXPECT_TRUE(
+      Await([this] { return lan.matrix16->State().OutputFormat == MatrixFormatTable[4].code; }));
 }
 
 TEST_F(MatrixPanelTest, BrightnessGoesOutOnceWhenTheMouseLetsGo) {
@@ -167,7 +165,7 @@ TEST_F(MatrixPanelTest, LockedThePanelIgnoresTheOperator) {
   using namespace Matrix8PanelId;
   Click(*panel, Input(2));
   Click(*panel, OneToOne);
-  panel->List(BacklightTime)->setCurrentIndex(0);
+  test::Pick(panel->List(BacklightTime), 0);
   EXPECT_FALSE(panel->Button(Input(2))->ShowsActive());
   EXPECT_FALSE(panel->Button(OneToOne)->ShowsActive());
   EXPECT_EQ(panel->List(BacklightTime)->currentText(), QStringLiteral("Always On"))

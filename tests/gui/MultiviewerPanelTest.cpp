@@ -137,6 +137,12 @@ TEST_F(MultiviewerPanelTest, LayoutButtonsAndSourceListsSendByteExactOnce) {
             Bytes("A5 6C 16 00 A1 01 01 00 00 00 00 00 00 00 00 00 34 05 03 06 02 AE"));
   EXPECT_TRUE(Await([this] { return lan.multiviewer->State().WindowSource[2] == 5; }));
 
+  // The device moves window 3 on its own; a pick of what the list showed before goes out.
+  lan.multiviewer->SetWindowSource(3, 7);
+  ASSERT_TRUE(Await([this] { return Mode()->SourceList(3)->currentIndex() == 6; }));
+  Mode()->SourceList(3)->setCurrentIndex(4);
+  EXPECT_TRUE(Await([this] { return lan.multiviewer->State().WindowSource[2] == 5; }));
+
   window->GetController().SetLockState(1);
   Mode()->SourceList(3)->setCurrentIndex(8);
   EXPECT_EQ(Mode()->SourceList(3)->currentIndex(), 4) << "locked: back to what is shown";
@@ -146,9 +152,13 @@ TEST_F(MultiviewerPanelTest, TheSwitcherPageRoutesAndRestoresOneToOne) {
   lan.multiviewer->SetSwitcherMode(1);
   ASSERT_NE(OpenPanel(), nullptr);
   ASSERT_NE(Switcher(), nullptr);
-  Switcher()->OutputList(12)->setCurrentIndex(4);
+  test::Pick(Switcher()->OutputList(12), 4);
   EXPECT_EQ(viewer().SwitcherRects[11].number, 5);
   EXPECT_TRUE(Await([this] { return lan.multiviewer->State().SwitcherSource[11] == 5; }));
+  // The same input again goes out as well, as every pick does.
+  const std::size_t routes = lan.multiviewer->ReceivedFrames(ViewerCode::SetWindowSource).size();
+  test::Pick(Switcher()->OutputList(12), 4);
+  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetWindowSource, routes + 1, 2s));
   QTest::mouseClick(Switcher()->Controls().Find(SwitcherPageId::OneToOne), Qt::LeftButton);
   EXPECT_EQ(Switcher()->OutputList(12)->currentText(), "SDI_12");
   EXPECT_TRUE(Await([this] { return lan.multiviewer->State().SwitcherSource[11] == 12; }));

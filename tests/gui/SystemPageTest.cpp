@@ -72,7 +72,7 @@ TEST_F(SystemPageTest, TheListAndTheSwitchesChangeTheDevice) {
   EXPECT_TRUE(Shows(SystemPageId::AudioAlarm, SkinId::AudioAlarmOff));
   EXPECT_TRUE(Shows(SystemPageId::Timecode, SkinId::TimecodeOff));
 
-  Formats()->setCurrentIndex(7);  // 720p60
+  test::Pick(Formats(), 7);  // 720p60
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetOutputFormat, 1, 2s));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetOutputFormat)[0],
             Bytes("A5 6C 16 00 A1 01 01 00 00 00 00 00 00 00 00 00 19 00 0E F1 01 AE"));
@@ -121,7 +121,7 @@ TEST_F(SystemPageTest, LockedNothingIsSentButTheLoadsStillWaitAndReadBack) {
   ASSERT_NE(OpenSystemPage(), nullptr);
   Settle();
   window->GetController().SetLockState(1);
-  Formats()->setCurrentIndex(3);
+  test::Pick(Formats(), 3);
   EXPECT_EQ(Formats()->currentText(), "1080p60") << "snapped back to the stored format";
   Click(SystemPageId::FormatStatus);
   Click(SystemPageId::AudioAlarm);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QComboBox>
 
 namespace quintara::test {
 
@@ -19,6 +20,13 @@ inline QApplication& GuiApp() {
   // object at exit and would be deleted twice.
   static QApplication* app = new QApplication(argc, argv);
   return *app;
+}
+
+// Picks an item of a list as the operator does: the list shows it and reports the pick, also of
+// the item it showed already.
+inline void Pick(QComboBox* list, int item) {
+  list->setCurrentIndex(item);
+  emit list->activated(item);
 }
 
 }  // namespace quintara::test

@@ -20,6 +20,13 @@ void ModePresenter::TakeShownSources() {
   shownSources_ = controller_.Viewer().WindowSource;
 }
 
+void ModePresenter::SourceShown(std::uint8_t window, int item) {
+  if (window >= 1 && window <= kWindowCount) {
+    shownSources_[window - 1u] =
+        item >= 0 && item < static_cast<int>(kInputCount) ? static_cast<std::uint8_t>(item + 1) : 0;
+  }
+}
+
 std::optional<ModePresenter::LayoutClick> ModePresenter::ClickLayout(std::uint8_t layoutCode) {
   ViewerState& viewer = controller_.Viewer();
   if (controller_.LockState() == 1 || layoutCode == viewer.AppliedLayoutCode) {

@@ -22,6 +22,9 @@ class ModePresenter {
   ModeLayoutView RefreshLayoutControls();
   // The sources the page shows now are the mirror's.
   void TakeShownSources();
+  // The page shows item (input - 1, or -1 for none) for the window, as the device reported it: a
+  // pick is compared with what is shown, not with what was shown before the report.
+  void SourceShown(std::uint8_t window, int item);
 
   // A layout button: the button to light and the one to put out, or nothing when the device is
   // locked or the layout is applied already. Sends the layout.

@@ -21,8 +21,15 @@ QString Text(std::string_view utf8) {
 
 QRect Placement(const ControlRow& row, const DpiScale& scale) {
   const QRect& r = row.rect;
-  return row.size == Sizing::Pixels ? scale.PixelSized(r.x(), r.y(), r.width(), r.height())
-                                    : scale.Rect(r.x(), r.y(), r.width(), r.height());
+  switch (row.size) {
+    case Sizing::Pixels:
+      return scale.PixelSized(r.x(), r.y(), r.width(), r.height());
+    case Sizing::PixelHeight:
+      return scale.PixelHigh(r.x(), r.y(), r.width(), r.height());
+    case Sizing::Scaled:
+      break;
+  }
+  return scale.Rect(r.x(), r.y(), r.width(), r.height());
 }
 
 // Lists and edits read their text and background from several roles; all of them get the colours.

@@ -24,8 +24,9 @@ enum class ControlKind {
 };
 
 // Positions are always 96-dpi units; sizes are units too, or pixels for controls that must keep
-// the size of their bitmaps at every dpi.
-enum class Sizing { Scaled, Pixels };
+// the size of their bitmaps at every dpi, or a width in units and a height in pixels for the
+// lists whose height the pages fix.
+enum class Sizing { Scaled, Pixels, PixelHeight };
 
 struct ControlRow {
   int id = 0;  // the control's number in the window's layout

@@ -19,6 +19,10 @@ struct DpiScale {
   QRect PixelSized(int x, int y, int width, int height) const {
     return {X(x), Y(y), width, height};
   }
+  // A control placed and as wide in units, as high in pixels.
+  QRect PixelHigh(int x, int y, int width, int height) const {
+    return {X(x), Y(y), X(width), height};
+  }
 };
 
 }  // namespace quintara::ui

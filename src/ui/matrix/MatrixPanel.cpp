@@ -89,10 +89,10 @@ void MatrixPanel::ConnectControls() {
     }
   });
   connect(&refreshTimer_, &QTimer::timeout, this, [this] { presenter_.RefreshEnded(); });
-  connect(List(layout_.backlightTime), &QComboBox::currentIndexChanged, this,
+  connect(List(layout_.backlightTime), &QComboBox::activated, this,
           [this](int item) { presenter_.ChooseBacklightTime(item); });
   if (layout_.outputFormat != 0) {
-    connect(List(layout_.outputFormat), &QComboBox::currentIndexChanged, this,
+    connect(List(layout_.outputFormat), &QComboBox::activated, this,
             [this](int item) { presenter_.ChooseOutputFormat(item); });
   }
   connect(brightness_, &QSlider::valueChanged, this, [this](int position) {

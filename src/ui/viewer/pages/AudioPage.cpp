@@ -33,12 +33,12 @@ void AudioPage::FillLists() {
 }
 
 void AudioPage::ConnectControls() {
-  connect(List(AudioPageId::Source), &QComboBox::currentIndexChanged, this, [this](int item) {
+  connect(List(AudioPageId::Source), &QComboBox::activated, this, [this](int item) {
     SelectQuietly(List(AudioPageId::Source), presenter_.ChooseSource(item));
   });
-  connect(List(AudioPageId::Window), &QComboBox::currentIndexChanged, this,
+  connect(List(AudioPageId::Window), &QComboBox::activated, this,
           [this](int item) { ShowWindow(presenter_.ChooseWindow(item)); });
-  connect(List(AudioPageId::Channels), &QComboBox::currentIndexChanged, this, [this](int item) {
+  connect(List(AudioPageId::Channels), &QComboBox::activated, this, [this](int item) {
     SelectQuietly(List(AudioPageId::Channels), presenter_.ChooseChannels(item));
   });
   controls_.OnClicked(AudioPageId::MeterOn, this,

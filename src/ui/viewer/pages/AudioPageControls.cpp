@@ -6,7 +6,10 @@ namespace quintara::ui {
 
 ControlTable AudioPageControls() {
   static constexpr ControlRow kRows[] = {
-      {.id = AudioPageId::Source, .kind = ControlKind::DropDownList, .rect = {250, 45, 120, 20}},
+      {.id = AudioPageId::Source,
+       .kind = ControlKind::DropDownList,
+       .rect = {250, 45, 120, 20},
+       .size = Sizing::PixelHeight},
       {.id = AudioPageId::MeterOn,
        .kind = ControlKind::ShadeButton,
        .rect = {250, 122, 50, 20},
@@ -19,8 +22,14 @@ ControlTable AudioPageControls() {
        .size = Sizing::Pixels,
        .bitmap = SkinId::MeterOffMark,
        .activeBitmap = SkinId::MeterOffMarked},
-      {.id = AudioPageId::Window, .kind = ControlKind::DropDownList, .rect = {250, 165, 120, 20}},
-      {.id = AudioPageId::Channels, .kind = ControlKind::DropDownList, .rect = {250, 205, 120, 20}},
+      {.id = AudioPageId::Window,
+       .kind = ControlKind::DropDownList,
+       .rect = {250, 165, 120, 20},
+       .size = Sizing::PixelHeight},
+      {.id = AudioPageId::Channels,
+       .kind = ControlKind::DropDownList,
+       .rect = {250, 205, 120, 20},
+       .size = Sizing::PixelHeight},
       {.id = AudioPageId::AllMeters,
        .kind = ControlKind::ShadeButton,
        .rect = {180, 240, 200, 40},

@@ -58,20 +58,20 @@ void ColourPage::FillLists() {
 }
 
 void ColourPage::ConnectControls() {
-  connect(List(ColourPageId::Source), &QComboBox::currentIndexChanged, this, [this](int item) {
+  connect(List(ColourPageId::Source), &QComboBox::activated, this, [this](int item) {
     SelectQuietly(List(ColourPageId::Source), presenter_.ChooseSource(item));
     ShowColours(true);
   });
-  connect(List(ColourPageId::Window), &QComboBox::currentIndexChanged, this, [this](int item) {
+  connect(List(ColourPageId::Window), &QComboBox::activated, this, [this](int item) {
     SelectQuietly(List(ColourPageId::Window), presenter_.ChooseWindow(item));
     ShowColours(false);
   });
   for (const ColourList list : kAllColourLists) {
-    connect(List(list), &QComboBox::currentIndexChanged, this, [this, list](int colour) {
+    connect(List(list), &QComboBox::activated, this, [this, list](int colour) {
       SelectQuietly(List(list), presenter_.ChooseColour(list, colour));
     });
   }
-  connect(List(ColourPageId::Border), &QComboBox::currentIndexChanged, this, [this](int item) {
+  connect(List(ColourPageId::Border), &QComboBox::activated, this, [this](int item) {
     SelectQuietly(List(ColourPageId::Border), presenter_.ChooseBorder(item));
   });
 }

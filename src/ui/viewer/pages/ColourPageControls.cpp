@@ -4,7 +4,10 @@ namespace quintara::ui {
 namespace {
 
 constexpr ControlRow List(int id, int y) {
-  return {.id = id, .kind = ControlKind::DropDownList, .rect = {240, y, 100, 20}};
+  return {.id = id,
+          .kind = ControlKind::DropDownList,
+          .rect = {240, y, 100, 20},
+          .size = Sizing::PixelHeight};
 }
 
 }  // namespace

@@ -26,13 +26,18 @@ void ModePage::SetUpControls() {
   }
   SelectQuietly(windowCount_, 0);
   RefreshLayoutControls();
+  for (int w = 1; w <= 16; ++w) {
+    for (int input = 1; input <= 16; ++input) {
+      SourceList(w)->addItem(QString::asprintf("SDI_%02d", input));
+    }
+  }
+  ShowSources();
+}
+
+void ModePage::ShowSources() {
   const ViewerState& viewer = controller_.Viewer();
   for (int w = 1; w <= 16; ++w) {
-    QComboBox* list = SourceList(w);
-    for (int input = 1; input <= 16; ++input) {
-      list->addItem(QString::asprintf("SDI_%02d", input));
-    }
-    SelectQuietly(list,
+    SelectQuietly(SourceList(w),
                   ModePresenter::ItemOfInput(viewer.WindowSource[static_cast<std::size_t>(w - 1)]));
   }
   presenter_.TakeShownSources();
@@ -102,12 +107,15 @@ void ModePage::ChooseSource(int window, int item) {
 void ModePage::RefreshPage(std::uint8_t page) {
   if (page == ViewerPage::Mode) {
     RefreshLayoutControls();
+    // A re-read may have moved any window's source.
+    ShowSources();
   }
 }
 
 void ModePage::SelectionChanged(ViewerSelection what, int index, int item) {
   if (what == ViewerSelection::ModeSource && index >= 1 && index <= 16) {
     SelectQuietly(SourceList(index), item);
+    presenter_.SourceShown(static_cast<std::uint8_t>(index), item);
   }
 }
 

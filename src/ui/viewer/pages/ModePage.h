@@ -32,6 +32,8 @@ class ModePage : public PageWidget, private ViewerView {
   void ShowGroup(std::optional<std::uint8_t> group);
   void LightButton(std::uint8_t code, bool lit);
   void EnableSourceLists(std::uint8_t count);
+  // The lists show the mirror's sources, and the presenter takes them as shown.
+  void ShowSources();
   void ChooseSource(int window, int item);
 
   // ViewerView: what the device reports while the page is shown.

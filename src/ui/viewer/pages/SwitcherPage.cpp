@@ -13,7 +13,7 @@ SwitcherPage::SwitcherPage(Controller& controller, const DpiScale& scale, QWidge
     for (int input = 1; input <= 16; ++input) {
       list->addItem(QString::asprintf("SDI_%02d", input));
     }
-    connect(list, &QComboBox::currentIndexChanged, this, [this, output](int item) {
+    connect(list, &QComboBox::activated, this, [this, output](int item) {
       static_cast<void>(presenter_.ChooseRoute(static_cast<std::uint8_t>(output), item));
     });
   }

@@ -41,7 +41,7 @@ SystemPage::SystemPage(Controller& controller, const DpiScale& scale, QWidget* p
 }
 
 void SystemPage::ConnectControls() {
-  connect(formatList_, &QComboBox::currentIndexChanged, this, [this](int item) {
+  connect(formatList_, &QComboBox::activated, this, [this](int item) {
     if (const auto snapBack = presenter_.ChooseOutputFormat(item)) {
       ShowFormatItem(*snapBack);
     }
