@@ -100,6 +100,17 @@ TEST(ControlTables, TheAudioAndColourListsAreTwentyPixelsHighAtEveryDpi) {
   }
 }
 
+TEST(ControlTables, TheMainWindowsButtonsSayWhatTheyDo) {
+  test::GuiApp();
+  QWidget parent;
+  const ControlSet built = BuildControls(MainWindowControls(), kColours, parent, DpiScale{});
+  for (const ControlRow& row : MainWindowControls()) {
+    if (row.kind == ControlKind::ShadeButton || row.kind == ControlKind::ColourButton) {
+      EXPECT_FALSE(built.Find(row.id)->toolTip().isEmpty()) << row.id;
+    }
+  }
+}
+
 TEST(ControlTables, TheEightChannelActionsMoveRightAbove120Dpi) {
   const auto applyX = [](int dpiX) {
     for (const ControlRow& row : Matrix8PanelControls(dpiX)) {

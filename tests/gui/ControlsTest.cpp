@@ -101,6 +101,31 @@ TEST(BitmapButton, LargerImageShowsItsCentreAndDoubleClickClicksTwice) {
   EXPECT_TRUE(button.Bitmap().isNull());
 }
 
+// Tab shows where the focus went: a green frame on the button that holds it, on a bitmap
+// button and a colour button alike; a click leaves no frame.
+TEST(FocusMark, TheKeyboardsFocusIsFramedInGreen) {
+  Host host;
+  ShadeButton bitmap(&host.window);
+  bitmap.setGeometry(10, 10, 30, 20);
+  bitmap.SetButtonBitmap(Filled(30, Qt::red, {}));
+  ColourButton colour(&host.window);
+  colour.setGeometry(50, 10, 30, 20);
+  host.Show();
+  const auto framed = [&host](QWidget& button) {
+    return host.Shot(button).pixelColor(1, button.height() / 2) == skin::Green;
+  };
+  QTest::mouseClick(&bitmap, Qt::LeftButton);
+  ASSERT_TRUE(bitmap.hasFocus());
+  EXPECT_FALSE(framed(bitmap)) << "a click";
+  QTest::keyClick(&bitmap, Qt::Key_Tab);
+  ASSERT_TRUE(colour.hasFocus());
+  EXPECT_TRUE(framed(colour));
+  EXPECT_FALSE(framed(bitmap));
+  QTest::keyClick(&colour, Qt::Key_Tab);
+  ASSERT_TRUE(bitmap.hasFocus());
+  EXPECT_TRUE(framed(bitmap));
+}
+
 TEST(ColourButton, HoldsTheMouseWhileHoveredAndCentresItsCaption) {
   Host host;
   ColourButton button(&host.window);

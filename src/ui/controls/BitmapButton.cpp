@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include "ui/controls/FocusMark.h"
 #include "ui/res/Skin.h"
 
 namespace quintara::ui {
@@ -157,6 +158,7 @@ void BitmapButton::paintEvent(QPaintEvent*) {
     }
     painter.drawText(captionArea, flags, caption);
   }
+  DrawFocusMark(painter, *this);
 }
 
 void BitmapButton::DrawImage(QPainter& painter, const QPixmap& image, QPoint at) {

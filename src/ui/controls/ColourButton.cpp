@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/controls/FocusMark.h"
+
 namespace quintara::ui {
 namespace {
 
@@ -67,6 +69,7 @@ void ColourButton::paintEvent(QPaintEvent*) {
       CaptionOrigin(size(), QSize(metrics.horizontalAdvance(caption), metrics.height()));
   painter.setPen(isEnabled() ? textColour_ : skin::DisabledInk);
   painter.drawText(at.x(), at.y() + metrics.ascent(), caption);
+  DrawFocusMark(painter, *this);
 }
 
 void ColourButton::mouseMoveEvent(QMouseEvent* event) {

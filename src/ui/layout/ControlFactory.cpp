@@ -154,6 +154,9 @@ ControlSet BuildControls(ControlTable table, const ControlColours& colours, QWid
   for (const ControlRow& row : table) {
     QWidget* control = Make(row, colours, parent);
     control->setGeometry(Placement(row, scale));
+    if (!row.tip.empty()) {
+      control->setToolTip(Text(row.tip));
+    }
     if (row.hidden) {
       control->hide();
     }

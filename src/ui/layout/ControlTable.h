@@ -37,6 +37,7 @@ struct ControlRow {
   int activeBitmap = 0;        // skin id of its active look, for buttons that have one
   std::string_view caption{};  // UTF-8: a button's or a label's text, or an edit's first text
   bool hidden = false;
+  std::string_view tip{};  // UTF-8: what a button shows no words for does, as its tooltip
 };
 
 using ControlTable = std::span<const ControlRow>;
