@@ -12,13 +12,13 @@
 #include "core/viewer/ReadBack.h"
 #include "support/CliRun.h"
 #include "support/CraftedDevice.h"
+#include "support/Patience.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
 
 namespace quintara::cli {
 namespace {
 
-using namespace std::chrono_literals;
 using test::SimulatedLan;
 
 using test::CliRun;
@@ -103,7 +103,7 @@ class CliOnTheLan : public ::testing::Test {
 TEST_F(CliOnTheLan, EveryPrintingCommandHoldsJson) {
   const std::string multiviewer = SimulatedLan::kMultiviewer.ToText();
   std::thread frontPanel([this] {
-    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(test::AwaitUdpPortBound(lan.link.statusPort));  // mv watch listens
     lan.multiviewer->SetLayout(42);
   });
   CliRun run = Run({"--json", "--seconds", "1", "--device", multiviewer, "mv", "watch"});

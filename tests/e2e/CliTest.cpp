@@ -8,13 +8,13 @@
 #include "cli/Cli.h"
 #include "support/Bytes.h"
 #include "support/CliRun.h"
+#include "support/Patience.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
 
 namespace quintara::cli {
 namespace {
 
-using namespace std::chrono_literals;
 using test::Bytes;
 using test::SimulatedLan;
 using Frames = std::vector<std::vector<std::uint8_t>>;
@@ -68,7 +68,7 @@ TEST_F(Cli, DeviceCommandsArriveByteExact) {
   EXPECT_EQ(Run({"--device", Device(SimulatedLan::kMatrix16), "name", "Rack 2 \xC3\xA9"}).status,
             kExitSuccess);
 
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetNetwork, 2, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetNetwork, 2, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetLock),
             Frames{Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 50 01 1A 02 AE")});
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetNetwork),
@@ -76,7 +76,7 @@ TEST_F(Cli, DeviceCommandsArriveByteExact) {
                           "00 00 00 00 00 00 00 00 00 75 03 AE"),
                     Bytes("A5 6C 21 00 A1 01 01 00 00 00 00 00 00 00 00 00 05 00 00 00 00 "
                           "00 00 00 00 00 00 00 00 01 DB 01 AE")}));
-  ASSERT_TRUE(lan.matrix16->WaitForFrames(CommandCode::SetDeviceName, 1, 2s));
+  ASSERT_TRUE(lan.matrix16->WaitForFrames(CommandCode::SetDeviceName, 1, test::kPatience));
   const auto name = lan.matrix16->ReceivedFrames(CommandCode::SetDeviceName)[0];
   EXPECT_EQ(std::vector<std::uint8_t>(name.begin(), name.begin() + 17),
             Bytes("A5 6C 24 00 83 01 01 00 00 00 00 00 00 00 00 00 0F"));
@@ -91,7 +91,7 @@ TEST_F(Cli, MultiviewerCommandsStateAndWatch) {
   EXPECT_EQ(run.out, "SetLayout sent to KVT2208Z_127.0.0.31\n");
   EXPECT_EQ(Run({"--device", multiviewer, "mv", "umd-back-colour", "all", "Red"}).status,
             kExitSuccess);
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(0x3C, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(0x3C, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->State().LayoutCode, 60);
   EXPECT_EQ(lan.multiviewer->State().UmdBackColour[15], 2);
 
@@ -101,7 +101,7 @@ TEST_F(Cli, MultiviewerCommandsStateAndWatch) {
   EXPECT_NE(run.out.find("\"name\":\"KVT2208Z\""), std::string::npos);
 
   std::thread frontPanel([this] {
-    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(test::AwaitUdpPortBound(lan.link.statusPort));  // mv watch listens
     lan.multiviewer->SetLayout(42);
   });
   run = Run({"--seconds", "1", "--device", multiviewer, "mv", "watch"});
@@ -126,7 +126,7 @@ TEST_F(Cli, AudioSourceTakesZeroForOffAsSettingsFilesWriteIt) {
   const CliRun run =
       Run({"--device", Device(SimulatedLan::kMultiviewer), "mv", "audio-source", "0"});
   EXPECT_EQ(run.status, kExitSuccess) << run.err;
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(0x39, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(0x39, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(0x39)[0].at(17), 0);
   EXPECT_EQ(
       Run({"--device", Device(SimulatedLan::kMultiviewer), "mv", "audio-source", "17"}).status,

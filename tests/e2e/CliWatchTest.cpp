@@ -14,6 +14,7 @@
 #include "core/link/ControlFrame.h"
 #include "core/viewer/ViewerCommands.h"
 #include "support/CliRun.h"
+#include "support/Patience.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
 
@@ -34,7 +35,7 @@ class StalledOutput final : public std::streambuf {
   // Waits until a write waits for the reader.
   bool AwaitWriter() {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, 10s, [this] { return waiting_ || !stalled_; });
+    return changed_.wait_for(lock, test::kPatience, [this] { return waiting_ || !stalled_; });
   }
 
  protected:
@@ -121,7 +122,7 @@ TEST_F(CliWatch, AStalledReaderUnderAFloodLosesTheOldestAndTheWatchEndsOnTime) {
 // dropped and counted on stderr; the device's own reports go on as before.
 TEST_F(CliWatch, CorruptReportsAreShownAsDroppedAndCounted) {
   std::thread device([this] {
-    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(test::AwaitUdpPortBound(lan.link.statusPort));  // mv watch listens
     std::optional<UdpSocket> socket = UdpSocket::Create();
     Frame badSum = Report(ViewerCode::SetLayout, {60});
     badSum[badSum.size() - 3] ^= 0x01;

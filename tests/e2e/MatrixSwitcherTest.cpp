@@ -16,7 +16,6 @@
 namespace quintara {
 namespace {
 
-using namespace std::chrono_literals;
 using test::Bytes;
 using test::SimulatedLan;
 
@@ -137,7 +136,7 @@ TEST_F(MatrixSwitchers, ValueSettersAndQueriesLeaveFromAnotherPortWhenTheCommand
   EXPECT_TRUE(commands.SetBacklightBrightness());
   EXPECT_EQ(observer.statusText, "Port busy: sent from another port");
   EXPECT_TRUE(commands.ReadBacklight()) << "the reply comes back to the port it left from";
-  ASSERT_TRUE(lan.matrix16->WaitForFrames(MatrixCode::SetBacklightBrightness, 1, 2s));
+  ASSERT_TRUE(lan.matrix16->WaitForFrames(MatrixCode::SetBacklightBrightness, 1, test::kPatience));
 
   // Routing texts and the other commands still need the command port.
   controller.Matrix().selectedInput = 3;

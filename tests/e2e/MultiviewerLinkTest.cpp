@@ -16,6 +16,7 @@
 #include "sim/SimSerialServer.h"
 #include "support/CraftedDevice.h"
 #include "support/JunkDatagrams.h"
+#include "support/Patience.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
 
@@ -38,10 +39,10 @@ class MultiviewerLink : public ::testing::Test {
  protected:
   MultiviewerLink() : controller(lan.link, QuickTiming(), clock, prompter, observer) {}
 
-  // Runs what the listener handed over until the condition holds or a second has passed.
+  // Runs what the listener handed over until the condition holds or the test's patience ends.
   template <typename Condition>
   bool RunUntil(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + 1s;
+    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
     while (!condition() && std::chrono::steady_clock::now() < deadline) {
       tasks.RunOne(std::min(deadline, std::chrono::steady_clock::now() + 10ms));
     }

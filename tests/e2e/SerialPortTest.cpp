@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "core/link/CnComm.h"
+#include "support/Patience.h"
 #include "support/Pty.h"
 
 namespace quintara {
@@ -46,8 +46,7 @@ TEST(SerialPort, ReadEndsAfterSilenceAndClosedPortsCountMinusOne) {
   ASSERT_TRUE(port.SerialOpen(line.Path(), 9600));
 
   line.Send(Bytes(23, 0x42));
-  std::this_thread::sleep_for(20ms);
-  EXPECT_EQ(port.QueuedInput(), 23);
+  EXPECT_TRUE(test::AwaitCondition([&port] { return port.QueuedInput() == 23; }));
   Bytes buffer(64);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(port.SerialRead(buffer), 23u);
@@ -55,7 +54,7 @@ TEST(SerialPort, ReadEndsAfterSilenceAndClosedPortsCountMinusOne) {
   EXPECT_EQ(port.BytesRead(), 23u);
 
   line.Send({1, 2, 3});
-  std::this_thread::sleep_for(20ms);
+  ASSERT_TRUE(test::AwaitCondition([&port] { return port.QueuedInput() == 3; }));
   DiscardInput(port);
   EXPECT_EQ(port.QueuedInput(), 0);
 
@@ -72,9 +71,7 @@ TEST(SerialPort, BufferOptionsMoveBytesThroughTheirThreads) {
   ASSERT_TRUE(port.SerialOpen(line.Path(), 9600));
 
   line.Send({7, 8, 9});
-  for (int i = 0; i < 100 && port.ReadBuffer().Size() < 3; ++i) {
-    std::this_thread::sleep_for(10ms);
-  }
+  ASSERT_TRUE(test::AwaitCondition([&port] { return port.ReadBuffer().Size() >= 3; }));
   Bytes taken(8);
   EXPECT_EQ(BufferedRead(port, taken), 3u);
   EXPECT_EQ(Bytes(taken.begin(), taken.begin() + 3), (Bytes{7, 8, 9}));

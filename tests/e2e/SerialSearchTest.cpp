@@ -15,6 +15,7 @@
 #include "sim/SimMultiviewer.h"
 #include "sim/SimSerialServer.h"
 #include "support/Bytes.h"
+#include "support/Patience.h"
 #include "support/Pty.h"
 #include "support/TestLink.h"
 
@@ -58,7 +59,7 @@ class PortName {
 std::jthread Play(test::PtyPair& line, std::vector<std::vector<std::uint8_t>> parts,
                   bool hangUp = false) {
   return std::jthread([&line, parts = std::move(parts), hangUp] {
-    if (line.Receive(2000).empty()) {
+    if (line.Receive().empty()) {
       return;
     }
     for (const std::vector<std::uint8_t>& part : parts) {
@@ -108,7 +109,7 @@ TEST_F(SerialSearchTest, FindsTheDeviceOnTheLineAndSendsItsFrames) {
   EXPECT_EQ(discover[24] | (discover[25] << 8), FrameSum(std::span(discover).first(24)));
 
   ASSERT_TRUE(controller.SetLock(1));
-  ASSERT_TRUE(multiviewer->WaitForFrames(CommandCode::SetLock, 1, 2s));
+  ASSERT_TRUE(multiviewer->WaitForFrames(CommandCode::SetLock, 1, test::kPatience));
   EXPECT_EQ(multiviewer->ReceivedFrames(CommandCode::SetLock)[0],
             test::Bytes("A5 6C 15 00 A1 01 00 00 00 00 00 00 00 00 00 00 50 01 19 02 AE"));
   EXPECT_TRUE(prompter.errors.empty());
@@ -154,7 +155,7 @@ TEST_F(SerialSearchTest, CommandLineUsesTheSerialLink) {
 
   const std::vector<std::string> dhcp{"--serial", path, "network", "dhcp"};
   EXPECT_EQ(cli::RunCli(dhcp, out, err, ShortSerialTiming()), cli::kExitSuccess) << err.str();
-  ASSERT_TRUE(multiviewer->WaitForFrames(CommandCode::SetNetwork, 1, 2s));
+  ASSERT_TRUE(multiviewer->WaitForFrames(CommandCode::SetNetwork, 1, test::kPatience));
   EXPECT_EQ(multiviewer->ReceivedFrames(CommandCode::SetNetwork)[0][6], 0x00);
 
   // A silent line: the same answer as a silent network (the window's list line, exit 1).

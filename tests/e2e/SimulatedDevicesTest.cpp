@@ -13,7 +13,6 @@
 namespace quintara {
 namespace {
 
-using namespace std::chrono_literals;
 using test::Bytes;
 using test::SimulatedLan;
 
@@ -38,7 +37,7 @@ class SimulatedDevices : public ::testing::Test {
   void Flush(sim::SimDevice& device) {
     const std::size_t before = device.ReceivedFrames(CommandCode::SetLock).size();
     controller.SetLock(0);
-    ASSERT_TRUE(device.WaitForFrames(CommandCode::SetLock, before + 1, 2s));
+    ASSERT_TRUE(device.WaitForFrames(CommandCode::SetLock, before + 1, test::kPatience));
   }
 
   SimulatedLan lan;
@@ -72,14 +71,14 @@ TEST_F(SimulatedDevices, SearchFindsAllThreeDevices) {
 TEST_F(SimulatedDevices, LockAndNameFramesArriveByteExact) {
   Select(SimulatedLan::kMultiviewer);
   ASSERT_TRUE(controller.SetLock(1));
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetLock)[0],
             Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 50 01 1A 02 AE"));
 
   EXPECT_FALSE(controller.SendDeviceName(u"Studio A"));  // locked: nothing leaves
   ASSERT_TRUE(controller.ToggleLock());
   ASSERT_TRUE(controller.SendDeviceName(u"abc"));
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetDeviceName, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetDeviceName, 1, test::kPatience));
   Flush(*lan.multiviewer);
   const auto names = lan.multiviewer->ReceivedFrames(CommandCode::SetDeviceName);
   ASSERT_EQ(names.size(), 1u);
@@ -93,7 +92,7 @@ TEST_F(SimulatedDevices, LockAndNameFramesArriveByteExact) {
 TEST_F(SimulatedDevices, LockCarriesTheSelectedDevicesOwnType) {
   Select(SimulatedLan::kMatrix8);
   ASSERT_TRUE(controller.SetLock(1));
-  ASSERT_TRUE(lan.matrix8->WaitForFrames(CommandCode::SetLock, 1, 2s));
+  ASSERT_TRUE(lan.matrix8->WaitForFrames(CommandCode::SetLock, 1, test::kPatience));
   EXPECT_EQ(lan.matrix8->ReceivedFrames(CommandCode::SetLock)[0][4], 0x82);
   EXPECT_TRUE(lan.multiviewer->ReceivedFrames(CommandCode::SetLock).empty());
 }
@@ -108,7 +107,7 @@ TEST_F(SimulatedDevices, NetworkSettingsFollowTheAddressingRules) {
 
   ASSERT_TRUE(controller.ApplyStaticAddress({{192, 168, 1, 50}}));
   ASSERT_TRUE(controller.ChooseAddressMode(kDhcp));
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetNetwork, 2, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetNetwork, 2, test::kPatience));
   Flush(*lan.multiviewer);
   const auto frames = lan.multiviewer->ReceivedFrames(CommandCode::SetNetwork);
   ASSERT_EQ(frames.size(), 2u);

@@ -8,6 +8,7 @@
 #include "core/TaskQueue.h"
 #include "core/viewer/StatusListener.h"
 #include "core/viewer/ViewerCommands.h"
+#include "support/Patience.h"
 #include "support/TestLink.h"
 
 namespace quintara {
@@ -35,7 +36,7 @@ class StatusReports : public ::testing::Test {
       sender->SendTo(report, address);
     }
     sender->SendTo(Report(ViewerCode::SetAudioAlarm, {1}), address);
-    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
     while (viewer().AudioAlarmOn != 1 && std::chrono::steady_clock::now() < deadline) {
       tasks.RunUntil(std::chrono::steady_clock::now() + 10ms);
     }
@@ -63,11 +64,7 @@ class StatusReports : public ::testing::Test {
 
   // Waits until the listener has handed over this many tasks.
   bool AwaitPending(std::size_t count) {
-    const auto deadline = std::chrono::steady_clock::now() + 2s;
-    while (tasks.Pending() < count && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(5ms);
-    }
-    return tasks.Pending() >= count;
+    return test::AwaitCondition([this, count] { return tasks.Pending() >= count; });
   }
 
   SystemClock clock;
@@ -208,7 +205,7 @@ TEST_F(StatusReports, AReaderThatFallsBehindKeepsTheNewestInABoundedHandOver) {
     }
   }
   EXPECT_EQ(tasks.Pending(), 1u);
-  const auto deadline = std::chrono::steady_clock::now() + 3s;
+  const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
   while (viewer().LayoutCode != 90 && std::chrono::steady_clock::now() < deadline) {
     sender->SendTo(Report(ViewerCode::SetLayout, {90}), address);  // again, should it be lost
     tasks.RunUntil(std::chrono::steady_clock::now() + 20ms);

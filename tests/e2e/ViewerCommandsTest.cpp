@@ -15,7 +15,6 @@
 namespace quintara {
 namespace {
 
-using namespace std::chrono_literals;
 using test::Bytes;
 
 class ViewerSenders : public ::testing::Test {
@@ -31,7 +30,7 @@ class ViewerSenders : public ::testing::Test {
 
   // The frames with this code the multiviewer received, once count of them have arrived.
   std::vector<std::vector<std::uint8_t>> Received(std::uint8_t code, std::size_t count) {
-    EXPECT_TRUE(lan.multiviewer->WaitForFrames(code, count, 2s));
+    EXPECT_TRUE(lan.multiviewer->WaitForFrames(code, count, test::kPatience));
     return lan.multiviewer->ReceivedFrames(code);
   }
 

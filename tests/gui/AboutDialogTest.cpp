@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "SkinLooks.h"
+#include "support/Patience.h"
 #include "support/TestLink.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/MainWindow.h"
@@ -34,7 +35,7 @@ TEST(AboutDialog, ShowsIconTitleVersionAndOkOnTheSkinAndClosesWithEnterOrEscape)
   EXPECT_EQ(buttons[0]->text(), "OK");
 
   about.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&about, test::kPatienceMs));
   EXPECT_GE(about.width(), 150);
   EXPECT_GE(about.height(), 90);
   EXPECT_EQ(test::Name(test::Dominant(about.grab().toImage())), test::Name(skin::Ground));
@@ -57,7 +58,7 @@ TEST(AboutDialog, OpensFromTheMainWindowsContextMenu) {
   test::RecordingPrompter prompter;
   MainWindow window({}, prompter);
   window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, test::kPatienceMs));
   bool opened = false;
   test::WhenShown([] { return QApplication::activePopupWidget(); },
                   [&opened](QWidget& menu) {

@@ -104,7 +104,7 @@ TEST_F(AudioColourPagesTest, AudioPageSendsEachChangeAndTheDeviceFollows) {
   EXPECT_TRUE(Shows(audio->Button(AudioPageId::AllMeters), SkinId::AllMetersOn));
 
   test::Pick(audio->List(AudioPageId::Source), 0);  // OFF
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetAudioSource, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetAudioSource, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetAudioSource)[0],
             Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 39 00 02 02 AE"));
 
@@ -114,7 +114,7 @@ TEST_F(AudioColourPagesTest, AudioPageSendsEachChangeAndTheDeviceFollows) {
   EXPECT_TRUE(lan.multiviewer->ReceivedFrames(ViewerCode::SetMeterOn).empty());
   QTest::mouseClick(audio->Button(AudioPageId::MeterOn), Qt::LeftButton);
   EXPECT_TRUE(MeterMarked(true));
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetMeterOn, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetMeterOn, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetMeterOn)[0],
             Bytes("A5 6C 16 00 A1 01 01 00 00 00 00 00 00 00 00 00 37 07 01 09 02 AE"));
   test::Pick(audio->List(AudioPageId::Channels), 2);  // CH 05 & 06
@@ -182,7 +182,7 @@ TEST_F(AudioColourPagesTest, ALockedAudioPageSnapsBackAndSendsNothing) {
   EXPECT_TRUE(MeterMarked(meterOn));
   QTest::mouseClick(audio->Button(AudioPageId::AllMeters), Qt::LeftButton);
   EXPECT_TRUE(Shows(audio->Button(AudioPageId::AllMeters), SkinId::AllMetersOn));
-  QTest::qWait(200);
+  ASSERT_TRUE(AwaitEverythingSent(*lan.multiviewer));
   EXPECT_EQ(FramesOf({ViewerCode::SetAudioSource, ViewerCode::SetMeterOn,
                       ViewerCode::SetMeterChannels, ViewerCode::SetAllMeters}),
             0u);
@@ -208,7 +208,7 @@ TEST_F(AudioColourPagesTest, ColourPageSendsForTheChosenInputOrWindowAndTheDevic
   ColourPage* colour = OpenColour();
   ASSERT_NE(colour, nullptr);
   test::Pick(colour->List(ColourList::UmdText), 2);  // Red for all inputs
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdTextColour, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdTextColour, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetUmdTextColour)[0],
             Bytes("A5 6C 16 00 A1 01 01 00 00 00 00 00 00 00 00 00 3B 00 02 07 02 AE"));
 
@@ -265,7 +265,7 @@ TEST_F(AudioColourPagesTest, ALockedColourPageSnapsBackAndSendsNothing) {
   EXPECT_EQ(colour->List(ColourPageId::Border)->currentIndex(), border);
   EXPECT_EQ(colour->List(ColourList::FormatText)->currentIndex(), text);
   EXPECT_EQ(colour->List(ColourPageId::Window)->currentIndex(), 0);
-  QTest::qWait(200);
+  ASSERT_TRUE(AwaitEverythingSent(*lan.multiviewer));
   EXPECT_EQ(FramesOf({ViewerCode::SetBorder, ViewerCode::SetFormatTextColour}), 0u);
 }
 

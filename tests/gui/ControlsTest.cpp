@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "support/GuiApp.h"
+#include "support/Patience.h"
 #include "ui/controls/ColourButton.h"
 #include "ui/controls/LimitedEdit.h"
 #include "ui/controls/ShadeButton.h"
@@ -29,7 +30,7 @@ struct Host {
   }
   void Show() {
     window.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window, test::kPatienceMs));
   }
   QPoint At(const QWidget& w, QPoint p) const { return w.mapTo(&window, p); }
   QImage Shot(const QWidget& w) { return window.grab(w.geometry()).toImage(); }

@@ -12,8 +12,10 @@
 #include <thread>
 
 #include "core/viewer/ReadBack.h"
+#include "gui/PaintCounter.h"
 #include "support/CraftedDevice.h"
 #include "support/GuiApp.h"
+#include "support/Patience.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
 #include "ui/app/MainWindow.h"
@@ -24,21 +26,6 @@ namespace quintara::ui {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Counts the paint events a widget receives.
-class PaintCounter final : public QObject {
- public:
-  explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      ++paints;
-    }
-    return QObject::eventFilter(watched, event);
-  }
-};
 
 std::unique_ptr<MainWindow> OpenWindow(const LinkConfig& link, test::RecordingPrompter& prompter) {
   test::GuiApp();
@@ -116,12 +103,19 @@ TEST(ExchangeRunner, ClicksAndKeysDuringASearchHaveNoEffectAfterIt) {
   test::RecordingPrompter prompter;
   const std::unique_ptr<MainWindow> window = OpenWindow(lan.link, prompter);
   Controller& controller = window->GetController();
-  QTimer::singleShot(100, window.get(), [&] {
+  // The input is made once the search runs, however late that is on a loaded machine.
+  QTimer duringTheSearch;
+  QObject::connect(&duringTheSearch, &QTimer::timeout, window.get(), [&] {
+    if (!window->Busy()) {
+      return;
+    }
+    duringTheSearch.stop();
     QueueClick(*window->Controls().Find(MainWindowId::Lock));
     QueueClick(*window->Controls().Find(MainWindowId::Search));
     QCoreApplication::postEvent(window->windowHandle(),
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
   });
+  duringTheSearch.start(5);
   QTest::mouseClick(window->Controls().Find(MainWindowId::Search), Qt::LeftButton);
   ASSERT_EQ(window->Controls().Get<QComboBox>(MainWindowId::DeviceList)->count(), 3);
   // Whatever was still queued is handed out now; none of it may act.
@@ -129,7 +123,15 @@ TEST(ExchangeRunner, ClicksAndKeysDuringASearchHaveNoEffectAfterIt) {
   EXPECT_GT(window->Runner().DroppedInput(), 0);
   EXPECT_EQ(controller.LockState(), 0);
 
-  QTest::qWait(300);
+  // A name sent now to the selected device marks the end: a lock sent before it is there by then.
+  ASSERT_TRUE(controller.SendDeviceName(u"Marker"));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&lan] {
+        return !lan.multiviewer->ReceivedFrames(CommandCode::SetDeviceName).empty() ||
+               !lan.matrix8->ReceivedFrames(CommandCode::SetDeviceName).empty() ||
+               !lan.matrix16->ReceivedFrames(CommandCode::SetDeviceName).empty();
+      },
+      test::kPatienceMs));
   for (const auto& device : {lan.multiviewer->ReceivedFrames(CommandCode::SetLock),
                              lan.matrix8->ReceivedFrames(CommandCode::SetLock),
                              lan.matrix16->ReceivedFrames(CommandCode::SetLock)}) {
@@ -152,7 +154,7 @@ TEST(QtExecutorOrder, ATaskThatWaitsInALoopOfItsOwnFinishesBeforeTheNextStarts) 
     order.push_back("box closes");
   });
   executor.Post([&] { order.push_back("next report"); });
-  QTest::qWait(200);
+  EXPECT_TRUE(QTest::qWaitFor([&order] { return order.size() == 3; }, test::kPatienceMs));
   EXPECT_EQ(order, (std::vector<std::string>{"box opens", "box closes", "next report"}));
 }
 
@@ -174,7 +176,7 @@ TEST(QtExecutorOrder, AStreamOfTasksLeavesTheEventLoopItsTurns) {
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
   ticker.start(5);
-  EXPECT_TRUE(QTest::qWaitFor([&ran] { return ran.size() == 400; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&ran] { return ran.size() == 400; }, test::kPatienceMs));
   worker.join();
   EXPECT_GE(ticks, 20) << "400 ms of tasks, and the timer had its turns";
   EXPECT_TRUE(std::ranges::is_sorted(ran));

@@ -12,7 +12,9 @@
 
 #include "core/viewer/ViewerRefresh.h"
 #include "core/viewer/ViewerState.h"
+#include "gui/PaintCounter.h"
 #include "support/GuiApp.h"
+#include "support/Patience.h"
 #include "ui/viewer/LayoutPreview.h"
 #include "ui/viewer/PreviewPainter.h"
 
@@ -331,7 +333,7 @@ TEST(LayoutPreviewTest, BurstsOfRequestsFoldIntoFewPaintsAndShowTheMirror) {
   LayoutPreview preview(viewer, scale);
   EXPECT_EQ(preview.size(), QSize(1080, 720));
   preview.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview, test::kPatienceMs));
   app.processEvents();
   const int before = preview.PaintCount();
 
@@ -349,7 +351,10 @@ TEST(LayoutPreviewTest, BurstsOfRequestsFoldIntoFewPaintsAndShowTheMirror) {
     }
   }
   worker.join();
-  QTest::qWait(100);
+  // One more request marks the end of the burst: once a paint follows it, all were served.
+  const int painted = preview.PaintCount();
+  preview.RequestRepaint();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return preview.PaintCount() > painted; }, test::kPatienceMs));
   const int paints = preview.PaintCount() - before;
   EXPECT_GE(paints, 1);
   EXPECT_LT(paints, 20);
@@ -358,7 +363,8 @@ TEST(LayoutPreviewTest, BurstsOfRequestsFoldIntoFewPaintsAndShowTheMirror) {
   viewer.LayoutCode = 160;
   RefreshAll(viewer);
   preview.RequestRepaint();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return preview.PaintCount() > before + paints; }, 1000));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return preview.PaintCount() > before + paints; }, test::kPatienceMs));
   const QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_EQ(shown, RenderPreview(viewer, scale));
 
@@ -368,8 +374,9 @@ TEST(LayoutPreviewTest, BurstsOfRequestsFoldIntoFewPaintsAndShowTheMirror) {
   preview.setEnabled(false);
   viewer.LayoutCode = 90;
   RefreshAll(viewer);
+  PaintCounter paintEvents(preview);
   preview.RequestRepaint();
-  QTest::qWait(50);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return paintEvents.paints > 0; }, test::kPatienceMs));
   EXPECT_EQ(preview.grab().toImage().convertToFormat(QImage::Format_RGB32),
             RenderPreview(before160, scale));
   preview.setEnabled(true);
@@ -378,7 +385,7 @@ TEST(LayoutPreviewTest, BurstsOfRequestsFoldIntoFewPaintsAndShowTheMirror) {
         return preview.grab().toImage().convertToFormat(QImage::Format_RGB32) ==
                RenderPreview(viewer, scale);
       },
-      1000));
+      test::kPatienceMs));
 }
 
 }  // namespace

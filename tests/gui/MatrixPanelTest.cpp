@@ -150,8 +150,8 @@ TEST_F(MatrixPanelTest, BrightnessGoesOutOnceWhenTheMouseLetsGo) {
   EXPECT_TRUE(lan.matrix8->ReceivedFrames(MatrixCode::SetBacklightBrightness).empty())
       << "nothing while the keyboard moves it or the mouse holds it";
   QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, handle.y()));
-  ASSERT_TRUE(lan.matrix8->WaitForFrames(MatrixCode::SetBacklightBrightness, 1, 2s));
-  QTest::qWait(50);
+  ASSERT_TRUE(lan.matrix8->WaitForFrames(MatrixCode::SetBacklightBrightness, 1, test::kPatience));
+  ASSERT_TRUE(AwaitEverythingSent(*lan.matrix8));
   EXPECT_EQ(lan.matrix8->ReceivedFrames(MatrixCode::SetBacklightBrightness).size(), 1U);
   EXPECT_EQ(lan.matrix8->State().BacklightBrightness, bar->value());
   EXPECT_NE(bar->value(), 78);
@@ -170,7 +170,7 @@ TEST_F(MatrixPanelTest, LockedThePanelIgnoresTheOperator) {
   EXPECT_FALSE(panel->Button(OneToOne)->ShowsActive());
   EXPECT_EQ(panel->List(BacklightTime)->currentText(), QStringLiteral("Always On"))
       << "a refused choice does not stay on show";
-  QTest::qWait(50);
+  ASSERT_TRUE(AwaitEverythingSent(*lan.matrix8));
   EXPECT_TRUE(lan.matrix8->ReceivedFrames(MatrixCode::SetBacklightTime).empty());
   EXPECT_EQ(LastText(*lan.matrix8).size(), 21U) << "only the SetLock frame arrived";
 }

@@ -100,7 +100,7 @@ TEST_F(MultiviewerPanelTest, TabsWarnIntoAndOutOfTheSwitcherAndSendTheModeOnEver
   ClickTab(MultiviewerPanelId::ModeTab);
   ClickTab(MultiviewerPanelId::ModeTab);  // shown already: nothing
   EXPECT_EQ(prompter.confirmations.size(), 3u);
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetSwitcherMode, 4, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetSwitcherMode, 4, test::kPatience));
   EXPECT_EQ(ModesSent(), (std::vector<int>{0, 1, 0, 0}));
 
   // Locked: the warning still comes, and after OK nothing happens.
@@ -123,7 +123,7 @@ TEST_F(MultiviewerPanelTest, LayoutButtonsAndSourceListsSendByteExactOnce) {
   EXPECT_TRUE(lan.multiviewer->ReceivedFrames(ViewerCode::SetLayout).empty());
   ClickLayout(60);
   ClickLayout(60);
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetLayout),
             std::vector<std::vector<std::uint8_t>>{
                 Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 33 3C 38 02 AE")});
@@ -132,7 +132,7 @@ TEST_F(MultiviewerPanelTest, LayoutButtonsAndSourceListsSendByteExactOnce) {
   EXPECT_EQ(viewer().WindowRects[5], (LayoutRect{480, 320, 240, 160, 6}));
 
   Mode()->SourceList(3)->setCurrentIndex(4);  // SDI_05 in window 3
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetWindowSource, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetWindowSource, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetWindowSource)[0],
             Bytes("A5 6C 16 00 A1 01 01 00 00 00 00 00 00 00 00 00 34 05 03 06 02 AE"));
   EXPECT_TRUE(Await([this] { return lan.multiviewer->State().WindowSource[2] == 5; }));
@@ -158,7 +158,7 @@ TEST_F(MultiviewerPanelTest, TheSwitcherPageRoutesAndRestoresOneToOne) {
   // The same input again goes out as well, as every pick does.
   const std::size_t routes = lan.multiviewer->ReceivedFrames(ViewerCode::SetWindowSource).size();
   test::Pick(Switcher()->OutputList(12), 4);
-  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetWindowSource, routes + 1, 2s));
+  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetWindowSource, routes + 1, test::kPatience));
   QTest::mouseClick(Switcher()->Controls().Find(SwitcherPageId::OneToOne), Qt::LeftButton);
   EXPECT_EQ(Switcher()->OutputList(12)->currentText(), "SDI_12");
   EXPECT_TRUE(Await([this] { return lan.multiviewer->State().SwitcherSource[11] == 12; }));
@@ -212,7 +212,7 @@ TEST_F(MultiviewerPanelTest, WithoutAStatusSocketThePanelWorksOnAndSaysSo) {
   EXPECT_NE(diagnostics.str().find("create socket fail\n"), std::string::npos);
   EXPECT_FALSE(Panel()->Presenter().ListenerRunning());
   ClickLayout(60);
-  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, 2s));
+  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, test::kPatience));
 }
 
 // Devices chosen and searched again while the multiviewer keeps reporting: each panel goes with
@@ -247,12 +247,15 @@ TEST_F(MultiviewerPanelTest, ChangingDevicesWhileReportsStreamLeavesNoStrayRepor
   ASSERT_NE(OpenPanel(), nullptr);
   follow();
   std::atomic<bool> reporting{true};
-  std::thread frontPanel([this, &reporting] {
+  std::atomic<int> reported{0};
+  std::thread frontPanel([this, &reporting, &reported] {
     for (int n = 0; reporting && n < 40000; ++n) {
       lan.multiviewer->SetWindowSource(static_cast<std::uint8_t>(1 + n % 4),
                                        static_cast<std::uint8_t>(1 + n % 16));
+      ++reported;
       std::this_thread::sleep_for(100us);
     }
+    reporting = false;
   });
   for (int round = 0; round < 3; ++round) {
     choose(SimulatedLan::kMatrix8);
@@ -267,7 +270,8 @@ TEST_F(MultiviewerPanelTest, ChangingDevicesWhileReportsStreamLeavesNoStrayRepor
   }
   choose(SimulatedLan::kMatrix8);
   const PerWindow<std::uint8_t> sources = viewer().WindowSource;
-  QTest::qWait(100);
+  const int reportedBefore = reported;
+  EXPECT_TRUE(Await([&] { return reported > reportedBefore + 200 || !reporting; }));
   EXPECT_EQ(viewer().WindowSource, sources) << "no panel, no report applied";
   reporting = false;
   frontPanel.join();
@@ -310,7 +314,7 @@ TEST_F(MultiviewerPanelTest, AFloodOfJunkLeavesTheOpenPanelRightAndMemoryFlat) {
       window->GetController().SelectedOrEmptyEntry().DeviceIdentity;
   // Applies what the listener hands over, without the waits of qWaitFor between looks.
   const auto settle = [](const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
     while (!condition() && std::chrono::steady_clock::now() < deadline) {
       QCoreApplication::processEvents();
       std::this_thread::sleep_for(100us);

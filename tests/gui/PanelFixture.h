@@ -4,10 +4,13 @@
 
 #include <QComboBox>
 #include <QTest>
+#include <array>
 #include <functional>
 #include <memory>
 
+#include "core/viewer/ViewerCommands.h"
 #include "support/GuiApp.h"
+#include "support/Patience.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
 #include "ui/app/MainWindow.h"
@@ -66,7 +69,29 @@ class PanelFixture : public ::testing::Test {
   void ClickTab(int id) { QTest::mouseClick(Panel()->Controls().Find(id), Qt::LeftButton); }
   // Waits, painting and applying reports, until the condition holds.
   static bool Await(const std::function<bool()>& condition) {
-    return QTest::qWaitFor(condition, 3000);
+    return QTest::qWaitFor(condition, kPatienceMs);
+  }
+  // Sends the selected device the lock state it has as a marker (once no exchange holds the
+  // port) and waits until the marker arrived: whatever the window sent before it has arrived by
+  // then (one socket, in order).
+  bool AwaitEverythingSent(const sim::SimDevice& device) {
+    const std::size_t locks = device.ReceivedFrames(CommandCode::SetLock).size();
+    Controller& controller = window->GetController();
+    return Await([this] { return !window->Busy(); }) &&
+           controller.SetLock(controller.LockState()) &&
+           Await([&] { return device.ReceivedFrames(CommandCode::SetLock).size() > locks; });
+  }
+  // Waits until the multiviewer has everything the window sent and the window has applied all
+  // the multiviewer reported meanwhile, re-reads included: the device then reports a new audio
+  // source (shown on the Audio page only), which the listener takes after all reports before it.
+  bool AwaitMultiviewerSettled() {
+    if (!AwaitEverythingSent(*lan.multiviewer)) {
+      return false;
+    }
+    const std::array<std::uint8_t, 1> source{
+        static_cast<std::uint8_t>((viewer().AudioSource + 1) % (kWindowCount + 1))};
+    return lan.multiviewer->FrontPanel(ViewerCode::SetAudioSource, source) &&
+           Await([&] { return viewer().AudioSource == source[0] && !window->Busy(); });
   }
 
   SimulatedLan lan;

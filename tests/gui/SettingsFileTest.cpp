@@ -85,7 +85,7 @@ class SettingsFileTest : public test::PanelFixture {
   // The panel open, and the mode it sent on opening arrived.
   void OpenSettledPanel() {
     ASSERT_NE(OpenPanel(), nullptr);
-    ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetSwitcherMode, 1, 2s));
+    ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetSwitcherMode, 1, test::kPatience));
   }
 
   test::Skinned skinned;

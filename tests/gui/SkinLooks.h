@@ -10,11 +10,12 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
+#include <chrono>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "support/GuiApp.h"
+#include "support/Patience.h"
 #include "ui/res/SkinStyle.h"
 
 namespace quintara::test {
@@ -82,16 +83,16 @@ inline QColor Dominant(const QImage& image) {
 }
 
 // Runs act on the widget find returns as soon as it is shown, while the caller sits in a loop
-// of its own (a box's or a menu's); gives up after two seconds.
+// of its own (a box's or a menu's); gives up once the test's patience ends.
 inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget&)> act) {
   auto* poll = new QTimer;
-  auto tries = std::make_shared<int>(0);
-  QObject::connect(poll, &QTimer::timeout, [poll, tries, find, act] {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  QObject::connect(poll, &QTimer::timeout, [poll, deadline, find, act] {
     QWidget* shown = find();
     if (shown != nullptr && shown->isVisible()) {
       poll->deleteLater();
       act(*shown);
-    } else if (++*tries > 200) {
+    } else if (std::chrono::steady_clock::now() > deadline) {
       poll->deleteLater();
       ADD_FAILURE() << "never shown";
     }

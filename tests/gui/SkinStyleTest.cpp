@@ -10,12 +10,11 @@
 #include <QTest>
 #include <QTimer>
 #include <atomic>
-#include <chrono>
-#include <thread>
 
 #include "SkinLooks.h"
 #include "core/Controller.h"
 #include "support/GuiApp.h"
+#include "support/Patience.h"
 #include "support/TestLink.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/app/MainWindow.h"
@@ -26,7 +25,6 @@
 namespace quintara::ui {
 namespace {
 
-using namespace std::chrono_literals;
 using test::Count;
 using test::Distance;
 using test::Dominant;
@@ -73,13 +71,13 @@ class SkinStyleTest : public ::testing::Test {
     options.serialPorts.sysClassTty = "/nonexistent";
     window = std::make_unique<MainWindow>(options, prompter);
     window->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get(), test::kPatienceMs));
   }
 
   LinkSettingsDialog& OpenSettings() {
     QTest::mouseClick(window->Controls().Find(MainWindowId::LinkSettings), Qt::LeftButton);
     LinkSettingsDialog* dialog = window->SettingsDialog();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog, test::kPatienceMs));
     return *dialog;
   }
 
@@ -144,9 +142,7 @@ TEST_F(SkinStyleTest, DisabledListsEditsAndButtonsLookDisabledInEveryWindow) {
     looked = true;
   });
   window->Runner().Run("Busy", [&looked] {
-    for (int i = 0; i < 400 && !looked; ++i) {
-      std::this_thread::sleep_for(5ms);
-    }
+    static_cast<void>(test::AwaitCondition([&looked] { return looked.load(); }));
   });
   ASSERT_TRUE(looked);
   {
@@ -183,7 +179,7 @@ TEST_F(SkinStyleTest, ListsAreFlatDarkBoxesAndTheirPopUpsStayDark) {
   QComboBox* links = dialog.Controls().Get<QComboBox>(LinkSettingsId::LinkList);
   links->showPopup();
   QWidget* popup = links->view()->window();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(popup, test::kPatienceMs));
   const QImage open = popup->grab().toImage();
   links->hidePopup();
   EXPECT_EQ(LightPixels(open), 0) << "a light ground in the open list";

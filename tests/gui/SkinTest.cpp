@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 #include <tuple>
 #include <vector>
 
@@ -479,6 +480,31 @@ TEST(SkinTest, UmdPageBitmapsHaveTheirSizesAndLightGreenOnlyWhenOn) {
   const QImage background = Skin::Bitmap(SkinId::UmdBackground).toImage();
   EXPECT_EQ(background.size(), QSize(490, 420));
   EXPECT_NE(background.pixelColor(242, 200), background.pixelColor(200, 200)) << "the rule";
+}
+
+// Painted straight onto a window at its own size, a background shows the pixels of its bitmap;
+// at another size, those of the bitmap stretched there.
+TEST(SkinTest, APaintedBackgroundShowsItsBitmapsPixels) {
+  test::GuiApp();
+  for (const int id : {SkinId::MainBackground, SkinId::Matrix8Background, SkinId::Search}) {
+    for (const double stretch : {1.0, 1.5}) {
+      SCOPED_TRACE(testing::Message() << id << " at " << stretch);
+      const QSize own = Skin::BitmapSize(id);
+      const QRect target(3, 2, static_cast<int>(own.width() * stretch),
+                         static_cast<int>(own.height() * stretch));
+      QImage painted(target.size() + QSize(6, 4), QImage::Format_RGB32);
+      QImage stretched = painted;
+      painted.fill(Qt::magenta);
+      stretched.fill(Qt::magenta);
+      {
+        QPainter onto(&painted);
+        Skin::Paint(onto, id, target);
+        QPainter bitmap(&stretched);
+        bitmap.drawPixmap(target, Skin::Bitmap(id));
+      }
+      EXPECT_EQ(painted, stretched);
+    }
+  }
 }
 
 }  // namespace

@@ -20,7 +20,6 @@
 namespace quintara::ui {
 namespace {
 
-using namespace std::chrono_literals;
 using test::Bytes;
 
 class SystemPageTest : public test::PanelFixture {
@@ -45,17 +44,14 @@ class SystemPageTest : public test::PanelFixture {
   std::size_t Received(std::uint8_t code) const {
     return lan.multiviewer->ReceivedFrames(code).size();
   }
-  // Waits until the re-reads that the page switch set off are over: no read-back for 300 ms.
+  // Waits until the re-reads that the page switch set off are over: a round of settling that
+  // saw no read-back.
   void Settle() {
-    std::size_t reads = Received(ViewerCode::ReadState);
-    for (int turn = 0; turn < 10; ++turn) {
-      QTest::qWait(300);
-      const std::size_t now = Received(ViewerCode::ReadState);
-      if (now == reads) {
-        return;
-      }
-      reads = now;
-    }
+    std::size_t reads = 0;
+    do {
+      reads = Received(ViewerCode::ReadState);
+      ASSERT_TRUE(AwaitMultiviewerSettled());
+    } while (Received(ViewerCode::ReadState) != reads);
   }
   bool PreviewShowsTheMirror() {
     return Panel()->Preview().grab().toImage().convertToFormat(QImage::Format_RGB32) ==
@@ -73,7 +69,7 @@ TEST_F(SystemPageTest, TheListAndTheSwitchesChangeTheDevice) {
   EXPECT_TRUE(Shows(SystemPageId::Timecode, SkinId::TimecodeOff));
 
   test::Pick(Formats(), 7);  // 720p60
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetOutputFormat, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetOutputFormat, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetOutputFormat)[0],
             Bytes("A5 6C 16 00 A1 01 01 00 00 00 00 00 00 00 00 00 19 00 0E F1 01 AE"));
   EXPECT_EQ(viewer().OutputFormat, 14);
@@ -133,7 +129,7 @@ TEST_F(SystemPageTest, LockedNothingIsSentButTheLoadsStillWaitAndReadBack) {
   Click(SystemPageId::SaveCustom1);
   EXPECT_EQ(Received(ViewerCode::ReadState), reads) << "Load Default does nothing";
   Click(SystemPageId::LoadCustom1);
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::ReadState, reads + 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::ReadState, reads + 1, test::kPatience));
   for (const std::uint8_t code :
        {ViewerCode::SetOutputFormat, ViewerCode::SetFormatStatus, ViewerCode::SetAudioAlarm,
         ViewerCode::LoadDefaults, ViewerCode::SaveCustom, ViewerCode::LoadCustom}) {
@@ -148,7 +144,7 @@ TEST_F(SystemPageTest, LoadCustomTwoPaintsWhileItWaitsThenShowsTheRecalledSettin
   lan.multiviewer->SetColour(ViewerCode::SetUmdBackColour, 0, 3);
   lan.multiviewer->SetColour(ViewerCode::SetFormatBackColour, 0, 5);
   Click(SystemPageId::SaveCustom2);
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SaveCustom, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SaveCustom, 1, test::kPatience));
   lan.multiviewer->SetLayout(40);
   lan.multiviewer->SetColour(ViewerCode::SetUmdBackColour, 0, 1);
   ASSERT_TRUE(

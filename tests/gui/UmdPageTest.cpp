@@ -16,7 +16,6 @@
 namespace quintara::ui {
 namespace {
 
-using namespace std::chrono_literals;
 using test::Bytes;
 
 class UmdPageTest : public test::PanelFixture {
@@ -24,7 +23,7 @@ class UmdPageTest : public test::PanelFixture {
   UmdPage* OpenUmdPage() {
     lan.multiviewer->SetSwitcherMode(0);
     window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), test::kPatienceMs));
     EXPECT_NE(OpenPanel(), nullptr);
     ClickTab(MultiviewerPanelId::UmdTab);
     AwaitReRead();  // the mode sent with the tab comes back as a device-wide change
@@ -37,7 +36,8 @@ class UmdPageTest : public test::PanelFixture {
       return lan.multiviewer->ReceivedFrames(ViewerCode::ReadState).size() > reads &&
              !window->Busy();
     }));
-    QTest::qWait(100);  // the page's refresh is handed over after the exchange
+    // The page's refresh is handed over after the exchange and a pause.
+    EXPECT_TRUE(AwaitMultiviewerSettled());
   }
   UmdPage* Umd() const { return Page<UmdPage>(); }
   // Replaces a field's text as an operator would: focus, select all, type.
@@ -51,9 +51,9 @@ class UmdPageTest : public test::PanelFixture {
   static bool Shows(ShadeButton* button, int id) {
     return button->Bitmap().toImage() == Skin::Bitmap(id).toImage();
   }
-  // What reached the device so far, after giving the datagrams time to arrive.
+  // What reached the device of all the window sent so far.
   std::size_t ArrivedAfterAWhile(std::uint8_t code) {
-    QTest::qWait(200);
+    EXPECT_TRUE(AwaitEverythingSent(*lan.multiviewer));
     return lan.multiviewer->ReceivedFrames(code).size();
   }
 };
@@ -78,7 +78,7 @@ TEST_F(UmdPageTest, ALabelGoesOutOnEnterByteExactAndAgainOnlyWhenTheEditEndsAgai
   EXPECT_EQ(viewer().UmdText[4], u"Umd_05");
 
   QTest::keyClick(Umd()->LabelField(5), Qt::Key_Return);
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetUmdText)[0],
             Bytes("A5 6C 26 00 A1 01 01 00 00 00 00 00 00 00 00 00 1E 05 01 00 01 00 01 00 01 "
                   "43 00 61 00 6D 00 20 00 35 00 67 03 AE"));
@@ -90,14 +90,14 @@ TEST_F(UmdPageTest, ALabelGoesOutOnEnterByteExactAndAgainOnlyWhenTheEditEndsAgai
   ClickBackground();  // ends the edit: the same label once more
   ClickBackground();  // no edit to end
   EXPECT_FALSE(Umd()->LabelField(5)->hasFocus());
-  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 2, 2s));
+  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 2, test::kPatience));
   EXPECT_EQ(ArrivedAfterAWhile(ViewerCode::SetUmdText), 2u);
 
   // Moving to another field confirms the one left.
   Type(6, "");
   QTest::keyClick(Umd()->LabelField(6), Qt::Key_Backspace);
   Umd()->LabelField(7)->setFocus();
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 3, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 3, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetUmdText)[2].size(), 28u);
   EXPECT_TRUE(Await([this] { return lan.multiviewer->State().UmdText[5].empty(); }));
 }
@@ -112,7 +112,7 @@ TEST_F(UmdPageTest, AFieldTakesElevenCharactersAndShowsALongerDeviceLabelWhole) 
   QTest::keyClicks(Umd()->LabelField(3), "KL");
   EXPECT_EQ(Umd()->LabelField(3)->text(), "ABCDEFGHIJK");
   QTest::keyClick(Umd()->LabelField(3), Qt::Key_Return);
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetUmdText)[0],
             Bytes("A5 6C 32 00 A1 01 01 00 00 00 00 00 00 00 00 00 1E 03 01 00 01 00 01 00 01 "
                   "41 00 42 00 43 00 44 00 45 00 46 00 47 00 48 00 49 00 4A 00 4B 00 0D 05 AE"));
@@ -124,7 +124,7 @@ TEST_F(UmdPageTest, AFieldTakesElevenCharactersAndShowsALongerDeviceLabelWhole) 
   }
   ASSERT_TRUE(lan.multiviewer->FrontPanel(ViewerCode::SetUmdText, label));
   Type(9, "half typ");  // leaving field 3 sends its label once more
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 2, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetUmdText, 2, test::kPatience));
   lan.multiviewer->SetSwitcherMode(0);  // reported as a device-wide change
   AwaitReRead();
   EXPECT_EQ(Umd()->LabelField(8)->text(), "Seventeen_letters");

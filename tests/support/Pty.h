@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Patience.h"
+
 namespace quintara::test {
 
 // A pseudo-terminal whose far end a test opens as a serial port; the test plays the device on
@@ -40,7 +42,7 @@ class PtyPair {
     }
   }
   // What the port wrote, waiting up to timeoutMs for the first byte.
-  std::vector<std::uint8_t> Receive(int timeoutMs = 1000) const;
+  std::vector<std::uint8_t> Receive(int timeoutMs = kPatienceMs) const;
   // The line hangs up, as when a USB adapter is pulled.
   void CloseMaster() {
     if (master_ >= 0) {

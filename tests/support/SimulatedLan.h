@@ -10,6 +10,7 @@
 #include "sim/SimMatrix.h"
 #include "sim/SimMultiviewer.h"
 #include "sim/SimUdpServer.h"
+#include "support/Patience.h"
 
 namespace quintara::test {
 

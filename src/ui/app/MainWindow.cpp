@@ -107,7 +107,7 @@ void MainWindow::ConnectControls() {
 
 void MainWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawPixmap(rect(), Skin::Bitmap(SkinId::MainBackground));
+  Skin::Paint(painter, SkinId::MainBackground, rect());
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {

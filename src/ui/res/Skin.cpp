@@ -238,6 +238,20 @@ const QPixmap& Skin::Bitmap(int id) {
   return cache.emplace(id, QPixmap::fromImage(Render(*entry, entry->size))).first->second;
 }
 
+void Skin::Paint(QPainter& painter, int id, const QRect& target) {
+  const SkinEntry* entry = Find(id);
+  if (entry == nullptr || entry->transparent || target.size() != entry->size) {
+    painter.drawPixmap(target, Bitmap(id));
+    return;
+  }
+  painter.save();
+  painter.setClipRect(target, Qt::IntersectClip);
+  painter.translate(target.topLeft());
+  painter.fillRect(QRect(QPoint(0, 0), entry->size), skin::Ground);
+  entry->paint(painter, entry->size);
+  painter.restore();
+}
+
 QSize Skin::BitmapSize(int id) {
   const SkinEntry* entry = Find(id);
   return entry != nullptr ? entry->size : QSize();

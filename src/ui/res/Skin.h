@@ -2,7 +2,9 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
+#include <QRect>
 #include <QSize>
 
 namespace quintara::ui {
@@ -131,6 +133,10 @@ class Skin {
   // The bitmap of an id at its size. An id without a painter gives a null pixmap, so a button
   // given an unknown id shows nothing rather than a wrong picture.
   static const QPixmap& Bitmap(int id);
+  // Paints an id's picture into the target as its bitmap stretched there would look. At the
+  // bitmap's own size the picture is painted straight onto the target and no bitmap is kept: a
+  // window's background would otherwise hold megabytes for plain fills.
+  static void Paint(QPainter& painter, int id, const QRect& target);
   // The size of an id's bitmap; an invalid QSize for an id without a painter.
   static QSize BitmapSize(int id);
   static bool Has(int id);

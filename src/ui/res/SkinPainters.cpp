@@ -48,6 +48,9 @@ QFont SkinFont(int pixelSize, QFont::Weight weight) {
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(pixelSize);
   font.setWeight(weight);
+  // Captions are the skin's own Latin text, which the face has: no fallback faces to look up,
+  // a search through every installed font that would cost the start-up milliseconds.
+  font.setStyleStrategy(QFont::NoFontMerging);
   return font;
 }
 
