@@ -79,12 +79,17 @@ bool Controller::ToggleLock() {
 }
 
 bool Controller::SetLock(std::uint8_t lockState) {
+  const DeviceEntry entry = SelectedOrEmptyEntry();
+  const std::array<std::uint8_t, 1> payload{lockState};
+  // A lock that never left (no device chosen, port closed) locks nothing: the button keeps
+  // showing what the device was last told.
+  if (!SendFrame(BuildFrame(entry.DeviceType, entry.DeviceAddress, linkKind_, CommandCode::SetLock,
+                            payload))) {
+    return false;
+  }
   lockState_ = lockState;
   observer_.LockStateChanged(lockState_);
-  const DeviceEntry entry = SelectedOrEmptyEntry();
-  const std::array<std::uint8_t, 1> payload{lockState_};
-  return SendFrame(
-      BuildFrame(entry.DeviceType, entry.DeviceAddress, linkKind_, CommandCode::SetLock, payload));
+  return true;
 }
 
 bool Controller::SendDeviceName(std::u16string_view name) {

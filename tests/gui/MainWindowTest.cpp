@@ -129,6 +129,23 @@ TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
   EXPECT_TRUE(window->isVisible());
 }
 
+TEST_F(MainWindowTest, ALockThatNeverLeftLeavesTheButtonAndTheStateAsTheyWere) {
+  for (int click = 0; click < 2; ++click) {
+    Click(MainWindowId::Lock);  // no device chosen yet
+    EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockOpen)) << "click " << click;
+    EXPECT_EQ(window->GetController().LockState(), 0);
+  }
+  EXPECT_EQ(prompter.errors, (std::vector<std::string>(2, "Please choose a device")));
+
+  ClickSearch();
+  Choose(SimulatedLan::kMultiviewer);
+  Click(MainWindowId::Lock);
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, 2s));
+  EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetLock)[0][frame::kPayloadOffset], 1)
+      << "the first lock that leaves locks";
+  EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockClosed));
+}
+
 // Presses at a point of the widget and drags by 40 pixels with the left button held; how far
 // the main window moved.
 QPoint Drag(QWidget& window, QWidget* target, QPoint at) {
