@@ -200,6 +200,8 @@ TEST_F(MultiviewerPanelTest, WithoutAStatusSocketThePanelWorksOnAndSaysSo) {
   lan.multiviewer->SetSwitcherMode(0);
   ASSERT_NE(OpenPanel(), nullptr);
   EXPECT_NE(diagnostics.str().find("create socket fail\n"), std::string::npos);
+  EXPECT_EQ(StatusLine().toStdString(),
+            "Live updates off: port " + std::to_string(lan.link.statusPort) + " is in use");
   EXPECT_FALSE(Panel()->Presenter().ListenerRunning());
   ClickLayout(60);
   EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, 2s));

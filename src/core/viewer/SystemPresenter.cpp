@@ -18,7 +18,7 @@ void Recall(Controller& controller, std::string_view what, const std::function<v
   controller.Runner().Run(what, [&controller, &send] {
     send();
     controller.GetClock().SleepMs(controller.Timing().recallPauseMs);
-    // Unanswered, the old image is decoded again and the page shows what that leaves.
+    // Unanswered, the status line says so and the page shows the mirror as it was.
     static_cast<void>(ReadBack(controller));
   });
   RefreshAll(controller.Viewer());
