@@ -72,6 +72,8 @@ class MainWindowTest : public ::testing::Test {
     return window->SettingsDialog();
   }
 
+  QString StatusLine() const { return Control<QLabel>(MainWindowId::StatusLine)->text(); }
+
   bool ShowsBitmap(ShadeButton* button, int id) const {
     return button->Bitmap().toImage() == Skin::Bitmap(id).toImage();
   }
@@ -115,7 +117,9 @@ TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
   NameField()->clear();  // the panel's read-back showed the device's own name
   QTest::keyClicks(NameField(), "Studio");
   QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(600, 140));  // background click
+  EXPECT_EQ(StatusLine(), "Locked: unlock to make changes") << "the typed name was refused";
   Click(MainWindowId::Lock);                                              // unlock
+  EXPECT_EQ(StatusLine(), "Connected - 3");
   EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockOpen));
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 2, 2s));
   EXPECT_TRUE(lan.multiviewer->ReceivedFrames(CommandCode::SetDeviceName).empty());  // locked

@@ -333,9 +333,11 @@ void MainWindow::ToggleLock() {
 
 void MainWindow::SendName() {
   // The field loses the focus when an exchange disables it; the controller is the exchange's.
-  if (controller_->LockState() == 1 || Busy()) {
+  // While locked only a name the operator typed is refused aloud, once.
+  if (Busy() || (controller_->LockState() == 1 && !nameField_->isModified())) {
     return;
   }
+  nameField_->setModified(false);
   controller_->SendDeviceName(nameField_->text().toStdU16String());
 }
 
