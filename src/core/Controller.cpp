@@ -1,7 +1,9 @@
 #include "core/Controller.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "core/link/SerialPortList.h"
 #include "core/text/TextCodec.h"
@@ -79,16 +81,67 @@ bool Controller::ToggleLock() {
 }
 
 bool Controller::SetLock(std::uint8_t lockState) {
+  const DeviceEntry entry = SelectedOrEmptyEntry();
+  const std::array<std::uint8_t, 1> payload{lockState};
+  // A lock that never left (no device chosen, port closed) locks nothing: the button keeps
+  // showing what the device was last told.
+  if (!SendFrame(BuildFrame(entry.DeviceType, entry.DeviceAddress, linkKind_, CommandCode::SetLock,
+                            payload))) {
+    return false;
+  }
   lockState_ = lockState;
   observer_.LockStateChanged(lockState_);
-  const DeviceEntry entry = SelectedOrEmptyEntry();
-  const std::array<std::uint8_t, 1> payload{lockState_};
-  return SendFrame(
-      BuildFrame(entry.DeviceType, entry.DeviceAddress, linkKind_, CommandCode::SetLock, payload));
+  if (lockState_ == 0) {
+    ClearStatusNote(StatusNote::Locked);
+  }
+  return true;
+}
+
+void Controller::SetLockState(std::uint8_t lockState) {
+  lockState_ = lockState;
+  if (lockState_ == 0) {
+    ClearStatusNote(StatusNote::Locked);
+  }
+}
+
+bool Controller::RefuseWhileLocked() {
+  if (lockState_ != 1) {
+    return false;
+  }
+  ShowStatusNote(StatusNote::Locked, kLockedRefusalText);
+  return true;
+}
+
+void Controller::NoteExchange(bool answered) {
+  if (answered) {
+    ClearStatusNote(StatusNote::NoAnswer);
+    return;
+  }
+  const std::vector<std::string>& lines = devices_.Lines();
+  const auto index = static_cast<std::size_t>(devices_.SelectedIndex());
+  const std::string device =
+      index < lines.size() ? lines[index] : std::string(SelectedOrEmptyEntry().AddressText());
+  ShowStatusNote(StatusNote::NoAnswer, std::string(kNoAnswerText) + device);
+}
+
+void Controller::ShowStatusNote(std::string_view text) {
+  ShowStatusNote(StatusNote::Other, text);
+}
+
+void Controller::ShowStatusNote(StatusNote note, std::string_view text) {
+  statusNote_ = note;
+  observer_.StatusTextChanged(text);
+}
+
+void Controller::ClearStatusNote(StatusNote note) {
+  if (statusNote_ == note) {
+    statusNote_ = StatusNote::None;
+    observer_.StatusTextChanged(devices_.StatusText());
+  }
 }
 
 bool Controller::SendDeviceName(std::u16string_view name) {
-  if (lockState_ == 1) {
+  if (RefuseWhileLocked()) {
     return false;
   }
   nameText_ = FirstCharacters(name, kDeviceNameMaxCharacters);

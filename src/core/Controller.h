@@ -31,6 +31,11 @@
 namespace quintara {
 
 inline constexpr std::string_view kInputIpError = "Please input the IP";
+// The status line's notes: a change refused while the device is locked, an exchange the selected
+// device left unanswered (followed by its list line), a status port that cannot be had.
+inline constexpr std::string_view kLockedRefusalText = "Locked: unlock to make changes";
+inline constexpr std::string_view kNoAnswerText = "No answer from ";
+inline constexpr std::string_view kLiveUpdatesOffText = "Live updates off: ";
 inline constexpr std::size_t kDeviceNameMaxCharacters = 16;
 
 // The first characters of a UTF-16 text; a character outside the basic plane (a surrogate pair)
@@ -87,7 +92,7 @@ class Controller {
   void SetNameText(std::u16string text) { nameText_ = std::move(text); }
   void SetAddressMode(std::uint8_t mode) { addressMode_ = mode; }
   // LockState as a device reported it; nothing is sent.
-  void SetLockState(std::uint8_t lockState) { lockState_ = lockState; }
+  void SetLockState(std::uint8_t lockState);
 
   // The system's diagnostic lines ("readLen = %d \n" and the like); standard output unless
   // redirected (the command line keeps its standard output for results).
@@ -121,8 +126,17 @@ class Controller {
 
   // The lock button: flips LockState and sends it.
   bool ToggleLock();
-  // Sets LockState to 1 (locked) or 0 and sends SetLock.
+  // Sends SetLock with 1 (locked) or 0; LockState and the button follow only once it was sent.
   bool SetLock(std::uint8_t lockState);
+  // For the senders and presenters: true while the device is locked, and the status line then
+  // says why the change was refused.
+  bool RefuseWhileLocked();
+
+  // The status line names the selected device that left an exchange unanswered; an answered
+  // exchange takes the note away again.
+  void NoteExchange(bool answered);
+  // A note of the status line's own (a port that cannot be had, and the like).
+  void ShowStatusNote(std::string_view text);
   // The name field: refused while the device is locked. At most 16 characters are sent.
   bool SendDeviceName(std::u16string_view name);
 
@@ -136,6 +150,11 @@ class Controller {
   bool SendDhcpConfig();
 
  private:
+  enum class StatusNote : std::uint8_t { None, Locked, NoAnswer, Other };
+  void ShowStatusNote(StatusNote note, std::string_view text);
+  // Back to what the last search said, once this note no longer holds.
+  void ClearStatusNote(StatusNote note);
+
   LinkTiming timing_;
   Clock& clock_;
   Prompter& prompter_;
@@ -163,6 +182,7 @@ class Controller {
   std::uint8_t addressMode_ = kDhcp;
   std::array<std::uint8_t, kNetworkAddressBytes> networkPayload_{};
   std::u16string nameText_;
+  StatusNote statusNote_ = StatusNote::None;  // shown in place of the search's status
 };
 
 }  // namespace quintara

@@ -72,6 +72,8 @@ class MainWindowTest : public ::testing::Test {
     return window->SettingsDialog();
   }
 
+  QString StatusLine() const { return Control<QLabel>(MainWindowId::StatusLine)->text(); }
+
   bool ShowsBitmap(ShadeButton* button, int id) const {
     return button->Bitmap().toImage() == Skin::Bitmap(id).toImage();
   }
@@ -115,7 +117,9 @@ TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
   NameField()->clear();  // the panel's read-back showed the device's own name
   QTest::keyClicks(NameField(), "Studio");
   QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(600, 140));  // background click
+  EXPECT_EQ(StatusLine(), "Locked: unlock to make changes") << "the typed name was refused";
   Click(MainWindowId::Lock);                                              // unlock
+  EXPECT_EQ(StatusLine(), "Connected - 3");
   EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockOpen));
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 2, test::kPatience));
   EXPECT_TRUE(lan.multiviewer->ReceivedFrames(CommandCode::SetDeviceName).empty());  // locked
@@ -127,6 +131,23 @@ TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
   EXPECT_EQ(names[0], Bytes("A5 6C 20 00 A1 01 01 00 00 00 00 00 00 00 00 00 0F "
                             "53 00 74 00 75 00 64 00 69 00 6F 00 5B 04 AE"));
   EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, ALockThatNeverLeftLeavesTheButtonAndTheStateAsTheyWere) {
+  for (int click = 0; click < 2; ++click) {
+    Click(MainWindowId::Lock);  // no device chosen yet
+    EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockOpen)) << "click " << click;
+    EXPECT_EQ(window->GetController().LockState(), 0);
+  }
+  EXPECT_EQ(prompter.errors, (std::vector<std::string>(2, "Please choose a device")));
+
+  ClickSearch();
+  Choose(SimulatedLan::kMultiviewer);
+  Click(MainWindowId::Lock);
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, 2s));
+  EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetLock)[0][frame::kPayloadOffset], 1)
+      << "the first lock that leaves locks";
+  EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockClosed));
 }
 
 // Presses at a point of the widget and drags by 40 pixels with the left button held; how far

@@ -173,6 +173,7 @@ TEST_F(MatrixPanelTest, LockedThePanelIgnoresTheOperator) {
   ASSERT_TRUE(AwaitEverythingSent(*lan.matrix8));
   EXPECT_TRUE(lan.matrix8->ReceivedFrames(MatrixCode::SetBacklightTime).empty());
   EXPECT_EQ(LastText(*lan.matrix8).size(), 21U) << "only the SetLock frame arrived";
+  EXPECT_EQ(StatusLine(), "Locked: unlock to make changes");
 }
 
 TEST_F(MatrixPanelTest, AnUnansweredRefreshKeepsTheTablesAndDropsInputMeanwhile) {
@@ -191,6 +192,7 @@ TEST_F(MatrixPanelTest, AnUnansweredRefreshKeepsTheTablesAndDropsInputMeanwhile)
   EXPECT_GE(window->Runner().DroppedInput(), 1);
   EXPECT_FALSE(panel->Button(Input(6))->ShowsActive()) << "dropped, not replayed";
   EXPECT_EQ(panel->Presenter().StatusShown(5), fedBefore);
+  EXPECT_EQ(StatusLine(), "No answer from MATRIX8_127.0.0.32");
   EXPECT_TRUE(panel->isEnabled());
   Click(*panel, Input(6));
   EXPECT_TRUE(panel->Button(Input(6))->ShowsActive()) << "usable again";

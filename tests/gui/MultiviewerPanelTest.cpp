@@ -148,6 +148,28 @@ TEST_F(MultiviewerPanelTest, LayoutButtonsAndSourceListsSendByteExactOnce) {
   EXPECT_EQ(Mode()->SourceList(3)->currentIndex(), 4) << "locked: back to what is shown";
 }
 
+TEST_F(MultiviewerPanelTest, LockedTheButtonShowsItAndARefusedChangeSaysWhy) {
+  lan.multiviewer->SetSwitcherMode(0);
+  ASSERT_NE(OpenPanel(), nullptr);
+  auto* lock = window->Controls().Get<ShadeButton>(MainWindowId::Lock);
+  QTest::mouseClick(lock, Qt::LeftButton);
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, 2s));
+  EXPECT_EQ(lock->Bitmap().toImage(), Skin::Bitmap(SkinId::LockClosed).toImage());
+  EXPECT_EQ(StatusLine(), "Connected - 3") << "locking refuses nothing yet";
+
+  ClickLayout(60);
+  EXPECT_EQ(StatusLine(), "Locked: unlock to make changes");
+  const auto* line = window->Controls().Get<QLabel>(MainWindowId::StatusLine);
+  EXPECT_GE(line->width(), line->sizeHint().width()) << "the note shows whole";
+  EXPECT_FALSE(Lit(60));
+  QTest::mouseClick(lock, Qt::LeftButton);  // unlock
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 2, 2s));
+  EXPECT_EQ(StatusLine(), "Connected - 3");
+  ClickLayout(60);
+  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, 2s));
+  EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetLayout).size(), 1u);
+}
+
 TEST_F(MultiviewerPanelTest, TheSwitcherPageRoutesAndRestoresOneToOne) {
   lan.multiviewer->SetSwitcherMode(1);
   ASSERT_NE(OpenPanel(), nullptr);
@@ -210,6 +232,8 @@ TEST_F(MultiviewerPanelTest, WithoutAStatusSocketThePanelWorksOnAndSaysSo) {
   lan.multiviewer->SetSwitcherMode(0);
   ASSERT_NE(OpenPanel(), nullptr);
   EXPECT_NE(diagnostics.str().find("create socket fail\n"), std::string::npos);
+  EXPECT_EQ(StatusLine().toStdString(),
+            "Live updates off: port " + std::to_string(lan.link.statusPort) + " is in use");
   EXPECT_FALSE(Panel()->Presenter().ListenerRunning());
   ClickLayout(60);
   EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, test::kPatience));

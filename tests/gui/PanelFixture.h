@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QTest>
 #include <array>
 #include <functional>
@@ -40,6 +41,9 @@ class PanelFixture : public ::testing::Test {
     return window->Controls().Get<QComboBox>(ui::MainWindowId::DeviceList);
   }
   ViewerState& viewer() { return window->GetController().Viewer(); }
+  QString StatusLine() const {
+    return window->Controls().Get<QLabel>(ui::MainWindowId::StatusLine)->text();
+  }
 
   void Search() {
     QTest::mouseClick(window->Controls().Find(ui::MainWindowId::Search), Qt::LeftButton);

@@ -137,6 +137,21 @@ TEST_F(SystemPageTest, LockedNothingIsSentButTheLoadsStillWaitAndReadBack) {
   }
 }
 
+TEST_F(SystemPageTest, AnUnansweredRecallSaysSoAndKeepsWhatThePanelKnew) {
+  ASSERT_NE(OpenSystemPage(), nullptr);
+  Settle();
+  // A change the device took after its state was read: the image read then does not hold it.
+  const bool timecode = viewer().TimecodeOn == 0;
+  Click(SystemPageId::Timecode);
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetTimecode, 1, 2s));
+  ASSERT_TRUE(Await([&] { return (viewer().TimecodeOn != 0) == timecode; }));
+  lan.server.Stop();
+  Click(SystemPageId::LoadCustom1);
+  EXPECT_EQ(StatusLine(), "No answer from KVT2208Z_127.0.0.31");
+  EXPECT_EQ(viewer().TimecodeOn != 0, timecode) << "the panel keeps what it last knew";
+  EXPECT_TRUE(Shows(SystemPageId::Timecode, timecode ? SkinId::TimecodeOn : SkinId::TimecodeOff));
+}
+
 TEST_F(SystemPageTest, LoadCustomTwoPaintsWhileItWaitsThenShowsTheRecalledSettings) {
   ASSERT_NE(OpenSystemPage(), nullptr);
   // Memory 2 gets nine windows with coloured labels; then the device moves on.

@@ -71,11 +71,18 @@ TEST_F(Exchanges, SerialReadBackTakesAnyWholeReplyAndStopsAtAShortOne) {
   ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
   EXPECT_EQ(controller.Viewer().LayoutCode, 42);
 
-  // Fewer bytes than a reply, once read, end the wait; the old image is decoded again.
+  // Fewer bytes than a reply, once read, end the wait; the mirror keeps what changed since the
+  // last reply, and the status line says the device did not answer.
+  controller.Viewer().LayoutCode = 90;
   link.arrivals = {Bytes(100, 0x5A), StateReply(0xA1, ViewerCode::ReadState, 60)};
   ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Unanswered);
   EXPECT_EQ(link.looks, 1);
-  EXPECT_EQ(controller.Viewer().LayoutCode, 42);
+  EXPECT_EQ(controller.Viewer().LayoutCode, 90);
+  EXPECT_EQ(observer.statusText.rfind("No answer from ", 0), 0u);
+
+  link.arrivals = {StateReply(0xA1, ViewerCode::ReadState, 42)};
+  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
+  EXPECT_EQ(observer.statusText, "No Device Connected") << "answered: the search's status again";
 }
 
 TEST_F(Exchanges, ReadBackThatCannotBeSentDecodesNothing) {

@@ -23,8 +23,8 @@ MatrixState& MatrixPresenter::matrix() {
   return controller_.Matrix();
 }
 
-bool MatrixPresenter::Locked() const {
-  return controller_.LockState() == 1;
+bool MatrixPresenter::RefusedWhileLocked() {
+  return controller_.RefuseWhileLocked();
 }
 
 void MatrixPresenter::Open() {
@@ -47,21 +47,23 @@ void MatrixPresenter::Open() {
 void MatrixPresenter::Query(bool backlight) {
   statusRefreshDue_ = false;
   MatrixCommands& commands = commands_;
-  controller_.Runner().Run(kReadingStateText, [&commands, backlight] {
-    static_cast<void>(commands.ReadMatrixStatus());
+  bool answered = false;
+  controller_.Runner().Run(kReadingStateText, [&commands, backlight, &answered] {
+    answered = commands.ReadMatrixStatus();
     if (backlight) {
       static_cast<void>(commands.ReadBacklight());
     }
   });
   // Answered or not, the status row shows the tables, unless the query never took place.
   if (statusRefreshDue_) {
+    controller_.NoteExchange(answered);
     RefreshStatus();
   }
 }
 
 void MatrixPresenter::SelectInput(int input) {
   MatrixState& state = matrix();
-  if (Locked() || !Offers(input) || input == state.selectedInput) {
+  if (RefusedWhileLocked() || !Offers(input) || input == state.selectedInput) {
     return;
   }
   state.pendingMarks.fill(0);
@@ -73,7 +75,7 @@ void MatrixPresenter::SelectInput(int input) {
 
 void MatrixPresenter::ToggleOutput(int output) {
   MatrixState& state = matrix();
-  if (Locked() || !Offers(output) || state.selectedInput == 0) {
+  if (RefusedWhileLocked() || !Offers(output) || state.selectedInput == 0) {
     return;
   }
   std::uint8_t& mark = state.pendingMarks[Index(output)];
@@ -84,7 +86,7 @@ void MatrixPresenter::ToggleOutput(int output) {
 
 void MatrixPresenter::Apply() {
   const MatrixState& state = matrix();
-  if (Locked() || state.selectedInput == 0) {
+  if (RefusedWhileLocked() || state.selectedInput == 0) {
     return;
   }
   if (Channels() == 16) {
@@ -104,7 +106,7 @@ void MatrixPresenter::Apply() {
 }
 
 void MatrixPresenter::OneToAll() {
-  if (Locked() || matrix().selectedInput == 0) {
+  if (RefusedWhileLocked() || matrix().selectedInput == 0) {
     return;
   }
   ShowAction(MatrixAction::OneToAll);
@@ -116,7 +118,7 @@ void MatrixPresenter::OneToAll() {
 }
 
 void MatrixPresenter::OneToOne() {
-  if (Locked()) {
+  if (RefusedWhileLocked()) {
     return;
   }
   ShowAction(MatrixAction::OneToOne);
@@ -129,7 +131,7 @@ void MatrixPresenter::OneToOne() {
 }
 
 bool MatrixPresenter::Refresh() {
-  if (Locked()) {
+  if (RefusedWhileLocked()) {
     return false;
   }
   refreshLit_ = true;
@@ -145,7 +147,8 @@ void MatrixPresenter::RefreshEnded() {
 }
 
 void MatrixPresenter::ChooseBacklightTime(int item) {
-  if (!Locked() && item >= 0 && static_cast<std::size_t>(item) < kBacklightTimeTexts.size()) {
+  if (!RefusedWhileLocked() && item >= 0 &&
+      static_cast<std::size_t>(item) < kBacklightTimeTexts.size()) {
     matrix().backlightTime = static_cast<std::uint8_t>(item);
     static_cast<void>(commands_.SetBacklightTime());
   }
@@ -153,7 +156,8 @@ void MatrixPresenter::ChooseBacklightTime(int item) {
 }
 
 void MatrixPresenter::ChooseOutputFormat(int item) {
-  if (!Locked() && item >= 0 && static_cast<std::size_t>(item) < MatrixFormatTable.size()) {
+  if (!RefusedWhileLocked() && item >= 0 &&
+      static_cast<std::size_t>(item) < MatrixFormatTable.size()) {
     matrix().outputFormatIndex = static_cast<std::uint8_t>(item);
     static_cast<void>(commands_.SetMatrixOutputFormat());
   }
@@ -171,7 +175,7 @@ void MatrixPresenter::ReleaseBrightness(int position) {
     std::snprintf(line, sizeof line, "send data is %d \n", position);
     controller_.Diagnostic(line);
   }
-  if (Locked()) {
+  if (RefusedWhileLocked()) {
     // Refused: the track bar goes back to what the switcher has.
     matrix().backlightBrightness = deviceBrightness_;
     panel_.ShowMatrix();

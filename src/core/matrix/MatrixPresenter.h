@@ -81,7 +81,8 @@ class MatrixPresenter : private MatrixView {
   static std::size_t Index(int channel) { return static_cast<std::size_t>(channel - 1); }
   const MatrixState& matrix() const;
   MatrixState& matrix();
-  bool Locked() const;
+  // True while the device is locked; the status line then says the change was refused.
+  bool RefusedWhileLocked();
   bool Offers(int channel) const { return channel >= 1 && channel <= Channels(); }
   // Reads the status, and the backlight too when asked, while the window waits.
   void Query(bool backlight);

@@ -23,7 +23,7 @@ AudioView AudioPresenter::Shown() const {
 
 int AudioPresenter::ChooseSource(int item) {
   ViewerState& viewer = controller_.Viewer();
-  if (!Locked() && item >= 0 && item < kSourceItems) {
+  if (!RefusedWhileLocked() && item >= 0 && item < kSourceItems) {
     // The sender stores nothing for the source: the page keeps it before sending.
     viewer.AudioSource = static_cast<std::uint8_t>(item);
     static_cast<void>(ViewerCommands(controller_).SetAudioSource(viewer.AudioSource));
@@ -40,7 +40,7 @@ AudioView AudioPresenter::ChooseWindow(int item) {
 
 int AudioPresenter::ChooseChannels(int item) {
   const std::uint8_t window = WindowIndex();
-  if (!Locked() && item >= 0 && item < kChannelPairs) {
+  if (!RefusedWhileLocked() && item >= 0 && item < kChannelPairs) {
     static_cast<void>(
         ViewerCommands(controller_).SetMeterChannels(window, static_cast<std::uint8_t>(item)));
   }
@@ -49,7 +49,7 @@ int AudioPresenter::ChooseChannels(int item) {
 
 bool AudioPresenter::ClickMeter(bool on) {
   const std::uint8_t window = WindowIndex();
-  if (!Locked()) {
+  if (!RefusedWhileLocked()) {
     static_cast<void>(ViewerCommands(controller_).SetMeterOn(window, on ? 1 : 0));
   }
   return controller_.Viewer().MeterOn[window] != 0;
@@ -57,7 +57,7 @@ bool AudioPresenter::ClickMeter(bool on) {
 
 bool AudioPresenter::ClickAllMeters() {
   ViewerState& viewer = controller_.Viewer();
-  if (!Locked()) {
+  if (!RefusedWhileLocked()) {
     const std::uint8_t next = viewer.AllMetersOn == 0 ? 1 : 0;
     static_cast<void>(ViewerCommands(controller_).SetMeterOn(kAllMetersIndex, next));
   }
@@ -72,8 +72,8 @@ int AudioPresenter::ChannelsItem(std::uint8_t pair) {
   return pair < kChannelPairs ? pair : -1;
 }
 
-bool AudioPresenter::Locked() const {
-  return controller_.LockState() == 1;
+bool AudioPresenter::RefusedWhileLocked() {
+  return controller_.RefuseWhileLocked();
 }
 
 std::uint8_t AudioPresenter::WindowIndex() const {

@@ -42,7 +42,8 @@ class AudioPresenter {
   static int ChannelsItem(std::uint8_t pair);
 
  private:
-  bool Locked() const;
+  // True while the device is locked; the status line then says the change was refused.
+  bool RefusedWhileLocked();
   // The chosen window as an index 0-15, also if the mirror holds something else.
   std::uint8_t WindowIndex() const;
 

@@ -53,21 +53,21 @@ ColourView ColourPresenter::Shown() const {
 }
 
 int ColourPresenter::ChooseSource(int item) {
-  if (!Locked() && item >= 0 && item < kSelectionItems) {
+  if (!RefusedWhileLocked() && item >= 0 && item < kSelectionItems) {
     controller_.Viewer().ColourSourceItem = static_cast<std::uint8_t>(item);
   }
   return SourceItem();
 }
 
 int ColourPresenter::ChooseWindow(int item) {
-  if (!Locked() && item >= 0 && item < kSelectionItems) {
+  if (!RefusedWhileLocked() && item >= 0 && item < kSelectionItems) {
     controller_.Viewer().ColourWindowItem = static_cast<std::uint8_t>(item);
   }
   return WindowItem();
 }
 
 int ColourPresenter::ChooseColour(ColourList list, int colour) {
-  if (!Locked() && colour >= 0 && colour < kColours) {
+  if (!RefusedWhileLocked() && colour >= 0 && colour < kColours) {
     const std::uint8_t item = FollowsInput(list) ? SourceItem() : WindowItem();
     ViewerCommands commands(controller_);
     static_cast<void>((commands.*RoleOf(list).send)(item, static_cast<std::uint8_t>(colour)));
@@ -76,7 +76,7 @@ int ColourPresenter::ChooseColour(ColourList list, int colour) {
 }
 
 int ColourPresenter::ChooseBorder(int item) {
-  if (!Locked() && item >= 0 && item < kBorderItems) {
+  if (!RefusedWhileLocked() && item >= 0 && item < kBorderItems) {
     static_cast<void>(ViewerCommands(controller_).SetBorder(static_cast<std::uint8_t>(item)));
   }
   return ItemOf(controller_.Viewer().BorderOn, kBorderItems);
@@ -86,8 +86,8 @@ bool ColourPresenter::FollowsInput(ColourList list) {
   return list == ColourList::UmdText || list == ColourList::UmdBack;
 }
 
-bool ColourPresenter::Locked() const {
-  return controller_.LockState() == 1;
+bool ColourPresenter::RefusedWhileLocked() {
+  return controller_.RefuseWhileLocked();
 }
 
 std::uint8_t ColourPresenter::SourceItem() const {

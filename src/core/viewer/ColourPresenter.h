@@ -48,7 +48,8 @@ class ColourPresenter {
   static bool FollowsInput(ColourList list);
 
  private:
-  bool Locked() const;
+  // True while the device is locked; the status line then says the change was refused.
+  bool RefusedWhileLocked();
   std::uint8_t SourceItem() const;
   std::uint8_t WindowItem() const;
   // The stored colour a list shows for its item: item k's entry, input or window 1's for all.

@@ -29,7 +29,7 @@ void ModePresenter::SourceShown(std::uint8_t window, int item) {
 
 std::optional<ModePresenter::LayoutClick> ModePresenter::ClickLayout(std::uint8_t layoutCode) {
   ViewerState& viewer = controller_.Viewer();
-  if (controller_.LockState() == 1 || layoutCode == viewer.AppliedLayoutCode) {
+  if (controller_.RefuseWhileLocked() || layoutCode == viewer.AppliedLayoutCode) {
     return std::nullopt;
   }
   // The button lit for the old layout goes out, also when the device reported a variant that
@@ -57,7 +57,7 @@ std::optional<int> ModePresenter::ChooseSource(std::uint8_t window, int item) {
     return std::nullopt;
   }
   std::uint8_t& shown = shownSources_[window - 1u];
-  if (controller_.LockState() == 1) {
+  if (controller_.RefuseWhileLocked()) {
     return ItemOfInput(shown);
   }
   const auto source = static_cast<std::uint8_t>(item + 1);

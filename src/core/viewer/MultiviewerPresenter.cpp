@@ -1,5 +1,9 @@
 #include "core/viewer/MultiviewerPresenter.h"
 
+#include <cerrno>
+#include <cstring>
+#include <string>
+
 #include "core/Controller.h"
 #include "core/viewer/ReadBack.h"
 #include "core/viewer/ViewerRefresh.h"
@@ -40,6 +44,7 @@ bool MultiviewerPresenter::StartListener() {
   std::optional<UdpSocket> socket = controller_.Network().OpenStatusSocket();
   if (!socket) {
     controller_.Diagnostic(kCreateSocketFail);
+    ShowLiveUpdatesOff();
     return false;
   }
   listener_ = std::make_unique<StatusListener>(controller_, std::move(*socket),
@@ -47,6 +52,19 @@ bool MultiviewerPresenter::StartListener() {
                                                executor_);
   listener_->Start();
   return true;
+}
+
+void MultiviewerPresenter::ShowLiveUpdatesOff() {
+  const std::string& failure = controller_.Network().SetupFailure();
+  if (failure.empty()) {
+    return;  // no device to listen to: the send refused it already
+  }
+  // Most often a second window on the same machine holds the port.
+  const std::string why =
+      failure.ends_with(std::strerror(EADDRINUSE))
+          ? "port " + std::to_string(controller_.Network().Config().statusPort) + " is in use"
+          : failure;
+  controller_.ShowStatusNote(std::string(kLiveUpdatesOffText) + why);
 }
 
 }  // namespace quintara

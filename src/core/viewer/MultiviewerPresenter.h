@@ -31,13 +31,16 @@ class MultiviewerPresenter {
     return pages_.SwitchPage(page);
   }
   // Starts the status listener for the selected device. Without a status socket the panel
-  // works on, without reports ("create socket fail\n"); false then.
+  // works on, without reports ("create socket fail\n", and the status line says why); false
+  // then.
   bool StartListener();
   bool ListenerRunning() const { return listener_ && listener_->Running(); }
   // The listener, while there is one.
   StatusListener* Listener() { return listener_.get(); }
 
  private:
+  void ShowLiveUpdatesOff();
+
   Controller& controller_;
   Executor& executor_;
   PageSwitch pages_;

@@ -30,7 +30,7 @@ std::optional<PageSwitch::Change> PageSwitch::SwitchPage(std::uint8_t page) {
   // The first page after a read-back is shown even on a locked device.
   if (viewer.PageSwitchPass == 1) {
     viewer.PageSwitchPass = 0;
-  } else if (controller_.LockState() == 1) {
+  } else if (controller_.RefuseWhileLocked()) {
     return std::nullopt;
   }
   if (page == viewer.CurrentPage) {

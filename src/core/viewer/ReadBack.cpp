@@ -75,9 +75,16 @@ ExchangeOutcome ReadBack(Controller& controller) {
     return JudgeStateReply(viewer, kind, arrival);
   };
   const ExchangeOutcome outcome = controller.ActiveLink().RunExchange(exchange);
-  if (outcome != ExchangeOutcome::NotSent) {
+  if (outcome == ExchangeOutcome::NotSent) {
+    return outcome;
+  }
+  // Unanswered, the mirror keeps what it knows: the last image would take back every change
+  // sent or reported since it was read.
+  const bool answered = outcome == ExchangeOutcome::Answered;
+  if (answered) {
     Decode(controller);
   }
+  controller.NoteExchange(answered);
   return outcome;
 }
 

@@ -20,8 +20,9 @@ inline constexpr std::size_t kStateImageOffset = frame::kValuesOffset;
 bool IsStateReply(std::span<const std::uint8_t> datagram);
 
 // Reads the multiviewer's whole state in one exchange and decodes it into the mirror. Without a
-// reply (Unanswered) the last image received is decoded again; when nothing could be sent at all
-// (NotSent: no device selected, serial port closed) nothing is decoded.
+// reply (Unanswered) the mirror stays as it was and the status line names the silent device;
+// when nothing could be sent at all (NotSent: no device selected, serial port closed) nothing is
+// decoded either.
 [[nodiscard]] ExchangeOutcome ReadBack(Controller& controller);
 
 }  // namespace quintara

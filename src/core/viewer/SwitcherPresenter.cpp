@@ -14,7 +14,7 @@ void SwitcherPresenter::Initialise() {
 }
 
 bool SwitcherPresenter::ChooseRoute(std::uint8_t output, int item) {
-  if (controller_.LockState() == 1) {
+  if (controller_.RefuseWhileLocked()) {
     return false;
   }
   const auto input = static_cast<std::uint8_t>(item + 1);

@@ -18,7 +18,7 @@ void Recall(Controller& controller, std::string_view what, const std::function<v
   controller.Runner().Run(what, [&controller, &send] {
     send();
     controller.GetClock().SleepMs(controller.Timing().recallPauseMs);
-    // Unanswered, the old image is decoded again and the page shows what that leaves.
+    // Unanswered, the status line says so and the page shows the mirror as it was.
     static_cast<void>(ReadBack(controller));
   });
   RefreshAll(controller.Viewer());
@@ -35,7 +35,7 @@ std::optional<int> SystemPresenter::OutputFormatItem() const {
 }
 
 std::optional<int> SystemPresenter::ChooseOutputFormat(int item) {
-  if (controller_.LockState() == 1) {
+  if (controller_.RefuseWhileLocked()) {
     // A stored code no item has would leave the refused pick on show; the list goes back to
     // what it showed before instead.
     const int shown = OutputFormatItem().value_or(shownFormatItem_);
@@ -58,7 +58,7 @@ SystemSwitches SystemPresenter::Switches() const {
 }
 
 std::optional<bool> SystemPresenter::Toggle(ViewerSwitch which) {
-  if (controller_.LockState() == 1) {
+  if (controller_.RefuseWhileLocked()) {
     return std::nullopt;
   }
   ViewerState& viewer = controller_.Viewer();
@@ -96,7 +96,7 @@ void SystemPresenter::LoadCustom(std::uint8_t memory) {
 }
 
 bool SystemPresenter::LoadDefaults() {
-  if (controller_.LockState() == 1) {
+  if (controller_.RefuseWhileLocked()) {
     return false;
   }
   Controller& controller = controller_;

@@ -72,7 +72,7 @@ const std::u16string& UmdPresenter::ShownText(std::uint8_t input) const {
 }
 
 std::optional<bool> UmdPresenter::ClickAllUmd() {
-  if (controller_.LockState() == 1) {
+  if (controller_.RefuseWhileLocked()) {
     return std::nullopt;
   }
   const std::uint8_t next = Toggled(controller_.Viewer().AllUmdOn);
@@ -81,7 +81,7 @@ std::optional<bool> UmdPresenter::ClickAllUmd() {
 }
 
 std::optional<bool> UmdPresenter::ClickUmdOn(std::uint8_t input) {
-  if (!IsInput(input) || controller_.LockState() == 1) {
+  if (!IsInput(input) || controller_.RefuseWhileLocked()) {
     return std::nullopt;
   }
   const std::uint8_t next = Toggled(controller_.Viewer().UmdOn[input - 1u]);
@@ -117,7 +117,7 @@ std::optional<std::u16string> UmdPresenter::ConfirmLabel(std::uint8_t input) {
   }
   std::u16string& shown = shown_[input - 1u];
   std::u16string& stored = controller_.Viewer().UmdText[input - 1u];
-  if (controller_.LockState() == 1) {
+  if (controller_.RefuseWhileLocked()) {
     // Nothing went out: the field must not go on showing a label the device does not have.
     shown = stored;
     return shown;

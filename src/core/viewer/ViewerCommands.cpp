@@ -25,7 +25,7 @@ bool IsWindowIndex(std::uint8_t index) {
 
 bool ViewerCommands::SendViewerCommand(const Frame& frame, const Step& store,
                                        const Step& afterwards) {
-  if (controller_.LockState() == 1) {
+  if (controller_.RefuseWhileLocked()) {
     return false;
   }
   if (store) {

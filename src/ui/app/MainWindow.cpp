@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 
 #include "core/matrix/MatrixCommands.h"
@@ -76,6 +77,7 @@ void MainWindow::SetUpControls() {
   nameField_ = controls_.Get<QLineEdit>(MainWindowId::NameField);
   focusSink_ = controls_.Get<QLineEdit>(MainWindowId::FocusSink);
   statusLine_ = controls_.Get<QLabel>(MainWindowId::StatusLine);
+  statusLineWidth_ = statusLine_->width();
   lockButton_ = controls_.Get<ShadeButton>(MainWindowId::Lock);
   panelArea_ = controls_.Find(MainWindowId::PanelArea)->geometry();
   // Sixteen characters, those outside the basic plane included: the field holds twice as many
@@ -203,8 +205,16 @@ void MainWindow::DeviceListSelectionChanged(int index) {
 void MainWindow::StatusTextChanged(std::string_view text) {
   statusText_ = ToQString(text);
   if (!Busy()) {
-    statusLine_->setText(statusText_);
+    ShowStatusLine(statusText_);
   }
+}
+
+void MainWindow::ShowStatusLine(const QString& text) {
+  statusLine_->setText(text);
+  // A note ("No answer from" and the device's line) runs longer than the line's own width: the
+  // line grows to the right to show it whole, and keeps its width for the short texts.
+  statusLine_->resize(std::max(statusLineWidth_, statusLine_->sizeHint().width()),
+                      statusLine_->height());
 }
 
 void MainWindow::LockStateChanged(std::uint8_t lockState) {
@@ -230,7 +240,7 @@ QList<QWidget*> MainWindow::OperatorControls() const {
 
 void MainWindow::ShowBusy(const QString& what) {
   statusText_ = statusLine_->text();
-  statusLine_->setText(what);
+  ShowStatusLine(what);
   for (QWidget* control : OperatorControls()) {
     control->setEnabled(false);
   }
@@ -240,7 +250,7 @@ void MainWindow::ShowIdle() {
   for (QWidget* control : OperatorControls()) {
     control->setEnabled(true);
   }
-  statusLine_->setText(statusText_);
+  ShowStatusLine(statusText_);
 }
 
 void MainWindow::Search() {
@@ -323,9 +333,11 @@ void MainWindow::ToggleLock() {
 
 void MainWindow::SendName() {
   // The field loses the focus when an exchange disables it; the controller is the exchange's.
-  if (controller_->LockState() == 1 || Busy()) {
+  // While locked only a name the operator typed is refused aloud, once.
+  if (Busy() || (controller_->LockState() == 1 && !nameField_->isModified())) {
     return;
   }
+  nameField_->setModified(false);
   controller_->SendDeviceName(nameField_->text().toStdU16String());
 }
 

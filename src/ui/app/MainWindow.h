@@ -82,6 +82,7 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
 
   // BusyFace: what cannot be used while an exchange runs looks disabled.
   void ShowBusy(const QString& what) override;
+  void ShowStatusLine(const QString& text);
   void ShowIdle() override;
   QList<QWidget*> OperatorControls() const;
 
@@ -118,6 +119,7 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   QLineEdit* nameField_ = nullptr;
   QLineEdit* focusSink_ = nullptr;
   QLabel* statusLine_ = nullptr;
+  int statusLineWidth_ = 0;  // as laid out; notes may widen the line
   ShadeButton* lockButton_ = nullptr;
   QPointer<LinkSettingsDialog> settingsDialog_;
   QPointer<QWidget> devicePanel_;
