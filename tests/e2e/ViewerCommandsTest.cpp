@@ -145,7 +145,10 @@ TEST_F(ViewerSenders, LockedDeviceRefusesEverySender) {
   EXPECT_FALSE(commands.SetUmdOn(0, 1));
   EXPECT_EQ(controller.Viewer().BorderOn, before.BorderOn);
   EXPECT_EQ(controller.Viewer().SwitcherSource, before.SwitcherSource);
-  EXPECT_TRUE(observer.calls.empty());
+  // Nothing is repainted or refreshed: the status line only says why.
+  EXPECT_EQ(std::ranges::count(observer.calls, "StatusTextChanged"), 3);
+  EXPECT_EQ(observer.calls.size(), 3u);
+  EXPECT_EQ(observer.statusText, kLockedRefusalText);
 }
 
 TEST_F(ViewerSenders, WithoutASelectedDeviceTheStoredValueStaysButNothingRepaints) {

@@ -144,7 +144,7 @@ TEST_F(MainWindowTest, ALockThatNeverLeftLeavesTheButtonAndTheStateAsTheyWere) {
   ClickSearch();
   Choose(SimulatedLan::kMultiviewer);
   Click(MainWindowId::Lock);
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetLock)[0][frame::kPayloadOffset], 1)
       << "the first lock that leaves locks";
   EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockClosed));

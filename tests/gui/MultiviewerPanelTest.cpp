@@ -153,7 +153,7 @@ TEST_F(MultiviewerPanelTest, LockedTheButtonShowsItAndARefusedChangeSaysWhy) {
   ASSERT_NE(OpenPanel(), nullptr);
   auto* lock = window->Controls().Get<ShadeButton>(MainWindowId::Lock);
   QTest::mouseClick(lock, Qt::LeftButton);
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, test::kPatience));
   EXPECT_EQ(lock->Bitmap().toImage(), Skin::Bitmap(SkinId::LockClosed).toImage());
   EXPECT_EQ(StatusLine(), "Connected - 3") << "locking refuses nothing yet";
 
@@ -163,10 +163,10 @@ TEST_F(MultiviewerPanelTest, LockedTheButtonShowsItAndARefusedChangeSaysWhy) {
   EXPECT_GE(line->width(), line->sizeHint().width()) << "the note shows whole";
   EXPECT_FALSE(Lit(60));
   QTest::mouseClick(lock, Qt::LeftButton);  // unlock
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 2, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 2, test::kPatience));
   EXPECT_EQ(StatusLine(), "Connected - 3");
   ClickLayout(60);
-  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, 2s));
+  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetLayout, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(ViewerCode::SetLayout).size(), 1u);
 }
 

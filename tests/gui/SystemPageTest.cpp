@@ -143,7 +143,7 @@ TEST_F(SystemPageTest, AnUnansweredRecallSaysSoAndKeepsWhatThePanelKnew) {
   // A change the device took after its state was read: the image read then does not hold it.
   const bool timecode = viewer().TimecodeOn == 0;
   Click(SystemPageId::Timecode);
-  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetTimecode, 1, 2s));
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetTimecode, 1, test::kPatience));
   ASSERT_TRUE(Await([&] { return (viewer().TimecodeOn != 0) == timecode; }));
   lan.server.Stop();
   Click(SystemPageId::LoadCustom1);
