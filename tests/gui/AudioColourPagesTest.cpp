@@ -24,7 +24,6 @@
 namespace quintara::ui {
 namespace {
 
-using namespace std::chrono_literals;
 using test::Bytes;
 
 class AudioColourPagesTest : public test::PanelFixture {

@@ -23,7 +23,6 @@
 namespace quintara::ui {
 namespace {
 
-using namespace std::chrono_literals;
 using test::SimulatedLan;
 
 class MatrixPanelTest : public test::PanelFixture {

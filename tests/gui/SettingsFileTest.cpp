@@ -27,7 +27,6 @@
 namespace quintara::ui {
 namespace {
 
-using namespace std::chrono_literals;
 using test::SimulatedLan;
 
 class SettingsFileTest : public test::PanelFixture {

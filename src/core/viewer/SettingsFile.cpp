@@ -362,6 +362,15 @@ std::string Layout(const Json& value, int depth) {
   return text + "\n" + std::string(indent.size() - 2, ' ') + "}";
 }
 
+// Why the file at path cannot be written, as the operator reads it; nothing without a reason.
+std::optional<std::string> CannotWrite(const std::filesystem::path& path,
+                                       const std::optional<std::string>& reason) {
+  if (!reason) {
+    return std::nullopt;
+  }
+  return "cannot write " + path.string() + ": " + *reason;
+}
+
 }  // namespace
 
 std::string WriteSettingsDocument(const ViewerSettings& settings, const ViewerFacts& facts) {
@@ -419,18 +428,12 @@ std::variant<std::string, SettingsFileError> ExportDocument(const ViewerSettings
 }
 
 std::optional<std::string> CheckSettingsFileTarget(const std::filesystem::path& path) {
-  if (const auto reason = CheckReplaceable(path)) {
-    return "cannot write " + path.string() + ": " + *reason;
-  }
-  return std::nullopt;
+  return CannotWrite(path, CheckReplaceable(path));
 }
 
 std::optional<std::string> WriteSettingsFile(const std::filesystem::path& path,
                                              std::string_view document) {
-  if (const auto reason = ReplaceFile(path, document)) {
-    return "cannot write " + path.string() + ": " + *reason;
-  }
-  return std::nullopt;
+  return CannotWrite(path, ReplaceFile(path, document));
 }
 
 }  // namespace quintara
