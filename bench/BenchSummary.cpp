@@ -130,6 +130,14 @@ const std::vector<Row>& Rows() {
                 Fixed(Counter(r, run, "time_ratio"), 2) + "x";
        },
        "≤ 1.2x"},
+      {"start to window shown, Quintara / bare Qt window with one edit and label, ratio",
+       [](const Results& r) {
+         const std::string run = "BM_StartToWindowShown/iterations:11/real_time";
+         return Fixed(Counter(r, run, "quintara_ms"), 0) + " ms / " +
+                Fixed(Counter(r, run, "text_ms"), 0) + " ms, " +
+                Fixed(Counter(r, run, "time_ratio_to_text"), 2) + "x";
+       },
+       "—"},
       {"resident memory once shown, Quintara / bare Qt window, difference",
        [](const Results& r) {
          const std::string run = "BM_StartToWindowShown/iterations:11/real_time";

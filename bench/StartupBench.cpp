@@ -1,5 +1,8 @@
 // From start to the window shown, and the resident memory then: the Quintara window beside a bare
 // Qt window of the same size, started in turns in the same run so that both meet the same load.
+// A third window, bare but for one line of text in an edit and a label, shows what Qt's font
+// system costs the first window that shows any text: loading the font configuration and the
+// first faces, which the empty window never does.
 // Each start is a fresh process (this program again, in a child mode), timed from the spawn to
 // its "shown" line. The figures are medians; the ratio and the difference are of the medians.
 #include <benchmark/benchmark.h>
@@ -8,6 +11,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -52,12 +57,18 @@ int ShowAndReport(QWidget& window) {
   return 0;
 }
 
-int RunChild(int argc, char** argv, bool bare) {
+enum class Child { Bare, Text, Quintara };
+
+int RunChild(int argc, char** argv, Child child) {
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  if (bare) {
+  if (child != Child::Quintara) {
     QApplication app(argc, argv);
     QWidget window;
     window.resize(1280, 720);
+    if (child == Child::Text) {
+      new QLineEdit(QStringLiteral("KVT2208Z"), &window);
+      new QLabel(QStringLiteral("Searching..."), &window);
+    }
     return ShowAndReport(window);
   }
   ui::Application app(argc, argv);
@@ -74,7 +85,19 @@ struct Start {
 };
 
 // Runs this program in its child mode and waits for its "shown" line.
-Start TimeOneStart(const char* program, bool bare) {
+constexpr const char* ChildName(Child child) {
+  switch (child) {
+    case Child::Bare:
+      return "bare";
+    case Child::Text:
+      return "text";
+    case Child::Quintara:
+      break;
+  }
+  return "quintara";
+}
+
+Start TimeOneStart(const char* program, Child which) {
   int out[2];
   if (pipe(out) != 0) {
     return {};
@@ -84,7 +107,7 @@ Start TimeOneStart(const char* program, bool bare) {
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, out[0]);
   std::string mode = kChildMode;
-  std::string kind = bare ? "bare" : "quintara";
+  std::string kind = ChildName(which);
   char* args[] = {const_cast<char*>(program), mode.data(), kind.data(), nullptr};
   const auto started = std::chrono::steady_clock::now();
   pid_t child = 0;
@@ -120,33 +143,45 @@ double Median(std::vector<double> values) {
   return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
 }
 
-// Each iteration starts one bare window and one Quintara window, in turns; one untimed start of
-// each first, so that neither pays for loading the libraries from disk.
-void BM_StartToWindowShown(benchmark::State& state) {
-  TimeOneStart(gProgram, true);
-  TimeOneStart(gProgram, false);
-  std::vector<double> bareMs;
-  std::vector<double> quintaraMs;
-  std::vector<double> bareMib;
-  std::vector<double> quintaraMib;
-  for (auto _ : state) {
-    const Start bare = TimeOneStart(gProgram, true);
-    const Start quintara = TimeOneStart(gProgram, false);
-    if (bare.ms == 0 || quintara.ms == 0) {
-      state.SkipWithError("a window was not shown");
-      return;
-    }
-    bareMs.push_back(bare.ms);
-    quintaraMs.push_back(quintara.ms);
-    bareMib.push_back(static_cast<double>(bare.residentKib) / 1024.0);
-    quintaraMib.push_back(static_cast<double>(quintara.residentKib) / 1024.0);
+struct Starts {
+  std::vector<double> ms;
+  std::vector<double> mib;
+
+  void Add(const Start& start) {
+    ms.push_back(start.ms);
+    mib.push_back(static_cast<double>(start.residentKib) / 1024.0);
   }
-  state.counters["quintara_ms"] = Median(quintaraMs);
-  state.counters["bare_ms"] = Median(bareMs);
-  state.counters["time_ratio"] = Median(quintaraMs) / Median(bareMs);
-  state.counters["quintara_mib"] = Median(quintaraMib);
-  state.counters["bare_mib"] = Median(bareMib);
-  state.counters["memory_difference_mib"] = Median(quintaraMib) - Median(bareMib);
+};
+
+// Each iteration starts the three windows in turns; one untimed start of each first, so that none
+// pays for loading the libraries from disk.
+void BM_StartToWindowShown(benchmark::State& state) {
+  constexpr Child kChildren[] = {Child::Bare, Child::Text, Child::Quintara};
+  for (const Child child : kChildren) {
+    TimeOneStart(gProgram, child);
+  }
+  Starts starts[std::size(kChildren)];
+  for (auto _ : state) {
+    for (const Child child : kChildren) {
+      const Start start = TimeOneStart(gProgram, child);
+      if (start.ms == 0) {
+        state.SkipWithError("a window was not shown");
+        return;
+      }
+      starts[static_cast<int>(child)].Add(start);
+    }
+  }
+  const Starts& bare = starts[static_cast<int>(Child::Bare)];
+  const Starts& text = starts[static_cast<int>(Child::Text)];
+  const Starts& quintara = starts[static_cast<int>(Child::Quintara)];
+  state.counters["quintara_ms"] = Median(quintara.ms);
+  state.counters["bare_ms"] = Median(bare.ms);
+  state.counters["text_ms"] = Median(text.ms);
+  state.counters["time_ratio"] = Median(quintara.ms) / Median(bare.ms);
+  state.counters["time_ratio_to_text"] = Median(quintara.ms) / Median(text.ms);
+  state.counters["quintara_mib"] = Median(quintara.mib);
+  state.counters["bare_mib"] = Median(bare.mib);
+  state.counters["memory_difference_mib"] = Median(quintara.mib) - Median(bare.mib);
 }
 BENCHMARK(BM_StartToWindowShown)->Iterations(11)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -155,7 +190,13 @@ BENCHMARK(BM_StartToWindowShown)->Iterations(11)->Unit(benchmark::kMillisecond)-
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], quintara::kChildMode) == 0) {
-    return quintara::RunChild(argc, argv, std::strcmp(argv[2], "bare") == 0);
+    using quintara::Child;
+    for (const Child child : {Child::Bare, Child::Text, Child::Quintara}) {
+      if (std::strcmp(argv[2], quintara::ChildName(child)) == 0) {
+        return quintara::RunChild(argc, argv, child);
+      }
+    }
+    return 2;
   }
   // The windows are measured on the offscreen platform unless a display is chosen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

@@ -55,6 +55,8 @@ MainWindow::MainWindow(const Options& options, Prompter& prompter, QWidget* pare
   std::printf("m_screen_x_dpi = %d,m_screen_y_dpi = %d \n ", scale_.dpiX, scale_.dpiY);
   std::fflush(stdout);
   setWindowTitle(QStringLiteral("Quintara"));
+  // The skin's background covers every pixel: Qt's own fill beneath it would be wasted work.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   setWindowIcon(Skin::WindowIcon());
   setGeometry(0, 0, scale_.X(1280), scale_.Y(720));
   SetUpControls();

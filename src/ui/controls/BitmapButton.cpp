@@ -74,9 +74,10 @@ int BitmapButton::SetButtonBitmapById(int id) {
 void BitmapButton::SetBitmapIds(int normal, int active) {
   normalId_ = normal;
   activeId_ = active;
-  // Both looks are made once: a page flips many buttons whenever the device reports a change.
+  // Each look is made once, the active one when first shown: a page flips many buttons whenever
+  // the device reports a change, and many are never lit at all.
   normalLook_ = WithBlackTransparent(Skin::Bitmap(normal));
-  activeLook_ = active == 0 ? QPixmap() : WithBlackTransparent(Skin::Bitmap(active));
+  activeLook_ = QPixmap();
   shownLook_.reset();
   ShowActive(false);
 }
@@ -86,7 +87,11 @@ void BitmapButton::ShowActive(bool active) {
     return;
   }
   shownLook_ = active;
-  bitmapIn_ = active && activeId_ != 0 ? activeLook_ : normalLook_;
+  const bool lit = active && activeId_ != 0;
+  if (lit && activeLook_.isNull()) {
+    activeLook_ = WithBlackTransparent(Skin::Bitmap(activeId_));
+  }
+  bitmapIn_ = lit ? activeLook_ : normalLook_;
   bitmapOut_ = {};
   update();
 }

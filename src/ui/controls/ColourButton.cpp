@@ -29,18 +29,24 @@ void ColourButton::SetTextColour(const QColor& colour) {
 }
 
 QFont ColourButton::CaptionFont() {
-  QFont font(QStringLiteral("Arial"));
-  font.setWeight(QFont::Bold);
-  font.setPixelSize(kCellHeight);
-  // Qt sizes a font by its em, the caption by its whole cell; shrink until the cell fits.
-  const int cell = QFontMetrics(font).height();
-  if (cell > kCellHeight) {
-    font.setPixelSize(std::max(1, kCellHeight * kCellHeight / cell));
-  }
-  const int average = QFontMetrics(font).averageCharWidth();
-  if (average > 0) {
-    font.setStretch(std::clamp(kAverageWidth * 100 / average, 1, 4000));
-  }
+  // Every colour button shares the one caption font; fitting it loads faces, so it is done once.
+  static const QFont font = [] {
+    QFont fitted(QStringLiteral("Arial"));
+    fitted.setWeight(QFont::Bold);
+    fitted.setPixelSize(kCellHeight);
+    // Captions are the skin's Latin words: no fallback faces to look up.
+    fitted.setStyleStrategy(QFont::NoFontMerging);
+    // Qt sizes a font by its em, the caption by its whole cell; shrink until the cell fits.
+    const int cell = QFontMetrics(fitted).height();
+    if (cell > kCellHeight) {
+      fitted.setPixelSize(std::max(1, kCellHeight * kCellHeight / cell));
+    }
+    const int average = QFontMetrics(fitted).averageCharWidth();
+    if (average > 0) {
+      fitted.setStretch(std::clamp(kAverageWidth * 100 / average, 1, 4000));
+    }
+    return fitted;
+  }();
   return font;
 }
 

@@ -78,13 +78,31 @@ QWidget* MakeField(QLineEdit* edit, const ControlRow& row, const ControlColours&
   return edit;
 }
 
+// The open list is a window of its own and inherits nothing: it gets the same colours as the
+// closed box, so its lines read as they do there. Its view is made when the list first opens,
+// not with every list of every window.
+class SkinnedList : public QComboBox {
+ public:
+  SkinnedList(const TextColours& colours, QWidget& parent)
+      : QComboBox(&parent), colours_(colours) {
+    setPalette(FieldPalette(parent, colours));
+  }
+
+  void showPopup() override {
+    if (!popupSkinned_) {
+      view()->setPalette(FieldPalette(*view(), colours_));
+      popupSkinned_ = true;
+    }
+    QComboBox::showPopup();
+  }
+
+ private:
+  TextColours colours_;
+  bool popupSkinned_ = false;
+};
+
 QWidget* MakeDropDownList(const ControlColours& colours, QWidget& parent) {
-  auto* list = new QComboBox(&parent);
-  list->setPalette(FieldPalette(parent, colours.fields));
-  // The open list is a window of its own and inherits nothing: it gets the same colours, so
-  // its lines read as they do in the closed box.
-  list->view()->setPalette(FieldPalette(*list->view(), colours.fields));
-  return list;
+  return new SkinnedList(colours.fields, parent);
 }
 
 QWidget* MakeReadOnlyEdit(const ControlRow& row, const ControlColours& colours, QWidget& parent) {
