@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "bench/BenchSupport.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "sim/SimMultiviewer.h"
 #include "sim/SimUdpServer.h"
 #include "tests/support/GuiApp.h"

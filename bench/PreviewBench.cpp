@@ -8,8 +8,8 @@
 #include <chrono>
 #include <thread>
 
-#include "core/viewer/ViewerRefresh.h"
-#include "core/viewer/ViewerState.h"
+#include "core/viewer/state/ViewerRefresh.h"
+#include "core/viewer/state/ViewerState.h"
 #include "tests/support/GuiApp.h"
 #include "ui/viewer/LayoutPreview.h"
 #include "ui/viewer/PreviewPainter.h"

@@ -13,9 +13,9 @@
 #include "bench/BenchSupport.h"
 #include "core/Controller.h"
 #include "core/TaskQueue.h"
-#include "core/viewer/ReadBack.h"
-#include "core/viewer/StatusListener.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/protocol/StatusListener.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "sim/SimMultiviewer.h"
 #include "sim/SimUdpServer.h"
 

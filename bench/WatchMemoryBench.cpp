@@ -21,7 +21,7 @@
 
 #include "bench/BenchSupport.h"
 #include "core/link/ControlFrame.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "sim/SimMultiviewer.h"
 #include "sim/SimUdpServer.h"
 

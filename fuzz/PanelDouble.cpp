@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/viewer/LayoutGeometry.h"
-#include "core/viewer/PreviewGeometry.h"
-#include "core/viewer/ViewerTables.h"
+#include "core/viewer/state/LayoutGeometry.h"
+#include "core/viewer/state/PreviewGeometry.h"
+#include "core/viewer/state/ViewerTables.h"
 #include "fuzz/FuzzCheck.h"
 
 namespace quintara::fuzz {

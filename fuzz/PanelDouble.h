@@ -5,13 +5,13 @@
 
 #include "core/Controller.h"
 #include "core/Views.h"
-#include "core/viewer/AudioPresenter.h"
-#include "core/viewer/ColourPresenter.h"
-#include "core/viewer/ModePresenter.h"
-#include "core/viewer/SwitcherPresenter.h"
-#include "core/viewer/SystemPresenter.h"
-#include "core/viewer/UmdPresenter.h"
-#include "core/viewer/ViewerView.h"
+#include "core/viewer/panel/AudioPresenter.h"
+#include "core/viewer/panel/ColourPresenter.h"
+#include "core/viewer/panel/ModePresenter.h"
+#include "core/viewer/panel/SwitcherPresenter.h"
+#include "core/viewer/panel/SystemPresenter.h"
+#include "core/viewer/panel/UmdPresenter.h"
+#include "core/viewer/panel/ViewerView.h"
 
 namespace quintara::fuzz {
 

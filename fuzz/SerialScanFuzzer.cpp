@@ -7,7 +7,7 @@
 
 #include "core/link/SerialSearch.h"
 #include "core/text/TextCodec.h"
-#include "core/viewer/ViewerState.h"
+#include "core/viewer/state/ViewerState.h"
 #include "fuzz/ControllerRig.h"
 #include "fuzz/Feeds.h"
 #include "fuzz/FuzzCheck.h"

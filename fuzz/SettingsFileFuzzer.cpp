@@ -3,8 +3,8 @@
 // gives frames of the setters only.
 #include <variant>
 
-#include "core/viewer/SettingsFile.h"
-#include "core/viewer/ViewerFrames.h"
+#include "core/viewer/files/SettingsFile.h"
+#include "core/viewer/protocol/ViewerFrames.h"
 #include "fuzz/ControllerRig.h"
 #include "fuzz/Feeds.h"
 #include "fuzz/FuzzCheck.h"

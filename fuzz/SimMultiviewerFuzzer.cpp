@@ -5,9 +5,9 @@
 #include <array>
 
 #include "core/link/DeviceTable.h"
-#include "core/viewer/LayoutGeometry.h"
-#include "core/viewer/StateImageDecoder.h"
-#include "core/viewer/StatusReports.h"
+#include "core/viewer/state/LayoutGeometry.h"
+#include "core/viewer/protocol/StateImageDecoder.h"
+#include "core/viewer/protocol/StatusReports.h"
 #include "fuzz/ControllerRig.h"
 #include "fuzz/Feeds.h"
 #include "fuzz/FuzzCheck.h"

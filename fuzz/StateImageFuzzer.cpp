@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "core/viewer/LayoutGeometry.h"
-#include "core/viewer/MultiviewerPresenter.h"
-#include "core/viewer/ReadBack.h"
+#include "core/viewer/state/LayoutGeometry.h"
+#include "core/viewer/panel/MultiviewerPresenter.h"
+#include "core/viewer/protocol/ReadBack.h"
 #include "fuzz/ControllerRig.h"
 #include "fuzz/Feeds.h"
 #include "fuzz/FuzzCheck.h"

@@ -3,9 +3,9 @@
 // nothing.
 #include <array>
 
-#include "core/viewer/MultiviewerPresenter.h"
-#include "core/viewer/ReadBack.h"
-#include "core/viewer/StatusReports.h"
+#include "core/viewer/panel/MultiviewerPresenter.h"
+#include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/protocol/StatusReports.h"
 #include "fuzz/ControllerRig.h"
 #include "fuzz/Feeds.h"
 #include "fuzz/FuzzCheck.h"

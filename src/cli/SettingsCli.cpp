@@ -6,9 +6,9 @@
 #include "cli/CliSession.h"
 #include "cli/Json.h"
 #include "core/text/TextCodec.h"
-#include "core/viewer/SettingsFile.h"
-#include "core/viewer/SettingsTransfer.h"
-#include "core/viewer/ViewerFrames.h"
+#include "core/viewer/files/SettingsFile.h"
+#include "core/viewer/files/SettingsTransfer.h"
+#include "core/viewer/protocol/ViewerFrames.h"
 
 namespace quintara::cli {
 namespace {

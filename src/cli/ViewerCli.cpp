@@ -13,13 +13,13 @@
 #include "cli/TerminalText.h"
 #include "core/TaskQueue.h"
 #include "core/text/TextCodec.h"
-#include "core/viewer/LayoutGeometry.h"
-#include "core/viewer/ReadBack.h"
-#include "core/viewer/StatusListener.h"
-#include "core/viewer/StatusReports.h"
-#include "core/viewer/ViewerCommands.h"
-#include "core/viewer/ViewerRefresh.h"
-#include "core/viewer/ViewerTables.h"
+#include "core/viewer/state/LayoutGeometry.h"
+#include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/protocol/StatusListener.h"
+#include "core/viewer/protocol/StatusReports.h"
+#include "core/viewer/protocol/ViewerCommands.h"
+#include "core/viewer/state/ViewerRefresh.h"
+#include "core/viewer/state/ViewerTables.h"
 
 namespace quintara::cli {
 namespace {

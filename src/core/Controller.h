@@ -25,8 +25,8 @@
 #include "core/platform/Clock.h"
 #include "core/platform/Ipv4Address.h"
 #include "core/platform/Prompter.h"
-#include "core/viewer/ViewerState.h"
-#include "core/viewer/ViewerView.h"
+#include "core/viewer/state/ViewerState.h"
+#include "core/viewer/panel/ViewerView.h"
 
 namespace quintara {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/viewer/ReadBack.h"
-#include "core/viewer/ViewerCommands.h"
-#include "core/viewer/ViewerState.h"
+#include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/protocol/ViewerCommands.h"
+#include "core/viewer/state/ViewerState.h"
 #include "sim/SimDevice.h"
 
 namespace quintara::sim {

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "cli/Cli.h"
-#include "core/viewer/ReadBack.h"
+#include "core/viewer/protocol/ReadBack.h"
 #include "support/CliRun.h"
 #include "support/CraftedDevice.h"
 #include "support/Patience.h"

@@ -12,7 +12,7 @@
 
 #include "cli/Cli.h"
 #include "core/link/ControlFrame.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "support/CliRun.h"
 #include "support/Patience.h"
 #include "support/SimulatedLan.h"

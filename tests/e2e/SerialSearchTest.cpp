@@ -10,8 +10,8 @@
 
 #include "cli/Cli.h"
 #include "core/Controller.h"
-#include "core/viewer/ReadBack.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "sim/SimMultiviewer.h"
 #include "sim/SimSerialServer.h"
 #include "support/Bytes.h"

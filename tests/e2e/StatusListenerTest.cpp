@@ -6,8 +6,8 @@
 
 #include "core/Controller.h"
 #include "core/TaskQueue.h"
-#include "core/viewer/StatusListener.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/StatusListener.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "support/Patience.h"
 #include "support/TestLink.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "core/Controller.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "support/Bytes.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"

@@ -12,7 +12,7 @@
 #include "support/TestLink.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/MainWindow.h"
-#include "ui/res/Palette.h"
+#include "ui/skin/Palette.h"
 
 namespace quintara::ui {
 namespace {

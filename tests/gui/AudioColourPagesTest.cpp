@@ -10,12 +10,12 @@
 #include <chrono>
 #include <functional>
 
-#include "core/viewer/ViewerCommands.h"
-#include "core/viewer/ViewerTables.h"
+#include "core/viewer/protocol/ViewerCommands.h"
+#include "core/viewer/state/ViewerTables.h"
 #include "gui/PanelFixture.h"
 #include "support/Bytes.h"
 #include "ui/controls/ShadeButton.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 #include "ui/viewer/MultiviewerPanelControls.h"
 #include "ui/viewer/pages/AudioPage.h"
 #include "ui/viewer/pages/ColourPage.h"

@@ -11,7 +11,7 @@
 #include <chrono>
 #include <thread>
 
-#include "core/viewer/ReadBack.h"
+#include "core/viewer/protocol/ReadBack.h"
 #include "gui/PaintCounter.h"
 #include "support/CraftedDevice.h"
 #include "support/GuiApp.h"

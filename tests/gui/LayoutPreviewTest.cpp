@@ -10,8 +10,8 @@
 #include <thread>
 #include <utility>
 
-#include "core/viewer/ViewerRefresh.h"
-#include "core/viewer/ViewerState.h"
+#include "core/viewer/state/ViewerRefresh.h"
+#include "core/viewer/state/ViewerState.h"
 #include "gui/PaintCounter.h"
 #include "support/GuiApp.h"
 #include "support/Patience.h"

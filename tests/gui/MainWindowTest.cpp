@@ -18,7 +18,7 @@
 #include "ui/app/MainWindow.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/viewer/MultiviewerPanel.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

@@ -16,9 +16,9 @@
 #include <thread>
 
 #include "core/platform/UdpSocket.h"
-#include "core/viewer/PageSwitch.h"
-#include "core/viewer/StatusListener.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/panel/PageSwitch.h"
+#include "core/viewer/protocol/StatusListener.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "gui/PanelFixture.h"
 #include "support/Bytes.h"
 #include "support/JunkDatagrams.h"
@@ -26,7 +26,7 @@
 #include "support/TestLink.h"
 #include "ui/app/MainWindow.h"
 #include "ui/controls/ShadeButton.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 #include "ui/viewer/MultiviewerPanel.h"
 #include "ui/viewer/PreviewPainter.h"
 #include "ui/viewer/pages/ModePage.h"

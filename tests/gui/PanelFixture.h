@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "support/GuiApp.h"
 #include "support/Patience.h"
 #include "support/SimulatedLan.h"

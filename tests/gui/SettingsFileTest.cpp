@@ -16,10 +16,10 @@
 #include <variant>
 
 #include "SkinLooks.h"
-#include "core/viewer/SettingsFile.h"
-#include "core/viewer/SettingsFilePresenter.h"
-#include "core/viewer/StateImageDecoder.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/files/SettingsFile.h"
+#include "core/viewer/files/SettingsFilePresenter.h"
+#include "core/viewer/protocol/StateImageDecoder.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "gui/PanelFixture.h"
 #include "ui/viewer/pages/ModePage.h"
 #include "ui/viewer/pages/SwitcherPage.h"

@@ -16,7 +16,7 @@
 
 #include "support/GuiApp.h"
 #include "support/Patience.h"
-#include "ui/res/SkinStyle.h"
+#include "ui/skin/SkinStyle.h"
 
 namespace quintara::test {
 

@@ -20,7 +20,7 @@
 #include "ui/app/MainWindow.h"
 #include "ui/app/QtPrompter.h"
 #include "ui/controls/ColourButton.h"
-#include "ui/res/Palette.h"
+#include "ui/skin/Palette.h"
 
 namespace quintara::ui {
 namespace {

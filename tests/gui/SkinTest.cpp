@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "support/GuiApp.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

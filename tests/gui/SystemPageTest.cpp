@@ -9,11 +9,11 @@
 #include <array>
 #include <chrono>
 
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "gui/PanelFixture.h"
 #include "support/Bytes.h"
 #include "ui/controls/ShadeButton.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 #include "ui/viewer/PreviewPainter.h"
 #include "ui/viewer/pages/SystemPage.h"
 

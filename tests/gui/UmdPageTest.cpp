@@ -7,10 +7,10 @@
 #include <array>
 #include <chrono>
 
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "gui/PanelFixture.h"
 #include "support/Bytes.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 #include "ui/viewer/pages/UmdPage.h"
 
 namespace quintara::ui {

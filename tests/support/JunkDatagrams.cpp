@@ -9,9 +9,9 @@
 
 #include "core/link/ControlFrame.h"
 #include "core/platform/UdpSocket.h"
-#include "core/viewer/ReadBack.h"
-#include "core/viewer/StatusReports.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/protocol/StatusReports.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 
 namespace quintara::test {
 

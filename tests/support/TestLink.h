@@ -9,7 +9,7 @@
 #include "core/link/LinkConfig.h"
 #include "core/matrix/MatrixView.h"
 #include "core/platform/Prompter.h"
-#include "core/viewer/ViewerView.h"
+#include "core/viewer/panel/ViewerView.h"
 
 namespace quintara::test {
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/Controller.h"
-#include "core/viewer/AudioPresenter.h"
-#include "core/viewer/ColourPresenter.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/panel/AudioPresenter.h"
+#include "core/viewer/panel/ColourPresenter.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "support/FakeLinkFixture.h"
 #include "support/TestLink.h"
 

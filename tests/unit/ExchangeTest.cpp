@@ -7,8 +7,8 @@
 
 #include "core/Controller.h"
 #include "core/matrix/MatrixCommands.h"
-#include "core/viewer/ReadBack.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "support/FakeLink.h"
 #include "support/TestLink.h"
 

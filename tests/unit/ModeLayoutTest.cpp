@@ -1,7 +1,7 @@
 // What the Mode page shows for the device's layout code.
 #include <gtest/gtest.h>
 
-#include "core/viewer/ModeLayout.h"
+#include "core/viewer/panel/ModeLayout.h"
 
 namespace quintara {
 namespace {

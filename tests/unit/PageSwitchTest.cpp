@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/Controller.h"
-#include "core/viewer/PageSwitch.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/panel/PageSwitch.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "support/FakeLinkFixture.h"
 #include "support/TestLink.h"
 

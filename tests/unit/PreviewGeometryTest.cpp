@@ -1,8 +1,8 @@
 // The preview's drawing tables: every window of every layout is covered, and the worked cases.
 #include <gtest/gtest.h>
 
-#include "core/viewer/LayoutGeometry.h"
-#include "core/viewer/PreviewGeometry.h"
+#include "core/viewer/state/LayoutGeometry.h"
+#include "core/viewer/state/PreviewGeometry.h"
 
 namespace quintara {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/link/SerialSearch.h"
-#include "core/viewer/ViewerState.h"
+#include "core/viewer/state/ViewerState.h"
 #include "support/CraftedDevice.h"
 #include "support/TestLink.h"
 

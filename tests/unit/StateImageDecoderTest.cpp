@@ -3,7 +3,7 @@
 #include <array>
 #include <initializer_list>
 
-#include "core/viewer/StateImageDecoder.h"
+#include "core/viewer/protocol/StateImageDecoder.h"
 
 namespace quintara {
 namespace {

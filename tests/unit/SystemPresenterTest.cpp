@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/Controller.h"
-#include "core/viewer/ReadBack.h"
-#include "core/viewer/SystemPresenter.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/panel/SystemPresenter.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "support/FakeLink.h"
 #include "support/TestLink.h"
 

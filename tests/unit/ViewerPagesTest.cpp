@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/Controller.h"
-#include "core/viewer/ModePresenter.h"
-#include "core/viewer/SwitcherPresenter.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/panel/ModePresenter.h"
+#include "core/viewer/panel/SwitcherPresenter.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "support/FakeLinkFixture.h"
 #include "support/TestLink.h"
 

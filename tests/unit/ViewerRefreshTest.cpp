@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <span>
 
-#include "core/viewer/LayoutGeometry.h"
-#include "core/viewer/ViewerRefresh.h"
+#include "core/viewer/state/LayoutGeometry.h"
+#include "core/viewer/state/ViewerRefresh.h"
 
 namespace quintara {
 namespace {

@@ -12,10 +12,10 @@
 #include <iterator>
 #include <variant>
 
-#include "core/viewer/SettingsFile.h"
-#include "core/viewer/ViewerCommands.h"
-#include "core/viewer/ViewerFrames.h"
-#include "core/viewer/ViewerSettings.h"
+#include "core/viewer/files/SettingsFile.h"
+#include "core/viewer/protocol/ViewerCommands.h"
+#include "core/viewer/protocol/ViewerFrames.h"
+#include "core/viewer/state/ViewerSettings.h"
 #include "support/FakeLinkFixture.h"
 
 namespace quintara {

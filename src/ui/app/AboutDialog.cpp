@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Version.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

@@ -1,7 +1,7 @@
 #include "ui/app/Application.h"
 
 #include "ui/app/QtPrompter.h"
-#include "ui/res/SkinStyle.h"
+#include "ui/skin/SkinStyle.h"
 
 namespace quintara::ui {
 

@@ -1,6 +1,6 @@
 #include "ui/app/LinkSettingsControls.h"
 
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

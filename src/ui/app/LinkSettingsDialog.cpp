@@ -9,8 +9,8 @@
 #include "ui/app/MainWindow.h"
 #include "ui/controls/AddressEdit.h"
 #include "ui/controls/ShadeButton.h"
-#include "ui/res/Palette.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Palette.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

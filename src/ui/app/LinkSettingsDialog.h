@@ -6,7 +6,7 @@
 
 #include "core/platform/Ipv4Address.h"
 #include "ui/app/LinkSettingsControls.h"
-#include "ui/layout/ControlFactory.h"
+#include "ui/form/ControlFactory.h"
 
 namespace quintara::ui {
 

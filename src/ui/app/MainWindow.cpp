@@ -15,15 +15,15 @@
 #include <cstdio>
 
 #include "core/matrix/MatrixCommands.h"
-#include "core/viewer/SettingsFilePresenter.h"
-#include "core/viewer/ViewerCommands.h"
+#include "core/viewer/files/SettingsFilePresenter.h"
+#include "core/viewer/protocol/ViewerCommands.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/matrix/Matrix16Panel.h"
 #include "ui/matrix/Matrix8Panel.h"
-#include "ui/res/Palette.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Palette.h"
+#include "ui/skin/Skin.h"
 #include "ui/viewer/MultiviewerPanel.h"
 
 namespace quintara::ui {

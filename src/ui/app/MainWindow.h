@@ -18,8 +18,8 @@
 #include "ui/app/MainWindowControls.h"
 #include "ui/app/QtExchangeRunner.h"
 #include "ui/app/QtExecutor.h"
-#include "ui/layout/ControlFactory.h"
-#include "ui/layout/DpiScale.h"
+#include "ui/form/ControlFactory.h"
+#include "ui/form/DpiScale.h"
 
 namespace quintara::ui {
 

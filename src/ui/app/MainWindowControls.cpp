@@ -2,7 +2,7 @@
 
 #include "core/link/DeviceDirectory.h"
 #include "ui/Version.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

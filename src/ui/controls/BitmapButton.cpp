@@ -8,7 +8,7 @@
 #include <QStyleOption>
 
 #include "ui/controls/FocusMark.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

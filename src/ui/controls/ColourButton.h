@@ -7,7 +7,7 @@
 #include <QSize>
 #include <array>
 
-#include "ui/res/Palette.h"
+#include "ui/skin/Palette.h"
 
 namespace quintara::ui {
 

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "ui/res/Palette.h"
+#include "ui/skin/Palette.h"
 
 namespace quintara::ui {
 

@@ -1,7 +1,7 @@
 #include "ui/matrix/Matrix16Panel.h"
 
 #include "ui/matrix/Matrix16PanelControls.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

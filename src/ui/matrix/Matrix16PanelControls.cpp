@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

@@ -1,7 +1,7 @@
 #include "ui/matrix/Matrix8Panel.h"
 
 #include "ui/matrix/Matrix8PanelControls.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

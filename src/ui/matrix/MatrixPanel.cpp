@@ -8,9 +8,9 @@
 #include <QSlider>
 
 #include "ui/controls/ShadeButton.h"
-#include "ui/layout/PanelInput.h"
-#include "ui/res/Palette.h"
-#include "ui/res/Skin.h"
+#include "ui/form/PanelInput.h"
+#include "ui/skin/Palette.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "core/Controller.h"
 #include "core/matrix/MatrixPresenter.h"
-#include "ui/layout/ControlFactory.h"
-#include "ui/layout/DpiScale.h"
+#include "ui/form/ControlFactory.h"
+#include "ui/form/DpiScale.h"
 
 class QComboBox;
 class QLineEdit;

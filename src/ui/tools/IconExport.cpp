@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "ui/res/Skin.h"
-#include "ui/res/SkinPainters.h"
+#include "ui/skin/Skin.h"
+#include "ui/skin/SkinPainters.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <atomic>
 
-#include "core/viewer/ViewerState.h"
-#include "ui/layout/DpiScale.h"
+#include "core/viewer/state/ViewerState.h"
+#include "ui/form/DpiScale.h"
 
 namespace quintara::ui {
 

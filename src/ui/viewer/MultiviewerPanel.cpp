@@ -4,8 +4,8 @@
 #include <QPainter>
 
 #include "ui/controls/ShadeButton.h"
-#include "ui/res/Palette.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Palette.h"
+#include "ui/skin/Skin.h"
 #include "ui/viewer/pages/AudioPage.h"
 #include "ui/viewer/pages/ColourPage.h"
 #include "ui/viewer/pages/ModePage.h"

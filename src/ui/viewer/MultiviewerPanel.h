@@ -5,10 +5,10 @@
 
 #include "core/Controller.h"
 #include "core/Executor.h"
-#include "core/viewer/MultiviewerPresenter.h"
-#include "core/viewer/ViewerView.h"
-#include "ui/layout/ControlFactory.h"
-#include "ui/layout/DpiScale.h"
+#include "core/viewer/panel/MultiviewerPresenter.h"
+#include "core/viewer/panel/ViewerView.h"
+#include "ui/form/ControlFactory.h"
+#include "ui/form/DpiScale.h"
 #include "ui/viewer/LayoutPreview.h"
 #include "ui/viewer/MultiviewerPanelControls.h"
 

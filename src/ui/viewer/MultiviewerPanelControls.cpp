@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/viewer/ViewerState.h"
-#include "ui/res/Skin.h"
+#include "core/viewer/state/ViewerState.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "ui/layout/ControlTable.h"
+#include "ui/form/ControlTable.h"
 
 namespace quintara::ui {
 

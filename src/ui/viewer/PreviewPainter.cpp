@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <span>
 
-#include "core/viewer/LayoutGeometry.h"
-#include "core/viewer/PreviewGeometry.h"
-#include "ui/res/Palette.h"
+#include "core/viewer/state/LayoutGeometry.h"
+#include "core/viewer/state/PreviewGeometry.h"
+#include "ui/skin/Palette.h"
 
 namespace quintara::ui {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <QImage>
 
-#include "core/viewer/ViewerState.h"
-#include "ui/layout/DpiScale.h"
+#include "core/viewer/state/ViewerState.h"
+#include "ui/form/DpiScale.h"
 
 class QPainter;
 

@@ -1,6 +1,6 @@
 #include "ui/viewer/pages/AudioPageControls.h"
 
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "core/viewer/ViewerTables.h"
-#include "ui/res/Skin.h"
+#include "core/viewer/state/ViewerTables.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

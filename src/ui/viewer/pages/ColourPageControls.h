@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/viewer/ColourPresenter.h"
-#include "ui/layout/ControlTable.h"
+#include "core/viewer/panel/ColourPresenter.h"
+#include "ui/form/ControlTable.h"
 
 namespace quintara::ui {
 

@@ -1,7 +1,7 @@
 #include "ui/viewer/pages/ModePage.h"
 
 #include "ui/controls/ShadeButton.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <vector>
 
-#include "core/viewer/ModeLayout.h"
-#include "ui/res/Skin.h"
+#include "core/viewer/panel/ModeLayout.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

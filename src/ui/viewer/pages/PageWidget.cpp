@@ -3,8 +3,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "ui/res/Palette.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Palette.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 

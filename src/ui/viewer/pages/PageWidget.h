@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "ui/layout/ControlFactory.h"
-#include "ui/layout/PanelInput.h"
+#include "ui/form/ControlFactory.h"
+#include "ui/form/PanelInput.h"
 
 namespace quintara::ui {
 

@@ -3,10 +3,10 @@
 #include <QComboBox>
 
 #include "core/Controller.h"
-#include "core/viewer/SwitcherPresenter.h"
-#include "core/viewer/ViewerView.h"
-#include "ui/layout/ControlFactory.h"
-#include "ui/layout/DpiScale.h"
+#include "core/viewer/panel/SwitcherPresenter.h"
+#include "core/viewer/panel/ViewerView.h"
+#include "ui/form/ControlFactory.h"
+#include "ui/form/DpiScale.h"
 #include "ui/viewer/pages/PageWidget.h"
 #include "ui/viewer/pages/SwitcherPageControls.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 

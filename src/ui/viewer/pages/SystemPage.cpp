@@ -2,9 +2,9 @@
 
 #include <QPointer>
 
-#include "core/viewer/ViewerTables.h"
+#include "core/viewer/state/ViewerTables.h"
 #include "ui/controls/ShadeButton.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

@@ -4,10 +4,10 @@
 #include <functional>
 
 #include "core/Controller.h"
-#include "core/viewer/SystemPresenter.h"
-#include "core/viewer/ViewerView.h"
-#include "ui/layout/ControlFactory.h"
-#include "ui/layout/DpiScale.h"
+#include "core/viewer/panel/SystemPresenter.h"
+#include "core/viewer/panel/ViewerView.h"
+#include "ui/form/ControlFactory.h"
+#include "ui/form/DpiScale.h"
 #include "ui/viewer/pages/PageWidget.h"
 #include "ui/viewer/pages/SystemPageControls.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/layout/ControlTable.h"
+#include "ui/form/ControlTable.h"
 
 namespace quintara::ui {
 

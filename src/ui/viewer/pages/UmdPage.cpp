@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "ui/res/Palette.h"
-#include "ui/res/Skin.h"
+#include "ui/skin/Palette.h"
+#include "ui/skin/Skin.h"
 
 namespace quintara::ui {
 namespace {

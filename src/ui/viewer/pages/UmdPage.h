@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/Controller.h"
-#include "core/viewer/UmdPresenter.h"
-#include "core/viewer/ViewerView.h"
+#include "core/viewer/panel/UmdPresenter.h"
+#include "core/viewer/panel/ViewerView.h"
 #include "ui/controls/LimitedEdit.h"
 #include "ui/controls/ShadeButton.h"
-#include "ui/layout/ControlFactory.h"
-#include "ui/layout/DpiScale.h"
+#include "ui/form/ControlFactory.h"
+#include "ui/form/DpiScale.h"
 #include "ui/viewer/pages/PageWidget.h"
 #include "ui/viewer/pages/UmdPageControls.h"
 

@@ -1,0 +1,84 @@
+#include "core/viewer/panel/AudioPresenter.h"
+
+#include "core/Controller.h"
+#include "core/viewer/protocol/ViewerCommands.h"
+
+namespace quintara {
+namespace {
+
+constexpr int kSourceItems = 17;  // OFF, WIN 1 ... WIN 16
+constexpr int kChannelPairs = 8;  // CH 01 & 02 ... CH 15 & 16
+
+}  // namespace
+
+AudioView AudioPresenter::Shown() const {
+  const ViewerState& viewer = controller_.Viewer();
+  const std::uint8_t window = WindowIndex();
+  return {.source = SourceItem(viewer.AudioSource),
+          .window = window,
+          .meterOn = viewer.MeterOn[window] != 0,
+          .channels = ChannelsItem(viewer.MeterChannels[window]),
+          .allMetersOn = viewer.AllMetersOn != 0};
+}
+
+int AudioPresenter::ChooseSource(int item) {
+  ViewerState& viewer = controller_.Viewer();
+  if (!RefusedWhileLocked() && item >= 0 && item < kSourceItems) {
+    // The sender stores nothing for the source: the page keeps it before sending.
+    viewer.AudioSource = static_cast<std::uint8_t>(item);
+    static_cast<void>(ViewerCommands(controller_).SetAudioSource(viewer.AudioSource));
+  }
+  return SourceItem(viewer.AudioSource);
+}
+
+AudioView AudioPresenter::ChooseWindow(int item) {
+  if (item >= 0 && item < static_cast<int>(kWindowCount)) {
+    controller_.Viewer().AudioWindowItem = static_cast<std::uint8_t>(item);
+  }
+  return Shown();
+}
+
+int AudioPresenter::ChooseChannels(int item) {
+  const std::uint8_t window = WindowIndex();
+  if (!RefusedWhileLocked() && item >= 0 && item < kChannelPairs) {
+    static_cast<void>(
+        ViewerCommands(controller_).SetMeterChannels(window, static_cast<std::uint8_t>(item)));
+  }
+  return ChannelsItem(controller_.Viewer().MeterChannels[window]);
+}
+
+bool AudioPresenter::ClickMeter(bool on) {
+  const std::uint8_t window = WindowIndex();
+  if (!RefusedWhileLocked()) {
+    static_cast<void>(ViewerCommands(controller_).SetMeterOn(window, on ? 1 : 0));
+  }
+  return controller_.Viewer().MeterOn[window] != 0;
+}
+
+bool AudioPresenter::ClickAllMeters() {
+  ViewerState& viewer = controller_.Viewer();
+  if (!RefusedWhileLocked()) {
+    const std::uint8_t next = viewer.AllMetersOn == 0 ? 1 : 0;
+    static_cast<void>(ViewerCommands(controller_).SetMeterOn(kAllMetersIndex, next));
+  }
+  return viewer.AllMetersOn != 0;
+}
+
+int AudioPresenter::SourceItem(std::uint8_t source) {
+  return source < kSourceItems ? source : -1;
+}
+
+int AudioPresenter::ChannelsItem(std::uint8_t pair) {
+  return pair < kChannelPairs ? pair : -1;
+}
+
+bool AudioPresenter::RefusedWhileLocked() {
+  return controller_.RefuseWhileLocked();
+}
+
+std::uint8_t AudioPresenter::WindowIndex() const {
+  const std::uint8_t window = controller_.Viewer().AudioWindowItem;
+  return window < kWindowCount ? window : 0;
+}
+
+}  // namespace quintara

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "core/Executor.h"
+#include "core/viewer/panel/PageSwitch.h"
+#include "core/viewer/protocol/StatusListener.h"
+
+namespace quintara {
+
+class Controller;
+
+// The multiviewer panel's life apart from its drawing: the read-back it opens with, the page it
+// shows first, the page switches, and the status listener it runs. The listener ends, and its
+// worker is joined, before the presenter is gone.
+class MultiviewerPresenter {
+ public:
+  // No page shown yet.
+  MultiviewerPresenter(Controller& controller, Executor& executor);
+  ~MultiviewerPresenter();
+  MultiviewerPresenter(const MultiviewerPresenter&) = delete;
+  MultiviewerPresenter& operator=(const MultiviewerPresenter&) = delete;
+
+  // Reads the device's whole state (through the controller's exchange runner) and brings the
+  // derived tables up to date; then the page to open with.
+  std::uint8_t ReadState();
+  // A tab: whether and from which page the panel switches.
+  std::optional<PageSwitch::Change> SwitchPage(std::uint8_t page) {
+    return pages_.SwitchPage(page);
+  }
+  // Starts the status listener for the selected device. Without a status socket the panel
+  // works on, without reports ("create socket fail\n", and the status line says why); false
+  // then.
+  bool StartListener();
+  bool ListenerRunning() const { return listener_ && listener_->Running(); }
+  // The listener, while there is one.
+  StatusListener* Listener() { return listener_.get(); }
+
+ private:
+  void ShowLiveUpdatesOff();
+
+  Controller& controller_;
+  Executor& executor_;
+  PageSwitch pages_;
+  std::unique_ptr<StatusListener> listener_;
+};
+
+}  // namespace quintara

@@ -1,0 +1,48 @@
+#include "core/viewer/panel/PageSwitch.h"
+
+#include "core/Controller.h"
+#include "core/viewer/protocol/ViewerCommands.h"
+
+namespace quintara {
+
+std::uint8_t PageSwitch::FirstPage(const ViewerState& viewer) {
+  return viewer.SwitcherMode == 1 ? ViewerPage::Switcher : ViewerPage::Mode;
+}
+
+bool PageSwitch::Confirmed(std::uint8_t page) {
+  if (shownPage_ == 0) {
+    return true;
+  }
+  const bool entering = page == ViewerPage::Switcher && shownPage_ != ViewerPage::Switcher;
+  const bool leaving = page != ViewerPage::Switcher && shownPage_ == ViewerPage::Switcher;
+  if (!entering && !leaving) {
+    return true;
+  }
+  return controller_.GetPrompter().Confirm(entering ? kLeaveMultiviewerModeWarning
+                                                    : kLeaveSwitcherModeWarning);
+}
+
+std::optional<PageSwitch::Change> PageSwitch::SwitchPage(std::uint8_t page) {
+  if (!Confirmed(page)) {
+    return std::nullopt;
+  }
+  ViewerState& viewer = controller_.Viewer();
+  // The first page after a read-back is shown even on a locked device.
+  if (viewer.PageSwitchPass == 1) {
+    viewer.PageSwitchPass = 0;
+  } else if (controller_.RefuseWhileLocked()) {
+    return std::nullopt;
+  }
+  if (page == viewer.CurrentPage) {
+    return std::nullopt;
+  }
+  const Change change{viewer.CurrentPage, page};
+  viewer.CurrentPage = page;
+  viewer.SwitcherMode = page == ViewerPage::Switcher ? 1 : 0;
+  shownPage_ = page;
+  // Sent on every completed switch, between two multiviewer pages too.
+  static_cast<void>(ViewerCommands(controller_).SetSwitcherMode(viewer.SwitcherMode));
+  return change;
+}
+
+}  // namespace quintara

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "core/viewer/panel/ViewerView.h"
+
+namespace quintara {
+
+class Controller;
+
+// What the window says while a recall waits for the device.
+inline constexpr std::string_view kLoadingDefaultsText = "Loading defaults...";
+inline constexpr std::string_view kLoadingCustomText = "Recalling memory...";
+
+// The System page's three switches as the mirror holds them.
+struct SystemSwitches {
+  bool formatStatus = false;
+  bool audioAlarm = false;
+  bool timecode = false;
+
+  friend bool operator==(const SystemSwitches&, const SystemSwitches&) = default;
+};
+
+// The System page's rules: the output format list, the three switches, and the saving and
+// recalling of the device's settings. The page draws and forwards clicks; this decides what is
+// sent, what the list shows again while the device is locked, and what a recall refreshes.
+class SystemPresenter {
+ public:
+  explicit SystemPresenter(Controller& controller) : controller_(controller) {}
+
+  // The list item of the mirror's output format, to be selected; nothing for a code no item has
+  // (the list then keeps what it shows).
+  std::optional<int> OutputFormatItem() const;
+  // The list now shows this item (-1: none); the page tells every selection it makes itself.
+  void NoteShownFormat(int item) { shownFormatItem_ = item; }
+  // The operator moved the list to an item (-1: none). While the device is locked the list must
+  // go back: the item to show again (-1: none). Otherwise the format is stored and sent.
+  std::optional<int> ChooseOutputFormat(int item);
+
+  SystemSwitches Switches() const;
+  // A switch button (FormatStatus, AudioAlarm or Timecode): the state to show, or nothing while
+  // the device is locked. The new state is sent.
+  std::optional<bool> Toggle(ViewerSwitch which);
+
+  // Stores the device's settings in its memory 1 or 2.
+  void SaveCustom(std::uint8_t memory);
+  // Recalls memory 1 or 2: sends, lets the device settle, reads the whole state back, then
+  // brings the derived tables and the preview up to date. The wait and the read-back happen
+  // while locked too; only the send is refused then.
+  void LoadCustom(std::uint8_t memory);
+  // Restores the device's defaults as LoadCustom recalls a memory, and puts the Audio and Colour
+  // pages' selections back to their first items. False, with nothing done, while locked.
+  bool LoadDefaults();
+
+ private:
+  Controller& controller_;
+  int shownFormatItem_ = -1;
+};
+
+}  // namespace quintara

@@ -1,0 +1,278 @@
+#include "core/viewer/protocol/StatusListener.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "core/Controller.h"
+#include "core/link/ControlFrame.h"
+#include "core/platform/EventSignal.h"
+#include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/protocol/StatusReports.h"
+#include "core/viewer/protocol/ViewerCommands.h"
+
+namespace quintara {
+
+// The reports on their way to the controller's thread, in the order they came, shared with the
+// tasks that carry them there (those may run after the listener has gone). One drain task at a
+// time is handed over, however many reports wait, and each takes a slice of them.
+class StatusListener::Inbox : public std::enable_shared_from_this<Inbox> {
+ public:
+  enum class Kind : std::uint8_t { Report, Rejected, ReRead };
+
+  Inbox(Controller& controller, Executor& executor, std::uint64_t generation,
+        std::shared_ptr<HandOver> counts)
+      : controller_(controller),
+        executor_(executor),
+        generation_(generation),
+        counts_(std::move(counts)) {}
+
+  // Worker: queues one report, the oldest going when kWaitingReports wait. A re-read report
+  // raises its signal once its read-back has ended (or its panel has gone).
+  void Add(const ReportBytes& report, Kind kind, std::shared_ptr<EventSignal> ended = nullptr);
+
+  // Set before the worker starts.
+  ReportHook hook;
+  bool reReadAfterOverflow = true;
+
+ private:
+  struct Entry {
+    ReportBytes report;
+    Kind kind = Kind::Report;
+    std::shared_ptr<EventSignal> ended;
+  };
+  // Enough to keep the tasks few, small enough that a reader that must stop at a deadline
+  // stops soon after it.
+  static constexpr std::size_t kSlice = 16;
+
+  void Drain();
+  // True when the entry had the whole state read again.
+  bool Deliver(const Entry& entry);
+  void ReadBackNow();
+
+  Controller& controller_;
+  Executor& executor_;
+  const std::uint64_t generation_;
+  const std::shared_ptr<HandOver> counts_;
+  std::mutex mutex_;
+  std::deque<Entry> entries_;
+  bool drainPosted_ = false;
+  bool overflowed_ = false;  // reports were lost since the inbox was last empty
+};
+
+void StatusListener::Inbox::Add(const ReportBytes& report, Kind kind,
+                                std::shared_ptr<EventSignal> ended) {
+  bool post = false;
+  {
+    const std::lock_guard lock(mutex_);
+    // The worker waits while a re-read report waits, so the oldest is never one.
+    if (entries_.size() >= kWaitingReports) {
+      if (entries_.front().kind == Kind::Report) {
+        counts_->overflowed.fetch_add(1, std::memory_order_relaxed);
+        overflowed_ = true;
+      }
+      entries_.pop_front();
+    }
+    entries_.push_back({report, kind, std::move(ended)});
+    post = !std::exchange(drainPosted_, true);
+  }
+  if (post) {
+    executor_.Post([inbox = shared_from_this()] { inbox->Drain(); });
+  }
+}
+
+void StatusListener::Inbox::Drain() {
+  std::array<Entry, kSlice> slice;
+  std::size_t taken = 0;
+  bool more = false;
+  bool overflowed = false;
+  {
+    const std::lock_guard lock(mutex_);
+    for (; taken < kSlice && !entries_.empty(); ++taken) {
+      slice[taken] = std::move(entries_.front());
+      entries_.pop_front();
+    }
+    more = !entries_.empty();
+    drainPosted_ = more;
+    if (!more) {
+      overflowed = std::exchange(overflowed_, false);
+    }
+  }
+  bool readAgain = overflowed && reReadAfterOverflow;
+  for (std::size_t n = 0; n < taken; ++n) {
+    if (Deliver(slice[n])) {
+      readAgain = false;  // a device-wide change has read it already
+    }
+  }
+  if (readAgain && controller_.PanelGeneration() == generation_) {
+    // What was lost is read from the device; the pages keep their selections, as after a
+    // memory is loaded.
+    ReadBackNow();
+    FinishReRead(controller_, ViewerCode::LoadCustom);
+  }
+  if (more) {
+    executor_.Post([inbox = shared_from_this()] { inbox->Drain(); });
+  }
+}
+
+bool StatusListener::Inbox::Deliver(const Entry& entry) {
+  const bool panelLasts = controller_.PanelGeneration() == generation_;
+  const std::span<const std::uint8_t> report = entry.report.View();
+  if (entry.kind == Kind::Rejected) {
+    if (panelLasts && hook) {
+      hook(report, false);
+    }
+    return false;
+  }
+  (panelLasts ? counts_->applied : counts_->dropped).fetch_add(1, std::memory_order_relaxed);
+  if (entry.kind == Kind::Report) {
+    if (panelLasts) {
+      const bool applied = ApplyStatusReport(controller_, report);
+      if (hook) {
+        hook(report, applied);
+      }
+    }
+    return false;
+  }
+  if (panelLasts) {
+    if (hook) {
+      hook(report, true);
+    }
+    // Unanswered or not, what follows refreshes from the mirror as it then is.
+    ReadBackNow();
+  }
+  entry.ended->Raise();
+  return panelLasts;
+}
+
+void StatusListener::Inbox::ReadBackNow() {
+  Controller& controller = controller_;
+  controller.Runner().Run(kReadingStateText,
+                          [&controller] { static_cast<void>(ReadBack(controller)); });
+}
+
+StatusListener::StatusListener(Controller& controller, UdpSocket statusSocket,
+                               std::array<std::uint8_t, 4> identity, Executor& executor)
+    : controller_(controller),
+      socket_(std::move(statusSocket)),
+      identity_(identity),
+      executor_(executor),
+      reReadPauseMs_(controller.Timing().reReadPauseMs),
+      generation_(controller.PanelGeneration()),
+      inbox_(std::make_shared<Inbox>(controller, executor, generation_, counts_)),
+      wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+  if (wake_ < 0) {
+    throw std::system_error(errno, std::generic_category(), "status listener wake-up");
+  }
+}
+
+StatusListener::~StatusListener() {
+  Stop();
+  close(wake_);
+}
+
+void StatusListener::SetReportHook(ReportHook hook) {
+  inbox_->hook = std::move(hook);
+}
+
+void StatusListener::SetReReadAfterOverflow(bool reRead) {
+  inbox_->reReadAfterOverflow = reRead;
+}
+
+void StatusListener::Start() {
+  if (!worker_.joinable()) {
+    running_ = true;
+    worker_ = std::thread([this] { Run(); });
+  }
+}
+
+void StatusListener::Stop() {
+  running_ = false;
+  if (worker_.joinable()) {
+    eventfd_write(wake_, 1);
+    worker_.join();
+  }
+  socket_.Close();
+}
+
+bool StatusListener::Pause(int milliseconds) {
+  pollfd entry{wake_, POLLIN, 0};
+  while (poll(&entry, 1, milliseconds) < 0 && errno == EINTR) {
+  }
+  return running_;
+}
+
+bool StatusListener::ReRead(const ReportBytes& report) {
+  // The read-back belongs to the controller's thread; the worker waits until it has ended, or
+  // until it is stopped. The signal outlives the worker, should the read-back end after it.
+  const auto ended = std::make_shared<EventSignal>();
+  inbox_->Add(report, Inbox::Kind::ReRead, ended);
+  std::array<pollfd, 2> watched{{{ended->Descriptor(), POLLIN, 0}, {wake_, POLLIN, 0}}};
+  while (running_ && !ended->Raised()) {
+    if (poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR) {
+      return false;
+    }
+  }
+  return running_;
+}
+
+void StatusListener::Run() {
+  std::vector<std::uint8_t> buffer(kBufferSize);
+  while (running_) {
+    std::array<pollfd, 2> watched{{{socket_.Descriptor(), POLLIN, 0}, {wake_, POLLIN, 0}}};
+    if (poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR) {
+      break;
+    }
+    while (running_) {
+      const std::optional<ReceivedDatagram> datagram = socket_.ReceiveFrom(buffer);
+      if (!datagram) {
+        break;
+      }
+      Handle(std::span<const std::uint8_t>(buffer).first(std::min(datagram->size, buffer.size())));
+    }
+  }
+}
+
+void StatusListener::Handle(std::span<const std::uint8_t> datagram) {
+  switch (CheckReport(datagram, identity_)) {
+    case ReportCheck::NotOurs:
+      return;
+    case ReportCheck::Corrupt:
+      counts_->rejected.fetch_add(1, std::memory_order_relaxed);
+      // Shown as dropped where reports are shown; nothing else of it goes on.
+      if (inbox_->hook) {
+        inbox_->Add(ReportBytes::Of(datagram), Inbox::Kind::Rejected);
+      }
+      return;
+    case ReportCheck::Intact:
+      break;
+  }
+  counts_->accepted.fetch_add(1, std::memory_order_relaxed);
+  // Only what the rules read is kept, not the datagram.
+  const ReportBytes report = ReportBytes::Of(datagram);
+  const std::uint8_t code = datagram[frame::kCommandCodeOffset];
+  if (!IsReReadReport(code)) {
+    inbox_->Add(report, Inbox::Kind::Report);
+    return;
+  }
+  // The whole state is read first; then the device is given time to settle before the
+  // derived tables follow. No report is taken meanwhile.
+  if (ReRead(report) && Pause(reReadPauseMs_)) {
+    executor_.Post([&controller = controller_, generation = generation_, code] {
+      if (controller.PanelGeneration() == generation) {
+        FinishReRead(controller, code);
+      }
+    });
+  }
+}
+
+}  // namespace quintara

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <thread>
+
+#include "core/Executor.h"
+#include "core/platform/UdpSocket.h"
+#include "core/viewer/protocol/StatusReports.h"
+
+namespace quintara {
+
+class Controller;
+
+// Receives the reports a multiviewer sends on its own, keeps those of the connected device and
+// hands each to the controller's thread through the executor. The worker touches nothing of the
+// controller itself; it owns its socket and the identity it filters by. What it hands over
+// carries the panel generation it started in and is dropped once that panel is gone.
+class StatusListener {
+ public:
+  static constexpr std::size_t kBufferSize = 1400;
+  // Reports waiting for the controller's thread, at the most. A device reports each change once,
+  // and its longest honest burst, a settings file applied at once, is some 350 changes: this
+  // leaves room for ten of them while an exchange (a recall: 3 s and a read-back) holds the
+  // thread. Beyond it the oldest go, and the state is read again once the rest are applied.
+  static constexpr std::size_t kWaitingReports = 4096;
+
+  // What became of the reports of the connected device. Each one accepted is applied to its
+  // panel's generation (whatever the rules then keep of its values), dropped because that panel
+  // is gone, or overflowed: the oldest waiting when kWaitingReports were; until then it is on
+  // its way. Rejected ones carried the device's identity and a report code but were not a whole
+  // frame of a multiviewer with values in range. The counts outlive the listener, as the reports
+  // it handed over do.
+  struct HandOver {
+    std::atomic<std::uint64_t> accepted{0};
+    std::atomic<std::uint64_t> applied{0};
+    std::atomic<std::uint64_t> dropped{0};
+    std::atomic<std::uint64_t> overflowed{0};
+    std::atomic<std::uint64_t> rejected{0};
+  };
+
+  StatusListener(Controller& controller, UdpSocket statusSocket,
+                 std::array<std::uint8_t, 4> identity, Executor& executor);
+  ~StatusListener();
+  StatusListener(const StatusListener&) = delete;
+  StatusListener& operator=(const StatusListener&) = delete;
+
+  // Called on the controller's thread with each report of the connected device once it was
+  // applied (applied is false when the rules dropped it, or when it was rejected); a re-read
+  // report before its re-read.
+  using ReportHook = std::function<void(std::span<const std::uint8_t>, bool applied)>;
+  // Before Start.
+  void SetReportHook(ReportHook hook);
+  // Whether the state is read again after reports overflowed (on unless set before Start): a
+  // listener that only shows what arrives has no mirror to put right.
+  void SetReReadAfterOverflow(bool reRead);
+
+  void Start();
+  // Ends the worker and closes the status socket; returns once the worker has ended. What it
+  // had handed over still runs, or is dropped with the panel.
+  void Stop();
+  bool Running() const { return running_.load(); }
+  std::shared_ptr<const HandOver> Counts() const { return counts_; }
+
+ private:
+  class Inbox;
+
+  void Run();
+  void Handle(std::span<const std::uint8_t> datagram);
+  // The read-back of a device-wide change, on the controller's thread after what waits before
+  // it; returns once it has ended, or false when stopped first.
+  bool ReRead(const ReportBytes& report);
+  // Sleeps unless stopped first; false when stopped.
+  bool Pause(int milliseconds);
+
+  Controller& controller_;
+  UdpSocket socket_;
+  const std::array<std::uint8_t, 4> identity_;
+  Executor& executor_;
+  const int reReadPauseMs_;
+  const std::uint64_t generation_;
+  const std::shared_ptr<HandOver> counts_ = std::make_shared<HandOver>();
+  const std::shared_ptr<Inbox> inbox_;
+  int wake_ = -1;
+  std::atomic<bool> running_{false};
+  std::thread worker_;
+};
+
+}  // namespace quintara

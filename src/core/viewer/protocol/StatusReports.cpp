@@ -1,0 +1,491 @@
+#include "core/viewer/protocol/StatusReports.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/Controller.h"
+#include "core/link/ControlFrame.h"
+#include "core/viewer/state/LayoutGeometry.h"
+#include "core/viewer/protocol/ViewerCommands.h"
+#include "core/viewer/state/ViewerRefresh.h"
+#include "core/viewer/state/ViewerTables.h"
+
+namespace quintara {
+namespace {
+
+constexpr std::size_t kFirstValue = frame::kValuesOffset;  // v; u and t follow
+static_assert(ReportBytes::kKept == kFirstValue + 3, "a report keeps v, u and t");
+
+// The colour reports name an item 0-16; item 0 stands for the first entry.
+std::size_t ItemEntry(std::uint8_t item) {
+  return item == 0 ? 0 : item - 1u;
+}
+
+// Value n of a report (v, u, t); callers make sure the report holds what its code reads.
+std::uint8_t ValueAt(std::span<const std::uint8_t> report, std::size_t n) {
+  const std::size_t offset = kFirstValue + n;
+  return offset < report.size() ? report[offset] : 0;
+}
+
+class ReportApplier {
+ public:
+  ReportApplier(Controller& controller, std::span<const std::uint8_t> report)
+      : viewer_(controller.Viewer()),
+        views_(controller.ViewerViews()),
+        page_(viewer_.CurrentPage),
+        v_(ValueAt(report, 0)),
+        u_(ValueAt(report, 1)),
+        t_(ValueAt(report, 2)) {}
+
+  void Apply(std::uint8_t code);
+  // False when the rules dropped the report (a number out of range, a code not reported).
+  bool Applied() const { return applied_; }
+
+ private:
+  bool Shown(std::uint8_t page) const { return page_ == page; }
+  void Drop() { applied_ = false; }
+  void Repaint() {
+    views_.Notify([](ViewerView& view) { view.RepaintPreview(); });
+  }
+  void Select(ViewerSelection what, int item, int index = 0) {
+    views_.Notify([=](ViewerView& view) { view.SelectionChanged(what, index, item); });
+  }
+  void Switch(ViewerSwitch what, std::uint8_t value, int index = 0) {
+    views_.Notify([=](ViewerView& view) { view.SwitchChanged(what, index, value != 0); });
+  }
+
+  void Layout();
+  void WindowSource();
+  void UmdOn();
+  void MeterOn();
+  void UmdColour(bool text);
+  void FormatColour(bool text);
+  void TimecodeColour(bool text);
+  void MeterChannels();
+
+  ViewerState& viewer_;
+  Views<ViewerView>& views_;
+  const std::uint8_t page_;
+  const std::uint8_t v_;
+  const std::uint8_t u_;
+  const std::uint8_t t_;
+  bool applied_ = true;
+};
+
+void ReportApplier::Apply(std::uint8_t code) {
+  switch (code) {
+    case ViewerCode::SetOutputFormat:
+      viewer_.OutputFormat = u_;
+      if (const auto item = OutputFormatItem(u_); item && Shown(ViewerPage::System)) {
+        Select(ViewerSelection::OutputFormat, static_cast<int>(*item));
+      }
+      return;
+    case ViewerCode::SetLayout:
+      return Layout();
+    case ViewerCode::SetWindowSource:
+      return WindowSource();
+    case ViewerCode::SetUmdOn:
+      return UmdOn();
+    case ViewerCode::SetMeterOn:
+      return MeterOn();
+    case ViewerCode::SetAudioSource:
+      viewer_.AudioSource = v_;
+      if (Shown(ViewerPage::Audio)) {
+        Select(ViewerSelection::AudioSource, v_);
+        Repaint();
+      }
+      return;
+    case ViewerCode::FormatStatusReport:
+    case ViewerCode::SetFormatStatus:
+      viewer_.FormatStatusOn = v_;
+      Repaint();
+      if (Shown(ViewerPage::System)) {
+        Switch(ViewerSwitch::FormatStatus, v_);
+      }
+      return;
+    case ViewerCode::SetUmdTextColour:
+    case ViewerCode::SetUmdBackColour:
+      return UmdColour(code == ViewerCode::SetUmdTextColour);
+    case ViewerCode::SetFormatTextColour:
+    case ViewerCode::SetFormatBackColour:
+      return FormatColour(code == ViewerCode::SetFormatTextColour);
+    case ViewerCode::SetTimecodeTextColour:
+    case ViewerCode::SetTimecodeBackColour:
+      return TimecodeColour(code == ViewerCode::SetTimecodeTextColour);
+    case ViewerCode::SetBorder:
+      viewer_.BorderOn = v_;
+      if (Shown(ViewerPage::Colour)) {
+        Select(ViewerSelection::Border, v_);
+      }
+      Repaint();
+      return;
+    case ViewerCode::WindowSignalReport:
+      viewer_.WindowSignal[v_] = {u_, t_};
+      RefreshFormatTexts(viewer_);
+      Repaint();
+      return;
+    case ViewerCode::SetMeterChannels:
+      return MeterChannels();
+    case ViewerCode::TimecodeReport:
+    case ViewerCode::SetTimecode:
+      viewer_.TimecodeOn = v_;
+      if (Shown(ViewerPage::System)) {
+        Switch(ViewerSwitch::Timecode, v_);
+      }
+      return;
+    case ViewerCode::SetAudioAlarm:
+      viewer_.AudioAlarmOn = v_;
+      if (Shown(ViewerPage::System)) {
+        Switch(ViewerSwitch::AudioAlarm, v_);
+      }
+      return;
+    case ViewerCode::SetAllMeters:
+      viewer_.AllMetersOn = v_;
+      Repaint();
+      if (Shown(ViewerPage::Audio)) {
+        Switch(ViewerSwitch::AllMeters, v_);
+      }
+      return;
+    case ViewerCode::SetAllUmd:
+      viewer_.AllUmdOn = v_;
+      Repaint();
+      if (Shown(ViewerPage::Umd)) {
+        Switch(ViewerSwitch::AllUmd, v_);
+      }
+      return;
+    default:
+      return Drop();
+  }
+}
+
+void ReportApplier::Layout() {
+  viewer_.LayoutCode = v_;
+  if (Shown(ViewerPage::Switcher)) {
+    return;  // the preview keeps the switcher grid
+  }
+  RefreshLayout(viewer_);
+  Repaint();
+  if (Shown(ViewerPage::Mode)) {
+    views_.Notify([](ViewerView& view) { view.RefreshPage(ViewerPage::Mode); });
+    if (v_ >= 1 && v_ <= 16) {
+      Select(ViewerSelection::ModeSource, v_ - 1, 1);
+    }
+  }
+}
+
+void ReportApplier::WindowSource() {
+  const std::uint8_t input = v_;
+  const std::uint8_t window = u_;
+  if (Shown(ViewerPage::Switcher)) {
+    viewer_.SwitcherSource[window - 1] = input;
+    Select(ViewerSelection::SwitcherOutput, input - 1, window);
+    viewer_.SwitcherRects[window - 1].number = input;
+  } else if (Shown(ViewerPage::Mode)) {
+    viewer_.WindowSource[window - 1] = input;
+    Select(ViewerSelection::ModeSource, input - 1, window);
+  }
+  Repaint();
+}
+
+void ReportApplier::UmdOn() {
+  viewer_.UmdOn[v_ - 1] = u_;
+  Repaint();
+  if (Shown(ViewerPage::Umd)) {
+    Switch(ViewerSwitch::UmdOn, u_, v_);
+  }
+}
+
+void ReportApplier::MeterOn() {
+  viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
+  Repaint();
+  viewer_.MeterOn[v_ - 1] = u_;
+  if (Shown(ViewerPage::Audio)) {
+    Select(ViewerSelection::AudioWindow, v_ - 1);
+    Switch(ViewerSwitch::MeterOn, viewer_.MeterOn[v_ - 1]);
+    Select(ViewerSelection::MeterChannels, viewer_.MeterChannels[v_ - 1]);
+  }
+}
+
+void ReportApplier::MeterChannels() {
+  viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
+  viewer_.MeterChannels[v_ - 1] = u_;
+  if (Shown(ViewerPage::Audio)) {
+    Select(ViewerSelection::AudioWindow, v_ - 1);
+    Select(ViewerSelection::MeterChannels, u_);
+    Switch(ViewerSwitch::MeterOn, viewer_.MeterOn[v_ - 1]);
+  }
+}
+
+void ReportApplier::UmdColour(bool text) {
+  const std::size_t entry = ItemEntry(v_);
+  viewer_.ColourSourceItem = v_;
+  (text ? viewer_.UmdTextColour : viewer_.UmdBackColour)[entry] = u_;
+  if (Shown(ViewerPage::Colour)) {
+    Select(ViewerSelection::ColourSource, v_);
+    Select(ViewerSelection::UmdTextColour, viewer_.UmdTextColour[entry]);
+    Select(ViewerSelection::UmdBackColour, viewer_.UmdBackColour[entry]);
+  }
+  RefreshColours(viewer_, text ? ColourTable::UmdText : ColourTable::UmdBack);
+  Repaint();
+}
+
+void ReportApplier::FormatColour(bool text) {
+  const std::size_t entry = ItemEntry(v_);
+  viewer_.ColourWindowItem = v_;
+  (text ? viewer_.FormatTextColour : viewer_.FormatBackColour)[entry] = u_;
+  if (Shown(ViewerPage::Colour)) {
+    Select(ViewerSelection::ColourWindow, v_);
+    Select(ViewerSelection::FormatTextColour, viewer_.FormatTextColour[entry]);
+    Select(ViewerSelection::FormatBackColour, viewer_.FormatBackColour[entry]);
+  }
+  RefreshColours(viewer_, text ? ColourTable::FormatText : ColourTable::FormatBack);
+  Repaint();
+}
+
+void ReportApplier::TimecodeColour(bool text) {
+  const std::size_t entry = ItemEntry(v_);
+  viewer_.ColourWindowItem = v_;
+  (text ? viewer_.TimecodeTextColour : viewer_.TimecodeBackColour)[entry] = u_;
+  if (Shown(ViewerPage::Colour)) {
+    Select(ViewerSelection::ColourWindow, v_);
+    Select(ViewerSelection::TimecodeTextColour, viewer_.TimecodeTextColour[entry]);
+    Select(ViewerSelection::TimecodeBackColour, viewer_.TimecodeBackColour[entry]);
+  }
+  Repaint();
+}
+
+}  // namespace
+
+std::size_t ReportBytesNeeded(std::uint8_t commandCode) {
+  // Identity at 10-13 and the code at 16 always; then v at 18, u at 19, t at 20.
+  constexpr std::size_t kCodeOnly = frame::kCommandCodeOffset + 1;
+  constexpr std::size_t kV = kFirstValue + 1;
+  constexpr std::size_t kU = kFirstValue + 2;
+  constexpr std::size_t kT = kFirstValue + 3;
+  switch (commandCode) {
+    case ViewerCode::LoadDefaults:
+    case ViewerCode::DeviceWideChange:
+    case ViewerCode::LoadCustom:
+      return kCodeOnly;
+    case ViewerCode::SetLayout:
+    case ViewerCode::SetAudioSource:
+    case ViewerCode::FormatStatusReport:
+    case ViewerCode::SetFormatStatus:
+    case ViewerCode::SetBorder:
+    case ViewerCode::TimecodeReport:
+    case ViewerCode::SetTimecode:
+    case ViewerCode::SetAudioAlarm:
+    case ViewerCode::SetAllMeters:
+    case ViewerCode::SetAllUmd:
+      return kV;
+    case ViewerCode::SetOutputFormat:
+    case ViewerCode::SetWindowSource:
+    case ViewerCode::SetUmdOn:
+    case ViewerCode::SetMeterOn:
+    case ViewerCode::SetUmdTextColour:
+    case ViewerCode::SetUmdBackColour:
+    case ViewerCode::SetFormatTextColour:
+    case ViewerCode::SetFormatBackColour:
+    case ViewerCode::SetMeterChannels:
+    case ViewerCode::SetTimecodeTextColour:
+    case ViewerCode::SetTimecodeBackColour:
+      return kU;
+    case ViewerCode::WindowSignalReport:
+      return kT;
+    default:
+      return 0;
+  }
+}
+
+ReportCheck CheckReport(std::span<const std::uint8_t> datagram,
+                        std::span<const std::uint8_t, 4> identity) {
+  if (datagram.size() <= frame::kCommandCodeOffset ||
+      !std::ranges::equal(datagram.subspan(frame::kIdentityOffset, identity.size()), identity)) {
+    return ReportCheck::NotOurs;
+  }
+  const std::size_t needed = ReportBytesNeeded(datagram[frame::kCommandCodeOffset]);
+  if (needed == 0) {
+    return ReportCheck::NotOurs;
+  }
+  // The frame's own Length says where its sum and trailer are; the values lie before the sum.
+  const bool whole = IsWholeFrame(datagram) && FrameLength(datagram) >= needed + 3 &&
+                     datagram[frame::kDeviceTypeOffset] == kMultiviewerType;
+  return whole && ValuesInRange(datagram) ? ReportCheck::Intact : ReportCheck::Corrupt;
+}
+
+bool IsReportOf(std::span<const std::uint8_t> datagram, std::span<const std::uint8_t, 4> identity) {
+  return CheckReport(datagram, identity) == ReportCheck::Intact;
+}
+
+ReportBytes ReportBytes::Of(std::span<const std::uint8_t> datagram) {
+  ReportBytes report;
+  const std::size_t size = std::min(datagram.size(), report.bytes.size());
+  std::copy_n(datagram.begin(), size, report.bytes.begin());
+  report.size = static_cast<std::uint8_t>(size);
+  return report;
+}
+
+bool ValuesInRange(std::span<const std::uint8_t> report) {
+  constexpr auto number = [](std::uint8_t n) { return n >= 1 && n <= kWindowCount; };
+  constexpr std::uint8_t kItems = 16;       // item 0 is the first entry, then 1-16
+  constexpr std::uint8_t kTextColour = 15;  // texts take the sixteen palette colours
+  constexpr std::uint8_t kBackColour = 31;  // backgrounds come as 5-bit values
+  const std::uint8_t v = ValueAt(report, 0);
+  const std::uint8_t u = ValueAt(report, 1);
+  switch (report[frame::kCommandCodeOffset]) {
+    case ViewerCode::SetOutputFormat:
+      return u <= 0x0F;
+    case ViewerCode::SetLayout:
+      return IsKnownLayout(v);
+    case ViewerCode::SetWindowSource:
+      return number(v) && number(u);
+    case ViewerCode::SetUmdOn:
+    case ViewerCode::SetMeterOn:
+      return number(v);  // a switch is on for any value but 0, as the pages show it
+    case ViewerCode::SetMeterChannels:
+      return number(v) && u <= 0x0F;
+    case ViewerCode::SetAudioSource:
+      return v <= kWindowCount;
+    case ViewerCode::SetUmdTextColour:
+    case ViewerCode::SetFormatTextColour:
+    case ViewerCode::SetTimecodeTextColour:
+      return v <= kItems && u <= kTextColour;
+    case ViewerCode::SetUmdBackColour:
+    case ViewerCode::SetFormatBackColour:
+    case ViewerCode::SetTimecodeBackColour:
+      return v <= kItems && u <= kBackColour;
+    case ViewerCode::WindowSignalReport:
+      return v < kWindowCount;  // a format code without a text shows none
+    default:
+      return true;  // switches (any value but 0 is on) and the re-read reports
+  }
+}
+
+bool IsReReadReport(std::uint8_t commandCode) {
+  return commandCode == ViewerCode::LoadDefaults || commandCode == ViewerCode::DeviceWideChange ||
+         commandCode == ViewerCode::LoadCustom;
+}
+
+bool ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report) {
+  if (!ValuesInRange(report)) {
+    return false;
+  }
+  ReportApplier applier(controller, report);
+  applier.Apply(report[frame::kCommandCodeOffset]);
+  return applier.Applied();
+}
+
+ReportSummary SummariseReport(std::span<const std::uint8_t> report) {
+  const std::uint8_t code = report[frame::kCommandCodeOffset];
+  const char* what = "report";
+  int values = static_cast<int>(ReportBytesNeeded(code)) - static_cast<int>(kFirstValue);
+  switch (code) {
+    case ViewerCode::LoadDefaults:
+      what = "defaults loaded";
+      break;
+    case ViewerCode::DeviceWideChange:
+      what = "device-wide change";
+      break;
+    case ViewerCode::LoadCustom:
+      what = "custom memory loaded";
+      break;
+    case ViewerCode::SetOutputFormat:
+      what = "output format (_, code)";
+      break;
+    case ViewerCode::SetLayout:
+      what = "layout";
+      break;
+    case ViewerCode::SetWindowSource:
+      what = "window source (input, window)";
+      break;
+    case ViewerCode::SetUmdOn:
+      what = "UMD on (input, on)";
+      break;
+    case ViewerCode::SetMeterOn:
+      what = "meter on (window, on)";
+      break;
+    case ViewerCode::SetAudioSource:
+      what = "audio source";
+      break;
+    case ViewerCode::FormatStatusReport:
+    case ViewerCode::SetFormatStatus:
+      what = "format status";
+      break;
+    case ViewerCode::SetUmdTextColour:
+      what = "UMD text colour (item, colour)";
+      break;
+    case ViewerCode::SetUmdBackColour:
+      what = "UMD background colour (item, colour)";
+      break;
+    case ViewerCode::SetFormatTextColour:
+      what = "format text colour (item, colour)";
+      break;
+    case ViewerCode::SetFormatBackColour:
+      what = "format background colour (item, colour)";
+      break;
+    case ViewerCode::SetTimecodeTextColour:
+      what = "time code text colour (item, colour)";
+      break;
+    case ViewerCode::SetTimecodeBackColour:
+      what = "time code background colour (item, colour)";
+      break;
+    case ViewerCode::SetBorder:
+      what = "borders";
+      break;
+    case ViewerCode::WindowSignalReport:
+      what = "signal (window index, present, format)";
+      break;
+    case ViewerCode::SetMeterChannels:
+      what = "meter channels (window, pair)";
+      break;
+    case ViewerCode::TimecodeReport:
+    case ViewerCode::SetTimecode:
+      what = "time code";
+      break;
+    case ViewerCode::SetAudioAlarm:
+      what = "audio alarm";
+      break;
+    case ViewerCode::SetAllMeters:
+      what = "all meters";
+      break;
+    case ViewerCode::SetAllUmd:
+      what = "all UMD";
+      break;
+    default:
+      values = 0;
+      break;
+  }
+  ReportSummary summary{code, what, {}};
+  for (int n = 0; n < values; ++n) {
+    summary.values.push_back(ValueAt(report, static_cast<std::size_t>(n)));
+  }
+  return summary;
+}
+
+std::string DescribeReport(std::span<const std::uint8_t> report) {
+  const ReportSummary summary = SummariseReport(report);
+  char head[16];
+  std::snprintf(head, sizeof head, "0x%02X ", summary.code);
+  std::string text = std::string(head) + summary.what;
+  for (std::size_t n = 0; n < summary.values.size(); ++n) {
+    text += (n == 0 ? ": " : " ") + std::to_string(summary.values[n]);
+  }
+  return text;
+}
+
+void FinishReRead(Controller& controller, std::uint8_t commandCode) {
+  ViewerState& viewer = controller.Viewer();
+  RefreshAll(viewer);
+  Views<ViewerView>& views = controller.ViewerViews();
+  views.Notify([](ViewerView& view) { view.RepaintPreview(); });
+  if (commandCode != ViewerCode::LoadCustom) {
+    viewer.ColourSourceItem = 0;
+    viewer.ColourWindowItem = 0;
+    viewer.AudioWindowItem = 0;
+  }
+  if (viewer.CurrentPage != 0 && viewer.CurrentPage != ViewerPage::Switcher) {
+    views.Notify([page = viewer.CurrentPage](ViewerView& view) { view.RefreshPage(page); });
+  }
+}
+
+}  // namespace quintara

@@ -1,0 +1,250 @@
+#include "core/viewer/protocol/ViewerCommands.h"
+
+#include <array>
+
+#include "core/Controller.h"
+#include "core/viewer/state/ViewerRefresh.h"
+
+namespace quintara {
+namespace {
+
+constexpr std::uint8_t kAllItems = 0;
+constexpr std::uint8_t kLastNumber = 16;
+
+bool IsItem(std::uint8_t item) {
+  return item <= kLastNumber;
+}
+bool IsNumber(std::uint8_t number) {
+  return number >= 1 && number <= kLastNumber;
+}
+bool IsWindowIndex(std::uint8_t index) {
+  return index < kWindowCount;
+}
+
+}  // namespace
+
+bool ViewerCommands::SendViewerCommand(const Frame& frame, const Step& store,
+                                       const Step& afterwards) {
+  if (controller_.RefuseWhileLocked()) {
+    return false;
+  }
+  if (store) {
+    store();
+  }
+  if (!controller_.SendFrame(frame)) {
+    return false;  // what was stored stays; the preview is not brought up to date
+  }
+  if (afterwards) {
+    afterwards();
+  }
+  return true;
+}
+
+void ViewerCommands::Repaint() {
+  controller_.ViewerViews().Notify([](ViewerView& view) { view.RepaintPreview(); });
+}
+
+bool ViewerCommands::SetLayout() {
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(frames_.Layout(viewer.LayoutCode), {}, [this, &viewer] {
+    RefreshLayout(viewer);
+    Repaint();
+  });
+}
+
+bool ViewerCommands::SetWindowSource(std::uint8_t window, std::uint8_t input) {
+  if (!IsNumber(window)) {
+    return false;  // there is no such window to route
+  }
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(
+      frames_.WindowSource(window, input),
+      [&viewer, window, input] {
+        if (viewer.CurrentPage == ViewerPage::Switcher) {
+          viewer.SwitcherSource[window - 1] = input;
+          viewer.SwitcherRects[window - 1].number = input;
+        }
+      },
+      [this, &viewer] {
+        if (viewer.CurrentPage == ViewerPage::Mode || viewer.CurrentPage == ViewerPage::Switcher) {
+          Repaint();
+        }
+      });
+}
+
+bool ViewerCommands::SetUmdText(std::uint8_t input) {
+  if (!IsNumber(input)) {
+    return false;
+  }
+  return SendViewerCommand(frames_.UmdText(input, controller_.Viewer().UmdText[input - 1]), {},
+                           [this] { Repaint(); });
+}
+
+bool ViewerCommands::SetUmdOn(std::uint8_t item, std::uint8_t on) {
+  ViewerState& viewer = controller_.Viewer();
+  if (item == kAllItems) {
+    return SendViewerCommand(
+        frames_.AllUmd(on), [&viewer, on] { viewer.AllUmdOn = on; },
+        [this] { Repaint(); });
+  }
+  if (!IsNumber(item)) {
+    return false;
+  }
+  return SendViewerCommand(
+      frames_.UmdOn(item, on), [&viewer, item, on] { viewer.UmdOn[item - 1] = on; },
+      [this] { Repaint(); });
+}
+
+bool ViewerCommands::SetMeterOn(std::uint8_t windowIndex, std::uint8_t on) {
+  ViewerState& viewer = controller_.Viewer();
+  if (windowIndex == kAllMetersIndex) {
+    return SendViewerCommand(
+        frames_.AllMeters(on), [&viewer, on] { viewer.AllMetersOn = on; },
+        [this] { Repaint(); });
+  }
+  if (!IsWindowIndex(windowIndex)) {
+    return false;
+  }
+  return SendViewerCommand(
+      frames_.MeterOn(windowIndex, on),
+      [&viewer, windowIndex, on] { viewer.MeterOn[windowIndex] = on; }, [this] { Repaint(); });
+}
+
+bool ViewerCommands::SetMeterChannels(std::uint8_t windowIndex, std::uint8_t pair) {
+  if (!IsWindowIndex(windowIndex)) {
+    return false;
+  }
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(
+      frames_.MeterChannels(windowIndex, pair),
+      [&viewer, windowIndex, pair] { viewer.MeterChannels[windowIndex] = pair; },
+      [this] { Repaint(); });
+}
+
+bool ViewerCommands::SendColour(std::uint8_t commandCode, std::uint8_t item, std::uint8_t colour,
+                                std::array<std::uint8_t, 16>& field, bool allOnItemZero,
+                                const Step& afterwards) {
+  if (!IsItem(item)) {
+    return false;
+  }
+  return SendViewerCommand(
+      frames_.Colour(commandCode, item, colour),
+      [&field, item, colour, allOnItemZero] {
+        if (item != kAllItems) {
+          field[item - 1] = colour;
+        } else if (allOnItemZero) {
+          field.fill(colour);
+        } else {
+          field[0] = colour;  // the time code colours keep "all" in their first entry only
+        }
+      },
+      afterwards);
+}
+
+bool ViewerCommands::SetUmdTextColour(std::uint8_t item, std::uint8_t colour) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendColour(ViewerCode::SetUmdTextColour, item, colour, viewer.UmdTextColour, true,
+                    [this, &viewer] {
+                      RefreshColours(viewer, ColourTable::UmdText);
+                      Repaint();
+                    });
+}
+
+bool ViewerCommands::SetUmdBackColour(std::uint8_t item, std::uint8_t colour) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendColour(ViewerCode::SetUmdBackColour, item, colour, viewer.UmdBackColour, true,
+                    [this, &viewer] {
+                      RefreshColours(viewer, ColourTable::UmdBack);
+                      Repaint();
+                    });
+}
+
+bool ViewerCommands::SetFormatTextColour(std::uint8_t item, std::uint8_t colour) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendColour(ViewerCode::SetFormatTextColour, item, colour, viewer.FormatTextColour, true,
+                    [this, &viewer] {
+                      RefreshColours(viewer, ColourTable::FormatText);
+                      Repaint();
+                    });
+}
+
+bool ViewerCommands::SetFormatBackColour(std::uint8_t item, std::uint8_t colour) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendColour(ViewerCode::SetFormatBackColour, item, colour, viewer.FormatBackColour, true,
+                    [this, &viewer] {
+                      RefreshColours(viewer, ColourTable::FormatBack);
+                      Repaint();
+                    });
+}
+
+bool ViewerCommands::SetTimecodeTextColour(std::uint8_t item, std::uint8_t colour) {
+  return SendColour(ViewerCode::SetTimecodeTextColour, item, colour,
+                    controller_.Viewer().TimecodeTextColour, false, {});
+}
+
+bool ViewerCommands::SetTimecodeBackColour(std::uint8_t item, std::uint8_t colour) {
+  return SendColour(ViewerCode::SetTimecodeBackColour, item, colour,
+                    controller_.Viewer().TimecodeBackColour, false, {});
+}
+
+bool ViewerCommands::SetBorder(std::uint8_t on) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(
+      frames_.OneValue(ViewerCode::SetBorder, on), [&viewer, on] { viewer.BorderOn = on; },
+      [this] { Repaint(); });
+}
+
+bool ViewerCommands::SetFormatStatus(std::uint8_t on) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(
+      frames_.OneValue(ViewerCode::SetFormatStatus, on), [&viewer, on] { viewer.FormatStatusOn = on; },
+      [this] { Repaint(); });
+}
+
+bool ViewerCommands::SetAudioAlarm(std::uint8_t on) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(
+      frames_.OneValue(ViewerCode::SetAudioAlarm, on), [&viewer, on] { viewer.AudioAlarmOn = on; },
+      [this] { Repaint(); });
+}
+
+bool ViewerCommands::SetTimecode(std::uint8_t on) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(frames_.OneValue(ViewerCode::SetTimecode, on),
+                           [&viewer, on] { viewer.TimecodeOn = on; }, {});
+}
+
+bool ViewerCommands::SetAudioSource(std::uint8_t source) {
+  return SendViewerCommand(frames_.OneValue(ViewerCode::SetAudioSource, source), {}, {});
+}
+
+bool ViewerCommands::SetSwitcherMode(std::uint8_t switcherMode) {
+  return SendViewerCommand(frames_.OneValue(ViewerCode::SetSwitcherMode, switcherMode), {}, {});
+}
+
+bool ViewerCommands::SetOutputFormat(std::uint8_t code) {
+  return SendViewerCommand(frames_.OutputFormat(code), {}, {});
+}
+
+bool ViewerCommands::SetOneToOne() {
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(
+      frames_.Command(ViewerCode::SetOneToOne, {}),
+      [&viewer] {
+        for (std::size_t k = 0; k < kWindowCount; ++k) {
+          viewer.SwitcherSource[k] = static_cast<std::uint8_t>(k + 1);
+          viewer.SwitcherRects[k].number = static_cast<std::int32_t>(k + 1);
+        }
+      },
+      [this] { Repaint(); });
+}
+
+bool ViewerCommands::LoadDefaults() {
+  return SendViewerCommand(frames_.OneValue(ViewerCode::LoadDefaults, 0x00), {}, {});
+}
+
+bool ViewerCommands::SendCustomMemory(std::uint8_t commandCode, std::uint8_t memory) {
+  return SendViewerCommand(frames_.OneValue(commandCode, memory), {}, {});
+}
+
+}  // namespace quintara
