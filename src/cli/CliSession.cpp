@@ -131,7 +131,15 @@ int CliSession::Connect() {
 }
 
 int CliSession::ReportSent(std::string_view commandName, bool sent) {
-  if (!sent) {
+  return ReportSent(commandName, sent ? CommandResult::Sent : CommandResult::NotSent);
+}
+
+int CliSession::ReportSent(std::string_view commandName, CommandResult result) {
+  if (result == CommandResult::RefusedLocked) {
+    err_ << "quintara-cli: " << kLockedRefusalText << "\n";
+    return kExitNoDevice;
+  }
+  if (result != CommandResult::Sent) {
     if (const std::optional<int> failure = LinkSetupFailure()) {
       return *failure;
     }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/CommandLine.h"
+#include "core/CommandResult.h"
 #include "core/Controller.h"
 #include "core/platform/Clock.h"
 #include "core/platform/Prompter.h"
@@ -65,7 +66,9 @@ class CliSession {
   // Searches and selects the device to command: the one at --device or on the serial line.
   // kExitSuccess once it is selected.
   int Connect();
-  // Prints that a command went to the selected device, or returns the failure's exit status.
+  // Prints that a command went to the selected device, or returns the failure's exit status; a
+  // refusal of a locked device is said on stderr as the status line says it.
+  int ReportSent(std::string_view commandName, CommandResult result);
   int ReportSent(std::string_view commandName, bool sent);
   // The exit status of an exchange that got no answer: 3 when the local end of the link could
   // not be set up (said on stderr), else 1 with the given line on stderr.

@@ -150,7 +150,7 @@ int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
     return kExitUsage;
   }
   MatrixCommands commands(controller, type);
-  MatrixState& matrix = controller.Matrix();
+  const MatrixState& matrix = controller.Matrix();
   const std::string& verb = arguments[1];
   if (verb == "status") {
     if (!commands.ReadMatrixStatus()) {
@@ -169,37 +169,39 @@ int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
     return kExitSuccess;
   }
   if (verb == "route") {
-    matrix.selectedInput = RouteInput(arguments[2], commands);
+    const std::uint8_t input = RouteInput(arguments[2], commands);
+    MatrixOutputs targets;
     for (const int output : Outputs(arguments[3])) {
       if (static_cast<std::size_t>(output) > commands.Outputs()) {
         throw UsageError{"output " + std::to_string(output) + " is beyond this switcher"};
       }
-      matrix.pendingMarks[static_cast<std::size_t>(output - 1)] = matrix.selectedInput;
+      targets.set(static_cast<std::size_t>(output - 1));
     }
-    return session.ReportSent("RouteToOutputs", commands.RouteToOutputs());
+    return session.ReportSent("RouteToOutputs", commands.RouteToOutputs(input, targets));
   }
   if (verb == "all") {
-    matrix.selectedInput = RouteInput(arguments[2], commands);
-    return session.ReportSent("RouteToAll", commands.RouteToAll());
+    const std::uint8_t input = RouteInput(arguments[2], commands);
+    return session.ReportSent("RouteToAll", commands.RouteToAll(input));
   }
   if (verb == "one-to-one") {
     return session.ReportSent("RouteOneToOne", commands.RouteOneToOne());
   }
   if (verb == "backlight-time") {
-    matrix.backlightTime = BacklightTime(arguments[2]);
-    return session.ReportSent("SetBacklightTime", commands.SetBacklightTime());
+    return session.ReportSent("SetBacklightTime",
+                              commands.SetBacklightTime(BacklightTime(arguments[2])));
   }
   if (verb == "brightness") {
-    matrix.backlightBrightness =
+    const auto brightness =
         static_cast<std::uint8_t>(BoundedNumber(arguments[2], 0, kMaxBrightness, "brightness"));
-    return session.ReportSent("SetBacklightBrightness", commands.SetBacklightBrightness());
+    return session.ReportSent("SetBacklightBrightness",
+                              commands.SetBacklightBrightness(brightness));
   }
   if (type != kSixteenChannelType) {
     session.Err() << "only the sixteen-channel switcher has an output format\n";
     return kExitUsage;
   }
-  matrix.outputFormatIndex = FormatIndex(arguments[2]);
-  return session.ReportSent("SetMatrixOutputFormat", commands.SetMatrixOutputFormat());
+  return session.ReportSent("SetMatrixOutputFormat",
+                            commands.SetMatrixOutputFormat(FormatIndex(arguments[2])));
 }
 
 std::string MatrixUsage() {

@@ -68,10 +68,10 @@ std::uint8_t OutputFormatCode(const std::string& text) {
   return code;
 }
 
-// One sender call, prepared from the arguments; it may set the mirror first, as a page would.
+// One sender call with the values taken from the arguments.
 struct ViewerSend {
   std::string name;
-  std::function<bool(ViewerCommands&, ViewerState&)> send;
+  std::function<CommandResult(ViewerCommands&)> send;
 };
 
 void NeedArgs(const Args& a, std::size_t low, std::size_t high) {
@@ -81,18 +81,18 @@ void NeedArgs(const Args& a, std::size_t low, std::size_t high) {
 }
 
 ViewerSend ColourSend(const Args& a, const std::string& name,
-                      bool (ViewerCommands::*sender)(std::uint8_t, std::uint8_t)) {
+                      CommandResult (ViewerCommands::*sender)(std::uint8_t, std::uint8_t)) {
   NeedArgs(a, 2, 2);
   const std::uint8_t item = Item(a[2]);
   const std::uint8_t colour = Colour(a[3]);
-  return {name, [=](ViewerCommands& c, ViewerState&) { return (c.*sender)(item, colour); }};
+  return {name, [=](ViewerCommands& c) { return (c.*sender)(item, colour); }};
 }
 
 ViewerSend FlagSend(const Args& a, const std::string& name,
-                    bool (ViewerCommands::*sender)(std::uint8_t)) {
+                    CommandResult (ViewerCommands::*sender)(std::uint8_t)) {
   NeedArgs(a, 1, 1);
   const std::uint8_t on = OnOff(a[2]);
-  return {name, [=](ViewerCommands& c, ViewerState&) { return (c.*sender)(on); }};
+  return {name, [=](ViewerCommands& c) { return (c.*sender)(on); }};
 }
 
 ViewerSend ParseSend(const Args& a) {
@@ -103,42 +103,33 @@ ViewerSend ParseSend(const Args& a) {
     if (!IsKnownLayout(code)) {
       throw UsageError{"layout " + a[2] + " is not a layout of the multiviewer"};
     }
-    return {"SetLayout", [=](ViewerCommands& c, ViewerState& v) {
-              v.LayoutCode = code;
-              return c.SetLayout();
-            }};
+    return {"SetLayout", [=](ViewerCommands& c) { return c.SetLayout(code); }};
   }
   if (verb == "source" || verb == "route") {
     NeedArgs(a, 2, 2);
     const std::uint8_t window = Byte(a[2], 1, 16, verb == "source" ? "the window" : "the output");
     const std::uint8_t input = Byte(a[3], 1, 16, "the input");
-    const bool switcher = verb == "route";
-    return {"SetWindowSource", [=](ViewerCommands& c, ViewerState& v) {
-              v.CurrentPage = switcher ? ViewerPage::Switcher : ViewerPage::Mode;
-              if (!switcher) {
-                v.WindowSource[window - 1] = input;
-              }
-              return c.SetWindowSource(window, input);
-            }};
+    if (verb == "route") {
+      return {"SetWindowSource",
+              [=](ViewerCommands& c) { return c.SetSwitcherRoute(window, input); }};
+    }
+    return {"SetWindowSource", [=](ViewerCommands& c) { return c.SetWindowSource(window, input); }};
   }
   if (verb == "switcher-mode") {
     NeedArgs(a, 1, 1);
     const std::uint8_t on = OnOff(a[2]);
-    return {"SetSwitcherMode", [=](ViewerCommands& c, ViewerState& v) {
-              v.SwitcherMode = on;
-              return c.SetSwitcherMode(on);
-            }};
+    return {"SetSwitcherMode", [=](ViewerCommands& c) { return c.SetSwitcherMode(on); }};
   }
   if (verb == "one-to-one") {
     NeedArgs(a, 0, 0);
-    return {"SetOneToOne", [](ViewerCommands& c, ViewerState&) { return c.SetOneToOne(); }};
+    return {"SetOneToOne", [](ViewerCommands& c) { return c.SetOneToOne(); }};
   }
   if (verb == "umd") {
     NeedArgs(a, 1, 2);
     const std::uint8_t on = OnOff(a[2]);
     const std::uint8_t input = a.size() == 4 ? Byte(a[3], 1, 16, "the input") : 0;
     return {input == 0 ? "SetAllUmd" : "SetUmdOn",
-            [=](ViewerCommands& c, ViewerState&) { return c.SetUmdOn(input, on); }};
+            [=](ViewerCommands& c) { return c.SetUmdOn(input, on); }};
   }
   if (verb == "umd-text") {
     NeedArgs(a, 2, 2);
@@ -147,13 +138,10 @@ ViewerSend ParseSend(const Args& a) {
     if (!text || text->size() > kUmdLabelLimit) {
       throw UsageError{"a UMD label is UTF-8 text of at most 11 characters"};
     }
-    return {"SetUmdText", [=](ViewerCommands& c, ViewerState& v) {
-              v.UmdText[input - 1] = *text;
-              return c.SetUmdText(input);
-            }};
+    return {"SetUmdText", [=](ViewerCommands& c) { return c.SetUmdText(input, *text); }};
   }
-  static const std::map<
-      std::string, std::pair<std::string, bool (ViewerCommands::*)(std::uint8_t, std::uint8_t)>>
+  static const std::map<std::string, std::pair<std::string, CommandResult (ViewerCommands::*)(
+                                                                std::uint8_t, std::uint8_t)>>
       colours{{"umd-text-colour", {"SetUmdTextColour", &ViewerCommands::SetUmdTextColour}},
               {"umd-back-colour", {"SetUmdBackColour", &ViewerCommands::SetUmdBackColour}},
               {"format-text-colour", {"SetFormatTextColour", &ViewerCommands::SetFormatTextColour}},
@@ -165,7 +153,8 @@ ViewerSend ParseSend(const Args& a) {
   if (const auto found = colours.find(verb); found != colours.end()) {
     return ColourSend(a, found->second.first, found->second.second);
   }
-  static const std::map<std::string, std::pair<std::string, bool (ViewerCommands::*)(std::uint8_t)>>
+  static const std::map<std::string,
+                        std::pair<std::string, CommandResult (ViewerCommands::*)(std::uint8_t)>>
       flags{{"border", {"SetBorder", &ViewerCommands::SetBorder}},
             {"format-status", {"SetFormatStatus", &ViewerCommands::SetFormatStatus}},
             {"timecode", {"SetTimecode", &ViewerCommands::SetTimecode}},
@@ -180,42 +169,35 @@ ViewerSend ParseSend(const Args& a) {
                                    ? static_cast<std::uint8_t>(Byte(a[3], 1, 16, "the window") - 1)
                                    : kAllMetersIndex;
     return {index == kAllMetersIndex ? "SetAllMeters" : "SetMeterOn",
-            [=](ViewerCommands& c, ViewerState&) { return c.SetMeterOn(index, on); }};
+            [=](ViewerCommands& c) { return c.SetMeterOn(index, on); }};
   }
   if (verb == "meter-channels") {
     NeedArgs(a, 2, 2);
     const std::uint8_t index = static_cast<std::uint8_t>(Byte(a[2], 1, 16, "the window") - 1);
     const std::uint8_t pair = Byte(a[3], 0, 7, "the channel pair");
-    return {"SetMeterChannels",
-            [=](ViewerCommands& c, ViewerState&) { return c.SetMeterChannels(index, pair); }};
+    return {"SetMeterChannels", [=](ViewerCommands& c) { return c.SetMeterChannels(index, pair); }};
   }
   if (verb == "audio-source") {
     NeedArgs(a, 1, 1);
     // 0 is off, as settings files write it.
     const std::uint8_t source = a[2] == "off" ? 0 : Byte(a[2], 0, 16, "audio-source");
-    return {"SetAudioSource", [=](ViewerCommands& c, ViewerState& v) {
-              v.AudioSource = source;
-              return c.SetAudioSource(source);
-            }};
+    return {"SetAudioSource", [=](ViewerCommands& c) { return c.SetAudioSource(source); }};
   }
   if (verb == "output-format") {
     NeedArgs(a, 1, 1);
     const std::uint8_t code = OutputFormatCode(a[2]);
-    return {"SetOutputFormat", [=](ViewerCommands& c, ViewerState& v) {
-              v.OutputFormat = code;
-              return c.SetOutputFormat(code);
-            }};
+    return {"SetOutputFormat", [=](ViewerCommands& c) { return c.SetOutputFormat(code); }};
   }
   if (verb == "defaults") {
     NeedArgs(a, 0, 0);
-    return {"LoadDefaults", [](ViewerCommands& c, ViewerState&) { return c.LoadDefaults(); }};
+    return {"LoadDefaults", [](ViewerCommands& c) { return c.LoadDefaults(); }};
   }
   if (verb == "save" || verb == "load") {
     NeedArgs(a, 1, 1);
     const std::uint8_t memory = Byte(a[2], 1, 2, "the memory");
     const std::uint8_t code = verb == "save" ? ViewerCode::SaveCustom : ViewerCode::LoadCustom;
     return {verb == "save" ? "SaveCustom" : "LoadCustom",
-            [=](ViewerCommands& c, ViewerState&) { return c.SendCustomMemory(code, memory); }};
+            [=](ViewerCommands& c) { return c.SendCustomMemory(code, memory); }};
   }
   throw UsageError{"unknown multiviewer command '" + verb + "'; see 'quintara-cli mv help'"};
 }
@@ -438,9 +420,8 @@ int RunViewerCommand(CliSession& session, const NameFieldRecorder& names,
     return Watch(session);
   }
   const ViewerSend command = ParseSend(arguments);
-  Controller& controller = session.GetController();
-  ViewerCommands commands(controller);
-  return session.ReportSent(command.name, command.send(commands, controller.Viewer()));
+  ViewerCommands commands(session.GetController());
+  return session.ReportSent(command.name, command.send(commands));
 }
 
 std::string ViewerUsage() {

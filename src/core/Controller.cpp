@@ -77,7 +77,7 @@ DeviceEntry Controller::SelectedOrEmptyEntry() const {
 }
 
 bool Controller::ToggleLock() {
-  return SetLock(lockState_ == 1 ? 0 : 1);
+  return SetLock(Locked() ? 0 : 1);
 }
 
 bool Controller::SetLock(std::uint8_t lockState) {
@@ -105,7 +105,7 @@ void Controller::SetLockState(std::uint8_t lockState) {
 }
 
 bool Controller::RefuseWhileLocked() {
-  if (lockState_ != 1) {
+  if (!Locked()) {
     return false;
   }
   ShowStatusNote(StatusNote::Locked, kLockedRefusalText);

@@ -128,6 +128,8 @@ class Controller {
   bool ToggleLock();
   // Sends SetLock with 1 (locked) or 0; LockState and the button follow only once it was sent.
   bool SetLock(std::uint8_t lockState);
+  // True while the device is locked; nothing is shown.
+  bool Locked() const { return lockState_ == 1; }
   // For the senders and presenters: true while the device is locked, and the status line then
   // says why the change was refused.
   bool RefuseWhileLocked();

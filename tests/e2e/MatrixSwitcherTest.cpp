@@ -38,11 +38,8 @@ TEST_F(MatrixSwitchers, EightChannelRoutesAreAppliedAndReadBack) {
   ASSERT_TRUE(test::SearchAndSelect(controller, SimulatedLan::kMatrix8));
   MatrixCommands commands(controller, kEightChannelType);
   MatrixState& matrix = controller.Matrix();
-  matrix.selectedInput = 3;
-  matrix.pendingMarks[0] = matrix.pendingMarks[3] = 3;
-  ASSERT_TRUE(commands.RouteToOutputs());
-  matrix.selectedInput = 7;
-  ASSERT_TRUE(commands.RouteToAll());
+  ASSERT_EQ(commands.RouteToOutputs(3, MatrixOutputs{0b1001}), CommandResult::Sent);
+  ASSERT_EQ(commands.RouteToAll(7), CommandResult::Sent);
   matrix.statusTable = {};
   ASSERT_TRUE(commands.ReadMatrixStatus());
   EXPECT_EQ(matrix.statusTable[0], 7);
@@ -57,7 +54,7 @@ TEST_F(MatrixSwitchers, EightChannelRoutesAreAppliedAndReadBack) {
   EXPECT_NE(diagnostics.str().find("readLen = 64 \n"), std::string::npos);
   EXPECT_TRUE(diagnostics.str().ends_with("read matrix \n"));
 
-  ASSERT_TRUE(commands.RouteOneToOne());
+  ASSERT_EQ(commands.RouteOneToOne(), CommandResult::Sent);
   ASSERT_TRUE(commands.ReadMatrixStatus());
   EXPECT_EQ(matrix.statusTable[7], 8);
 }
@@ -66,12 +63,9 @@ TEST_F(MatrixSwitchers, BacklightAndFormatAreSetAndReadBack) {
   ASSERT_TRUE(test::SearchAndSelect(controller, SimulatedLan::kMatrix16));
   MatrixCommands commands(controller, kSixteenChannelType);
   MatrixState& matrix = controller.Matrix();
-  matrix.backlightTime = 0;
-  matrix.backlightBrightness = 50;
-  matrix.outputFormatIndex = 11;  // "720p60"
-  ASSERT_TRUE(commands.SetBacklightTime());
-  ASSERT_TRUE(commands.SetBacklightBrightness());
-  ASSERT_TRUE(commands.SetMatrixOutputFormat());
+  ASSERT_EQ(commands.SetBacklightTime(0), CommandResult::Sent);
+  ASSERT_EQ(commands.SetBacklightBrightness(50), CommandResult::Sent);
+  ASSERT_EQ(commands.SetMatrixOutputFormat(11), CommandResult::Sent);  // "720p60"
   EXPECT_EQ(lan.matrix16->ReceivedFrames(MatrixCode::SetBacklightBrightness)[0],
             Bytes("A5 6C 15 00 03 01 01 00 00 00 00 00 00 00 00 00 52 32 AF 01 AE"));
 
@@ -85,7 +79,7 @@ TEST_F(MatrixSwitchers, BacklightAndFormatAreSetAndReadBack) {
             Bytes("A5 6C 14 00 03 01 01 00 00 00 00 00 00 00 00 00 50 7A 01 AE"));
 
   controller.SetLock(1);  // the switcher is locked now, and so are the backlight setters
-  EXPECT_FALSE(commands.SetBacklightTime());
+  EXPECT_EQ(commands.SetBacklightTime(0), CommandResult::RefusedLocked);
   ASSERT_TRUE(commands.ReadMatrixStatus());
   EXPECT_EQ(controller.LockState(), 1);
 }
@@ -105,9 +99,8 @@ TEST_F(MatrixSwitchers, QueriesOnTheSerialLineAndWithoutAPort) {
   serial.Start();
   ASSERT_TRUE(controller.OpenSelectedPort(path, "9600"));
   controller.Search();
-  controller.Matrix().selectedInput = 12;
-  controller.Matrix().pendingMarks[9] = controller.Matrix().pendingMarks[15] = 12;
-  ASSERT_TRUE(commands.RouteToOutputs());
+  ASSERT_EQ(commands.RouteToOutputs(12, MatrixOutputs{(1u << 9) | (1u << 15)}),
+            CommandResult::Sent);
   ASSERT_TRUE(commands.ReadMatrixStatus());
   EXPECT_EQ(controller.Matrix().statusTable[9], 12);
   EXPECT_EQ(device->State().routes[15], 12);
@@ -117,8 +110,7 @@ TEST_F(MatrixSwitchers, QueriesOnTheSerialLineAndWithoutAPort) {
 
 TEST_F(MatrixSwitchers, WithoutADeviceNothingLeavesAndNothingIsAwaited) {
   MatrixCommands commands(controller, kEightChannelType);
-  controller.Matrix().backlightTime = 2;
-  EXPECT_FALSE(commands.SetBacklightTime());
+  EXPECT_EQ(commands.SetBacklightTime(2), CommandResult::NotSent);
   EXPECT_FALSE(commands.ReadMatrixStatus());
   EXPECT_EQ(prompter.errors,
             (std::vector<std::string>{"Please choose a device", "Please choose a device"}));
@@ -132,15 +124,13 @@ TEST_F(MatrixSwitchers, ValueSettersAndQueriesLeaveFromAnotherPortWhenTheCommand
   std::optional<UdpSocket> squatter = UdpSocket::Create();
   ASSERT_TRUE(squatter && squatter->Bind({lan.link.bindAddress, lan.link.localPort}));
   MatrixCommands commands(controller, kSixteenChannelType);
-  controller.Matrix().backlightBrightness = 40;
-  EXPECT_TRUE(commands.SetBacklightBrightness());
+  EXPECT_EQ(commands.SetBacklightBrightness(40), CommandResult::Sent);
   EXPECT_EQ(observer.statusText, "Port busy: sent from another port");
   EXPECT_TRUE(commands.ReadBacklight()) << "the reply comes back to the port it left from";
   ASSERT_TRUE(lan.matrix16->WaitForFrames(MatrixCode::SetBacklightBrightness, 1, test::kPatience));
 
   // Routing texts and the other commands still need the command port.
-  controller.Matrix().selectedInput = 3;
-  EXPECT_FALSE(commands.RouteToAll());
+  EXPECT_EQ(commands.RouteToAll(3), CommandResult::NotSent);
   EXPECT_FALSE(controller.SetLock(1));
   EXPECT_NE(controller.Network().SetupFailure().find("cannot bind local port"), std::string::npos);
 }

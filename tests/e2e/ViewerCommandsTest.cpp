@@ -50,16 +50,14 @@ class ViewerSenders : public ::testing::Test {
 TEST_F(ViewerSenders, LayoutGoesOutByteExactAndTheWindowsFollow) {
   SelectMultiviewer();
   ViewerState& viewer = controller.Viewer();
-  viewer.LayoutCode = 40;
-  ASSERT_TRUE(commands.SetLayout());
+  ASSERT_EQ(commands.SetLayout(40), CommandResult::Sent);
   EXPECT_EQ(Received(ViewerCode::SetLayout, 1)[0],
             Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 33 28 24 02 AE"));
   EXPECT_EQ(viewer.WindowRects[3], (LayoutRect{360, 240, 360, 240, 4}));
   EXPECT_EQ(viewer.WindowRects[4], LayoutRect{});
   EXPECT_EQ(Repaints(), 1u);
 
-  viewer.UmdText[2] = u"Cam";
-  ASSERT_TRUE(commands.SetUmdText(3));
+  ASSERT_EQ(commands.SetUmdText(3, u"Cam"), CommandResult::Sent);
   EXPECT_EQ(Received(ViewerCode::SetUmdText, 1)[0],
             Bytes("A5 6C 22 00 A1 01 01 00 00 00 00 00 00 00 00 00 1E 03 01 00 01 00 01 00 01 "
                   "43 00 61 00 6D 00 0C 03 AE"));
@@ -69,34 +67,34 @@ TEST_F(ViewerSenders, ItemsAndIndicesFollowEachCommandsNumbering) {
   SelectMultiviewer();
   ViewerState& viewer = controller.Viewer();
   viewer.WindowSource[0] = 5;
-  ASSERT_TRUE(commands.SetUmdTextColour(0, 2));
-  ASSERT_TRUE(commands.SetTimecodeTextColour(0, 2));
+  ASSERT_EQ(commands.SetUmdTextColour(0, 2), CommandResult::Sent);
+  ASSERT_EQ(commands.SetTimecodeTextColour(0, 2), CommandResult::Sent);
   EXPECT_TRUE(std::ranges::all_of(viewer.UmdTextColour, [](ColourIndex c) { return c == 2; }));
   EXPECT_EQ(viewer.TimecodeTextColour[0], 2);
   EXPECT_EQ(viewer.TimecodeTextColour[1], 0);
   EXPECT_EQ(Received(ViewerCode::SetUmdTextColour, 1)[0][17], 0);
   EXPECT_EQ(viewer.UmdTextRgb[0], (Rgb{255, 0, 0}));  // window 1 shows input 5, now red text
-  ASSERT_TRUE(commands.SetMeterOn(3, 1));
-  ASSERT_TRUE(commands.SetMeterOn(kAllMetersIndex, 1));
+  ASSERT_EQ(commands.SetMeterOn(3, 1), CommandResult::Sent);
+  ASSERT_EQ(commands.SetMeterOn(kAllMetersIndex, 1), CommandResult::Sent);
   EXPECT_EQ(Received(ViewerCode::SetMeterOn, 1)[0][17], 4);
   EXPECT_EQ(Received(ViewerCode::SetAllMeters, 1)[0][17], 1);
   EXPECT_EQ(viewer.MeterOn[3], 1);
   EXPECT_EQ(viewer.AllMetersOn, 1);
 
-  viewer.CurrentPage = ViewerPage::Switcher;
-  ASSERT_TRUE(commands.SetWindowSource(2, 9));
+  ASSERT_EQ(commands.SetSwitcherRoute(2, 9), CommandResult::Sent);
   const auto route = Received(ViewerCode::SetWindowSource, 1)[0];
   EXPECT_EQ(Bytes("34 09 02"), std::vector<std::uint8_t>(route.begin() + 16, route.begin() + 19));
   EXPECT_EQ(viewer.SwitcherSource[1], 9);
   EXPECT_EQ(viewer.SwitcherRects[1].number, 9);
-  EXPECT_FALSE(commands.SetUmdTextColour(17, 1));  // no such item: nothing leaves
+  EXPECT_EQ(commands.SetUmdTextColour(17, 1),
+            CommandResult::NotSent);  // no such item: nothing leaves
 }
 
 TEST_F(ViewerSenders, EverySenderPutsItsCodeAndPayloadOnTheWireAndTheDeviceFollows) {
   SelectMultiviewer();
   ViewerState& viewer = controller.Viewer();
   struct Case {
-    std::function<bool()> send;
+    std::function<CommandResult()> send;
     std::string codeAndPayload;  // bytes 16 on, up to the sum
   };
   const std::vector<Case> cases{
@@ -121,7 +119,7 @@ TEST_F(ViewerSenders, EverySenderPutsItsCodeAndPayloadOnTheWireAndTheDeviceFollo
       {[&] { return commands.SendCustomMemory(ViewerCode::LoadCustom, 2); }, "59 02"},
   };
   for (const Case& c : cases) {
-    ASSERT_TRUE(c.send()) << c.codeAndPayload;
+    ASSERT_EQ(c.send(), CommandResult::Sent) << c.codeAndPayload;
   }
   for (const Case& c : cases) {
     const std::vector<std::uint8_t> expected = Bytes(c.codeAndPayload);
@@ -140,9 +138,9 @@ TEST_F(ViewerSenders, LockedDeviceRefusesEverySender) {
   controller.SetLock(1);
   observer.calls.clear();
   const ViewerState before = controller.Viewer();
-  EXPECT_FALSE(commands.SetBorder(1));
-  EXPECT_FALSE(commands.SetOneToOne());
-  EXPECT_FALSE(commands.SetUmdOn(0, 1));
+  EXPECT_EQ(commands.SetBorder(1), CommandResult::RefusedLocked);
+  EXPECT_EQ(commands.SetOneToOne(), CommandResult::RefusedLocked);
+  EXPECT_EQ(commands.SetUmdOn(0, 1), CommandResult::RefusedLocked);
   EXPECT_EQ(controller.Viewer().BorderOn, before.BorderOn);
   EXPECT_EQ(controller.Viewer().SwitcherSource, before.SwitcherSource);
   // Nothing is repainted or refreshed: the status line only says why.
@@ -152,7 +150,7 @@ TEST_F(ViewerSenders, LockedDeviceRefusesEverySender) {
 }
 
 TEST_F(ViewerSenders, WithoutASelectedDeviceTheStoredValueStaysButNothingRepaints) {
-  EXPECT_FALSE(commands.SetBorder(1));
+  EXPECT_EQ(commands.SetBorder(1), CommandResult::NotSent);
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please choose a device"});
   EXPECT_EQ(controller.Viewer().BorderOn, 1);
   EXPECT_EQ(Repaints(), 0u);

@@ -152,8 +152,7 @@ TEST_F(Exchanges, NetworkSearchRecordsAnswersAndEndsOnceTheAwaitedDeviceAnswered
 TEST_F(Exchanges, CommandsThatCannotLeaveReportItAndTheSerialSettersSkipThePause) {
   Select(LinkKind::Serial);
   MatrixCommands commands(controller, kEightChannelType);
-  controller.Matrix().backlightTime = 2;
-  EXPECT_TRUE(commands.SetBacklightTime());
+  EXPECT_EQ(commands.SetBacklightTime(2), CommandResult::Sent);
   EXPECT_EQ(link.pauses.back(), SerialPause::None);
   EXPECT_TRUE(controller.SetLock(1));
   EXPECT_EQ(link.pauses.back(), SerialPause::After);

@@ -18,21 +18,22 @@ MatrixState Marked(std::uint8_t input, std::initializer_list<int> outputs) {
 
 TEST(MatrixRoutingTexts, AreBuiltFromTheMarksAndUpdateTheTables) {
   MatrixState three = Marked(3, {1, 4});
-  EXPECT_EQ(RouteToOutputsText(three, 8), "3V1,4.");
+  EXPECT_EQ(RouteToOutputsText(three, 3, three.MarkedOutputs(), 8), "3V1,4.");
   EXPECT_EQ(three.routeTable[0], 3);
   EXPECT_EQ(three.statusTable[3], 3);
   EXPECT_EQ(three.pendingMarks[3], 3);  // marks stay
 
   MatrixState twelve = Marked(12, {9, 10, 16});
-  EXPECT_EQ(RouteToOutputsText(twelve, 16), "12V9,10,16.");
-  EXPECT_FALSE(RouteToOutputsText(twelve, 8));  // an eight-channel switcher has none of them
+  EXPECT_EQ(RouteToOutputsText(twelve, 12, twelve.MarkedOutputs(), 16), "12V9,10,16.");
+  // An eight-channel switcher has none of them.
+  EXPECT_FALSE(RouteToOutputsText(twelve, 12, twelve.MarkedOutputs(), 8));
 
   MatrixState unmarked = Marked(5, {});
-  EXPECT_FALSE(RouteToOutputsText(unmarked, 16));
+  EXPECT_FALSE(RouteToOutputsText(unmarked, 5, unmarked.MarkedOutputs(), 16));
   EXPECT_EQ(unmarked.routeTable, MatrixState{}.routeTable);
 
   MatrixState all = Marked(12, {});
-  EXPECT_EQ(RouteToAllText(all, 16), "12All.");
+  EXPECT_EQ(RouteToAllText(all, 12, 16), "12All.");
   EXPECT_EQ(all.statusTable[15], 12);
   MatrixState none;
   EXPECT_EQ(RouteOneToOneText(none, 8), "All#.");

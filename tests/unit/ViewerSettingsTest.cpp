@@ -293,12 +293,10 @@ TEST_F(SettingsPlan, EachChangeIsTheSendersOwnFrame) {
   ASSERT_EQ(changes.size(), 4u);
 
   ViewerCommands commands(controller);
-  ViewerState& mirror = controller.Viewer();
-  mirror.UmdText[2] = u"Cam 3";
-  ASSERT_TRUE(commands.SetOutputFormat(1));
-  ASSERT_TRUE(commands.SetUmdText(3));
-  ASSERT_TRUE(commands.SetTimecodeBackColour(5, 2));
-  ASSERT_TRUE(commands.SetMeterChannels(15, 3));
+  ASSERT_EQ(commands.SetOutputFormat(1), CommandResult::Sent);
+  ASSERT_EQ(commands.SetUmdText(3, u"Cam 3"), CommandResult::Sent);
+  ASSERT_EQ(commands.SetTimecodeBackColour(5, 2), CommandResult::Sent);
+  ASSERT_EQ(commands.SetMeterChannels(15, 3), CommandResult::Sent);
   ASSERT_EQ(link.sent.size(), 4u);
   for (std::size_t i = 0; i < changes.size(); ++i) {
     EXPECT_EQ(changes[i].frame, link.sent[i]) << changes[i].field;

@@ -36,16 +36,17 @@ StatusLayout LayoutFor(std::uint8_t panelType) {
 
 }  // namespace
 
-std::optional<std::string> RouteToOutputsText(MatrixState& state, std::size_t outputs) {
-  if (state.selectedInput == 0) {
+std::optional<std::string> RouteToOutputsText(MatrixState& state, std::uint8_t input,
+                                              const MatrixOutputs& targets, std::size_t outputs) {
+  if (input == 0) {
     return std::nullopt;
   }
-  std::string text = std::to_string(state.selectedInput) + "V";
+  std::string text = std::to_string(input) + "V";
   bool any = false;
   for (std::size_t o = 1; o <= outputs; ++o) {
-    if (state.pendingMarks[o - 1] == state.selectedInput) {
-      state.routeTable[o - 1] = state.selectedInput;
-      state.statusTable[o - 1] = state.selectedInput;
+    if (targets[o - 1]) {
+      state.routeTable[o - 1] = input;
+      state.statusTable[o - 1] = input;
       text += std::to_string(o) + ",";
       any = true;
     }
@@ -57,10 +58,10 @@ std::optional<std::string> RouteToOutputsText(MatrixState& state, std::size_t ou
   return text;
 }
 
-std::string RouteToAllText(MatrixState& state, std::size_t outputs) {
-  std::fill_n(state.routeTable.begin(), outputs, state.selectedInput);
-  std::fill_n(state.statusTable.begin(), outputs, state.selectedInput);
-  return std::to_string(state.selectedInput) + "All.";
+std::string RouteToAllText(MatrixState& state, std::uint8_t input, std::size_t outputs) {
+  std::fill_n(state.routeTable.begin(), outputs, input);
+  std::fill_n(state.statusTable.begin(), outputs, input);
+  return std::to_string(input) + "All.";
 }
 
 std::string RouteOneToOneText(MatrixState& state, std::size_t outputs) {
@@ -103,24 +104,34 @@ int MatrixCommands::SerialPollMs() const {
   return panelType_ == kSixteenChannelType ? kSixteenChannelPollMs : kEightChannelPollMs;
 }
 
-bool MatrixCommands::SendText(const std::string& text) {
+CommandResult MatrixCommands::SendText(const std::string& text) {
   const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-  return controller_.SendFrame(bytes);
+  return controller_.SendFrame(bytes) ? CommandResult::Sent : CommandResult::NotSent;
 }
 
-bool MatrixCommands::RouteToOutputs() {
-  const std::optional<std::string> text = RouteToOutputsText(controller_.Matrix(), Outputs());
-  return text && SendText(*text);
-}
-
-bool MatrixCommands::RouteToAll() {
-  if (controller_.Matrix().selectedInput == 0) {
-    return false;  // "0All." is no input at all
+CommandResult MatrixCommands::RouteToOutputs(std::uint8_t input, const MatrixOutputs& targets) {
+  if (controller_.RefuseWhileLocked()) {
+    return CommandResult::RefusedLocked;
   }
-  return SendText(RouteToAllText(controller_.Matrix(), Outputs()));
+  const std::optional<std::string> text =
+      RouteToOutputsText(controller_.Matrix(), input, targets, Outputs());
+  return text ? SendText(*text) : CommandResult::NotSent;
 }
 
-bool MatrixCommands::RouteOneToOne() {
+CommandResult MatrixCommands::RouteToAll(std::uint8_t input) {
+  if (input == 0) {
+    return CommandResult::NotSent;  // "0All." is no input at all
+  }
+  if (controller_.RefuseWhileLocked()) {
+    return CommandResult::RefusedLocked;
+  }
+  return SendText(RouteToAllText(controller_.Matrix(), input, Outputs()));
+}
+
+CommandResult MatrixCommands::RouteOneToOne() {
+  if (controller_.RefuseWhileLocked()) {
+    return CommandResult::RefusedLocked;
+  }
   return SendText(RouteOneToOneText(controller_.Matrix(), Outputs()));
 }
 
@@ -230,37 +241,47 @@ bool MatrixCommands::ReadBacklight() {
   return true;
 }
 
-bool MatrixCommands::SendBacklightValue(std::uint8_t commandCode, std::uint8_t value) {
-  if (controller_.LockState() == 1) {
-    return false;
-  }
-  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
+CommandResult MatrixCommands::SendValueFrame(const Frame& frame) {
   // The setters write to the serial line without the usual pause after it.
-  return controller_.SendFrame(
-      BuildMatrixValueFrame(entry.DeviceAddress, commandCode, value, controller_.CurrentLink()),
-      SerialPause::None, BusyPort::SendAnyway);
+  return controller_.SendFrame(frame, SerialPause::None, BusyPort::SendAnyway)
+             ? CommandResult::Sent
+             : CommandResult::NotSent;
 }
 
-bool MatrixCommands::SetBacklightTime() {
-  return SendBacklightValue(MatrixCode::SetBacklightTime, controller_.Matrix().backlightTime);
-}
-
-bool MatrixCommands::SetBacklightBrightness() {
-  return SendBacklightValue(MatrixCode::SetBacklightBrightness,
-                            controller_.Matrix().backlightBrightness);
-}
-
-bool MatrixCommands::SetMatrixOutputFormat() {
-  const std::uint8_t index = controller_.Matrix().outputFormatIndex;
-  if (index >= MatrixFormatTable.size()) {
-    return false;  // no such row: no code to send
+CommandResult MatrixCommands::SetBacklightTime(std::uint8_t time) {
+  if (controller_.RefuseWhileLocked()) {
+    return CommandResult::RefusedLocked;
   }
+  controller_.Matrix().backlightTime = time;
   const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
-  const std::array<std::uint8_t, 2> payload{0x00, MatrixFormatTable[index].code};
-  return controller_.SendFrame(
-      BuildFrame(kSixteenChannelType, entry.DeviceAddress, controller_.CurrentLink(),
-                 MatrixCode::SetMatrixOutputFormat, payload),
-      SerialPause::None, BusyPort::SendAnyway);
+  return SendValueFrame(BuildMatrixValueFrame(entry.DeviceAddress, MatrixCode::SetBacklightTime,
+                                              time, controller_.CurrentLink()));
+}
+
+CommandResult MatrixCommands::SetBacklightBrightness(std::uint8_t brightness) {
+  if (controller_.RefuseWhileLocked()) {
+    return CommandResult::RefusedLocked;
+  }
+  controller_.Matrix().backlightBrightness = brightness;
+  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
+  return SendValueFrame(BuildMatrixValueFrame(entry.DeviceAddress,
+                                              MatrixCode::SetBacklightBrightness, brightness,
+                                              controller_.CurrentLink()));
+}
+
+CommandResult MatrixCommands::SetMatrixOutputFormat(std::uint8_t formatIndex) {
+  if (formatIndex >= MatrixFormatTable.size()) {
+    return CommandResult::NotSent;  // no such row: no code to send
+  }
+  if (controller_.RefuseWhileLocked()) {
+    return CommandResult::RefusedLocked;
+  }
+  controller_.Matrix().outputFormatIndex = formatIndex;
+  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
+  const std::array<std::uint8_t, 2> payload{0x00, MatrixFormatTable[formatIndex].code};
+  return SendValueFrame(BuildFrame(kSixteenChannelType, entry.DeviceAddress,
+                                   controller_.CurrentLink(), MatrixCode::SetMatrixOutputFormat,
+                                   payload));
 }
 
 }  // namespace quintara

@@ -7,13 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "core/CommandResult.h"
 #include "core/link/ControlFrame.h"
 #include "core/link/Link.h"
+#include "core/matrix/MatrixState.h"
 
 namespace quintara {
 
 class Controller;
-struct MatrixState;
 
 // CommandCodes of the matrix switchers.
 namespace MatrixCode {
@@ -30,10 +31,11 @@ inline constexpr std::size_t kEightChannelStatusSize = 64;
 inline constexpr std::size_t kSixteenChannelStatusSize = 73;
 inline constexpr std::size_t kBacklightReplySize = 23;
 
-// The routing texts, built from the marks as the operator left them; they update routeTable and
-// statusTable as they are built. Nothing when no output is marked for the selected input.
-std::optional<std::string> RouteToOutputsText(MatrixState& state, std::size_t outputs);
-std::string RouteToAllText(MatrixState& state, std::size_t outputs);
+// The routing texts of an input (1-16) to outputs of a switcher with that many; they update
+// routeTable and statusTable as they are built. Nothing when none of the outputs is there.
+std::optional<std::string> RouteToOutputsText(MatrixState& state, std::uint8_t input,
+                                              const MatrixOutputs& targets, std::size_t outputs);
+std::string RouteToAllText(MatrixState& state, std::uint8_t input, std::size_t outputs);
 std::string RouteOneToOneText(MatrixState& state, std::size_t outputs);
 
 // What a status reply tells; fields beyond the bytes received stay unset.
@@ -48,29 +50,31 @@ struct MatrixStatus {
 std::optional<MatrixStatus> ParseMatrixStatus(std::span<const std::uint8_t> reply,
                                               std::uint8_t panelType);
 
-// The matrix switcher operations, for the panel of one type (0x82 or 0x83).
+// The matrix switcher operations, for the panel of one type (0x82 or 0x83). The setters take the
+// values they send, refuse while the device is locked and store what they send.
 class MatrixCommands {
  public:
   MatrixCommands(Controller& controller, std::uint8_t panelType);
 
   std::size_t Outputs() const { return panelType_ == kSixteenChannelType ? 16 : 8; }
 
-  // Each sends its text like a frame; false when it did not leave.
-  bool RouteToOutputs();
-  bool RouteToAll();
-  bool RouteOneToOne();
+  // Each sends its text like a frame; input 0 is no input, and nothing leaves.
+  CommandResult RouteToOutputs(std::uint8_t input, const MatrixOutputs& targets);
+  CommandResult RouteToAll(std::uint8_t input);
+  CommandResult RouteOneToOne();
 
   // The queries: they update the state from the answer, if one comes. True when answered.
   [[nodiscard]] bool ReadMatrixStatus();
   [[nodiscard]] bool ReadBacklight();
 
-  bool SetBacklightTime();
-  bool SetBacklightBrightness();
-  bool SetMatrixOutputFormat();
+  CommandResult SetBacklightTime(std::uint8_t time);
+  CommandResult SetBacklightBrightness(std::uint8_t brightness);
+  // A row of MatrixFormatTable; the sixteen-channel switcher's command.
+  CommandResult SetMatrixOutputFormat(std::uint8_t formatIndex);
 
  private:
-  bool SendText(const std::string& text);
-  bool SendBacklightValue(std::uint8_t commandCode, std::uint8_t value);
+  CommandResult SendText(const std::string& text);
+  CommandResult SendValueFrame(const Frame& frame);
   // Sends the query and returns the answer of replySize bytes with the code in byte 16.
   std::optional<std::vector<std::uint8_t>> Query(const Frame& request, std::size_t replySize);
   // Each look on the network takes one datagram and prints its length.

@@ -99,7 +99,7 @@ void MatrixPresenter::Apply() {
     }
   }
   ShowAction(MatrixAction::Apply);
-  if (commands_.RouteToOutputs()) {
+  if (commands_.RouteToOutputs(state.selectedInput, state.MarkedOutputs()) == CommandResult::Sent) {
     RefreshStatus();
   }
   panel_.ShowMatrix();
@@ -110,7 +110,7 @@ void MatrixPresenter::OneToAll() {
     return;
   }
   ShowAction(MatrixAction::OneToAll);
-  if (commands_.RouteToAll()) {
+  if (commands_.RouteToAll(matrix().selectedInput) == CommandResult::Sent) {
     RefreshOutputs(matrix().selectedInput);
     RefreshStatus();
   }
@@ -122,7 +122,7 @@ void MatrixPresenter::OneToOne() {
     return;
   }
   ShowAction(MatrixAction::OneToOne);
-  if (commands_.RouteOneToOne()) {
+  if (commands_.RouteOneToOne() == CommandResult::Sent) {
     matrix().selectedInput = 0;
     outputLit_.fill(false);
     RefreshStatus();
@@ -149,8 +149,7 @@ void MatrixPresenter::RefreshEnded() {
 void MatrixPresenter::ChooseBacklightTime(int item) {
   if (!RefusedWhileLocked() && item >= 0 &&
       static_cast<std::size_t>(item) < kBacklightTimeTexts.size()) {
-    matrix().backlightTime = static_cast<std::uint8_t>(item);
-    static_cast<void>(commands_.SetBacklightTime());
+    static_cast<void>(commands_.SetBacklightTime(static_cast<std::uint8_t>(item)));
   }
   panel_.ShowMatrix();
 }
@@ -158,8 +157,7 @@ void MatrixPresenter::ChooseBacklightTime(int item) {
 void MatrixPresenter::ChooseOutputFormat(int item) {
   if (!RefusedWhileLocked() && item >= 0 &&
       static_cast<std::size_t>(item) < MatrixFormatTable.size()) {
-    matrix().outputFormatIndex = static_cast<std::uint8_t>(item);
-    static_cast<void>(commands_.SetMatrixOutputFormat());
+    static_cast<void>(commands_.SetMatrixOutputFormat(static_cast<std::uint8_t>(item)));
   }
   panel_.ShowMatrix();
 }
@@ -182,7 +180,7 @@ void MatrixPresenter::ReleaseBrightness(int position) {
     return;
   }
   deviceBrightness_ = matrix().backlightBrightness;
-  static_cast<void>(commands_.SetBacklightBrightness());
+  static_cast<void>(commands_.SetBacklightBrightness(deviceBrightness_));
 }
 
 void MatrixPresenter::ShowAction(MatrixAction action) {

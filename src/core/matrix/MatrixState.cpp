@@ -12,6 +12,14 @@ const std::array<MatrixFormat, 21> MatrixFormatTable{{
     {"525i59.94", 24},
 }};
 
+MatrixOutputs MatrixState::MarkedOutputs() const {
+  MatrixOutputs marked;
+  for (std::size_t o = 0; o < kMatrixTableSize; ++o) {
+    marked[o] = selectedInput != 0 && pendingMarks[o] == selectedInput;
+  }
+  return marked;
+}
+
 std::optional<std::size_t> MatrixFormatIndex(std::uint8_t code) {
   const auto found = std::ranges::find(MatrixFormatTable, code, &MatrixFormat::code);
   if (found == MatrixFormatTable.end()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -9,6 +10,9 @@
 namespace quintara {
 
 inline constexpr std::size_t kMatrixTableSize = 16;
+
+// A set of outputs: bit o - 1 stands for output o.
+using MatrixOutputs = std::bitset<kMatrixTableSize>;
 
 // What the controller keeps for the matrix switchers. It lives for the whole run: opening a
 // panel or changing devices does not clear it. The eight-channel switcher uses entries 1-8.
@@ -21,6 +25,11 @@ struct MatrixState {
   std::uint8_t backlightTime = 0;
   std::uint8_t backlightBrightness = 0;
   std::uint8_t outputFormatIndex = 0;  // into MatrixFormatTable
+
+  // The outputs marked for the selected input; none while no input is selected.
+  MatrixOutputs MarkedOutputs() const;
+
+  friend bool operator==(const MatrixState&, const MatrixState&) = default;
 };
 
 // The sixteen-channel switcher's output formats: list text and device code.

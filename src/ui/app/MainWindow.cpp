@@ -336,7 +336,7 @@ void MainWindow::ToggleLock() {
 void MainWindow::SendName() {
   // The field loses the focus when an exchange disables it; the controller is the exchange's.
   // While locked only a name the operator typed is refused aloud, once.
-  if (Busy() || (controller_->LockState() == 1 && !nameField_->isModified())) {
+  if (Busy() || (controller_->Locked() && !nameField_->isModified())) {
     return;
   }
   nameField_->setModified(false);

@@ -122,7 +122,7 @@ bool SettingsFilePresenter::Load(const std::filesystem::path& path, const PanelS
     return false;
   }
   const ViewerSettings& wanted = std::get<ViewerSettings>(read);
-  if (controller.LockState() == 1) {
+  if (controller.Locked()) {
     prompter.ShowError(kLoadLockedError);
     return false;
   }

@@ -22,7 +22,7 @@ ViewerFacts DeviceFacts(const Controller& controller) {
 
 SettingsSending SendSettingsChanges(Controller& controller, std::span<const SettingsChange> changes,
                                     const ViewerSettings& device) {
-  if (controller.LockState() == 1) {
+  if (controller.Locked()) {
     return {.sent = 0, .locked = true};
   }
   SettingsSending sending;

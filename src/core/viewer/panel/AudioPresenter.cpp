@@ -24,9 +24,7 @@ AudioView AudioPresenter::Shown() const {
 int AudioPresenter::ChooseSource(int item) {
   ViewerState& viewer = controller_.Viewer();
   if (!RefusedWhileLocked() && item >= 0 && item < kSourceItems) {
-    // The sender stores nothing for the source: the page keeps it before sending.
-    viewer.AudioSource = static_cast<std::uint8_t>(item);
-    static_cast<void>(ViewerCommands(controller_).SetAudioSource(viewer.AudioSource));
+    static_cast<void>(ViewerCommands(controller_).SetAudioSource(static_cast<std::uint8_t>(item)));
   }
   return SourceItem(viewer.AudioSource);
 }

@@ -11,7 +11,7 @@ constexpr int kColours = 16;
 constexpr int kBorderItems = 2;
 
 using Entries = std::array<std::uint8_t, 16>;
-using Sender = bool (ViewerCommands::*)(std::uint8_t item, std::uint8_t colour);
+using Sender = CommandResult (ViewerCommands::*)(std::uint8_t item, std::uint8_t colour);
 
 struct ColourRole {
   Entries ViewerState::*field;

@@ -37,8 +37,7 @@ std::optional<ModePresenter::LayoutClick> ModePresenter::ClickLayout(std::uint8_
   const LayoutClick click{layoutCode, ModeLayoutFor(viewer.LayoutCode).highlighted};
   // The page shows the new layout before it goes out and never takes it back.
   viewer.AppliedLayoutCode = layoutCode;
-  viewer.LayoutCode = layoutCode;
-  static_cast<void>(ViewerCommands(controller_).SetLayout());
+  static_cast<void>(ViewerCommands(controller_).SetLayout(layoutCode));
   return click;
 }
 
@@ -65,7 +64,6 @@ std::optional<int> ModePresenter::ChooseSource(std::uint8_t window, int item) {
     return std::nullopt;
   }
   static_cast<void>(ViewerCommands(controller_).SetWindowSource(window, source));
-  controller_.Viewer().WindowSource[window - 1u] = source;
   shown = source;
   return std::nullopt;
 }

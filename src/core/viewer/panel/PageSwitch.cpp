@@ -38,10 +38,10 @@ std::optional<PageSwitch::Change> PageSwitch::SwitchPage(std::uint8_t page) {
   }
   const Change change{viewer.CurrentPage, page};
   viewer.CurrentPage = page;
-  viewer.SwitcherMode = page == ViewerPage::Switcher ? 1 : 0;
   shownPage_ = page;
   // Sent on every completed switch, between two multiviewer pages too.
-  static_cast<void>(ViewerCommands(controller_).SetSwitcherMode(viewer.SwitcherMode));
+  const std::uint8_t switcherMode = page == ViewerPage::Switcher ? 1 : 0;
+  static_cast<void>(ViewerCommands(controller_).SetSwitcherMode(switcherMode));
   return change;
 }
 

@@ -18,7 +18,7 @@ bool SwitcherPresenter::ChooseRoute(std::uint8_t output, int item) {
     return false;
   }
   const auto input = static_cast<std::uint8_t>(item + 1);
-  return ViewerCommands(controller_).SetWindowSource(output, input);
+  return ViewerCommands(controller_).SetSwitcherRoute(output, input) == CommandResult::Sent;
 }
 
 void SwitcherPresenter::OneToOne() {

@@ -47,7 +47,6 @@ std::optional<int> SystemPresenter::ChooseOutputFormat(int item) {
   }
   shownFormatItem_ = item;
   const std::uint8_t code = kOutputFormats[static_cast<std::size_t>(item)].code;
-  controller_.Viewer().OutputFormat = code;
   static_cast<void>(ViewerCommands(controller_).SetOutputFormat(code));
   return std::nullopt;
 }

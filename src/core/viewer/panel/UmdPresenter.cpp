@@ -116,14 +116,11 @@ std::optional<std::u16string> UmdPresenter::ConfirmLabel(std::uint8_t input) {
     return std::nullopt;
   }
   std::u16string& shown = shown_[input - 1u];
-  std::u16string& stored = controller_.Viewer().UmdText[input - 1u];
-  if (controller_.RefuseWhileLocked()) {
+  if (ViewerCommands(controller_).SetUmdText(input, shown) == CommandResult::RefusedLocked) {
     // Nothing went out: the field must not go on showing a label the device does not have.
-    shown = stored;
+    shown = controller_.Viewer().UmdText[input - 1u];
     return shown;
   }
-  stored = shown;
-  static_cast<void>(ViewerCommands(controller_).SetUmdText(input));
   return std::nullopt;
 }
 

@@ -23,64 +23,72 @@ bool IsWindowIndex(std::uint8_t index) {
 
 }  // namespace
 
-bool ViewerCommands::SendViewerCommand(const Frame& frame, const Step& store,
-                                       const Step& afterwards) {
+CommandResult ViewerCommands::SendViewerCommand(const Frame& frame, const Step& store,
+                                                const Step& afterwards) {
   if (controller_.RefuseWhileLocked()) {
-    return false;
+    return CommandResult::RefusedLocked;
   }
   if (store) {
     store();
   }
   if (!controller_.SendFrame(frame)) {
-    return false;  // what was stored stays; the preview is not brought up to date
+    return CommandResult::NotSent;  // what was stored stays; the preview is not brought up to date
   }
   if (afterwards) {
     afterwards();
   }
-  return true;
+  return CommandResult::Sent;
 }
 
 void ViewerCommands::Repaint() {
   controller_.ViewerViews().Notify([](ViewerView& view) { view.RepaintPreview(); });
 }
 
-bool ViewerCommands::SetLayout() {
+CommandResult ViewerCommands::SetLayout(std::uint8_t layoutCode) {
   ViewerState& viewer = controller_.Viewer();
-  return SendViewerCommand(frames_.Layout(viewer.LayoutCode), {}, [this, &viewer] {
-    RefreshLayout(viewer);
-    Repaint();
-  });
+  return SendViewerCommand(
+      frames_.Layout(layoutCode), [&viewer, layoutCode] { viewer.LayoutCode = layoutCode; },
+      [this, &viewer] {
+        RefreshLayout(viewer);
+        Repaint();
+      });
 }
 
-bool ViewerCommands::SetWindowSource(std::uint8_t window, std::uint8_t input) {
+CommandResult ViewerCommands::SetWindowSource(std::uint8_t window, std::uint8_t input) {
   if (!IsNumber(window)) {
-    return false;  // there is no such window to route
+    return CommandResult::NotSent;  // there is no such window
   }
   ViewerState& viewer = controller_.Viewer();
   return SendViewerCommand(
       frames_.WindowSource(window, input),
-      [&viewer, window, input] {
-        if (viewer.CurrentPage == ViewerPage::Switcher) {
-          viewer.SwitcherSource[window - 1] = input;
-          viewer.SwitcherRects[window - 1].number = input;
-        }
-      },
-      [this, &viewer] {
-        if (viewer.CurrentPage == ViewerPage::Mode || viewer.CurrentPage == ViewerPage::Switcher) {
-          Repaint();
-        }
-      });
+      [&viewer, window, input] { viewer.WindowSource[window - 1] = input; }, [this] { Repaint(); });
 }
 
-bool ViewerCommands::SetUmdText(std::uint8_t input) {
-  if (!IsNumber(input)) {
-    return false;
+CommandResult ViewerCommands::SetSwitcherRoute(std::uint8_t output, std::uint8_t input) {
+  if (!IsNumber(output)) {
+    return CommandResult::NotSent;  // there is no such output to route
   }
-  return SendViewerCommand(frames_.UmdText(input, controller_.Viewer().UmdText[input - 1]), {},
-                           [this] { Repaint(); });
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(
+      frames_.WindowSource(output, input),
+      [&viewer, output, input] {
+        viewer.SwitcherSource[output - 1] = input;
+        viewer.SwitcherRects[output - 1].number = input;
+      },
+      [this] { Repaint(); });
 }
 
-bool ViewerCommands::SetUmdOn(std::uint8_t item, std::uint8_t on) {
+CommandResult ViewerCommands::SetUmdText(std::uint8_t input, std::u16string_view text) {
+  if (!IsNumber(input)) {
+    return CommandResult::NotSent;
+  }
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(
+      frames_.UmdText(input, std::u16string(text)),
+      [&viewer, input, text] { viewer.UmdText[input - 1] = text; }, [this] { Repaint(); });
+}
+
+CommandResult ViewerCommands::SetUmdOn(std::uint8_t item, std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
   if (item == kAllItems) {
     return SendViewerCommand(
@@ -88,14 +96,14 @@ bool ViewerCommands::SetUmdOn(std::uint8_t item, std::uint8_t on) {
         [this] { Repaint(); });
   }
   if (!IsNumber(item)) {
-    return false;
+    return CommandResult::NotSent;
   }
   return SendViewerCommand(
       frames_.UmdOn(item, on), [&viewer, item, on] { viewer.UmdOn[item - 1] = on; },
       [this] { Repaint(); });
 }
 
-bool ViewerCommands::SetMeterOn(std::uint8_t windowIndex, std::uint8_t on) {
+CommandResult ViewerCommands::SetMeterOn(std::uint8_t windowIndex, std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
   if (windowIndex == kAllMetersIndex) {
     return SendViewerCommand(
@@ -103,16 +111,16 @@ bool ViewerCommands::SetMeterOn(std::uint8_t windowIndex, std::uint8_t on) {
         [this] { Repaint(); });
   }
   if (!IsWindowIndex(windowIndex)) {
-    return false;
+    return CommandResult::NotSent;
   }
   return SendViewerCommand(
       frames_.MeterOn(windowIndex, on),
       [&viewer, windowIndex, on] { viewer.MeterOn[windowIndex] = on; }, [this] { Repaint(); });
 }
 
-bool ViewerCommands::SetMeterChannels(std::uint8_t windowIndex, std::uint8_t pair) {
+CommandResult ViewerCommands::SetMeterChannels(std::uint8_t windowIndex, std::uint8_t pair) {
   if (!IsWindowIndex(windowIndex)) {
-    return false;
+    return CommandResult::NotSent;
   }
   ViewerState& viewer = controller_.Viewer();
   return SendViewerCommand(
@@ -121,11 +129,11 @@ bool ViewerCommands::SetMeterChannels(std::uint8_t windowIndex, std::uint8_t pai
       [this] { Repaint(); });
 }
 
-bool ViewerCommands::SendColour(std::uint8_t commandCode, std::uint8_t item, std::uint8_t colour,
-                                std::array<std::uint8_t, 16>& field, bool allOnItemZero,
-                                const Step& afterwards) {
+CommandResult ViewerCommands::SendColour(std::uint8_t commandCode, std::uint8_t item,
+                                         std::uint8_t colour, std::array<std::uint8_t, 16>& field,
+                                         bool allOnItemZero, const Step& afterwards) {
   if (!IsItem(item)) {
-    return false;
+    return CommandResult::NotSent;
   }
   return SendViewerCommand(
       frames_.Colour(commandCode, item, colour),
@@ -141,7 +149,7 @@ bool ViewerCommands::SendColour(std::uint8_t commandCode, std::uint8_t item, std
       afterwards);
 }
 
-bool ViewerCommands::SetUmdTextColour(std::uint8_t item, std::uint8_t colour) {
+CommandResult ViewerCommands::SetUmdTextColour(std::uint8_t item, std::uint8_t colour) {
   ViewerState& viewer = controller_.Viewer();
   return SendColour(ViewerCode::SetUmdTextColour, item, colour, viewer.UmdTextColour, true,
                     [this, &viewer] {
@@ -150,7 +158,7 @@ bool ViewerCommands::SetUmdTextColour(std::uint8_t item, std::uint8_t colour) {
                     });
 }
 
-bool ViewerCommands::SetUmdBackColour(std::uint8_t item, std::uint8_t colour) {
+CommandResult ViewerCommands::SetUmdBackColour(std::uint8_t item, std::uint8_t colour) {
   ViewerState& viewer = controller_.Viewer();
   return SendColour(ViewerCode::SetUmdBackColour, item, colour, viewer.UmdBackColour, true,
                     [this, &viewer] {
@@ -159,7 +167,7 @@ bool ViewerCommands::SetUmdBackColour(std::uint8_t item, std::uint8_t colour) {
                     });
 }
 
-bool ViewerCommands::SetFormatTextColour(std::uint8_t item, std::uint8_t colour) {
+CommandResult ViewerCommands::SetFormatTextColour(std::uint8_t item, std::uint8_t colour) {
   ViewerState& viewer = controller_.Viewer();
   return SendColour(ViewerCode::SetFormatTextColour, item, colour, viewer.FormatTextColour, true,
                     [this, &viewer] {
@@ -168,7 +176,7 @@ bool ViewerCommands::SetFormatTextColour(std::uint8_t item, std::uint8_t colour)
                     });
 }
 
-bool ViewerCommands::SetFormatBackColour(std::uint8_t item, std::uint8_t colour) {
+CommandResult ViewerCommands::SetFormatBackColour(std::uint8_t item, std::uint8_t colour) {
   ViewerState& viewer = controller_.Viewer();
   return SendColour(ViewerCode::SetFormatBackColour, item, colour, viewer.FormatBackColour, true,
                     [this, &viewer] {
@@ -177,56 +185,62 @@ bool ViewerCommands::SetFormatBackColour(std::uint8_t item, std::uint8_t colour)
                     });
 }
 
-bool ViewerCommands::SetTimecodeTextColour(std::uint8_t item, std::uint8_t colour) {
+CommandResult ViewerCommands::SetTimecodeTextColour(std::uint8_t item, std::uint8_t colour) {
   return SendColour(ViewerCode::SetTimecodeTextColour, item, colour,
                     controller_.Viewer().TimecodeTextColour, false, {});
 }
 
-bool ViewerCommands::SetTimecodeBackColour(std::uint8_t item, std::uint8_t colour) {
+CommandResult ViewerCommands::SetTimecodeBackColour(std::uint8_t item, std::uint8_t colour) {
   return SendColour(ViewerCode::SetTimecodeBackColour, item, colour,
                     controller_.Viewer().TimecodeBackColour, false, {});
 }
 
-bool ViewerCommands::SetBorder(std::uint8_t on) {
+CommandResult ViewerCommands::SetBorder(std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
   return SendViewerCommand(
       frames_.OneValue(ViewerCode::SetBorder, on), [&viewer, on] { viewer.BorderOn = on; },
       [this] { Repaint(); });
 }
 
-bool ViewerCommands::SetFormatStatus(std::uint8_t on) {
+CommandResult ViewerCommands::SetFormatStatus(std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
   return SendViewerCommand(
       frames_.OneValue(ViewerCode::SetFormatStatus, on), [&viewer, on] { viewer.FormatStatusOn = on; },
       [this] { Repaint(); });
 }
 
-bool ViewerCommands::SetAudioAlarm(std::uint8_t on) {
+CommandResult ViewerCommands::SetAudioAlarm(std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
   return SendViewerCommand(
       frames_.OneValue(ViewerCode::SetAudioAlarm, on), [&viewer, on] { viewer.AudioAlarmOn = on; },
       [this] { Repaint(); });
 }
 
-bool ViewerCommands::SetTimecode(std::uint8_t on) {
+CommandResult ViewerCommands::SetTimecode(std::uint8_t on) {
   ViewerState& viewer = controller_.Viewer();
   return SendViewerCommand(frames_.OneValue(ViewerCode::SetTimecode, on),
                            [&viewer, on] { viewer.TimecodeOn = on; }, {});
 }
 
-bool ViewerCommands::SetAudioSource(std::uint8_t source) {
-  return SendViewerCommand(frames_.OneValue(ViewerCode::SetAudioSource, source), {}, {});
+CommandResult ViewerCommands::SetAudioSource(std::uint8_t source) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(frames_.OneValue(ViewerCode::SetAudioSource, source),
+                           [&viewer, source] { viewer.AudioSource = source; }, {});
 }
 
-bool ViewerCommands::SetSwitcherMode(std::uint8_t switcherMode) {
-  return SendViewerCommand(frames_.OneValue(ViewerCode::SetSwitcherMode, switcherMode), {}, {});
+CommandResult ViewerCommands::SetSwitcherMode(std::uint8_t switcherMode) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(frames_.OneValue(ViewerCode::SetSwitcherMode, switcherMode),
+                           [&viewer, switcherMode] { viewer.SwitcherMode = switcherMode; }, {});
 }
 
-bool ViewerCommands::SetOutputFormat(std::uint8_t code) {
-  return SendViewerCommand(frames_.OutputFormat(code), {}, {});
+CommandResult ViewerCommands::SetOutputFormat(std::uint8_t code) {
+  ViewerState& viewer = controller_.Viewer();
+  return SendViewerCommand(frames_.OutputFormat(code),
+                           [&viewer, code] { viewer.OutputFormat = code; }, {});
 }
 
-bool ViewerCommands::SetOneToOne() {
+CommandResult ViewerCommands::SetOneToOne() {
   ViewerState& viewer = controller_.Viewer();
   return SendViewerCommand(
       frames_.Command(ViewerCode::SetOneToOne, {}),
@@ -239,11 +253,11 @@ bool ViewerCommands::SetOneToOne() {
       [this] { Repaint(); });
 }
 
-bool ViewerCommands::LoadDefaults() {
+CommandResult ViewerCommands::LoadDefaults() {
   return SendViewerCommand(frames_.OneValue(ViewerCode::LoadDefaults, 0x00), {}, {});
 }
 
-bool ViewerCommands::SendCustomMemory(std::uint8_t commandCode, std::uint8_t memory) {
+CommandResult ViewerCommands::SendCustomMemory(std::uint8_t commandCode, std::uint8_t memory) {
   return SendViewerCommand(frames_.OneValue(commandCode, memory), {}, {});
 }
 

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string_view>
 
+#include "core/CommandResult.h"
 #include "core/link/ControlFrame.h"
 #include "core/viewer/protocol/ViewerFrames.h"
 
@@ -50,44 +52,52 @@ inline constexpr std::uint8_t SetSwitcherMode = 0x62;
 // SetMeterOn's window index that stands for all meters.
 inline constexpr std::uint8_t kAllMetersIndex = 64;
 
-// The multiviewer's command senders. Each refuses while the device is locked, stores what it
-// sends in the mirror, sends one frame on the current link and, once it was sent, brings the
-// derived tables and the preview up to date. True when the frame was sent.
+// The multiviewer's command senders. Each takes the values it sends, refuses while the device is
+// locked (storing and sending nothing), stores what it sends in the mirror, sends one frame on the
+// current link and, once it was sent, brings the derived tables and the preview up to date. A
+// value stored stays when the frame could not leave.
 class ViewerCommands {
  public:
   explicit ViewerCommands(Controller& controller) : controller_(controller), frames_(controller) {}
 
-  bool SetLayout();
-  bool SetWindowSource(std::uint8_t window, std::uint8_t input);
-  bool SetUmdText(std::uint8_t input);
-  bool SetUmdOn(std::uint8_t item, std::uint8_t on);
-  bool SetMeterOn(std::uint8_t windowIndex, std::uint8_t on);
-  bool SetMeterChannels(std::uint8_t windowIndex, std::uint8_t pair);
-  bool SetUmdTextColour(std::uint8_t item, std::uint8_t colour);
-  bool SetUmdBackColour(std::uint8_t item, std::uint8_t colour);
-  bool SetFormatTextColour(std::uint8_t item, std::uint8_t colour);
-  bool SetFormatBackColour(std::uint8_t item, std::uint8_t colour);
-  bool SetTimecodeTextColour(std::uint8_t item, std::uint8_t colour);
-  bool SetTimecodeBackColour(std::uint8_t item, std::uint8_t colour);
-  bool SetBorder(std::uint8_t on);
-  bool SetFormatStatus(std::uint8_t on);
-  bool SetAudioAlarm(std::uint8_t on);
-  bool SetTimecode(std::uint8_t on);
-  bool SetAudioSource(std::uint8_t source);
-  bool SetSwitcherMode(std::uint8_t switcherMode);
-  bool SetOutputFormat(std::uint8_t code);
-  bool SetOneToOne();
-  bool LoadDefaults();
+  CommandResult SetLayout(std::uint8_t layoutCode);
+  // The input a window (1-16) shows in multiviewer mode.
+  CommandResult SetWindowSource(std::uint8_t window, std::uint8_t input);
+  // The input routed to an output (1-16) in switcher mode: the same command as SetWindowSource,
+  // kept in the switcher's table.
+  CommandResult SetSwitcherRoute(std::uint8_t output, std::uint8_t input);
+  CommandResult SetUmdText(std::uint8_t input, std::u16string_view text);
+  // Item 0 is every input (SetAllUmd).
+  CommandResult SetUmdOn(std::uint8_t item, std::uint8_t on);
+  // kAllMetersIndex is every window (SetAllMeters).
+  CommandResult SetMeterOn(std::uint8_t windowIndex, std::uint8_t on);
+  CommandResult SetMeterChannels(std::uint8_t windowIndex, std::uint8_t pair);
+  CommandResult SetUmdTextColour(std::uint8_t item, std::uint8_t colour);
+  CommandResult SetUmdBackColour(std::uint8_t item, std::uint8_t colour);
+  CommandResult SetFormatTextColour(std::uint8_t item, std::uint8_t colour);
+  CommandResult SetFormatBackColour(std::uint8_t item, std::uint8_t colour);
+  CommandResult SetTimecodeTextColour(std::uint8_t item, std::uint8_t colour);
+  CommandResult SetTimecodeBackColour(std::uint8_t item, std::uint8_t colour);
+  CommandResult SetBorder(std::uint8_t on);
+  CommandResult SetFormatStatus(std::uint8_t on);
+  CommandResult SetAudioAlarm(std::uint8_t on);
+  CommandResult SetTimecode(std::uint8_t on);
+  CommandResult SetAudioSource(std::uint8_t source);
+  CommandResult SetSwitcherMode(std::uint8_t switcherMode);
+  CommandResult SetOutputFormat(std::uint8_t code);
+  CommandResult SetOneToOne();
+  CommandResult LoadDefaults();
   // SaveCustom (0x58) or LoadCustom (0x59) with memory 1 or 2.
-  bool SendCustomMemory(std::uint8_t commandCode, std::uint8_t memory);
+  CommandResult SendCustomMemory(std::uint8_t commandCode, std::uint8_t memory);
 
  private:
   using Step = std::function<void()>;
 
   // The steps every sender follows; store runs before the send, afterwards only after it.
-  bool SendViewerCommand(const Frame& frame, const Step& store, const Step& afterwards);
-  bool SendColour(std::uint8_t commandCode, std::uint8_t item, std::uint8_t colour,
-                  std::array<std::uint8_t, 16>& field, bool allOnItemZero, const Step& afterwards);
+  CommandResult SendViewerCommand(const Frame& frame, const Step& store, const Step& afterwards);
+  CommandResult SendColour(std::uint8_t commandCode, std::uint8_t item, std::uint8_t colour,
+                           std::array<std::uint8_t, 16>& field, bool allOnItemZero,
+                           const Step& afterwards);
   void Repaint();
 
   Controller& controller_;
