@@ -17,7 +17,7 @@ using ViewerPages = test::FakeLinkFixture;
 TEST_F(ViewerPages, ALayoutButtonSendsItsCodeOnceAndMovesTheLight) {
   viewer().LayoutCode = 40;
   ModePresenter mode(controller);
-  EXPECT_EQ(viewer().AppliedLayoutCode, 0);
+  EXPECT_EQ(mode.AppliedLayoutCode(), 0);
   EXPECT_EQ(mode.RefreshLayoutControls().highlighted, 40);
 
   EXPECT_FALSE(mode.ClickLayout(40)) << "the layout the device shows already";

@@ -5,15 +5,12 @@
 
 namespace quintara {
 
-ModePresenter::ModePresenter(Controller& controller) : controller_(controller) {
-  controller_.Viewer().AppliedLayoutCode = 0;
-}
+ModePresenter::ModePresenter(Controller& controller) : controller_(controller) {}
 
 ModeLayoutView ModePresenter::RefreshLayoutControls() {
-  ViewerState& viewer = controller_.Viewer();
-  const ModeLayoutView shown = ModeLayoutFor(viewer.LayoutCode);
-  viewer.AppliedLayoutCode = viewer.LayoutCode;
-  return shown;
+  const std::uint8_t layoutCode = controller_.Viewer().LayoutCode;
+  appliedLayoutCode_ = layoutCode;
+  return ModeLayoutFor(layoutCode);
 }
 
 void ModePresenter::TakeShownSources() {
@@ -28,15 +25,14 @@ void ModePresenter::SourceShown(std::uint8_t window, int item) {
 }
 
 std::optional<ModePresenter::LayoutClick> ModePresenter::ClickLayout(std::uint8_t layoutCode) {
-  ViewerState& viewer = controller_.Viewer();
-  if (controller_.RefuseWhileLocked() || layoutCode == viewer.AppliedLayoutCode) {
+  if (controller_.RefuseWhileLocked() || layoutCode == appliedLayoutCode_) {
     return std::nullopt;
   }
   // The button lit for the old layout goes out, also when the device reported a variant that
   // only lights its group's button (110 lights 111).
-  const LayoutClick click{layoutCode, ModeLayoutFor(viewer.LayoutCode).highlighted};
+  const LayoutClick click{layoutCode, ModeLayoutFor(controller_.Viewer().LayoutCode).highlighted};
   // The page shows the new layout before it goes out and never takes it back.
-  viewer.AppliedLayoutCode = layoutCode;
+  appliedLayoutCode_ = layoutCode;
   static_cast<void>(ViewerCommands(controller_).SetLayout(layoutCode));
   return click;
 }

@@ -47,6 +47,8 @@ class ModePresenter {
   std::optional<int> ChooseSource(std::uint8_t window, int item);
 
   const PerWindow<std::uint8_t>& ShownSources() const { return shownSources_; }
+  // The layout the page shows as applied: the panel's choice, not what the device holds.
+  std::uint8_t AppliedLayoutCode() const { return appliedLayoutCode_; }
 
   // The list item of an input (1-16); -1, no selection, for any other value.
   static int ItemOfInput(std::uint8_t input);
@@ -54,6 +56,7 @@ class ModePresenter {
  private:
   Controller& controller_;
   PerWindow<std::uint8_t> shownSources_{};
+  std::uint8_t appliedLayoutCode_ = 0;
 };
 
 }  // namespace quintara

@@ -90,7 +90,6 @@ struct ViewerState {
   std::uint8_t AudioWindowItem = 0;  // the Audio page's window selection, 0-15
   std::uint8_t SwitcherMode = 1;     // 1 while the device runs as a switcher
   std::uint8_t CurrentPage = 0;      // the page shown: 1 Mode ... 6 Audio; 0 none yet
-  std::uint8_t AppliedLayoutCode = 0;
 
   // The labels the main window sets at start: "Umd_01" ... "Umd_16" and "1080p30".
   void SetLabelDefaults();
