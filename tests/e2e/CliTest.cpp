@@ -113,6 +113,24 @@ TEST_F(Cli, MultiviewerCommandsStateAndWatch) {
   EXPECT_EQ(Run({"--device", multiviewer, "mv", "meter-channels", "3", "8"}).status, kExitUsage);
 }
 
+TEST_F(Cli, WindowSourcesAndRoutesGoOutAsTheirArgumentsSay) {
+  const std::string multiviewer = Device(SimulatedLan::kMultiviewer);
+  const std::vector<std::pair<std::vector<std::string>, std::vector<std::uint8_t>>> cases{
+      {{"source", "3", "7"}, Bytes("34 07 03")},
+      {{"route", "2", "9"}, Bytes("34 09 02")},
+  };
+  for (std::size_t n = 0; n < cases.size(); ++n) {
+    std::vector<std::string> args{"--device", multiviewer, "mv"};
+    args.insert(args.end(), cases[n].first.begin(), cases[n].first.end());
+    const CliRun run = Run(args);
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(run.out, "SetWindowSource sent to KVT2208Z_127.0.0.31\n");
+    ASSERT_TRUE(lan.multiviewer->WaitForFrames(0x34, n + 1, test::kPatience));
+    const std::vector<std::uint8_t> frame = lan.multiviewer->ReceivedFrames(0x34)[n];
+    EXPECT_EQ(std::vector<std::uint8_t>(frame.begin() + 16, frame.begin() + 19), cases[n].second);
+  }
+}
+
 TEST_F(Cli, UnusableStaticAddressIsRefusedWithTheDevicesMessage) {
   const CliRun run =
       Run({"--device", Device(SimulatedLan::kMultiviewer), "network", "static", "0.0.0.0"});
