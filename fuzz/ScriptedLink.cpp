@@ -4,9 +4,10 @@
 
 namespace quintara::fuzz {
 
-bool ScriptedLink::SendFrame(std::span<const std::uint8_t>, SerialPause, BusyPort) {
+SendResult ScriptedLink::SendFrame(std::span<const std::uint8_t>, const std::optional<Ipv4Address>&,
+                                   SerialPause, BusyPort) {
   ++framesSent_;
-  return true;
+  return SendResult::Sent;
 }
 
 Ipv4Address ScriptedLink::SenderOf(Ipv4Address first, std::size_t datagram) {

@@ -24,7 +24,8 @@ class ScriptedLink final : public Link {
 
   void Add(Message arrival) { arrivals_.push_back(std::move(arrival)); }
 
-  bool SendFrame(std::span<const std::uint8_t> frame, SerialPause, BusyPort) override;
+  SendResult SendFrame(std::span<const std::uint8_t> frame, const std::optional<Ipv4Address>&,
+                       SerialPause, BusyPort) override;
   ExchangeOutcome RunExchange(const Exchange& exchange) override;
 
   // What the judge accepted in each exchange so far: the arrival as it was offered, or nothing.

@@ -57,13 +57,11 @@ bool StreamCarriesImage(const Message& stream, const StateImageBytes& image) {
 }  // namespace
 
 void FeedSerialScan(Input input) {
-  CnComm port;
   DeviceDirectory devices;
   StateImageBytes image{};
   LinkTiming timing;
   StillClock clock;
-  AgreeingPrompter prompter;
-  SerialSearch search(port, devices, image, timing, clock, prompter);
+  SerialSearch search(devices, image, timing, clock);
 
   Message collected;
   int found = 0;

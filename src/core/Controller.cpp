@@ -19,7 +19,7 @@ Controller::Controller(LinkConfig config, LinkTiming timing, Clock& clock, Promp
       network_(std::move(config), timing_, devices_, clock, prompter, observer_),
       serial_(serialPort_, timing_, clock),
       networkSearch_(devices_, timing_, clock),
-      serialSearch_(serialPort_, devices_, viewer_.StateImage, timing_, clock, prompter) {
+      serialSearch_(devices_, viewer_.StateImage, timing_, clock) {
   viewer_.SetLabelDefaults();
 }
 
@@ -33,10 +33,17 @@ void Controller::Search(const SearchStop& stop) {
 }
 
 void Controller::SearchNetwork(const SearchStop& stop) {
+  // The panel shows a device the search is about to forget.
+  observer_.CloseDevicePanel();
   networkSearch_.SearchNetwork(ActiveLink(), linkKind_, observer_, stop);
 }
 
 void Controller::SearchSerial() {
+  if (!serialPort_.IsOpen()) {
+    prompter_.ShowError(kOpenSerialPortError);
+    return;
+  }
+  observer_.CloseDevicePanel();
   serialSearch_.SearchSerial(ActiveLink(), linkKind_, observer_);
 }
 
@@ -49,7 +56,15 @@ Link& Controller::ActiveLink() {
 
 bool Controller::SendFrame(std::span<const std::uint8_t> frame, SerialPause pause,
                            BusyPort busyPort) {
-  return ActiveLink().SendFrame(frame, pause, busyPort);
+  const DeviceEntry* selected = devices_.SelectedEntry();
+  const std::optional<Ipv4Address> device =
+      selected ? Ipv4Address::Parse(selected->AddressText()) : std::nullopt;
+  const SendResult result = ActiveLink().SendFrame(frame, device, pause, busyPort);
+  // An entry without an address is not the operator's to fix: only no choice at all is asked.
+  if (result == SendResult::NoDevice && devices_.SelectedIndex() < 0) {
+    prompter_.ShowError(kChooseDeviceError);
+  }
+  return result == SendResult::Sent;
 }
 
 bool Controller::OpenSelectedPort(std::string_view portName, std::string_view baudText) {

@@ -31,6 +31,7 @@
 namespace quintara {
 
 inline constexpr std::string_view kInputIpError = "Please input the IP";
+inline constexpr std::string_view kOpenSerialPortError = "Please open the serial port first!";
 // The status line's notes: a change refused while the device is locked, an exchange the selected
 // device left unanswered (followed by its list line), a status port that cannot be had.
 inline constexpr std::string_view kLockedRefusalText = "Locked: unlock to make changes";

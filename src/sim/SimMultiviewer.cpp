@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "core/viewer/protocol/ReportCodes.h"
+
 namespace quintara::sim {
 namespace {
 
@@ -393,7 +395,9 @@ void SimMultiviewer::RestoreSettingsLocked(const MultiviewerState& from) {
 }
 
 void SimMultiviewer::ReportLocked(std::uint8_t code, std::span<const std::uint8_t> values) const {
-  if (!commander_) {
+  // Only what a listener takes as a report leaves, with at least the values it reads.
+  const ReportCode* report = FindReportCode(code);
+  if (!commander_ || report == nullptr || values.size() < report->values) {
     return;
   }
   std::vector<std::uint8_t> payload{0x00};  // byte 17, which the listener does not read

@@ -10,6 +10,8 @@
 
 #include "core/link/ControlFrame.h"
 #include "core/platform/UdpSocket.h"
+#include "core/viewer/protocol/ReportCodes.h"
+#include "core/viewer/protocol/StatusReports.h"
 #include "sim/FrontPanelCommands.h"
 #include "sim/SimMultiviewer.h"
 #include "sim/SimUdpServer.h"
@@ -207,6 +209,28 @@ TEST_F(SimMultiviewerTest, CustomMemoryOutlivesLoadDefaults) {
   EXPECT_EQ(state.UmdText[0], u"Desk");
   EXPECT_EQ(state.name, u"KVT2208Z");
   EXPECT_EQ(ReadState()[18], 100);
+}
+
+// What the device sends and what the listener reads come from one table: each report code's
+// change, made in range, comes back as that code, whole and long enough for the values read.
+TEST_F(SimMultiviewerTest, EveryReportCodeComesBackWholeForTheListener) {
+  for (const ReportCode& entry : kReportCodes) {
+    SCOPED_TRACE(entry.what);
+    if (entry.code == vc::FormatStatusReport || entry.code == vc::TimecodeReport) {
+      continue;  // the device reports these settings under their command codes
+    }
+    if (entry.code == vc::DeviceWideChange) {
+      ASSERT_TRUE(device->SetSwitcherMode(1));
+    } else if (entry.code == vc::WindowSignalReport) {
+      ASSERT_TRUE(device->SetSignal(1, true, 31));
+    } else {
+      Command(entry.code, {1, 1, 1});
+    }
+    const Bytes report = Next(status);
+    ASSERT_GT(report.size(), frame::kCommandCodeOffset);
+    EXPECT_EQ(report[frame::kCommandCodeOffset], entry.code);
+    EXPECT_EQ(CheckReport(report, kIdentity), ReportCheck::Intact);
+  }
 }
 
 }  // namespace

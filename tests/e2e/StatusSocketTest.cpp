@@ -1,4 +1,5 @@
-// The status socket holds a burst of reports that arrives faster than the listener takes them.
+// The status socket holds a burst of reports that arrives faster than the listener takes them;
+// the command socket goes only where it is aimed.
 #include <gtest/gtest.h>
 
 #include "core/link/NetworkLink.h"
@@ -65,6 +66,26 @@ TEST_F(StatusSocket, KeepsEveryReportOfABurstUntilItIsRead) {
     ++received;
   }
   EXPECT_EQ(received, kBurst);
+}
+
+// The link only carries frames. Handed no device, even with one selected, it sends nothing,
+// asks the operator nothing and says so; the frame after it is the first to arrive.
+TEST_F(StatusSocket, ACommandWithoutADeviceLeavesNothingAndSaysSo) {
+  std::optional<UdpSocket> device = UdpSocket::Create();
+  ASSERT_TRUE(device && device->Bind({Ipv4Address::Loopback(), 0}));
+  const LinkConfig aimedAtDevice = test::LoopbackLink({}, device->LocalEndpoint()->port);
+  NetworkLink commands{aimedAtDevice, timing, devices, clock, prompter, view};
+  const Frame unaimed = BuildFrame(0xA1, 0x01, LinkKind::Lan, 0x33, std::vector<std::uint8_t>{1});
+  const Frame aimed = BuildFrame(0xA1, 0x01, LinkKind::Lan, 0x33, std::vector<std::uint8_t>{2});
+  EXPECT_EQ(commands.SendFrame(unaimed, std::nullopt), SendResult::NoDevice);
+  EXPECT_EQ(commands.SendFrame(aimed, Ipv4Address::Loopback()), SendResult::Sent);
+  EXPECT_TRUE(prompter.errors.empty());
+  std::vector<std::uint8_t> buffer(64);
+  ASSERT_TRUE(device->WaitReadable(2000));
+  const std::optional<ReceivedDatagram> datagram = device->ReceiveFrom(buffer);
+  ASSERT_TRUE(datagram);
+  buffer.resize(datagram->size);
+  EXPECT_EQ(buffer, aimed);
 }
 
 }  // namespace

@@ -17,10 +17,11 @@ class FakeLink final : public Link {
  public:
   using Bytes = std::vector<std::uint8_t>;
 
-  bool SendFrame(std::span<const std::uint8_t> frame, SerialPause pause, BusyPort) override {
+  SendResult SendFrame(std::span<const std::uint8_t> frame, const std::optional<Ipv4Address>&,
+                       SerialPause pause, BusyPort) override {
     sent.emplace_back(frame.begin(), frame.end());
     pauses.push_back(pause);
-    return reachable;
+    return reachable ? SendResult::Sent : SendResult::Failed;
   }
 
   ExchangeOutcome RunExchange(const Exchange& exchange) override {

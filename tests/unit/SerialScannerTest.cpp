@@ -13,7 +13,7 @@ using Bytes = std::vector<std::uint8_t>;
 // The scanner on its own: no port is opened.
 class SerialScanner : public ::testing::Test {
  protected:
-  SerialScanner() : search(port, devices, image, timing, clock, prompter) {}
+  SerialScanner() : search(devices, image, timing, clock) {}
 
   int Scan(const Bytes& bytes) { return search.ScanSerialReply(bytes); }
 
@@ -27,12 +27,10 @@ class SerialScanner : public ::testing::Test {
     return BuildFrame(0xA1, 0x01, LinkKind::Serial, 0x32, payload);
   }
 
-  CnComm port;
   DeviceDirectory devices;
   StateImageBytes image{};
   LinkTiming timing;
   SystemClock clock;
-  test::RecordingPrompter prompter;
   SerialSearch search;
 };
 

@@ -66,6 +66,13 @@ struct Exchange {
   ReplyJudge judge;
 };
 
+// What became of a frame handed to a link.
+enum class SendResult {
+  Sent,      // the whole frame left
+  NoDevice,  // the network was given no device to aim at: nothing left
+  Failed,    // no socket or port to be had, or not the whole frame written
+};
+
 enum class ExchangeOutcome {
   NotSent,     // nothing could be sent (no socket, no selected device, port closed)
   Answered,    // the judge accepted a reply
@@ -87,10 +94,12 @@ class Link {
  public:
   virtual ~Link() = default;
 
-  // The one way a command leaves the system. True when the whole frame was sent.
-  [[nodiscard]] virtual bool SendFrame(std::span<const std::uint8_t> frame,
-                                       SerialPause pause = SerialPause::After,
-                                       BusyPort busyPort = BusyPort::Refuse) = 0;
+  // The one way a command leaves the system: to the device at this address on the network (the
+  // serial line has one peer and needs none).
+  [[nodiscard]] virtual SendResult SendFrame(std::span<const std::uint8_t> frame,
+                                             const std::optional<Ipv4Address>& device,
+                                             SerialPause pause = SerialPause::After,
+                                             BusyPort busyPort = BusyPort::Refuse) = 0;
   // Sends the request and waits, on the link's own descriptor, until the judge accepts a reply
   // or gives up, or the window or the attempts run out.
   [[nodiscard]] virtual ExchangeOutcome RunExchange(const Exchange& exchange) = 0;

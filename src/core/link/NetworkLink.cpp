@@ -39,23 +39,28 @@ bool NetworkLink::OpenSearchSocket() {
   return true;
 }
 
+std::optional<Ipv4Address> NetworkLink::SelectedDevice() const {
+  const DeviceEntry* entry = devices_.SelectedEntry();
+  return entry ? Ipv4Address::Parse(entry->AddressText()) : std::nullopt;
+}
+
+void NetworkLink::AskForDeviceIfNoneChosen() {
+  if (setupFailure_.empty() && devices_.SelectedIndex() < 0) {
+    prompter_.ShowError(kChooseDeviceError);
+  }
+}
+
 std::optional<UdpSocket> NetworkLink::OpenAimedSocket(std::uint16_t localPort,
-                                                      std::uint16_t devicePort, UdpEndpoint& aim,
-                                                      BusyPort busyPort) {
+                                                      std::uint16_t devicePort,
+                                                      const std::optional<Ipv4Address>& device,
+                                                      UdpEndpoint& aim, BusyPort busyPort) {
   setupFailure_.clear();
   std::optional<UdpSocket> socket = UdpSocket::Create();
   if (!socket) {
     SetUpFailed("cannot create a UDP socket");
     return std::nullopt;
   }
-  if (devices_.SelectedIndex() < 0) {
-    prompter_.ShowError(kChooseDeviceError);
-    return std::nullopt;
-  }
-  const DeviceEntry* entry = devices_.SelectedEntry();
-  const std::optional<Ipv4Address> address =
-      entry ? Ipv4Address::Parse(entry->AddressText()) : std::nullopt;
-  if (!address) {
+  if (!device) {
     return std::nullopt;
   }
   if (!socket->Bind({config_.bindAddress, localPort})) {
@@ -69,21 +74,23 @@ std::optional<UdpSocket> NetworkLink::OpenAimedSocket(std::uint16_t localPort,
     SetUpFailed("cannot set up a socket");
     return std::nullopt;
   }
-  aim = {*address, devicePort};
+  aim = {*device, devicePort};
   return socket;
 }
 
-bool NetworkLink::OpenCommandSocket(BusyPort busyPort) {
+bool NetworkLink::OpenCommandSocket(const std::optional<Ipv4Address>& device, BusyPort busyPort) {
   CloseCommandSocket();
-  socket_ = OpenAimedSocket(config_.localPort, config_.devicePort, commandPeer_, busyPort);
+  socket_ = OpenAimedSocket(config_.localPort, config_.devicePort, device, commandPeer_, busyPort);
   return socket_.has_value();
 }
 
 std::optional<UdpSocket> NetworkLink::OpenStatusSocket() {
   UdpEndpoint unusedAim;  // nothing is ever sent on the status socket
-  std::optional<UdpSocket> socket =
-      OpenAimedSocket(config_.statusPort, config_.statusPort, unusedAim, BusyPort::Refuse);
-  if (socket) {
+  std::optional<UdpSocket> socket = OpenAimedSocket(config_.statusPort, config_.statusPort,
+                                                    SelectedDevice(), unusedAim, BusyPort::Refuse);
+  if (!socket) {
+    AskForDeviceIfNoneChosen();
+  } else {
     // Whatever the system grants: a smaller buffer still takes reports, it only drops more of
     // a long burst.
     static_cast<void>(socket->RequestReceiveBuffer(kStatusReceiveBuffer));
@@ -91,21 +98,25 @@ std::optional<UdpSocket> NetworkLink::OpenStatusSocket() {
   return socket;
 }
 
-bool NetworkLink::SendFrame(std::span<const std::uint8_t> frame, SerialPause, BusyPort busyPort) {
-  if (!OpenCommandSocket(busyPort)) {
-    return false;
+SendResult NetworkLink::SendFrame(std::span<const std::uint8_t> frame,
+                                  const std::optional<Ipv4Address>& device, SerialPause,
+                                  BusyPort busyPort) {
+  if (!OpenCommandSocket(device, busyPort)) {
+    return setupFailure_.empty() && !device ? SendResult::NoDevice : SendResult::Failed;
   }
   const bool sent = socket_->SendTo(frame, commandPeer_);
   clock_.SleepMs(timing_.lanSendPauseMs);
   CloseCommandSocket();
-  return sent;
+  return sent ? SendResult::Sent : SendResult::Failed;
 }
 
 ExchangeOutcome NetworkLink::RunExchange(const Exchange& exchange) {
   const bool search = exchange.audience == Audience::SearchTargets;
-  if (!(search ? OpenSearchSocket() : OpenCommandSocket(exchange.busyPort))) {
+  if (!(search ? OpenSearchSocket() : OpenCommandSocket(SelectedDevice(), exchange.busyPort))) {
     if (search) {
       prompter_.ShowError(kCreateSocketError);
+    } else {
+      AskForDeviceIfNoneChosen();
     }
     return ExchangeOutcome::NotSent;
   }

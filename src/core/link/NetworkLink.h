@@ -30,10 +30,12 @@ class NetworkLink final : public Link {
   NetworkLink(LinkConfig config, const LinkTiming& timing, const DeviceDirectory& devices,
               Clock& clock, Prompter& prompter, DeviceListView& view);
 
-  // One datagram to the selected device's command port, then the protocol's pause.
-  [[nodiscard]] bool SendFrame(std::span<const std::uint8_t> frame,
-                               SerialPause pause = SerialPause::After,
-                               BusyPort busyPort = BusyPort::Refuse) override;
+  // One datagram to the device's command port, then the protocol's pause. Nothing is shown to
+  // the operator: what went wrong is in the result (and in SetupFailure).
+  [[nodiscard]] SendResult SendFrame(std::span<const std::uint8_t> frame,
+                                     const std::optional<Ipv4Address>& device,
+                                     SerialPause pause = SerialPause::After,
+                                     BusyPort busyPort = BusyPort::Refuse) override;
   // The request goes from the search socket to every search target, or from the command socket
   // to the selected device; replies are taken from the same socket.
   [[nodiscard]] ExchangeOutcome RunExchange(const Exchange& exchange) override;
@@ -54,10 +56,16 @@ class NetworkLink final : public Link {
 
  private:
   bool OpenSearchSocket();
-  bool OpenCommandSocket(BusyPort busyPort);
-  // A socket bound to localPort on the bind address, aimed at the selected device's devicePort.
+  bool OpenCommandSocket(const std::optional<Ipv4Address>& device, BusyPort busyPort);
+  // The exchanges and the status socket are for the selected device.
+  std::optional<Ipv4Address> SelectedDevice() const;
+  // Asks the operator to choose a device when a socket was missing only that.
+  void AskForDeviceIfNoneChosen();
+  // A socket bound to localPort on the bind address, aimed at the device's devicePort; nothing
+  // without a device, SetupFailure saying why when the device was not all that was missing.
   // With SendAnyway a port held elsewhere leaves the socket on a port of the system's choosing.
   std::optional<UdpSocket> OpenAimedSocket(std::uint16_t localPort, std::uint16_t devicePort,
+                                           const std::optional<Ipv4Address>& device,
                                            UdpEndpoint& aim, BusyPort busyPort);
   // Notes why a local socket could not be set up; false, for the caller to return.
   bool SetUpFailed(const std::string& what);

@@ -11,7 +11,6 @@ constexpr std::size_t kShortestScannedAnswer = 22;
 
 void NetworkSearch::SearchNetwork(Link& link, LinkKind kind, DeviceListView& view,
                                   const SearchStop& stop) {
-  view.CloseDevicePanel();
   devices_.BeginSearch(view);
   const std::int64_t start = clock_.NowMs();
   const Frame discover = BuildDiscoverFrame(kind, clock_.LocalNow());

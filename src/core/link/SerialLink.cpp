@@ -5,16 +5,17 @@
 
 namespace quintara {
 
-bool SerialLink::SendFrame(std::span<const std::uint8_t> frame, SerialPause pause, BusyPort) {
+SendResult SerialLink::SendFrame(std::span<const std::uint8_t> frame,
+                                 const std::optional<Ipv4Address>&, SerialPause pause, BusyPort) {
   if (!port_.IsOpen()) {
-    return false;
+    return SendResult::Failed;
   }
   DiscardInput(port_);
   const std::size_t written = port_.SerialWrite(frame);
   if (pause == SerialPause::After) {
     clock_.SleepMs(timing_.serialSendPauseMs);
   }
-  return written == frame.size();
+  return written == frame.size() ? SendResult::Sent : SendResult::Failed;
 }
 
 ExchangeOutcome SerialLink::RunExchange(const Exchange& exchange) {

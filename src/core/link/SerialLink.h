@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "core/link/CnComm.h"
@@ -19,9 +20,10 @@ class SerialLink final : public Link {
 
   bool IsOpen() const { return port_.IsOpen(); }
 
-  [[nodiscard]] bool SendFrame(std::span<const std::uint8_t> frame,
-                               SerialPause pause = SerialPause::After,
-                               BusyPort busyPort = BusyPort::Refuse) override;
+  [[nodiscard]] SendResult SendFrame(std::span<const std::uint8_t> frame,
+                                     const std::optional<Ipv4Address>& device,
+                                     SerialPause pause = SerialPause::After,
+                                     BusyPort busyPort = BusyPort::Refuse) override;
   // Every look offers the judge all the bytes collected since the request.
   [[nodiscard]] ExchangeOutcome RunExchange(const Exchange& exchange) override;
 

@@ -14,22 +14,11 @@ constexpr std::uint8_t kSeparator = '-';
 
 }  // namespace
 
-SerialSearch::SerialSearch(const CnComm& port, DeviceDirectory& devices,
-                           std::span<std::uint8_t> stateImage, const LinkTiming& timing,
-                           Clock& clock, Prompter& prompter)
-    : port_(port),
-      devices_(devices),
-      stateImage_(stateImage),
-      timing_(timing),
-      clock_(clock),
-      prompter_(prompter) {}
+SerialSearch::SerialSearch(DeviceDirectory& devices, std::span<std::uint8_t> stateImage,
+                           const LinkTiming& timing, Clock& clock)
+    : devices_(devices), stateImage_(stateImage), timing_(timing), clock_(clock) {}
 
 void SerialSearch::SearchSerial(Link& link, LinkKind kind, DeviceListView& view) {
-  if (!port_.IsOpen()) {
-    prompter_.ShowError(kOpenSerialPortError);
-    return;
-  }
-  view.CloseDevicePanel();
   devices_.BeginSearch(view);
   const std::int64_t start = clock_.NowMs();
   savedType_ = 0;

@@ -4,20 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string_view>
 
-#include "core/link/CnComm.h"
 #include "core/link/ControlFrame.h"
 #include "core/link/DeviceDirectory.h"
 #include "core/link/DeviceListView.h"
 #include "core/link/Link.h"
 #include "core/link/LinkConfig.h"
 #include "core/platform/Clock.h"
-#include "core/platform/Prompter.h"
 
 namespace quintara {
-
-inline constexpr std::string_view kOpenSerialPortError = "Please open the serial port first!";
 
 // The search over the serial line: at most one device, found in the byte stream that answers
 // a Discover.
@@ -27,9 +22,10 @@ class SerialSearch {
 
   // A multiviewer may answer with its state image (code 0x32) instead; it is kept in
   // stateImage, whose size is the image's.
-  SerialSearch(const CnComm& port, DeviceDirectory& devices, std::span<std::uint8_t> stateImage,
-               const LinkTiming& timing, Clock& clock, Prompter& prompter);
+  SerialSearch(DeviceDirectory& devices, std::span<std::uint8_t> stateImage,
+               const LinkTiming& timing, Clock& clock);
 
+  // On a port the caller has opened.
   void SearchSerial(Link& link, LinkKind kind, DeviceListView& view);
 
   // Looks for a complete answer in the bytes received so far, from the first byte on:
@@ -42,12 +38,10 @@ class SerialSearch {
   std::optional<int> ActOnFrame(std::span<const std::uint8_t> bytes, std::size_t start,
                                 std::size_t length);
 
-  const CnComm& port_;
   DeviceDirectory& devices_;
   std::span<std::uint8_t> stateImage_;
   const LinkTiming& timing_;
   Clock& clock_;
-  Prompter& prompter_;
 
   std::uint8_t savedType_ = 0;
   std::uint8_t savedAddress_ = 0;

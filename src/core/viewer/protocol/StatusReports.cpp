@@ -5,8 +5,9 @@
 
 #include "core/Controller.h"
 #include "core/link/ControlFrame.h"
-#include "core/viewer/state/LayoutGeometry.h"
+#include "core/viewer/protocol/ReportCodes.h"
 #include "core/viewer/protocol/ViewerCommands.h"
+#include "core/viewer/state/LayoutGeometry.h"
 #include "core/viewer/state/ViewerRefresh.h"
 #include "core/viewer/state/ViewerTables.h"
 
@@ -257,44 +258,8 @@ void ReportApplier::TimecodeColour(bool text) {
 }  // namespace
 
 std::size_t ReportBytesNeeded(std::uint8_t commandCode) {
-  // Identity at 10-13 and the code at 16 always; then v at 18, u at 19, t at 20.
-  constexpr std::size_t kCodeOnly = frame::kCommandCodeOffset + 1;
-  constexpr std::size_t kV = kFirstValue + 1;
-  constexpr std::size_t kU = kFirstValue + 2;
-  constexpr std::size_t kT = kFirstValue + 3;
-  switch (commandCode) {
-    case ViewerCode::LoadDefaults:
-    case ViewerCode::DeviceWideChange:
-    case ViewerCode::LoadCustom:
-      return kCodeOnly;
-    case ViewerCode::SetLayout:
-    case ViewerCode::SetAudioSource:
-    case ViewerCode::FormatStatusReport:
-    case ViewerCode::SetFormatStatus:
-    case ViewerCode::SetBorder:
-    case ViewerCode::TimecodeReport:
-    case ViewerCode::SetTimecode:
-    case ViewerCode::SetAudioAlarm:
-    case ViewerCode::SetAllMeters:
-    case ViewerCode::SetAllUmd:
-      return kV;
-    case ViewerCode::SetOutputFormat:
-    case ViewerCode::SetWindowSource:
-    case ViewerCode::SetUmdOn:
-    case ViewerCode::SetMeterOn:
-    case ViewerCode::SetUmdTextColour:
-    case ViewerCode::SetUmdBackColour:
-    case ViewerCode::SetFormatTextColour:
-    case ViewerCode::SetFormatBackColour:
-    case ViewerCode::SetMeterChannels:
-    case ViewerCode::SetTimecodeTextColour:
-    case ViewerCode::SetTimecodeBackColour:
-      return kU;
-    case ViewerCode::WindowSignalReport:
-      return kT;
-    default:
-      return 0;
-  }
+  const ReportCode* report = FindReportCode(commandCode);
+  return report ? BytesNeeded(*report) : 0;
 }
 
 ReportCheck CheckReport(std::span<const std::uint8_t> datagram,
@@ -362,8 +327,8 @@ bool ValuesInRange(std::span<const std::uint8_t> report) {
 }
 
 bool IsReReadReport(std::uint8_t commandCode) {
-  return commandCode == ViewerCode::LoadDefaults || commandCode == ViewerCode::DeviceWideChange ||
-         commandCode == ViewerCode::LoadCustom;
+  const ReportCode* report = FindReportCode(commandCode);
+  return report && report->reReads;
 }
 
 bool ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report) {
@@ -377,87 +342,10 @@ bool ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> rep
 
 ReportSummary SummariseReport(std::span<const std::uint8_t> report) {
   const std::uint8_t code = report[frame::kCommandCodeOffset];
-  const char* what = "report";
-  int values = static_cast<int>(ReportBytesNeeded(code)) - static_cast<int>(kFirstValue);
-  switch (code) {
-    case ViewerCode::LoadDefaults:
-      what = "defaults loaded";
-      break;
-    case ViewerCode::DeviceWideChange:
-      what = "device-wide change";
-      break;
-    case ViewerCode::LoadCustom:
-      what = "custom memory loaded";
-      break;
-    case ViewerCode::SetOutputFormat:
-      what = "output format (_, code)";
-      break;
-    case ViewerCode::SetLayout:
-      what = "layout";
-      break;
-    case ViewerCode::SetWindowSource:
-      what = "window source (input, window)";
-      break;
-    case ViewerCode::SetUmdOn:
-      what = "UMD on (input, on)";
-      break;
-    case ViewerCode::SetMeterOn:
-      what = "meter on (window, on)";
-      break;
-    case ViewerCode::SetAudioSource:
-      what = "audio source";
-      break;
-    case ViewerCode::FormatStatusReport:
-    case ViewerCode::SetFormatStatus:
-      what = "format status";
-      break;
-    case ViewerCode::SetUmdTextColour:
-      what = "UMD text colour (item, colour)";
-      break;
-    case ViewerCode::SetUmdBackColour:
-      what = "UMD background colour (item, colour)";
-      break;
-    case ViewerCode::SetFormatTextColour:
-      what = "format text colour (item, colour)";
-      break;
-    case ViewerCode::SetFormatBackColour:
-      what = "format background colour (item, colour)";
-      break;
-    case ViewerCode::SetTimecodeTextColour:
-      what = "time code text colour (item, colour)";
-      break;
-    case ViewerCode::SetTimecodeBackColour:
-      what = "time code background colour (item, colour)";
-      break;
-    case ViewerCode::SetBorder:
-      what = "borders";
-      break;
-    case ViewerCode::WindowSignalReport:
-      what = "signal (window index, present, format)";
-      break;
-    case ViewerCode::SetMeterChannels:
-      what = "meter channels (window, pair)";
-      break;
-    case ViewerCode::TimecodeReport:
-    case ViewerCode::SetTimecode:
-      what = "time code";
-      break;
-    case ViewerCode::SetAudioAlarm:
-      what = "audio alarm";
-      break;
-    case ViewerCode::SetAllMeters:
-      what = "all meters";
-      break;
-    case ViewerCode::SetAllUmd:
-      what = "all UMD";
-      break;
-    default:
-      values = 0;
-      break;
-  }
-  ReportSummary summary{code, what, {}};
-  for (int n = 0; n < values; ++n) {
-    summary.values.push_back(ValueAt(report, static_cast<std::size_t>(n)));
+  const ReportCode* entry = FindReportCode(code);
+  ReportSummary summary{code, entry ? std::string(entry->what) : "report", {}};
+  for (std::size_t n = 0; entry && n < entry->values; ++n) {
+    summary.values.push_back(ValueAt(report, n));
   }
   return summary;
 }
