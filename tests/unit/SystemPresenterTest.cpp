@@ -49,6 +49,9 @@ class NotingRunner final : public ExchangeRunner {
     exchange();
     framesAtEnd.push_back(link_.sent.size());
   }
+  void Start(std::string_view what, WireWork work) override {
+    Run(what, [&work] { work()(); });
+  }
   std::vector<std::string> texts;
   std::vector<std::size_t> framesAtEnd;
 

@@ -38,6 +38,10 @@ bool InModalBox(QObject* watched) {
 
 }  // namespace
 
+void QtExchangeRunner::Start(std::string_view what, WireWork work) {
+  threaded_.Start(what, std::move(work));
+}
+
 void QtExchangeRunner::Run(std::string_view what, const std::function<void()>& exchange) {
   if (running_) {
     // Asked for by something handed over meanwhile: it runs in turn, on this thread, so that
@@ -47,9 +51,7 @@ void QtExchangeRunner::Run(std::string_view what, const std::function<void()>& e
   }
   running_ = true;
   executor_.Hold();
-  face_.ShowBusy(QString::fromUtf8(what.data(), static_cast<qsizetype>(what.size())));
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  qApp->installEventFilter(this);
+  BeginBusy(what);
 
   QEventLoop loop;
   std::thread worker([&exchange, &loop] {
@@ -60,15 +62,31 @@ void QtExchangeRunner::Run(std::string_view what, const std::function<void()>& e
   loop.exec();
   worker.join();
 
-  qApp->removeEventFilter(this);
-  QApplication::restoreOverrideCursor();
-  face_.ShowIdle();
+  EndBusy();
   running_ = false;
   executor_.Release();
 }
 
+void QtExchangeRunner::BeginBusy(std::string_view what) {
+  if (busyDepth_++ > 0) {
+    return;
+  }
+  face_.ShowBusy(QString::fromUtf8(what.data(), static_cast<qsizetype>(what.size())));
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  qApp->installEventFilter(this);
+}
+
+void QtExchangeRunner::EndBusy() {
+  if (--busyDepth_ > 0) {
+    return;
+  }
+  qApp->removeEventFilter(this);
+  QApplication::restoreOverrideCursor();
+  face_.ShowIdle();
+}
+
 bool QtExchangeRunner::eventFilter(QObject* watched, QEvent* event) {
-  if (running_ && IsOperatorInput(event->type()) && watched->isWidgetType() &&
+  if (busyDepth_ > 0 && IsOperatorInput(event->type()) && watched->isWidgetType() &&
       !InModalBox(watched)) {
     ++droppedInput_;
     return true;

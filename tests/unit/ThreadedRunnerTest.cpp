@@ -1,0 +1,131 @@
+// The runner of exchanges off the owner's thread: order, hand-over, and what becomes of
+// exchanges whose owner goes away. Run under the thread sanitizer with the core tests.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <latch>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/TaskQueue.h"
+#include "core/session/ThreadedRunner.h"
+#include "support/Patience.h"
+
+namespace quintara {
+namespace {
+
+class RecordingObserver final : public ExchangeObserver {
+ public:
+  void ExchangesBusy(std::string_view what) override {
+    events.push_back("busy " + std::string(what));
+  }
+  void ExchangesIdle() override { events.push_back("idle"); }
+  std::vector<std::string> events;
+};
+
+class ThreadedRunnerTest : public ::testing::Test {
+ protected:
+  // Runs the owner's queue until the condition holds, as an event loop would.
+  bool RunOwnerUntil(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
+    while (!condition()) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        return false;
+      }
+      owner.RunOne(std::chrono::steady_clock::now() + std::chrono::milliseconds(10));
+    }
+    return true;
+  }
+
+  TaskQueue owner;
+  RecordingObserver observer;
+  std::optional<ThreadedRunner> runner{std::in_place, owner, observer};
+  const std::thread::id ownerThread = std::this_thread::get_id();
+};
+
+TEST_F(ThreadedRunnerTest, ExchangesRunOneAfterAnotherOffTheOwnerAndApplyOnItInOrder) {
+  std::atomic<int> applied = 0;
+  std::vector<int> order;  // the owner's thread only
+  std::atomic<bool> wireOffOwner = true;
+  std::atomic<bool> startedAfterPreviousApplied = true;
+  for (int k = 0; k < 3; ++k) {
+    runner->Start(
+        "Reading the device...",
+        Applying(std::function<int()>([&, k] {
+                   wireOffOwner = wireOffOwner && std::this_thread::get_id() != ownerThread;
+                   startedAfterPreviousApplied = startedAfterPreviousApplied && applied == k;
+                   return k * 10;
+                 }),
+                 [&](int result) {
+                   EXPECT_EQ(std::this_thread::get_id(), ownerThread);
+                   order.push_back(result);
+                   ++applied;
+                 }));
+  }
+  EXPECT_TRUE(runner->Busy());
+  ASSERT_TRUE(RunOwnerUntil([&] { return applied == 3; }));
+  EXPECT_EQ(order, (std::vector<int>{0, 10, 20}));
+  EXPECT_TRUE(wireOffOwner);
+  EXPECT_TRUE(startedAfterPreviousApplied);
+  EXPECT_FALSE(runner->Busy());
+  EXPECT_EQ(observer.events, (std::vector<std::string>{"busy Reading the device...", "idle"}));
+}
+
+TEST_F(ThreadedRunnerTest, AContinuationThatStartsAnotherExchangeKeepsTheRunnerBusy) {
+  bool secondApplied = false;
+  runner->Start("Searching...", [&]() -> Continuation {
+    return [&] {
+      runner->Start("Reading the device...", []() -> Continuation { return [] {}; });
+      runner->Start("Reading the device...",
+                    [&]() -> Continuation { return [&] { secondApplied = true; }; });
+    };
+  });
+  ASSERT_TRUE(RunOwnerUntil([&] { return secondApplied && !runner->Busy(); }));
+  EXPECT_EQ(observer.events, (std::vector<std::string>{"busy Searching...", "idle"}));
+}
+
+// The owner goes on meanwhile (reports keep arriving and are applied), and an owner that goes
+// away while an exchange is on the wire never sees its continuation.
+TEST_F(ThreadedRunnerTest, AnOwnerClosedWhileAnExchangeRunsDropsItsContinuation) {
+  std::latch onTheWire(1);
+  std::latch replyArrives(1);
+  bool continued = false;
+  runner->Start("Reading the device...", [&]() -> Continuation {
+    onTheWire.count_down();
+    replyArrives.wait();
+    return [&] { continued = true; };
+  });
+  onTheWire.wait();
+  int reportsApplied = 0;
+  std::thread reports([&] {
+    for (int k = 0; k < 100; ++k) {
+      owner.Post([&] { ++reportsApplied; });
+    }
+  });
+  reports.join();
+  ASSERT_TRUE(RunOwnerUntil([&] { return reportsApplied == 100; }));
+
+  replyArrives.count_down();
+  runner.reset();
+  owner.RunPending();
+  EXPECT_FALSE(continued);
+}
+
+TEST_F(ThreadedRunnerTest, AContinuationMayCloseItsOwner) {
+  bool closed = false;
+  runner->Start("Reading the device...", [&]() -> Continuation {
+    return [&] {
+      runner.reset();
+      closed = true;
+    };
+  });
+  runner->Start("Reading the device...", []() -> Continuation { return [] {}; });
+  ASSERT_TRUE(RunOwnerUntil([&] { return closed; }));
+  owner.RunPending();
+  EXPECT_FALSE(runner.has_value());
+}
+
+}  // namespace
+}  // namespace quintara
