@@ -3,10 +3,7 @@
 namespace quintara {
 
 ThreadedRunner::ThreadedRunner(Executor& owner, ExchangeObserver& observer)
-    : owner_(owner),
-      observer_(observer),
-      self_(std::make_shared<ThreadedRunner*>(this)),
-      worker_([this] { WorkerLoop(); }) {}
+    : owner_(owner), observer_(observer), self_(std::make_shared<ThreadedRunner*>(this)) {}
 
 ThreadedRunner::~ThreadedRunner() {
   {
@@ -15,11 +12,16 @@ ThreadedRunner::~ThreadedRunner() {
     queue_.clear();
   }
   wake_.notify_all();
-  worker_.join();
+  if (worker_.joinable()) {
+    worker_.join();
+  }
   *self_ = nullptr;  // continuations handed over and not yet run find nobody and are dropped
 }
 
 void ThreadedRunner::Start(std::string_view what, WireWork work) {
+  if (!worker_.joinable()) {
+    worker_ = std::thread([this] { WorkerLoop(); });  // a window that never waits has no worker
+  }
   if (pending_++ == 0) {
     observer_.ExchangesBusy(what);
   }

@@ -67,7 +67,7 @@ class ThreadedRunner {
   std::deque<Queued> queue_;
   bool awaitingApply_ = false;
   bool stopping_ = false;
-  std::thread worker_;
+  std::thread worker_;  // started with the first exchange; owner's thread only
 };
 
 }  // namespace quintara
