@@ -56,10 +56,8 @@ Link& Controller::ActiveLink() {
 
 bool Controller::SendFrame(std::span<const std::uint8_t> frame, SerialPause pause,
                            BusyPort busyPort) {
-  const DeviceEntry* selected = devices_.SelectedEntry();
-  const std::optional<Ipv4Address> device =
-      selected ? Ipv4Address::Parse(selected->AddressText()) : std::nullopt;
-  const SendResult result = ActiveLink().SendFrame(frame, device, pause, busyPort);
+  const SendResult result =
+      ActiveLink().SendFrame(frame, devices_.SelectedAddress(), pause, busyPort);
   // An entry without an address is not the operator's to fix: only no choice at all is asked.
   if (result == SendResult::NoDevice && devices_.SelectedIndex() < 0) {
     prompter_.ShowError(kChooseDeviceError);

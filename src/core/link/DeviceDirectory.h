@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,8 @@ class DeviceDirectory {
   void SetConnectedIndex(int index) { connectedIndex_ = index; }
   // The entry SelectedIndex names, or null when it names none.
   const DeviceEntry* SelectedEntry() const;
+  // The network address of the selected entry; nothing when none is selected or it has none.
+  std::optional<Ipv4Address> SelectedAddress() const;
 
  private:
   void Show(DeviceListView& view) const;

@@ -39,11 +39,6 @@ bool NetworkLink::OpenSearchSocket() {
   return true;
 }
 
-std::optional<Ipv4Address> NetworkLink::SelectedDevice() const {
-  const DeviceEntry* entry = devices_.SelectedEntry();
-  return entry ? Ipv4Address::Parse(entry->AddressText()) : std::nullopt;
-}
-
 void NetworkLink::AskForDeviceIfNoneChosen() {
   if (setupFailure_.empty() && devices_.SelectedIndex() < 0) {
     prompter_.ShowError(kChooseDeviceError);
@@ -87,7 +82,7 @@ bool NetworkLink::OpenCommandSocket(const std::optional<Ipv4Address>& device, Bu
 std::optional<UdpSocket> NetworkLink::OpenStatusSocket() {
   UdpEndpoint unusedAim;  // nothing is ever sent on the status socket
   std::optional<UdpSocket> socket = OpenAimedSocket(config_.statusPort, config_.statusPort,
-                                                    SelectedDevice(), unusedAim, BusyPort::Refuse);
+                                                    devices_.SelectedAddress(), unusedAim, BusyPort::Refuse);
   if (!socket) {
     AskForDeviceIfNoneChosen();
   } else {
@@ -112,7 +107,7 @@ SendResult NetworkLink::SendFrame(std::span<const std::uint8_t> frame,
 
 ExchangeOutcome NetworkLink::RunExchange(const Exchange& exchange) {
   const bool search = exchange.audience == Audience::SearchTargets;
-  if (!(search ? OpenSearchSocket() : OpenCommandSocket(SelectedDevice(), exchange.busyPort))) {
+  if (!(search ? OpenSearchSocket() : OpenCommandSocket(devices_.SelectedAddress(), exchange.busyPort))) {
     if (search) {
       prompter_.ShowError(kCreateSocketError);
     } else {

@@ -57,8 +57,6 @@ class NetworkLink final : public Link {
  private:
   bool OpenSearchSocket();
   bool OpenCommandSocket(const std::optional<Ipv4Address>& device, BusyPort busyPort);
-  // The exchanges and the status socket are for the selected device.
-  std::optional<Ipv4Address> SelectedDevice() const;
   // Asks the operator to choose a device when a socket was missing only that.
   void AskForDeviceIfNoneChosen();
   // A socket bound to localPort on the bind address, aimed at the device's devicePort; nothing
