@@ -35,7 +35,7 @@ void BM_MatrixStatusQuery(benchmark::State& state) {
   controller.SetDiagnostics(diagnostics);
   controller.SearchNetwork({kSwitcher});
   controller.Devices().SetSelectedIndex(0);
-  MatrixCommands commands(controller, kSixteenChannelType);
+  MatrixCommands commands(controller.Session(), kSixteenChannelType);
 
   double cpuMs = 0;
   double wallMs = 0;
@@ -49,7 +49,7 @@ void BM_MatrixStatusQuery(benchmark::State& state) {
     }
     wallMs += std::chrono::duration<double, std::milli>(SteadyClock::now() - wallStart).count();
     cpuMs += bench::ThreadCpuMs() - cpuStart;
-    if (controller.Matrix().statusTable[0] != switcher->State().routes[0]) {
+    if (controller.Session().Matrix().statusTable[0] != switcher->State().routes[0]) {
       state.SkipWithError("the status row does not show the switcher's route");
     }
   }

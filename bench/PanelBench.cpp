@@ -66,7 +66,7 @@ void BM_ReportBurstOnThePanel(benchmark::State& state) {
     state.SkipWithError("the simulated multiviewer's panel did not open");
     return;
   }
-  const auto identity = window.GetController().SelectedOrEmptyEntry().DeviceIdentity;
+  const auto identity = window.GetController().Session().Entry().DeviceIdentity;
 
   for (auto _ : state) {
     const int paintsBefore = panel->Preview().PaintCount();
@@ -95,7 +95,7 @@ void BM_ReportBurstOnThePanel(benchmark::State& state) {
     ticker.stop();
     sender.join();
     const int paints = panel->Preview().PaintCount() - paintsBefore;
-    const ViewerState& viewer = window.GetController().Viewer();
+    const ViewerState& viewer = window.GetController().Session().Viewer();
     const bool finalRight =
         viewer.LayoutCode == 160 &&
         panel->Preview().grab().toImage().convertToFormat(QImage::Format_RGB32) ==

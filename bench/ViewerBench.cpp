@@ -37,7 +37,7 @@ struct Bench {
     server.Start();
     controller.SearchNetwork({kDevice});
     controller.Devices().SetSelectedIndex(0);
-    identity = controller.SelectedOrEmptyEntry().DeviceIdentity;
+    identity = controller.Session().Entry().DeviceIdentity;
   }
 
   // A layout report as the device sends it.
@@ -66,13 +66,13 @@ void BM_ReadBack(benchmark::State& state) {
   for (auto _ : state) {
     const double cpuStart = bench::ThreadCpuMs();
     const auto wallStart = SteadyClock::now();
-    if (ReadBack(bench.controller) != ExchangeOutcome::Answered) {
+    if (ReadBack(bench.controller.Session()) != ExchangeOutcome::Answered) {
       state.SkipWithError("the read-back was not answered");
       break;
     }
     wallMs += std::chrono::duration<double, std::milli>(SteadyClock::now() - wallStart).count();
     cpuMs += bench::ThreadCpuMs() - cpuStart;
-    if (bench.controller.Viewer().StateImage != bench.device->StateImage()) {
+    if (bench.controller.Session().Viewer().StateImage != bench.device->StateImage()) {
       state.SkipWithError("the read-back did not mirror the device");
     }
   }
@@ -86,11 +86,12 @@ void BM_ReportLatency(benchmark::State& state) {
   Bench bench;
   TaskQueue tasks;
   std::optional<UdpSocket> statusSocket = bench.controller.Network().OpenStatusSocket();
-  StatusListener listener(bench.controller, std::move(*statusSocket), bench.identity, tasks);
+  StatusListener listener(bench.controller.Session(), std::move(*statusSocket), bench.identity,
+                          tasks);
   listener.Start();
   std::optional<UdpSocket> sender = UdpSocket::Create();
   const UdpEndpoint status{Ipv4Address::Loopback(), bench.link.statusPort};
-  ViewerState& viewer = bench.controller.Viewer();
+  ViewerState& viewer = bench.controller.Session().Viewer();
   viewer.CurrentPage = ViewerPage::Mode;
   std::vector<double> latenciesUs;
   std::uint8_t layout = 40;
@@ -122,11 +123,12 @@ void BM_ReportsPerSecond(benchmark::State& state) {
     Bench bench;
     TaskQueue tasks;
     std::optional<UdpSocket> statusSocket = bench.controller.Network().OpenStatusSocket();
-    StatusListener listener(bench.controller, std::move(*statusSocket), bench.identity, tasks);
+    StatusListener listener(bench.controller.Session(), std::move(*statusSocket), bench.identity,
+                            tasks);
     std::atomic<int> applied{0};
     listener.SetReportHook([&applied](std::span<const std::uint8_t>, bool) { ++applied; });
     listener.Start();
-    ViewerState& viewer = bench.controller.Viewer();
+    ViewerState& viewer = bench.controller.Session().Viewer();
     viewer.CurrentPage = ViewerPage::Mode;
     const UdpEndpoint status{Ipv4Address::Loopback(), bench.link.statusPort};
     const Frame layout40 = bench.LayoutReport(40);

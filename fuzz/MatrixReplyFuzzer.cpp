@@ -55,11 +55,11 @@ bool StatusParses(const Message& reply, std::uint8_t type) {
 // The status reply's fields as the state holds them after it was applied.
 void CheckStatusApplied(Controller& controller, const Message& reply, std::uint8_t type) {
   const std::size_t lock = type == kSixteenChannelType ? 34 : 26;
-  const MatrixState& matrix = controller.Matrix();
+  const MatrixState& matrix = controller.Session().Matrix();
   QUINTARA_FUZZ_CHECK(
       std::equal(matrix.statusTable.begin(), matrix.statusTable.end(), reply.begin() + 18));
-  QUINTARA_FUZZ_CHECK(controller.LockState() == reply[lock]);
-  QUINTARA_FUZZ_CHECK(controller.AddressMode() == reply[lock + 1]);
+  QUINTARA_FUZZ_CHECK(controller.Session().LockState() == reply[lock]);
+  QUINTARA_FUZZ_CHECK(controller.Session().AddressMode() == reply[lock + 1]);
   if (type == kSixteenChannelType) {
     QUINTARA_FUZZ_CHECK(matrix.outputFormatIndex < MatrixFormatTable.size());
   }
@@ -93,18 +93,18 @@ void FeedMatrixReplies(Input input) {
   Controller& controller = rig.controller;
   controller.UseLink(&link);
   controller.SetLinkKind(kind);
-  controller.Matrix() = MatrixState{};
-  controller.SetLockState((input[0] & 0x04) != 0 ? 1 : 0);
-  controller.SetAddressMode(kDhcp);
+  controller.Session().Matrix() = MatrixState{};
+  controller.Session().SetLockState((input[0] & 0x04) != 0 ? 1 : 0);
+  controller.Session().SetAddressMode(kDhcp);
 
   PanelView view;
   {
-    MatrixPresenter presenter(controller, type, view);
+    MatrixPresenter presenter(controller.Session(), type, view);
     presenter.Open();
     QUINTARA_FUZZ_CHECK(link.Answers().size() == 2);
     std::optional<Message> status = link.Answers()[0];
     if (const std::optional<Message>& backlight = link.Answers()[1]) {
-      CheckBacklightApplied(controller.Matrix(), *backlight);
+      CheckBacklightApplied(controller.Session().Matrix(), *backlight);
     }
     if (presenter.Refresh() && link.Answers().back()) {
       status = link.Answers().back();

@@ -48,10 +48,10 @@ std::uint8_t PageOf(ViewerSwitch what) {
 }  // namespace
 
 PanelDouble::PanelDouble(Controller& controller)
-    : controller_(controller), attachment_(controller.ViewerViews().Attach(*this)) {}
+    : controller_(controller), attachment_(controller.Session().ViewerViews().Attach(*this)) {}
 
 void PanelDouble::Open(std::uint8_t page) {
-  QUINTARA_FUZZ_CHECK(page == controller_.Viewer().CurrentPage);
+  QUINTARA_FUZZ_CHECK(page == controller_.Session().Viewer().CurrentPage);
   page_ = page;
   mode_.reset();
   switcher_.reset();
@@ -61,23 +61,23 @@ void PanelDouble::Open(std::uint8_t page) {
   system_.reset();
   switch (page) {
     case ViewerPage::Mode:
-      mode_.emplace(controller_);
+      mode_.emplace(controller_.Session());
       break;
     case ViewerPage::Switcher:
-      switcher_.emplace(controller_);
+      switcher_.emplace(controller_.Session());
       switcher_->Initialise();
       break;
     case ViewerPage::Umd:
-      umd_.emplace(controller_);
+      umd_.emplace(controller_.Session());
       break;
     case ViewerPage::Audio:
-      audio_.emplace(controller_);
+      audio_.emplace(controller_.Session());
       break;
     case ViewerPage::Colour:
-      colour_.emplace(controller_);
+      colour_.emplace(controller_.Session());
       break;
     case ViewerPage::System:
-      system_.emplace(controller_);
+      system_.emplace(controller_.Session());
       break;
     default:
       return;
@@ -127,7 +127,8 @@ void PanelDouble::ShowSwitcherPage() {
 void PanelDouble::ShowUmdPage() {
   umd_->TakeLabelTexts();
   for (std::uint8_t input = 1; input <= kInputCount; ++input) {
-    QUINTARA_FUZZ_CHECK(umd_->ShownText(input) == controller_.Viewer().UmdText[input - 1u]);
+    QUINTARA_FUZZ_CHECK(umd_->ShownText(input) ==
+                        controller_.Session().Viewer().UmdText[input - 1u]);
   }
 }
 
@@ -158,7 +159,7 @@ void PanelDouble::ShowSystemPage() {
 
 void PanelDouble::RepaintPreview() {
   ++notifications_;
-  const ViewerState& viewer = controller_.Viewer();
+  const ViewerState& viewer = controller_.Session().Viewer();
   if (viewer.CurrentPage == ViewerPage::Switcher) {
     return;  // the grid draws SwitcherRects as they are
   }
@@ -171,7 +172,7 @@ void PanelDouble::RepaintPreview() {
 }
 
 void PanelDouble::DrawWindow(std::size_t index) {
-  const ViewerState& viewer = controller_.Viewer();
+  const ViewerState& viewer = controller_.Session().Viewer();
   // Every window of a known layout has its drawing.
   QUINTARA_FUZZ_CHECK(WindowDrawingFor(viewer.LayoutCode, index).has_value());
   // A single-window layout draws the window its code names.
@@ -187,7 +188,7 @@ void PanelDouble::DrawWindow(std::size_t index) {
 
 void PanelDouble::RefreshPage(std::uint8_t page) {
   ++notifications_;
-  QUINTARA_FUZZ_CHECK(page == controller_.Viewer().CurrentPage);
+  QUINTARA_FUZZ_CHECK(page == controller_.Session().Viewer().CurrentPage);
   if (page == page_) {
     ShowPage();
   }
@@ -195,7 +196,7 @@ void PanelDouble::RefreshPage(std::uint8_t page) {
 
 void PanelDouble::SelectionChanged(ViewerSelection what, int index, int) {
   ++notifications_;
-  QUINTARA_FUZZ_CHECK(PageOf(what) == controller_.Viewer().CurrentPage);
+  QUINTARA_FUZZ_CHECK(PageOf(what) == controller_.Session().Viewer().CurrentPage);
   if (what == ViewerSelection::ModeSource || what == ViewerSelection::SwitcherOutput) {
     QUINTARA_FUZZ_CHECK(InRange(index, 1, static_cast<int>(kWindowCount)));
   }
@@ -203,7 +204,7 @@ void PanelDouble::SelectionChanged(ViewerSelection what, int index, int) {
 
 void PanelDouble::SwitchChanged(ViewerSwitch what, int index, bool) {
   ++notifications_;
-  QUINTARA_FUZZ_CHECK(PageOf(what) == controller_.Viewer().CurrentPage);
+  QUINTARA_FUZZ_CHECK(PageOf(what) == controller_.Session().Viewer().CurrentPage);
   if (what == ViewerSwitch::UmdOn) {
     QUINTARA_FUZZ_CHECK(InRange(index, 1, static_cast<int>(kInputCount)));
   }

@@ -25,7 +25,7 @@ void FeedSettingsFile(Input input) {
 
   ControllerRig rig(LinkKind::Lan);
   const std::vector<SettingsChange> changes =
-      PlanSettings(ViewerFrames(rig.controller), ViewerSettings{}, settings);
+      PlanSettings(ViewerFrames(rig.controller.Session()), ViewerSettings{}, settings);
   for (const SettingsChange& change : changes) {
     QUINTARA_FUZZ_CHECK(change.frame.size() > frame::kCommandCodeOffset);
     QUINTARA_FUZZ_CHECK(!change.commandName.empty() && !change.value.empty());

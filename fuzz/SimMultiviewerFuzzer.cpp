@@ -5,9 +5,9 @@
 #include <array>
 
 #include "core/link/DeviceTable.h"
-#include "core/viewer/state/LayoutGeometry.h"
 #include "core/viewer/protocol/StateImageDecoder.h"
 #include "core/viewer/protocol/StatusReports.h"
+#include "core/viewer/state/LayoutGeometry.h"
 #include "fuzz/ControllerRig.h"
 #include "fuzz/Feeds.h"
 #include "fuzz/FuzzCheck.h"
@@ -89,27 +89,27 @@ void FeedSimMultiviewer(Input input) {
   // The panel the device reports to, showing no page.
   ControllerRig panel(LinkKind::Lan);
 
-  DeliverToDevice(
-      device, (input[0] & 0x01) != 0, SplitMessages(input.subspan(1)),
-      [&](std::span<const std::uint8_t> sent) {
-        QUINTARA_FUZZ_CHECK(IsWholeFrame(sent));
-        const std::uint8_t code = sent[frame::kCommandCodeOffset];
-        if (code == CommandCode::Discover) {
-          const auto found = ParseDiscoverAnswer(sent, Ipv4Address::Loopback());
-          QUINTARA_FUZZ_CHECK(std::ranges::any_of(found, [](const auto& d) {
-            return d.entry.DeviceType == 0xA1 && d.entry.DeviceIdentity == kIdentity;
-          }));
-        } else if (code == ViewerCode::ReadState) {
-          QUINTARA_FUZZ_CHECK(sent.size() == kStateReplySize && IsStateReply(sent));
-          // A reply leaves outside the device's lock: its state can be asked.
-          const StateImageBytes image = device.StateImage();
-          QUINTARA_FUZZ_CHECK(
-              std::equal(image.begin(), image.end(), sent.begin() + kStateImageOffset));
-        } else {
-          QUINTARA_FUZZ_CHECK(IsReportOf(sent, kIdentity));
-          QUINTARA_FUZZ_CHECK(IsReReadReport(code) || ApplyStatusReport(panel.controller, sent));
-        }
-      });
+  DeliverToDevice(device, (input[0] & 0x01) != 0, SplitMessages(input.subspan(1)),
+                  [&](std::span<const std::uint8_t> sent) {
+                    QUINTARA_FUZZ_CHECK(IsWholeFrame(sent));
+                    const std::uint8_t code = sent[frame::kCommandCodeOffset];
+                    if (code == CommandCode::Discover) {
+                      const auto found = ParseDiscoverAnswer(sent, Ipv4Address::Loopback());
+                      QUINTARA_FUZZ_CHECK(std::ranges::any_of(found, [](const auto& d) {
+                        return d.entry.DeviceType == 0xA1 && d.entry.DeviceIdentity == kIdentity;
+                      }));
+                    } else if (code == ViewerCode::ReadState) {
+                      QUINTARA_FUZZ_CHECK(sent.size() == kStateReplySize && IsStateReply(sent));
+                      // A reply leaves outside the device's lock: its state can be asked.
+                      const StateImageBytes image = device.StateImage();
+                      QUINTARA_FUZZ_CHECK(
+                          std::equal(image.begin(), image.end(), sent.begin() + kStateImageOffset));
+                    } else {
+                      QUINTARA_FUZZ_CHECK(IsReportOf(sent, kIdentity));
+                      QUINTARA_FUZZ_CHECK(IsReReadReport(code) ||
+                                          ApplyStatusReport(panel.controller.Session(), sent));
+                    }
+                  });
 
   QUINTARA_FUZZ_CHECK(device.Received().size() <= sim::SimDevice::kReceivedLimit);
   const sim::MultiviewerState state = device.State();

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "core/viewer/state/LayoutGeometry.h"
 #include "core/viewer/panel/MultiviewerPresenter.h"
 #include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/state/LayoutGeometry.h"
 #include "fuzz/ControllerRig.h"
 #include "fuzz/Feeds.h"
 #include "fuzz/FuzzCheck.h"
@@ -44,7 +44,7 @@ void ReadAndShow(LinkKind kind, Input reply) {
   rig.link.Add(Message(reply.begin(), reply.end()));
   Controller& controller = rig.controller;
   InlineExecutor executor;
-  MultiviewerPresenter presenter(controller, executor);
+  MultiviewerPresenter presenter(controller.Session(), controller.Network(), executor);
   PanelDouble panel(controller);
 
   const std::uint8_t first = presenter.ReadState();
@@ -53,11 +53,11 @@ void ReadAndShow(LinkKind kind, Input reply) {
       kind == LinkKind::Serial ? reply.size() >= kStateReplySize : IsStateReply(reply);
   QUINTARA_FUZZ_CHECK(answer.has_value() == taken);
   if (taken) {
-    QUINTARA_FUZZ_CHECK(std::equal(controller.Viewer().StateImage.begin(),
-                                   controller.Viewer().StateImage.end(),
+    QUINTARA_FUZZ_CHECK(std::equal(controller.Session().Viewer().StateImage.begin(),
+                                   controller.Session().Viewer().StateImage.end(),
                                    reply.begin() + kStateImageOffset));
   }
-  CheckDecoded(controller.Viewer());
+  CheckDecoded(controller.Session().Viewer());
   // Unanswered, nothing is decoded: the name field shows only what a reply named.
   QUINTARA_FUZZ_CHECK(rig.face.nameField.empty() == !taken);
   QUINTARA_FUZZ_CHECK(first == ViewerPage::Switcher || first == ViewerPage::Mode);

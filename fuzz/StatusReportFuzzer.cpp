@@ -27,7 +27,7 @@ void FeedStatusReports(Input input) {
   ControllerRig rig(LinkKind::Lan);
   Controller& controller = rig.controller;
   InlineExecutor executor;
-  MultiviewerPresenter presenter(controller, executor);
+  MultiviewerPresenter presenter(controller.Session(), controller.Network(), executor);
   PanelDouble panel(controller);
   const auto switchPage = [&](std::uint8_t choice) {
     const auto page = static_cast<std::uint8_t>(choice % kPageChoices);
@@ -50,14 +50,14 @@ void FeedStatusReports(Input input) {
     static_cast<void>(DescribeReport(datagram));
     if (IsReReadReport(code)) {
       // Nothing answers this read-back: the image the mirror holds is decoded again.
-      static_cast<void>(ReadBack(controller));
-      FinishReRead(controller, code);
+      static_cast<void>(ReadBack(controller.Session()));
+      FinishReRead(controller.Session(), code);
       continue;
     }
-    const ViewerState before = controller.Viewer();
+    const ViewerState before = controller.Session().Viewer();
     const int notified = panel.Notifications();
-    if (!ApplyStatusReport(controller, datagram)) {
-      QUINTARA_FUZZ_CHECK(controller.Viewer() == before);
+    if (!ApplyStatusReport(controller.Session(), datagram)) {
+      QUINTARA_FUZZ_CHECK(controller.Session().Viewer() == before);
       QUINTARA_FUZZ_CHECK(panel.Notifications() == notified);
     }
   }

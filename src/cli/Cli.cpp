@@ -74,18 +74,18 @@ DeviceCommand ParseDeviceCommand(const std::vector<std::string>& arguments) {
   return command;
 }
 
-bool Send(Controller& controller, const DeviceCommand& command) {
+bool Send(DeviceSession& device, const DeviceCommand& command) {
   if (command.name == "SetLock") {
-    return controller.SetLock(command.lockState);
+    return device.SetLock(command.lockState);
   }
   if (command.name == "SetDeviceName") {
-    return controller.SendDeviceName(command.deviceName);
+    return device.SendDeviceName(command.deviceName);
   }
   if (!command.staticAddress) {
-    return controller.SendDhcpConfig();
+    return device.SendDhcpConfig();
   }
-  controller.ChooseAddressMode(kStaticAddress);
-  return controller.ApplyStaticAddress(*command.staticAddress);
+  device.ChooseAddressMode(kStaticAddress);
+  return device.ApplyStaticAddress(*command.staticAddress);
 }
 
 // The window refuses 0.0.0.0 before it sends anything; so does the command line, before the search.
@@ -101,7 +101,7 @@ int RunDeviceCommand(CliSession& session, const DeviceCommand& command) {
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
   }
-  return session.ReportSent(command.name, Send(session.GetController(), command));
+  return session.ReportSent(command.name, Send(session.Device(), command));
 }
 
 }  // namespace

@@ -80,6 +80,8 @@ class CliSession {
   std::string SelectedListLine() const;
 
   Controller& GetController() { return controller_; }
+  // The session of the selected device: what the device commands work with.
+  DeviceSession& Device() { return controller_.Session(); }
   const GlobalOptions& Options() const { return options_; }
   std::ostream& Out() { return out_; }
   std::ostream& Err() { return err_; }

@@ -79,16 +79,16 @@ void Check(const Args& a) {
 }
 
 void PrintStatus(CliSession& session, const MatrixCommands& commands, const std::u16string& name) {
-  Controller& controller = session.GetController();
-  const MatrixState& matrix = controller.Matrix();
+  DeviceSession& device = session.Device();
+  const MatrixState& matrix = device.Matrix();
   std::ostream& out = session.Out();
   const bool sixteen = commands.Outputs() == 16;
   const std::string format(sixteen ? MatrixFormatTable[matrix.outputFormatIndex].text : "");
   const auto routes = std::span(matrix.statusTable).first(commands.Outputs());
   if (session.Options().json) {
     Json status = {{"statusTable", routes},
-                   {"LockState", controller.LockState()},
-                   {"AddressMode", controller.AddressMode()},
+                   {"LockState", device.LockState()},
+                   {"AddressMode", device.AddressMode()},
                    {"name", Utf16ToUtf8(name)}};
     if (sixteen) {
       status["outputFormat"] = format;
@@ -99,8 +99,8 @@ void PrintStatus(CliSession& session, const MatrixCommands& commands, const std:
   for (std::size_t o = 0; o < routes.size(); ++o) {
     out << "output " << (o + 1) << " <- input " << static_cast<int>(routes[o]) << "\n";
   }
-  out << "LockState " << static_cast<int>(controller.LockState()) << "  AddressMode "
-      << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "  name "
+  out << "LockState " << static_cast<int>(device.LockState()) << "  AddressMode "
+      << (device.AddressMode() == 1 ? "DHCP" : "Static") << "  name "
       << TerminalText(Utf16ToUtf8(name)) << "\n";
   if (sixteen) {
     out << "output format " << format << "\n";
@@ -143,14 +143,14 @@ int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
   }
-  Controller& controller = session.GetController();
-  const std::uint8_t type = controller.SelectedOrEmptyEntry().DeviceType;
+  DeviceSession& device = session.Device();
+  const std::uint8_t type = device.Entry().DeviceType;
   if (type != kEightChannelType && type != kSixteenChannelType) {
     session.Err() << "the device is not a matrix switcher\n";
     return kExitUsage;
   }
-  MatrixCommands commands(controller, type);
-  const MatrixState& matrix = controller.Matrix();
+  MatrixCommands commands(device, type);
+  const MatrixState& matrix = device.Matrix();
   const std::string& verb = arguments[1];
   if (verb == "status") {
     if (!commands.ReadMatrixStatus()) {

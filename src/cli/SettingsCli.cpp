@@ -107,13 +107,13 @@ int ExportSettings(CliSession& session, const std::vector<std::string>& argument
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
   }
-  Controller& controller = session.GetController();
-  const std::optional<ViewerSettings> settings = ReadDeviceSettings(controller);
+  DeviceSession& device = session.Device();
+  const std::optional<ViewerSettings> settings = ReadDeviceSettings(device);
   if (!settings) {
     return session.Unanswered("no state reply from " + session.SelectedLine() +
                               ": the read-back went unanswered; nothing was exported");
   }
-  const auto document = ExportDocument(*settings, DeviceFacts(controller));
+  const auto document = ExportDocument(*settings, DeviceFacts(device));
   if (const auto* refused = std::get_if<SettingsFileError>(&document)) {
     session.Err() << "quintara-cli: " << kNotExportable << refused->Text()
                   << "\nnothing was exported\n";
@@ -147,18 +147,17 @@ int ImportSettings(CliSession& session, const std::vector<std::string>& argument
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
   }
-  Controller& controller = session.GetController();
-  const std::optional<ViewerSettings> device = ReadDeviceSettings(controller);
-  if (!device) {
+  DeviceSession& device = session.Device();
+  const std::optional<ViewerSettings> held = ReadDeviceSettings(device);
+  if (!held) {
     return session.Unanswered("no state reply from " + session.SelectedLine() +
                               ": the read-back went unanswered; nothing was sent");
   }
-  const std::vector<SettingsChange> changes =
-      PlanSettings(ViewerFrames(controller), *device, wanted);
+  const std::vector<SettingsChange> changes = PlanSettings(ViewerFrames(device), *held, wanted);
   if (session.Options().dryRun) {
     return PrintDryRun(session, file, changes);
   }
-  const SettingsSending sending = SendSettingsChanges(controller, changes, *device);
+  const SettingsSending sending = SendSettingsChanges(device, changes, *held);
   if (sending.locked) {
     return PrintLocked(session, file);
   }
@@ -167,8 +166,7 @@ int ImportSettings(CliSession& session, const std::vector<std::string>& argument
                   << changes.size() << " changes\n";
     return session.ReportSent("the settings", false);
   }
-  const std::optional<std::vector<SettingsDifference>> differences =
-      VerifySettings(controller, wanted);
+  const std::optional<std::vector<SettingsDifference>> differences = VerifySettings(device, wanted);
   if (!differences) {
     return session.Unanswered(
         "the read-back after sending went unanswered: the settings "

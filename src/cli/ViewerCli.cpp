@@ -13,11 +13,11 @@
 #include "cli/TerminalText.h"
 #include "core/TaskQueue.h"
 #include "core/text/TextCodec.h"
-#include "core/viewer/state/LayoutGeometry.h"
 #include "core/viewer/protocol/ReadBack.h"
 #include "core/viewer/protocol/StatusListener.h"
 #include "core/viewer/protocol/StatusReports.h"
 #include "core/viewer/protocol/ViewerCommands.h"
+#include "core/viewer/state/LayoutGeometry.h"
 #include "core/viewer/state/ViewerRefresh.h"
 #include "core/viewer/state/ViewerTables.h"
 
@@ -229,18 +229,18 @@ Json Utf8Texts(const Texts& texts) {
   return list;
 }
 
-void PrintStateJson(const Controller& controller, const std::u16string& shownName,
+void PrintStateJson(const DeviceSession& device, const std::u16string& shownName,
                     std::ostream& out) {
-  const ViewerState& v = controller.Viewer();
+  const ViewerState& v = device.Viewer();
   PerWindow<int> present{};
   PerWindow<int> formatCode{};
   for (std::size_t w = 0; w < kWindowCount; ++w) {
     present[w] = v.WindowSignal[w].present;
     formatCode[w] = v.WindowSignal[w].formatCode;
   }
-  PrintJson(out, {{"name", Utf8(controller.NameText())},
+  PrintJson(out, {{"name", Utf8(device.NameText())},
                   {"nameShown", Utf8(shownName)},
-                  {"AddressMode", controller.AddressMode()},
+                  {"AddressMode", device.AddressMode()},
                   {"LayoutCode", v.LayoutCode},
                   {"OutputFormat", v.OutputFormat},
                   {"SwitcherMode", v.SwitcherMode},
@@ -283,12 +283,12 @@ std::string Pair(std::uint8_t first, std::uint8_t second) {
   return std::to_string(first) + "/" + std::to_string(second);
 }
 
-void PrintStateText(const Controller& controller, const std::u16string& shownName,
+void PrintStateText(const DeviceSession& device, const std::u16string& shownName,
                     std::ostream& out) {
-  const ViewerState& v = controller.Viewer();
+  const ViewerState& v = device.Viewer();
   const auto n = [](std::uint8_t value) { return static_cast<int>(value); };
   out << "name " << Shown(shownName) << "  AddressMode "
-      << (controller.AddressMode() == 1 ? "DHCP" : "Static") << "\n"
+      << (device.AddressMode() == 1 ? "DHCP" : "Static") << "\n"
       << "LayoutCode " << n(v.LayoutCode) << "  OutputFormat " << n(v.OutputFormat)
       << "  SwitcherMode " << n(v.SwitcherMode) << "\n"
       << "AllUmdOn " << n(v.AllUmdOn) << "  FormatStatusOn " << n(v.FormatStatusOn)
@@ -315,16 +315,16 @@ void PrintStateText(const Controller& controller, const std::u16string& shownNam
 }
 
 int ShowState(CliSession& session, const NameFieldRecorder& names) {
-  Controller& controller = session.GetController();
-  if (ReadBack(controller) != ExchangeOutcome::Answered) {
+  DeviceSession& device = session.Device();
+  if (ReadBack(device) != ExchangeOutcome::Answered) {
     // The window would decode the last image again; a script must not take that for the state.
     return session.Unanswered("no state reply from " + session.SelectedLine() +
                               ": the read-back went unanswered");
   }
-  RefreshSwitcherGrid(controller.Viewer());
-  RefreshAll(controller.Viewer());
-  session.Options().json ? PrintStateJson(controller, names.name, session.Out())
-                         : PrintStateText(controller, names.name, session.Out());
+  RefreshSwitcherGrid(device.Viewer());
+  RefreshAll(device.Viewer());
+  session.Options().json ? PrintStateJson(device, names.name, session.Out())
+                         : PrintStateText(device, names.name, session.Out());
   return kExitSuccess;
 }
 
@@ -366,8 +366,8 @@ int Watch(CliSession& session) {
   TaskQueue tasks;
   std::ostream& out = session.Out();
   const bool json = session.Options().json;
-  StatusListener listener(controller, std::move(*socket),
-                          controller.SelectedOrEmptyEntry().DeviceIdentity, tasks);
+  StatusListener listener(session.Device(), std::move(*socket),
+                          session.Device().Entry().DeviceIdentity, tasks);
   listener.SetReportHook([&out, json](std::span<const std::uint8_t> report, bool applied) {
     PrintReport(out, json, report, applied);
   });
@@ -420,7 +420,7 @@ int RunViewerCommand(CliSession& session, const NameFieldRecorder& names,
     return Watch(session);
   }
   const ViewerSend command = ParseSend(arguments);
-  ViewerCommands commands(session.GetController());
+  ViewerCommands commands(session.Device());
   return session.ReportSent(command.name, command.send(commands));
 }
 

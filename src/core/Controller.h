@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/ControllerObserver.h"
 #include "core/ExchangeRunner.h"
@@ -25,32 +27,18 @@
 #include "core/platform/Clock.h"
 #include "core/platform/Ipv4Address.h"
 #include "core/platform/Prompter.h"
-#include "core/viewer/state/ViewerState.h"
-#include "core/viewer/panel/ViewerView.h"
+#include "core/session/DeviceSession.h"
 
 namespace quintara {
 
-inline constexpr std::string_view kInputIpError = "Please input the IP";
 inline constexpr std::string_view kOpenSerialPortError = "Please open the serial port first!";
-// The status line's notes: a change refused while the device is locked, an exchange the selected
-// device left unanswered (followed by its list line), a status port that cannot be had.
-inline constexpr std::string_view kLockedRefusalText = "Locked: unlock to make changes";
-inline constexpr std::string_view kNoAnswerText = "No answer from ";
-inline constexpr std::string_view kLiveUpdatesOffText = "Live updates off: ";
-inline constexpr std::size_t kDeviceNameMaxCharacters = 16;
 
-// The first characters of a UTF-16 text; a character outside the basic plane (a surrogate pair)
-// is one character and is never split.
-std::u16string_view FirstCharacters(std::u16string_view text, std::size_t count);
-
-// AddressMode values.
-inline constexpr std::uint8_t kStaticAddress = 0;
-inline constexpr std::uint8_t kDhcp = 1;
-
-// The controller's state for the whole run: the links, the device table, the lock and the
-// device's addressing, the mirrors of the devices. The desktop window is its face (the observer,
-// which lives as long as the controller); panels attach their own views while they are open.
-class Controller {
+// What a process holds for its devices: the links, the device table the searches fill, and a
+// session per device it talks to. The desktop window and the command line work with the
+// selected device's session; a process may hold sessions of several devices at once. The face
+// (the observer, which lives as long as the controller) shows the searches and the selected
+// device's session.
+class Controller final : public SessionHost {
  public:
   Controller(LinkConfig config, LinkTiming timing, Clock& clock, Prompter& prompter,
              ControllerObserver& observer);
@@ -62,45 +50,35 @@ class Controller {
   NetworkLink& Network() { return network_; }
   CnComm& SerialPort() { return serialPort_; }
   // The link of LinkKind, or the one a test put in place of both.
-  Link& ActiveLink();
+  Link& ActiveLink() override;
   void UseLink(Link* replacement) { linkReplacement_ = replacement; }
-  MatrixState& Matrix() { return matrix_; }
-  ViewerState& Viewer() { return viewer_; }
-  const ViewerState& Viewer() const { return viewer_; }
+
+  // The session of the selected device, made when it is first asked for; the placeholder while
+  // no device is selected. The face shows this session.
+  DeviceSession& Session() { return *SelectedSession(); }
+  std::shared_ptr<DeviceSession> SelectedSession();
+  // The session of the device table's entry at this index, made when first asked for; the
+  // placeholder for an index beyond the table. Sessions of devices a search no longer found are
+  // let go once the search has ended (whoever still holds one keeps it alive).
+  std::shared_ptr<DeviceSession> SessionFor(int index);
 
   ControllerObserver& Observer() { return observer_; }
-  Prompter& GetPrompter() { return prompter_; }
-  Views<ViewerView>& ViewerViews() { return viewerViews_; }
-  Views<MatrixView>& MatrixViews() { return matrixViews_; }
+  Prompter& GetPrompter() override { return prompter_; }
   // Runs the exchanges that can wait; the window puts its own in place of the direct one.
-  ExchangeRunner& Runner() { return *runner_; }
+  ExchangeRunner& Runner() override { return *runner_; }
   void SetRunner(ExchangeRunner& runner) { runner_ = &runner; }
-  // Counts the device panels opened and closed; work handed over for a panel that is gone
-  // carries an older number and is dropped.
-  std::uint64_t PanelGeneration() const { return panelGeneration_; }
-  void NextPanelGeneration() { ++panelGeneration_; }
-  Clock& GetClock() { return clock_; }
-  const LinkTiming& Timing() const { return timing_; }
+  Clock& GetClock() override { return clock_; }
+  const LinkTiming& Timing() const override { return timing_; }
+  std::string IdleStatusText() const override { return devices_.StatusText(); }
 
-  LinkKind CurrentLink() const { return linkKind_; }
+  LinkKind CurrentLink() const override { return linkKind_; }
+  bool SerialPortOpen() const override { return serialPort_.IsOpen(); }
   void SetLinkKind(LinkKind link) { linkKind_ = link; }
-  std::uint8_t LockState() const { return lockState_; }
-  std::uint8_t AddressMode() const { return addressMode_; }
-  const std::array<std::uint8_t, kNetworkAddressBytes>& NetworkPayload() const {
-    return networkPayload_;
-  }
-  const std::u16string& NameText() const { return nameText_; }
-  void SetNameText(std::u16string text) { nameText_ = std::move(text); }
-  void SetAddressMode(std::uint8_t mode) { addressMode_ = mode; }
-  // LockState as a device reported it; nothing is sent.
-  void SetLockState(std::uint8_t lockState);
 
   // The system's diagnostic lines ("readLen = %d \n" and the like); standard output unless
   // redirected (the command line keeps its standard output for results).
-  void Diagnostic(std::string_view line) { *diagnostics_ << line << std::flush; }
+  void Diagnostic(std::string_view line) override { *diagnostics_ << line << std::flush; }
   void SetDiagnostics(std::ostream& stream) { diagnostics_ = &stream; }
-  // The selected entry, or an all-zero one when nothing is selected.
-  DeviceEntry SelectedOrEmptyEntry() const;
 
   // The search button: over the network or the serial line, whichever link is current.
   void Search(const SearchStop& stop = {});
@@ -119,44 +97,9 @@ class Controller {
   // Opens the chosen port at the chosen rate (its list text), closing an open port first.
   [[nodiscard]] bool OpenSelectedPort(std::string_view portName, std::string_view baudText);
 
-  // The one way a command leaves the system, on the current link. True when it was sent. A
-  // few senders write to the serial line without the pause that normally follows.
-  [[nodiscard]] bool SendFrame(std::span<const std::uint8_t> frame,
-                               SerialPause pause = SerialPause::After,
-                               BusyPort busyPort = BusyPort::Refuse);
-
-  // The lock button: flips LockState and sends it.
-  bool ToggleLock();
-  // Sends SetLock with 1 (locked) or 0; LockState and the button follow only once it was sent.
-  bool SetLock(std::uint8_t lockState);
-  // True while the device is locked; nothing is shown.
-  bool Locked() const { return lockState_ == 1; }
-  // For the senders and presenters: true while the device is locked, and the status line then
-  // says why the change was refused.
-  bool RefuseWhileLocked();
-
-  // The status line names the selected device that left an exchange unanswered; an answered
-  // exchange takes the note away again.
-  void NoteExchange(bool answered);
-  // A note of the status line's own (a port that cannot be had, and the like).
-  void ShowStatusNote(std::string_view text);
-  // The name field: refused while the device is locked. At most 16 characters are sent.
-  bool SendDeviceName(std::u16string_view name);
-
-  // SetNetwork with NetworkPayload and AddressMode.
-  bool SendNetworkConfig();
-  // The addressing list: choosing DHCP sends at once, choosing Static waits for an address.
-  bool ChooseAddressMode(std::uint8_t mode);
-  // The apply button: sends a static address unless the mode is DHCP or the address is 0.0.0.0.
-  bool ApplyStaticAddress(const Ipv4Address& address);
-  // Switches the device to DHCP whatever the mode was believed to be.
-  bool SendDhcpConfig();
-
  private:
-  enum class StatusNote : std::uint8_t { None, Locked, NoAnswer, Other };
-  void ShowStatusNote(StatusNote note, std::string_view text);
-  // Back to what the last search said, once this note no longer holds.
-  void ClearStatusNote(StatusNote note);
+  // Lets go of the sessions of devices the last search did not find.
+  void ForgetLostSessions();
 
   LinkTiming timing_;
   Clock& clock_;
@@ -167,25 +110,22 @@ class Controller {
   CnComm serialPort_{CnComm::kControllerOptions};
   SerialLink serial_;
   Link* linkReplacement_ = nullptr;
-  ViewerState viewer_;
-  MatrixState matrix_;
   std::ostream* diagnostics_ = &std::cout;
+  // The state image a device on the serial line may send while it is searched for; its session
+  // starts from it.
+  StateImageBytes serialSearchImage_{};
   NetworkSearch networkSearch_;
   SerialSearch serialSearch_;
-  Views<ViewerView> viewerViews_;
-  Views<MatrixView> matrixViews_;
   DirectRunner directRunner_;
   ExchangeRunner* runner_ = &directRunner_;
-  std::uint64_t panelGeneration_ = 0;
+  const std::shared_ptr<DeviceSession> placeholder_ = std::make_shared<DeviceSession>(*this);
+  std::vector<std::shared_ptr<DeviceSession>> sessions_;
+  DeviceSession* shown_ = nullptr;    // the session the face shows
+  std::uint64_t sessionsSearch_ = 0;  // the search the sessions were last checked after
   std::uint32_t portConnected_ = 0;
   std::uint8_t portIndex_ = 0;
   std::uint8_t baudIndex_ = 0;
   LinkKind linkKind_ = LinkKind::Lan;
-  std::uint8_t lockState_ = 0;
-  std::uint8_t addressMode_ = kDhcp;
-  std::array<std::uint8_t, kNetworkAddressBytes> networkPayload_{};
-  std::u16string nameText_;
-  StatusNote statusNote_ = StatusNote::None;  // shown in place of the search's status
 };
 
 }  // namespace quintara

@@ -32,12 +32,19 @@ class MatrixSwitchers : public ::testing::Test {
   std::ostringstream diagnostics;
   Controller controller;
   test::RecordingObserver::Attachments attached = observer.AttachTo(controller);
+
+  // Searches and selects the device at this address; the recording panel follows it.
+  bool Select(const Ipv4Address& address) {
+    const bool found = test::SearchAndSelect(controller, address);
+    attached = observer.AttachTo(controller);
+    return found;
+  }
 };
 
 TEST_F(MatrixSwitchers, EightChannelRoutesAreAppliedAndReadBack) {
-  ASSERT_TRUE(test::SearchAndSelect(controller, SimulatedLan::kMatrix8));
-  MatrixCommands commands(controller, kEightChannelType);
-  MatrixState& matrix = controller.Matrix();
+  ASSERT_TRUE(Select(SimulatedLan::kMatrix8));
+  MatrixCommands commands(controller.Session(), kEightChannelType);
+  MatrixState& matrix = controller.Session().Matrix();
   ASSERT_EQ(commands.RouteToOutputs(3, MatrixOutputs{0b1001}), CommandResult::Sent);
   ASSERT_EQ(commands.RouteToAll(7), CommandResult::Sent);
   matrix.statusTable = {};
@@ -60,9 +67,9 @@ TEST_F(MatrixSwitchers, EightChannelRoutesAreAppliedAndReadBack) {
 }
 
 TEST_F(MatrixSwitchers, BacklightAndFormatAreSetAndReadBack) {
-  ASSERT_TRUE(test::SearchAndSelect(controller, SimulatedLan::kMatrix16));
-  MatrixCommands commands(controller, kSixteenChannelType);
-  MatrixState& matrix = controller.Matrix();
+  ASSERT_TRUE(Select(SimulatedLan::kMatrix16));
+  MatrixCommands commands(controller.Session(), kSixteenChannelType);
+  MatrixState& matrix = controller.Session().Matrix();
   ASSERT_EQ(commands.SetBacklightTime(0), CommandResult::Sent);
   ASSERT_EQ(commands.SetBacklightBrightness(50), CommandResult::Sent);
   ASSERT_EQ(commands.SetMatrixOutputFormat(11), CommandResult::Sent);  // "720p60"
@@ -78,16 +85,16 @@ TEST_F(MatrixSwitchers, BacklightAndFormatAreSetAndReadBack) {
   EXPECT_EQ(lan.matrix16->ReceivedFrames(MatrixCode::ReadBacklight)[0],
             Bytes("A5 6C 14 00 03 01 01 00 00 00 00 00 00 00 00 00 50 7A 01 AE"));
 
-  controller.SetLock(1);  // the switcher is locked now, and so are the backlight setters
+  controller.Session().SetLock(1);  // the switcher is locked now, and so are the backlight setters
   EXPECT_EQ(commands.SetBacklightTime(0), CommandResult::RefusedLocked);
   ASSERT_TRUE(commands.ReadMatrixStatus());
-  EXPECT_EQ(controller.LockState(), 1);
+  EXPECT_EQ(controller.Session().LockState(), 1);
 }
 
 TEST_F(MatrixSwitchers, QueriesOnTheSerialLineAndWithoutAPort) {
-  MatrixCommands commands(controller, kSixteenChannelType);
+  MatrixCommands unconnected(controller.Session(), kSixteenChannelType);
   controller.SetLinkKind(LinkKind::Serial);
-  EXPECT_FALSE(commands.ReadMatrixStatus());  // port closed: nothing at all, not even a refresh
+  EXPECT_FALSE(unconnected.ReadMatrixStatus());  // port closed: nothing at all, not even a refresh
   EXPECT_TRUE(observer.calls.empty());
   EXPECT_EQ(diagnostics.str(), "");
 
@@ -99,17 +106,18 @@ TEST_F(MatrixSwitchers, QueriesOnTheSerialLineAndWithoutAPort) {
   serial.Start();
   ASSERT_TRUE(controller.OpenSelectedPort(path, "9600"));
   controller.Search();
+  MatrixCommands commands(controller.Session(), kSixteenChannelType);
   ASSERT_EQ(commands.RouteToOutputs(12, MatrixOutputs{(1u << 9) | (1u << 15)}),
             CommandResult::Sent);
   ASSERT_TRUE(commands.ReadMatrixStatus());
-  EXPECT_EQ(controller.Matrix().statusTable[9], 12);
+  EXPECT_EQ(controller.Session().Matrix().statusTable[9], 12);
   EXPECT_EQ(device->State().routes[15], 12);
   EXPECT_EQ(device->ReceivedFrames(MatrixCode::ReadMatrixStatus)[0],
             Bytes("A5 6C 14 00 83 01 00 00 00 00 00 00 00 00 00 00 53 FC 01 AE"));
 }
 
 TEST_F(MatrixSwitchers, WithoutADeviceNothingLeavesAndNothingIsAwaited) {
-  MatrixCommands commands(controller, kEightChannelType);
+  MatrixCommands commands(controller.Session(), kEightChannelType);
   EXPECT_EQ(commands.SetBacklightTime(2), CommandResult::NotSent);
   EXPECT_FALSE(commands.ReadMatrixStatus());
   EXPECT_EQ(prompter.errors,
@@ -120,10 +128,10 @@ TEST_F(MatrixSwitchers, WithoutADeviceNothingLeavesAndNothingIsAwaited) {
 }
 
 TEST_F(MatrixSwitchers, ValueSettersAndQueriesLeaveFromAnotherPortWhenTheCommandPortIsHeld) {
-  ASSERT_TRUE(test::SearchAndSelect(controller, SimulatedLan::kMatrix16));
+  ASSERT_TRUE(Select(SimulatedLan::kMatrix16));
   std::optional<UdpSocket> squatter = UdpSocket::Create();
   ASSERT_TRUE(squatter && squatter->Bind({lan.link.bindAddress, lan.link.localPort}));
-  MatrixCommands commands(controller, kSixteenChannelType);
+  MatrixCommands commands(controller.Session(), kSixteenChannelType);
   EXPECT_EQ(commands.SetBacklightBrightness(40), CommandResult::Sent);
   EXPECT_EQ(observer.statusText, "Port busy: sent from another port");
   EXPECT_TRUE(commands.ReadBacklight()) << "the reply comes back to the port it left from";
@@ -131,7 +139,7 @@ TEST_F(MatrixSwitchers, ValueSettersAndQueriesLeaveFromAnotherPortWhenTheCommand
 
   // Routing texts and the other commands still need the command port.
   EXPECT_EQ(commands.RouteToAll(3), CommandResult::NotSent);
-  EXPECT_FALSE(controller.SetLock(1));
+  EXPECT_FALSE(controller.Session().SetLock(1));
   EXPECT_NE(controller.Network().SetupFailure().find("cannot bind local port"), std::string::npos);
 }
 

@@ -55,21 +55,28 @@ class MultiviewerLink : public ::testing::Test {
   test::RecordingObserver observer;
   Controller controller;
   test::RecordingObserver::Attachments attached = observer.AttachTo(controller);
+
+  // Searches and selects the device at this address; the recording panel follows it.
+  bool Select(const Ipv4Address& address) {
+    const bool found = test::SearchAndSelect(controller, address);
+    attached = observer.AttachTo(controller);
+    return found;
+  }
   TaskQueue tasks;
 };
 
 TEST_F(MultiviewerLink, ReadBackMirrorsTheDevice) {
   lan.multiviewer->SetLayout(60);
-  ASSERT_TRUE(test::SearchAndSelect(controller, test::SimulatedLan::kMultiviewer));
-  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
-  const ViewerState& viewer = controller.Viewer();
+  ASSERT_TRUE(Select(test::SimulatedLan::kMultiviewer));
+  ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
+  const ViewerState& viewer = controller.Session().Viewer();
   EXPECT_EQ(viewer.StateImage, lan.multiviewer->StateImage());
   EXPECT_EQ(viewer.LayoutCode, 60);
   EXPECT_EQ(viewer.WindowSource[15], 16);
   EXPECT_EQ(viewer.UmdText[0], u"Umd_01");
   EXPECT_EQ(viewer.SwitcherMode, 0);
   EXPECT_EQ(viewer.PageSwitchPass, 1u);
-  EXPECT_EQ(controller.NameText(), u"KVT2208Z");
+  EXPECT_EQ(controller.Session().NameText(), u"KVT2208Z");
   EXPECT_EQ(observer.nameField, u"KVT2208Z");
 }
 
@@ -84,17 +91,18 @@ TEST_F(MultiviewerLink, ReadBackOverTheSerialLine) {
   controller.SetLinkKind(LinkKind::Serial);
   ASSERT_TRUE(controller.OpenSelectedPort(path, "115200"));
   controller.Search();
-  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
-  EXPECT_EQ(controller.Viewer().LayoutCode, 40);
-  EXPECT_EQ(controller.NameText(), u"KVT2208Z");
+  ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
+  EXPECT_EQ(controller.Session().Viewer().LayoutCode, 40);
+  EXPECT_EQ(controller.Session().NameText(), u"KVT2208Z");
 }
 
 TEST_F(MultiviewerLink, ReadBackKeepsTheOldImageWithoutAnAcceptableReply) {
-  EXPECT_EQ(ReadBack(controller),
+  EXPECT_EQ(ReadBack(controller.Session()),
             ExchangeOutcome::NotSent);  // nothing selected: nothing is decoded
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please choose a device"});
-  EXPECT_EQ(controller.Viewer().PageSwitchPass, 0u);
-  EXPECT_EQ(controller.Viewer().SwitcherMode, 1);  // the panel would open on the switcher page
+  EXPECT_EQ(controller.Session().Viewer().PageSwitchPass, 0u);
+  EXPECT_EQ(controller.Session().Viewer().SwitcherMode,
+            1);  // the panel would open on the switcher page
 
   // A full-length reply from another device type is not the state.
   std::vector<std::uint8_t> payload(kStateReplySize - 20, 0x07);
@@ -108,23 +116,24 @@ TEST_F(MultiviewerLink, ReadBackKeepsTheOldImageWithoutAnAcceptableReply) {
       {wrongType});
   Controller other(link, QuickTiming(), clock, prompter, observer);
   ASSERT_TRUE(test::SearchAndSelect(other, peer));
-  EXPECT_EQ(ReadBack(other), ExchangeOutcome::Unanswered);  // sent; nothing taken or decoded
-  EXPECT_EQ(other.Viewer().StateImage, StateImageBytes{});
-  EXPECT_EQ(other.Viewer().SwitcherMode, 1) << "the mirror keeps what it knew";
-  EXPECT_EQ(other.Viewer().PageSwitchPass, 0u);
+  EXPECT_EQ(ReadBack(other.Session()),
+            ExchangeOutcome::Unanswered);  // sent; nothing taken or decoded
+  EXPECT_EQ(other.Session().Viewer().StateImage, StateImageBytes{});
+  EXPECT_EQ(other.Session().Viewer().SwitcherMode, 1) << "the mirror keeps what it knew";
+  EXPECT_EQ(other.Session().Viewer().PageSwitchPass, 0u);
   EXPECT_EQ(observer.statusText, "No answer from MV_127.0.0.34");
   EXPECT_EQ(impostor.device->ReceivedFrames(0x0A).size(), 1u);
 }
 
 TEST_F(MultiviewerLink, ListenerFollowsFrontPanelChangesAndReReads) {
-  ASSERT_TRUE(test::SearchAndSelect(controller, test::SimulatedLan::kMultiviewer));
-  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
-  ViewerState& viewer = controller.Viewer();
+  ASSERT_TRUE(Select(test::SimulatedLan::kMultiviewer));
+  ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
+  ViewerState& viewer = controller.Session().Viewer();
   viewer.CurrentPage = ViewerPage::Mode;
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
   ASSERT_TRUE(socket);
-  StatusListener listener(controller, std::move(*socket),
-                          controller.SelectedOrEmptyEntry().DeviceIdentity, tasks);
+  StatusListener listener(controller.Session(), std::move(*socket),
+                          controller.Session().Entry().DeviceIdentity, tasks);
   listener.Start();
 
   lan.multiviewer->SetWindowSource(3, 12);
@@ -145,14 +154,14 @@ TEST_F(MultiviewerLink, ListenerFollowsFrontPanelChangesAndReReads) {
 // use it, and between them the device's reports: every report reaches the mirror, nothing of
 // the junk does, and memory stays flat.
 TEST_F(MultiviewerLink, AFloodOfJunkOnBothPortsLeavesTheMirrorRightAndMemoryFlat) {
-  ASSERT_TRUE(test::SearchAndSelect(controller, test::SimulatedLan::kMultiviewer));
-  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
-  ViewerState& viewer = controller.Viewer();
+  ASSERT_TRUE(Select(test::SimulatedLan::kMultiviewer));
+  ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
+  ViewerState& viewer = controller.Session().Viewer();
   viewer.CurrentPage = ViewerPage::Mode;
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
   ASSERT_TRUE(socket);
-  const std::array<std::uint8_t, 4> identity = controller.SelectedOrEmptyEntry().DeviceIdentity;
-  StatusListener listener(controller, std::move(*socket), identity, tasks);
+  const std::array<std::uint8_t, 4> identity = controller.Session().Entry().DeviceIdentity;
+  StatusListener listener(controller.Session(), std::move(*socket), identity, tasks);
   listener.Start();
 
   constexpr int kBursts = 1000;
@@ -176,7 +185,7 @@ TEST_F(MultiviewerLink, AFloodOfJunkOnBothPortsLeavesTheMirrorRightAndMemoryFlat
     ASSERT_TRUE(RunUntil([&] { return viewer.WindowSource[window - 1] == input; }))
         << "the report after burst " << burst;
     if (burst % 100 == 50) {
-      answered += ReadBack(controller) == ExchangeOutcome::Answered ? 1 : 0;
+      answered += ReadBack(controller.Session()) == ExchangeOutcome::Answered ? 1 : 0;
     }
     if (burst == 100) {
       residentBefore = ResidentKiB();
@@ -197,7 +206,7 @@ TEST_F(MultiviewerLink, AFloodOfJunkOnBothPortsLeavesTheMirrorRightAndMemoryFlat
   EXPECT_EQ(counts.applied.load(), counts.accepted.load());
   EXPECT_EQ(counts.dropped.load(), 0u);
   EXPECT_LT(residentAfter, residentBefore + 8 * 1024);
-  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
+  ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
   EXPECT_EQ(viewer.StateImage, lan.multiviewer->StateImage());
 }
 

@@ -108,7 +108,7 @@ TEST_F(SerialSearchTest, FindsTheDeviceOnTheLineAndSendsItsFrames) {
             test::Bytes("A5 6C 1B 00 FF FF 00 00 00 00 00 00 00 00 00 00 FF"));
   EXPECT_EQ(discover[24] | (discover[25] << 8), FrameSum(std::span(discover).first(24)));
 
-  ASSERT_TRUE(controller.SetLock(1));
+  ASSERT_TRUE(controller.Session().SetLock(1));
   ASSERT_TRUE(multiviewer->WaitForFrames(CommandCode::SetLock, 1, test::kPatience));
   EXPECT_EQ(multiviewer->ReceivedFrames(CommandCode::SetLock)[0],
             test::Bytes("A5 6C 15 00 A1 01 00 00 00 00 00 00 00 00 00 00 50 01 19 02 AE"));
@@ -119,7 +119,7 @@ TEST_F(SerialSearchTest, ClosedPortRefusesTheSearchAndSendsNothing) {
   controller.Search();
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please open the serial port first!"});
   EXPECT_TRUE(observer.calls.empty());
-  EXPECT_FALSE(controller.SetLock(1));
+  EXPECT_FALSE(controller.Session().SetLock(1));
   EXPECT_EQ(prompter.errors.size(), 1u);
   EXPECT_FALSE(controller.OpenSelectedPort(path, "9601"));
 }
@@ -211,12 +211,12 @@ TEST_F(SerialSearchTest, NoiseCutFramesAndHangUpsEndLikeSilenceAndThePortServesA
   Frame reply = BuildFrame(kMultiviewerType, 0x01, LinkKind::Serial, ViewerCode::ReadState,
                            std::vector<std::uint8_t>(kStateReplySize - frame::kOverhead, 0x5A));
   reply.resize(kStateReplySize / 3);
-  const StateImageBytes image = controller.Viewer().StateImage;
+  const StateImageBytes image = controller.Session().Viewer().StateImage;
   {
     const std::jthread device = Play(line, {reply}, true);
-    EXPECT_EQ(ReadBack(controller), ExchangeOutcome::Unanswered);
+    EXPECT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Unanswered);
   }
-  EXPECT_EQ(controller.Viewer().StateImage, image);
+  EXPECT_EQ(controller.Session().Viewer().StateImage, image);
   controller.Search();
   expectNoDevice();
   EXPECT_TRUE(prompter.errors.empty());
@@ -230,8 +230,8 @@ TEST_F(SerialSearchTest, NoiseCutFramesAndHangUpsEndLikeSilenceAndThePortServesA
   ASSERT_TRUE(controller.OpenSelectedPort(port.Path(), "115200"));
   controller.Search();
   expectFound();
-  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
-  EXPECT_EQ(controller.Viewer().StateImage, device->StateImage());
+  ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
+  EXPECT_EQ(controller.Session().Viewer().StateImage, device->StateImage());
   EXPECT_TRUE(prompter.errors.empty());
 }
 

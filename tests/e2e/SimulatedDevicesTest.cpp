@@ -6,6 +6,8 @@
 #include <chrono>
 
 #include "core/Controller.h"
+#include "core/TaskQueue.h"
+#include "core/viewer/panel/MultiviewerPresenter.h"
 #include "support/Bytes.h"
 #include "support/SimulatedLan.h"
 #include "support/TestLink.h"
@@ -36,7 +38,7 @@ class SimulatedDevices : public ::testing::Test {
   // Sends an unlocked SetLock and waits for it: everything sent before it has arrived too.
   void Flush(sim::SimDevice& device) {
     const std::size_t before = device.ReceivedFrames(CommandCode::SetLock).size();
-    controller.SetLock(0);
+    controller.Session().SetLock(0);
     ASSERT_TRUE(device.WaitForFrames(CommandCode::SetLock, before + 1, test::kPatience));
   }
 
@@ -70,14 +72,14 @@ TEST_F(SimulatedDevices, SearchFindsAllThreeDevices) {
 
 TEST_F(SimulatedDevices, LockAndNameFramesArriveByteExact) {
   Select(SimulatedLan::kMultiviewer);
-  ASSERT_TRUE(controller.SetLock(1));
+  ASSERT_TRUE(controller.Session().SetLock(1));
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 1, test::kPatience));
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::SetLock)[0],
             Bytes("A5 6C 15 00 A1 01 01 00 00 00 00 00 00 00 00 00 50 01 1A 02 AE"));
 
-  EXPECT_FALSE(controller.SendDeviceName(u"Studio A"));  // locked: nothing leaves
-  ASSERT_TRUE(controller.ToggleLock());
-  ASSERT_TRUE(controller.SendDeviceName(u"abc"));
+  EXPECT_FALSE(controller.Session().SendDeviceName(u"Studio A"));  // locked: nothing leaves
+  ASSERT_TRUE(controller.Session().ToggleLock());
+  ASSERT_TRUE(controller.Session().SendDeviceName(u"abc"));
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetDeviceName, 1, test::kPatience));
   Flush(*lan.multiviewer);
   const auto names = lan.multiviewer->ReceivedFrames(CommandCode::SetDeviceName);
@@ -91,7 +93,7 @@ TEST_F(SimulatedDevices, LockAndNameFramesArriveByteExact) {
 
 TEST_F(SimulatedDevices, LockCarriesTheSelectedDevicesOwnType) {
   Select(SimulatedLan::kMatrix8);
-  ASSERT_TRUE(controller.SetLock(1));
+  ASSERT_TRUE(controller.Session().SetLock(1));
   ASSERT_TRUE(lan.matrix8->WaitForFrames(CommandCode::SetLock, 1, test::kPatience));
   EXPECT_EQ(lan.matrix8->ReceivedFrames(CommandCode::SetLock)[0][4], 0x82);
   EXPECT_TRUE(lan.multiviewer->ReceivedFrames(CommandCode::SetLock).empty());
@@ -99,14 +101,15 @@ TEST_F(SimulatedDevices, LockCarriesTheSelectedDevicesOwnType) {
 
 TEST_F(SimulatedDevices, NetworkSettingsFollowTheAddressingRules) {
   Select(SimulatedLan::kMultiviewer);
-  EXPECT_FALSE(controller.ChooseAddressMode(kDhcp));  // already DHCP: nothing is sent
-  EXPECT_FALSE(controller.ApplyStaticAddress({{192, 168, 1, 50}}));  // refused while DHCP
-  EXPECT_FALSE(controller.ChooseAddressMode(kStaticAddress));        // waits for the apply button
-  EXPECT_FALSE(controller.ApplyStaticAddress(Ipv4Address::Any()));
+  EXPECT_FALSE(controller.Session().ChooseAddressMode(kDhcp));  // already DHCP: nothing is sent
+  EXPECT_FALSE(controller.Session().ApplyStaticAddress({{192, 168, 1, 50}}));  // refused while DHCP
+  EXPECT_FALSE(
+      controller.Session().ChooseAddressMode(kStaticAddress));  // waits for the apply button
+  EXPECT_FALSE(controller.Session().ApplyStaticAddress(Ipv4Address::Any()));
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please input the IP"});
 
-  ASSERT_TRUE(controller.ApplyStaticAddress({{192, 168, 1, 50}}));
-  ASSERT_TRUE(controller.ChooseAddressMode(kDhcp));
+  ASSERT_TRUE(controller.Session().ApplyStaticAddress({{192, 168, 1, 50}}));
+  ASSERT_TRUE(controller.Session().ChooseAddressMode(kDhcp));
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetNetwork, 2, test::kPatience));
   Flush(*lan.multiviewer);
   const auto frames = lan.multiviewer->ReceivedFrames(CommandCode::SetNetwork);
@@ -118,20 +121,22 @@ TEST_F(SimulatedDevices, NetworkSettingsFollowTheAddressingRules) {
 }
 
 TEST_F(SimulatedDevices, NothingIsSentWithoutASelectedDevice) {
-  EXPECT_FALSE(controller.SetLock(1));
+  EXPECT_FALSE(controller.Session().SetLock(1));
   EXPECT_TRUE(observer.calls.empty()) << "a lock that never left leaves the picture as it was";
-  EXPECT_EQ(controller.LockState(), 0);
-  EXPECT_FALSE(controller.ChooseAddressMode(kStaticAddress));
-  EXPECT_FALSE(controller.ChooseAddressMode(kDhcp));
-  EXPECT_EQ(controller.AddressMode(), kDhcp);
+  EXPECT_EQ(controller.Session().LockState(), 0);
+  EXPECT_FALSE(controller.Session().ChooseAddressMode(kStaticAddress));
+  EXPECT_FALSE(controller.Session().ChooseAddressMode(kDhcp));
+  EXPECT_EQ(controller.Session().AddressMode(), kDhcp);
   EXPECT_EQ(prompter.errors,
             (std::vector<std::string>{"Please choose a device", "Please choose a device"}));
 }
 
-TEST_F(SimulatedDevices, StatusSocketListensOnTheStatusPortOfTheSelectedDevice) {
-  EXPECT_FALSE(controller.Network().OpenStatusSocket());
+// Every device reports to the one status port: the socket needs no device, the panel does.
+TEST_F(SimulatedDevices, StatusSocketListensOnTheStatusPortAndAPanelWantsADevice) {
+  TaskQueue tasks;
+  MultiviewerPresenter unchosen(controller.Session(), controller.Network(), tasks);
+  EXPECT_FALSE(unchosen.StartListener());
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please choose a device"});
-  Select(SimulatedLan::kMultiviewer);
   const std::optional<UdpSocket> status = controller.Network().OpenStatusSocket();
   ASSERT_TRUE(status);
   EXPECT_EQ(status->LocalEndpoint(), (UdpEndpoint{lan.link.bindAddress, lan.link.statusPort}));
@@ -140,8 +145,8 @@ TEST_F(SimulatedDevices, StatusSocketListensOnTheStatusPortOfTheSelectedDevice) 
 TEST_F(SimulatedDevices, SerialLinkWithoutAnOpenPortSendsNothingSilently) {
   Select(SimulatedLan::kMultiviewer);
   controller.SetLinkKind(LinkKind::Serial);
-  EXPECT_FALSE(controller.SetLock(1));
-  EXPECT_FALSE(controller.SendDhcpConfig());
+  EXPECT_FALSE(controller.Session().SetLock(1));
+  EXPECT_FALSE(controller.Session().SendDhcpConfig());
   EXPECT_TRUE(prompter.errors.empty());
   controller.SetLinkKind(LinkKind::Lan);
   Flush(*lan.multiviewer);

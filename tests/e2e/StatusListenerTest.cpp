@@ -25,7 +25,7 @@ class StatusReports : public ::testing::Test {
     EXPECT_TRUE(socket->Bind({Ipv4Address::Loopback(), 0}));
     socket->SetNonBlocking();
     address = *socket->LocalEndpoint();
-    listener.emplace(controller, std::move(*socket), kIdentity, tasks);
+    listener.emplace(controller.Session(), std::move(*socket), kIdentity, tasks);
     listener->Start();
     sender = UdpSocket::Create();
   }
@@ -54,7 +54,7 @@ class StatusReports : public ::testing::Test {
     return frame;
   }
 
-  ViewerState& viewer() { return controller.Viewer(); }
+  ViewerState& viewer() { return controller.Session().Viewer(); }
 
   static LinkTiming QuickReRead() {
     LinkTiming timing;
@@ -123,7 +123,7 @@ TEST_F(StatusReports, WhatWasHandedOverForAPanelThatIsGoneIsDropped) {
   sender->SendTo(Report(ViewerCode::SetLayout, {40}), address);
   ASSERT_TRUE(AwaitPending(1));
   listener->Stop();
-  controller.NextPanelGeneration();  // the panel closed; a new one may open
+  controller.Session().NextPanelGeneration();  // the panel closed; a new one may open
   tasks.RunPending();
   EXPECT_EQ(viewer().LayoutCode, 0);
   EXPECT_TRUE(observer.calls.empty());

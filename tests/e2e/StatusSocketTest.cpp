@@ -23,7 +23,7 @@ class StatusSocket : public ::testing::Test {
   SystemClock clock;
   test::RecordingPrompter prompter;
   DeviceListView view;
-  NetworkLink network{link, timing, devices, clock, prompter, view};
+  NetworkLink network{link, timing, clock, view};
 };
 
 TEST_F(StatusSocket, AsksForMoreRoomThanASocketGetsByDefault) {
@@ -74,7 +74,7 @@ TEST_F(StatusSocket, ACommandWithoutADeviceLeavesNothingAndSaysSo) {
   std::optional<UdpSocket> device = UdpSocket::Create();
   ASSERT_TRUE(device && device->Bind({Ipv4Address::Loopback(), 0}));
   const LinkConfig aimedAtDevice = test::LoopbackLink({}, device->LocalEndpoint()->port);
-  NetworkLink commands{aimedAtDevice, timing, devices, clock, prompter, view};
+  NetworkLink commands{aimedAtDevice, timing, clock, view};
   const Frame unaimed = BuildFrame(0xA1, 0x01, LinkKind::Lan, 0x33, std::vector<std::uint8_t>{1});
   const Frame aimed = BuildFrame(0xA1, 0x01, LinkKind::Lan, 0x33, std::vector<std::uint8_t>{2});
   EXPECT_EQ(commands.SendFrame(unaimed, std::nullopt), SendResult::NoDevice);

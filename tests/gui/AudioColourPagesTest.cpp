@@ -168,7 +168,7 @@ TEST_F(AudioColourPagesTest, TheDevicesAudioChangesShowOnTheOpenPage) {
 TEST_F(AudioColourPagesTest, ALockedAudioPageSnapsBackAndSendsNothing) {
   AudioPage* audio = OpenAudio();
   ASSERT_NE(audio, nullptr);
-  window->GetController().SetLockState(1);
+  window->GetController().Session().SetLockState(1);
   test::Pick(audio->List(AudioPageId::Source), 5);
   EXPECT_EQ(audio->List(AudioPageId::Source)->currentText(), "WIN 1");
   test::Pick(audio->List(AudioPageId::Window), 3);
@@ -257,7 +257,7 @@ TEST_F(AudioColourPagesTest, ALockedColourPageSnapsBackAndSendsNothing) {
   ASSERT_NE(colour, nullptr);
   const int border = colour->List(ColourPageId::Border)->currentIndex();
   const int text = colour->List(ColourList::FormatText)->currentIndex();
-  window->GetController().SetLockState(1);
+  window->GetController().Session().SetLockState(1);
   test::Pick(colour->List(ColourPageId::Border), 1 - border);
   test::Pick(colour->List(ColourList::FormatText), (text + 1) % 16);
   test::Pick(colour->List(ColourPageId::Window), 9);

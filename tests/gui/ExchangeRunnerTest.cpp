@@ -83,12 +83,13 @@ TEST(ExchangeRunner, WindowPaintsAndShowsItIsBusyWhileALateReadBackRuns) {
   });
   ticker.start(20);
   bool answered = false;
-  controller.Runner().Run(kReadingStateText,
-                          [&] { answered = ReadBack(controller) == ExchangeOutcome::Answered; });
+  controller.Runner().Run(kReadingStateText, [&] {
+    answered = ReadBack(controller.Session()) == ExchangeOutcome::Answered;
+  });
   ticker.stop();
 
   EXPECT_TRUE(answered);
-  EXPECT_EQ(controller.Viewer().LayoutCode, 60);
+  EXPECT_EQ(controller.Session().Viewer().LayoutCode, 60);
   EXPECT_GE(ticks, 10) << "the window's own timers went on during the read-back";
   EXPECT_GE(painted.paints, 2) << "the window painted during the read-back";
   EXPECT_TRUE(shownBusy);
@@ -121,10 +122,10 @@ TEST(ExchangeRunner, ClicksAndKeysDuringASearchHaveNoEffectAfterIt) {
   // Whatever was still queued is handed out now; none of it may act.
   QCoreApplication::processEvents();
   EXPECT_GT(window->Runner().DroppedInput(), 0);
-  EXPECT_EQ(controller.LockState(), 0);
+  EXPECT_EQ(controller.Session().LockState(), 0);
 
   // A name sent now to the selected device marks the end: a lock sent before it is there by then.
-  ASSERT_TRUE(controller.SendDeviceName(u"Marker"));
+  ASSERT_TRUE(controller.Session().SendDeviceName(u"Marker"));
   ASSERT_TRUE(QTest::qWaitFor(
       [&lan] {
         return !lan.multiviewer->ReceivedFrames(CommandCode::SetDeviceName).empty() ||

@@ -17,8 +17,8 @@
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/app/MainWindow.h"
 #include "ui/controls/ShadeButton.h"
-#include "ui/viewer/MultiviewerPanel.h"
 #include "ui/skin/Skin.h"
+#include "ui/viewer/MultiviewerPanel.h"
 
 namespace quintara::ui {
 namespace {
@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, LockAndNameGoOutByteExactAndKeysNeverClose) {
   QTest::keyClicks(NameField(), "Studio");
   QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(600, 140));  // background click
   EXPECT_EQ(StatusLine(), "Locked: unlock to make changes") << "the typed name was refused";
-  Click(MainWindowId::Lock);                                              // unlock
+  Click(MainWindowId::Lock);  // unlock
   EXPECT_EQ(StatusLine(), "Connected - 3");
   EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockOpen));
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, 2, test::kPatience));
@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, ALockThatNeverLeftLeavesTheButtonAndTheStateAsTheyWere) {
   for (int click = 0; click < 2; ++click) {
     Click(MainWindowId::Lock);  // no device chosen yet
     EXPECT_TRUE(ShowsBitmap(LockButton(), SkinId::LockOpen)) << "click " << click;
-    EXPECT_EQ(window->GetController().LockState(), 0);
+    EXPECT_EQ(window->GetController().Session().LockState(), 0);
   }
   EXPECT_EQ(prompter.errors, (std::vector<std::string>(2, "Please choose a device")));
 
@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, AddressFieldTakesFourOctetsAndRefusesAnythingElseWithTheB
   // The lock state sent once more marks the end: an address sent before it is there by then.
   Controller& controller = window->GetController();
   const std::size_t locks = lan.multiviewer->ReceivedFrames(CommandCode::SetLock).size();
-  ASSERT_TRUE(controller.SetLock(controller.LockState()));
+  ASSERT_TRUE(controller.Session().SetLock(controller.Session().LockState()));
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::SetLock, locks + 1, test::kPatience));
   EXPECT_TRUE(lan.multiviewer->ReceivedFrames(CommandCode::SetNetwork).empty());
 

@@ -104,7 +104,7 @@ TEST_F(MultiviewerPanelTest, TabsWarnIntoAndOutOfTheSwitcherAndSendTheModeOnEver
   EXPECT_EQ(ModesSent(), (std::vector<int>{0, 1, 0, 0}));
 
   // Locked: the warning still comes, and after OK nothing happens.
-  window->GetController().SetLockState(1);
+  window->GetController().Session().SetLockState(1);
   ClickTab(MultiviewerPanelId::SwitcherTab);
   EXPECT_EQ(prompter.confirmations.size(), 4u);
   EXPECT_NE(Mode(), nullptr);
@@ -143,7 +143,7 @@ TEST_F(MultiviewerPanelTest, LayoutButtonsAndSourceListsSendByteExactOnce) {
   Mode()->SourceList(3)->setCurrentIndex(4);
   EXPECT_TRUE(Await([this] { return lan.multiviewer->State().WindowSource[2] == 5; }));
 
-  window->GetController().SetLockState(1);
+  window->GetController().Session().SetLockState(1);
   Mode()->SourceList(3)->setCurrentIndex(8);
   EXPECT_EQ(Mode()->SourceList(3)->currentIndex(), 4) << "locked: back to what is shown";
 }
@@ -180,7 +180,8 @@ TEST_F(MultiviewerPanelTest, TheSwitcherPageRoutesAndRestoresOneToOne) {
   // The same input again goes out as well, as every pick does.
   const std::size_t routes = lan.multiviewer->ReceivedFrames(ViewerCode::SetWindowSource).size();
   test::Pick(Switcher()->OutputList(12), 4);
-  EXPECT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetWindowSource, routes + 1, test::kPatience));
+  EXPECT_TRUE(
+      lan.multiviewer->WaitForFrames(ViewerCode::SetWindowSource, routes + 1, test::kPatience));
   QTest::mouseClick(Switcher()->Controls().Find(SwitcherPageId::OneToOne), Qt::LeftButton);
   EXPECT_EQ(Switcher()->OutputList(12)->currentText(), "SDI_12");
   EXPECT_TRUE(Await([this] { return lan.multiviewer->State().SwitcherSource[11] == 12; }));
@@ -335,7 +336,7 @@ TEST_F(MultiviewerPanelTest, AFloodOfJunkLeavesTheOpenPanelRightAndMemoryFlat) {
   ASSERT_NE(OpenPanel(), nullptr);
   ASSERT_TRUE(Panel()->Presenter().ListenerRunning());
   const std::array<std::uint8_t, 4> identity =
-      window->GetController().SelectedOrEmptyEntry().DeviceIdentity;
+      window->GetController().Session().Entry().DeviceIdentity;
   // Applies what the listener hands over, without the waits of qWaitFor between looks.
   const auto settle = [](const std::function<bool()>& condition) {
     const auto deadline = std::chrono::steady_clock::now() + test::kPatience;

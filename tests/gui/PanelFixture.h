@@ -40,7 +40,7 @@ class PanelFixture : public ::testing::Test {
   QComboBox* DeviceList() const {
     return window->Controls().Get<QComboBox>(ui::MainWindowId::DeviceList);
   }
-  ViewerState& viewer() { return window->GetController().Viewer(); }
+  ViewerState& viewer() { return window->GetController().Session().Viewer(); }
   QString StatusLine() const {
     return window->Controls().Get<QLabel>(ui::MainWindowId::StatusLine)->text();
   }
@@ -82,7 +82,7 @@ class PanelFixture : public ::testing::Test {
     const std::size_t locks = device.ReceivedFrames(CommandCode::SetLock).size();
     Controller& controller = window->GetController();
     return Await([this] { return !window->Busy(); }) &&
-           controller.SetLock(controller.LockState()) &&
+           controller.Session().SetLock(controller.Session().LockState()) &&
            Await([&] { return device.ReceivedFrames(CommandCode::SetLock).size() > locks; });
   }
   // Waits until the multiviewer has everything the window sent and the window has applied all

@@ -223,7 +223,7 @@ TEST_F(SettingsFileTest, NothingIsSentForABadFileACancelOrALockedOrSilentDevice)
 
   // Locked where this window cannot see it: the device ignores the first setter, and the
   // rest never go out.
-  window->GetController().SetLockState(0);
+  window->GetController().Session().SetLockState(0);
   const std::size_t beforeProbe = lan.multiviewer->Received().size();
   ASSERT_TRUE(TakeMenuEntry(kLoadSettingsEntryText, File("other.json")));
   EXPECT_TRUE(prompter.notices.empty());

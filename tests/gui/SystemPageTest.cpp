@@ -116,7 +116,7 @@ TEST_F(SystemPageTest, TheDevicesReportsShowOnThePage) {
 TEST_F(SystemPageTest, LockedNothingIsSentButTheLoadsStillWaitAndReadBack) {
   ASSERT_NE(OpenSystemPage(), nullptr);
   Settle();
-  window->GetController().SetLockState(1);
+  window->GetController().Session().SetLockState(1);
   test::Pick(Formats(), 3);
   EXPECT_EQ(Formats()->currentText(), "1080p60") << "snapped back to the stored format";
   Click(SystemPageId::FormatStatus);

@@ -169,7 +169,7 @@ TEST_F(UmdPageTest, SwitchesChangeTheDeviceAndFollowItsFrontPanelAndItsReRead) {
 
 TEST_F(UmdPageTest, WhileLockedNothingIsSentTheSwitchesStayAndTheLabelGoesBack) {
   ASSERT_NE(OpenUmdPage(), nullptr);
-  window->GetController().SetLockState(1);
+  window->GetController().Session().SetLockState(1);
   QTest::mouseClick(Umd()->UmdSwitch(3), Qt::LeftButton);
   QTest::mouseClick(Umd()->AllUmdSwitch(), Qt::LeftButton);
   EXPECT_TRUE(Shows(Umd()->UmdSwitch(3), SkinId::UmdSwitchOn(3)));

@@ -17,7 +17,7 @@ class FakeLinkFixture : public ::testing::Test {
     controller.UseLink(&link);
   }
 
-  ViewerState& viewer() { return controller.Viewer(); }
+  ViewerState& viewer() { return controller.Session().Viewer(); }
   // (code, payload bytes) of every frame sent, in order.
   std::vector<std::vector<int>> Sent() const { return link.CodesAndPayloads(); }
 

@@ -37,8 +37,10 @@ class RecordingObserver final : public ControllerObserver, public ViewerView, pu
     Views<ViewerView>::Attachment viewer;
     Views<MatrixView>::Attachment matrix;
   };
+  // To the session of the device the controller has selected, as a panel opened for it would.
   [[nodiscard]] Attachments AttachTo(Controller& controller) {
-    return {controller.ViewerViews().Attach(*this), controller.MatrixViews().Attach(*this)};
+    DeviceSession& session = controller.Session();
+    return {session.ViewerViews().Attach(*this), session.MatrixViews().Attach(*this)};
   }
 
   void CloseDevicePanel() override { calls.push_back("CloseDevicePanel"); }

@@ -22,7 +22,7 @@ TEST_F(AudioColourPages, AudioShowsTheChosenWindowsMeterAndSendsItsNumber) {
   viewer().MeterOn[6] = 1;
   viewer().MeterChannels[6] = 5;
   viewer().MeterChannels[2] = 1;
-  AudioPresenter audio(controller);
+  AudioPresenter audio(controller.Session());
   const AudioView shown = audio.Shown();
   EXPECT_EQ(shown.source, 4);
   EXPECT_EQ(shown.window, 6);
@@ -49,7 +49,7 @@ TEST_F(AudioColourPages, AudioShowsTheChosenWindowsMeterAndSendsItsNumber) {
 
 TEST_F(AudioColourPages, AllMetersFlipsTheStoredSwitch) {
   viewer().AllMetersOn = 1;
-  AudioPresenter audio(controller);
+  AudioPresenter audio(controller.Session());
   EXPECT_FALSE(audio.ClickAllMeters());
   EXPECT_TRUE(audio.ClickAllMeters());
   EXPECT_EQ(Sent(), (SentFrames{{ViewerCode::SetAllMeters, 0}, {ViewerCode::SetAllMeters, 1}}));
@@ -62,8 +62,8 @@ TEST_F(AudioColourPages, LockedAudioSnapsBackAndSendsNothingButTheWindowListStil
   viewer().MeterOn[0] = 0;
   viewer().AllMetersOn = 1;
   viewer().MeterChannels[4] = 7;
-  controller.SetLockState(1);
-  AudioPresenter audio(controller);
+  controller.Session().SetLockState(1);
+  AudioPresenter audio(controller.Session());
   EXPECT_EQ(audio.ChooseSource(2), 9);
   EXPECT_EQ(audio.ChooseChannels(6), 3);
   EXPECT_FALSE(audio.ClickMeter(true)) << "the pair stays as it was";
@@ -78,7 +78,7 @@ TEST_F(AudioColourPages, AudioValuesNoItemStandsForShowNoSelectionAndSendNothing
   viewer().AudioSource = 40;  // as a report may bring it
   viewer().MeterChannels[0] = 12;
   viewer().AudioWindowItem = 200;
-  AudioPresenter audio(controller);
+  AudioPresenter audio(controller.Session());
   const AudioView shown = audio.Shown();
   EXPECT_EQ(shown.source, -1);
   EXPECT_EQ(shown.window, 0);
@@ -93,7 +93,7 @@ TEST_F(AudioColourPages, ColourForAllInputsShowsInputOnesAndSetsEveryInput) {
   viewer().UmdTextColour[0] = 7;
   viewer().UmdTextColour[4] = 3;
   viewer().UmdBackColour[4] = 9;
-  ColourPresenter colours(controller);
+  ColourPresenter colours(controller.Session());
   EXPECT_EQ(colours.Shown().Colour(ColourList::UmdText), 7) << "all inputs: input 1's";
 
   EXPECT_EQ(colours.ChooseColour(ColourList::UmdText, 2), 2);  // Red for all
@@ -114,7 +114,7 @@ TEST_F(AudioColourPages, WindowColoursGoToTheChosenWindow) {
   viewer().FormatBackColour[4] = 2;
   viewer().TimecodeTextColour[4] = 3;
   viewer().TimecodeBackColour[4] = 4;
-  ColourPresenter colours(controller);
+  ColourPresenter colours(controller.Session());
   EXPECT_EQ(colours.ChooseWindow(5), 5);  // Window_05
   const ColourView shown = colours.Shown();
   EXPECT_EQ(shown.window, 5);
@@ -146,8 +146,8 @@ TEST_F(AudioColourPages, LockedColourListsSnapBackToTheirStoredValues) {
   viewer().UmdTextColour[2] = 8;
   viewer().FormatBackColour[1] = 10;
   viewer().BorderOn = 0;
-  controller.SetLockState(1);
-  ColourPresenter colours(controller);
+  controller.Session().SetLockState(1);
+  ColourPresenter colours(controller.Session());
   EXPECT_EQ(colours.ChooseSource(7), 3);
   EXPECT_EQ(colours.ChooseWindow(0), 2);
   EXPECT_EQ(colours.ChooseColour(ColourList::UmdText, 1), 8);
@@ -161,7 +161,7 @@ TEST_F(AudioColourPages, ColourValuesNoItemStandsForShowNoSelection) {
   viewer().BorderOn = 5;
   viewer().FormatTextColour[0] = 16;
   viewer().ColourWindowItem = 99;
-  ColourPresenter colours(controller);
+  ColourPresenter colours(controller.Session());
   const ColourView shown = colours.Shown();
   EXPECT_EQ(shown.border, -1);
   EXPECT_EQ(shown.window, 0);

@@ -37,6 +37,7 @@ class Exchanges : public ::testing::Test {
   void Select(LinkKind kind) {
     controller.SetLinkKind(kind);
     controller.Devices().SetSelectedIndex(0);
+    attached = observer.AttachTo(controller);
   }
 
   test::FakeLink link;
@@ -54,8 +55,8 @@ TEST_F(Exchanges, NetworkReadBackWaitsPastWhatIsNotAMultiviewersStateReply) {
                    StateReply(0xA1, ViewerCode::ReadState, 40, kStateReplySize - 1),
                    StateReply(0xA1, ViewerCode::ReadState, 42),
                    StateReply(0xA1, ViewerCode::ReadState, 60)};
-  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
-  EXPECT_EQ(controller.Viewer().LayoutCode, 42);
+  ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
+  EXPECT_EQ(controller.Session().Viewer().LayoutCode, 42);
   EXPECT_EQ(link.looks, 4);
   EXPECT_EQ(link.sent.at(0).size(), 20u);
   EXPECT_EQ(link.sent[0][frame::kCommandCodeOffset], ViewerCode::ReadState);
@@ -68,37 +69,37 @@ TEST_F(Exchanges, SerialReadBackTakesAnyWholeReplyAndStopsAtAShortOne) {
   Select(LinkKind::Serial);
   Bytes untested = StateReply(0x00, 0x00, 42);
   link.arrivals = {Bytes{}, untested};
-  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
-  EXPECT_EQ(controller.Viewer().LayoutCode, 42);
+  ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
+  EXPECT_EQ(controller.Session().Viewer().LayoutCode, 42);
 
   // Fewer bytes than a reply, once read, end the wait; the mirror keeps what changed since the
   // last reply, and the status line says the device did not answer.
-  controller.Viewer().LayoutCode = 90;
+  controller.Session().Viewer().LayoutCode = 90;
   link.arrivals = {Bytes(100, 0x5A), StateReply(0xA1, ViewerCode::ReadState, 60)};
-  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Unanswered);
+  ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Unanswered);
   EXPECT_EQ(link.looks, 1);
-  EXPECT_EQ(controller.Viewer().LayoutCode, 90);
+  EXPECT_EQ(controller.Session().Viewer().LayoutCode, 90);
   EXPECT_EQ(observer.statusText.rfind("No answer from ", 0), 0u);
 
   link.arrivals = {StateReply(0xA1, ViewerCode::ReadState, 42)};
-  ASSERT_EQ(ReadBack(controller), ExchangeOutcome::Answered);
+  ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
   EXPECT_EQ(observer.statusText, "No Device Connected") << "answered: the search's status again";
 }
 
 TEST_F(Exchanges, ReadBackThatCannotBeSentDecodesNothing) {
   Select(LinkKind::Lan);
   link.reachable = false;
-  controller.Viewer().StateImage[0] = 42;
-  controller.Viewer().LayoutCode = 7;
-  EXPECT_EQ(ReadBack(controller), ExchangeOutcome::NotSent);
-  EXPECT_EQ(controller.Viewer().LayoutCode, 7);
+  controller.Session().Viewer().StateImage[0] = 42;
+  controller.Session().Viewer().LayoutCode = 7;
+  EXPECT_EQ(ReadBack(controller.Session()), ExchangeOutcome::NotSent);
+  EXPECT_EQ(controller.Session().Viewer().LayoutCode, 7);
   EXPECT_TRUE(observer.nameField.empty());
 }
 
 TEST_F(Exchanges, UnansweredMatrixQueryOnTheNetworkLooksTwentyTimesAndKeepsTheTables) {
   Select(LinkKind::Lan);
-  controller.Matrix().statusTable[0] = 5;
-  MatrixCommands commands(controller, kEightChannelType);
+  controller.Session().Matrix().statusTable[0] = 5;
+  MatrixCommands commands(controller.Session(), kEightChannelType);
   link.arrivals = {Bytes{0xA5, 0x6C}};  // too short to carry a code
   EXPECT_FALSE(commands.ReadMatrixStatus());
   EXPECT_EQ(link.looks, 20);
@@ -109,14 +110,14 @@ TEST_F(Exchanges, UnansweredMatrixQueryOnTheNetworkLooksTwentyTimesAndKeepsTheTa
     expected += "readLen = 255 \n";
   }
   EXPECT_EQ(diagnostics.str(), expected + "read matrix \n");
-  EXPECT_EQ(controller.Matrix().statusTable[0], 5);
+  EXPECT_EQ(controller.Session().Matrix().statusTable[0], 5);
   EXPECT_EQ(observer.calls.back(), "RefreshMatrixStatus");
 }
 
 TEST_F(Exchanges, SerialMatrixReplyWithAnotherCodeEndsTheQueryUnanswered) {
   Select(LinkKind::Serial);
   controller.SerialPort();  // the queries look at the real port first: it is closed here
-  MatrixCommands commands(controller, kSixteenChannelType);
+  MatrixCommands commands(controller.Session(), kSixteenChannelType);
   EXPECT_FALSE(commands.ReadMatrixStatus());
   EXPECT_TRUE(link.sent.empty()) << "nothing is asked while the port is closed";
 
@@ -130,7 +131,7 @@ TEST_F(Exchanges, SerialMatrixReplyWithAnotherCodeEndsTheQueryUnanswered) {
   link.arrivals = {wrong, right};
   EXPECT_TRUE(commands.ReadMatrixStatus());
   EXPECT_EQ(link.looks, 2);
-  EXPECT_EQ(controller.Matrix().statusTable[0], 9);
+  EXPECT_EQ(controller.Session().Matrix().statusTable[0], 9);
 }
 
 TEST_F(Exchanges, NetworkSearchRecordsAnswersAndEndsOnceTheAwaitedDeviceAnswered) {
@@ -151,13 +152,13 @@ TEST_F(Exchanges, NetworkSearchRecordsAnswersAndEndsOnceTheAwaitedDeviceAnswered
 
 TEST_F(Exchanges, CommandsThatCannotLeaveReportItAndTheSerialSettersSkipThePause) {
   Select(LinkKind::Serial);
-  MatrixCommands commands(controller, kEightChannelType);
+  MatrixCommands commands(controller.Session(), kEightChannelType);
   EXPECT_EQ(commands.SetBacklightTime(2), CommandResult::Sent);
   EXPECT_EQ(link.pauses.back(), SerialPause::None);
-  EXPECT_TRUE(controller.SetLock(1));
+  EXPECT_TRUE(controller.Session().SetLock(1));
   EXPECT_EQ(link.pauses.back(), SerialPause::After);
   link.reachable = false;
-  EXPECT_FALSE(controller.SetLock(0));
+  EXPECT_FALSE(controller.Session().SetLock(0));
 }
 
 TEST(DeviceName, IsCutAtSixteenCharactersWithoutSplittingASurrogatePair) {

@@ -53,7 +53,7 @@ class MatrixPanelRules : public test::FakeLinkFixture {
     if (!backlight.empty()) {
       link.arrivals.push_back(backlight);
     }
-    presenter = std::make_unique<MatrixPresenter>(controller, panelType, panel);
+    presenter = std::make_unique<MatrixPresenter>(controller.Session(), panelType, panel);
     presenter->Open();
     link.sent.clear();
     link.arrivals.clear();
@@ -99,27 +99,27 @@ TEST_F(MatrixPanelRules, ApplyRoutesTheMarkedOutputsAndLightsTheirStatus) {
 
 TEST_F(MatrixPanelRules, MarksToggleAndARouteKeepsItsOutputLit) {
   MatrixPresenter& matrix = Open(kEightChannelType, StatusReply(kEightChannelType, {}));
-  controller.Matrix().routeTable[1] = 5;  // input 5 already feeds output 2
+  controller.Session().Matrix().routeTable[1] = 5;  // input 5 already feeds output 2
   Mark(matrix, 5, {2, 3});
   matrix.ToggleOutput(2);
   matrix.ToggleOutput(3);
   EXPECT_TRUE(matrix.OutputLit(2)) << "routed there";
   EXPECT_FALSE(matrix.OutputLit(3));
-  EXPECT_EQ(controller.Matrix().pendingMarks[2], 0);
+  EXPECT_EQ(controller.Session().Matrix().pendingMarks[2], 0);
 
   // Choosing the chosen input again changes nothing; another input clears the marks.
   matrix.ToggleOutput(4);
   matrix.SelectInput(5);
-  EXPECT_EQ(controller.Matrix().pendingMarks[3], 5);
+  EXPECT_EQ(controller.Session().Matrix().pendingMarks[3], 5);
   matrix.SelectInput(6);
-  EXPECT_EQ(controller.Matrix().pendingMarks[3], 0);
+  EXPECT_EQ(controller.Session().Matrix().pendingMarks[3], 0);
 
   // Without an input, outputs cannot be marked; outside the panel's channels nothing happens.
   matrix.OneToOne();
   matrix.ToggleOutput(1);
-  EXPECT_EQ(controller.Matrix().pendingMarks[0], 0);
+  EXPECT_EQ(controller.Session().Matrix().pendingMarks[0], 0);
   matrix.SelectInput(9);
-  EXPECT_EQ(controller.Matrix().selectedInput, 0) << "eight channels offer no input 9";
+  EXPECT_EQ(controller.Session().Matrix().selectedInput, 0) << "eight channels offer no input 9";
 }
 
 TEST_F(MatrixPanelRules, ApplyWithNothingMarkedSendsNothing) {
@@ -135,7 +135,7 @@ TEST_F(MatrixPanelRules, ApplyWithNothingMarkedSendsNothing) {
   sixteen.SelectInput(12);
   sixteen.Apply();
   EXPECT_EQ(sixteen.ActiveAction(), MatrixAction::None);
-  controller.Matrix().routeTable[6] = 12;
+  controller.Session().Matrix().routeTable[6] = 12;
   sixteen.Apply();
   EXPECT_EQ(sixteen.ActiveAction(), MatrixAction::Apply);
   EXPECT_TRUE(link.sent.empty());
@@ -162,7 +162,7 @@ TEST_F(MatrixPanelRules, OneToAllAndOneToOne) {
   eight.SelectInput(2);
   eight.OneToOne();
   EXPECT_EQ(LastText(), "All#.");
-  EXPECT_EQ(controller.Matrix().selectedInput, 0);
+  EXPECT_EQ(controller.Session().Matrix().selectedInput, 0);
   for (int o = 1; o <= 8; ++o) {
     EXPECT_FALSE(eight.OutputLit(o));
     EXPECT_EQ(eight.StatusShown(o), o);
@@ -171,7 +171,7 @@ TEST_F(MatrixPanelRules, OneToAllAndOneToOne) {
 }
 
 TEST_F(MatrixPanelRules, OpeningShowsTheSwitchersStatusBacklightAndLock) {
-  controller.Matrix().statusTable[1] = 6;
+  controller.Session().Matrix().statusTable[1] = 6;
   MatrixPresenter& matrix =
       Open(kSixteenChannelType, StatusReply(kSixteenChannelType, {3, 0, 17}, 1, 6),
            BacklightReply(2, 55));
@@ -186,7 +186,7 @@ TEST_F(MatrixPanelRules, OpeningShowsTheSwitchersStatusBacklightAndLock) {
   EXPECT_GT(panel.shown, 0);
 
   // Unanswered: the old tables show, and a reopened panel starts with no input.
-  controller.SetLockState(0);
+  controller.Session().SetLockState(0);
   matrix.SelectInput(5);
   matrix.ToggleOutput(7);
   matrix.Apply();
@@ -194,9 +194,10 @@ TEST_F(MatrixPanelRules, OpeningShowsTheSwitchersStatusBacklightAndLock) {
   EXPECT_EQ(reopened.ActiveAction(), MatrixAction::None) << "its buttons open unlit";
   EXPECT_EQ(reopened.StatusShown(1), 3);
   EXPECT_EQ(reopened.BacklightTimeItem(), 2) << "sixteen channels keep the last backlight";
-  EXPECT_EQ(controller.Matrix().selectedInput, 0);
+  EXPECT_EQ(controller.Session().Matrix().selectedInput, 0);
   EXPECT_FALSE(reopened.InputLit(5));
-  EXPECT_EQ(controller.Matrix().pendingMarks[6], 5) << "marks are kept until the next choice";
+  EXPECT_EQ(controller.Session().Matrix().pendingMarks[6], 5)
+      << "marks are kept until the next choice";
   reopened.SelectInput(5);
   EXPECT_TRUE(reopened.InputLit(5));
   EXPECT_EQ(Open(kEightChannelType, Bytes{}).Brightness(), 0) << "eight channels start at 0";
@@ -237,8 +238,8 @@ TEST_F(MatrixPanelRules, LockedTheOperatorChangesNothingAndSendsNothing) {
   MatrixPresenter& matrix =
       Open(kSixteenChannelType, StatusReply(kSixteenChannelType, {}), BacklightReply(1, 30));
   Mark(matrix, 2, {3});
-  controller.SetLockState(1);
-  const MatrixState before = controller.Matrix();
+  controller.Session().SetLockState(1);
+  const MatrixState before = controller.Session().Matrix();
   matrix.SelectInput(4);
   matrix.ToggleOutput(5);
   matrix.Apply();
@@ -252,7 +253,7 @@ TEST_F(MatrixPanelRules, LockedTheOperatorChangesNothingAndSendsNothing) {
   matrix.ReleaseBrightness(90);
   EXPECT_TRUE(link.sent.empty());
   EXPECT_EQ(matrix.Brightness(), 30) << "and goes back to what the switcher has";
-  const MatrixState& after = controller.Matrix();
+  const MatrixState& after = controller.Session().Matrix();
   EXPECT_EQ(after.selectedInput, before.selectedInput);
   EXPECT_EQ(after.pendingMarks, before.pendingMarks);
   EXPECT_EQ(after.activeAction, before.activeAction);
@@ -275,7 +276,7 @@ TEST_F(MatrixPanelRules, RefreshLightsAndReadsTheStatusAgain) {
   // On a serial line whose port is closed, only the light changes.
   controller.SetLinkKind(LinkKind::Serial);
   controller.UseLink(nullptr);
-  controller.Matrix().statusTable[0] = 4;
+  controller.Session().Matrix().statusTable[0] = 4;
   EXPECT_TRUE(matrix.Refresh());
   EXPECT_EQ(matrix.StatusShown(1), 8);
   EXPECT_TRUE(matrix.RefreshLit());

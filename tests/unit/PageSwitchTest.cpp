@@ -14,8 +14,8 @@ namespace {
 class PageSwitching : public test::FakeLinkFixture {
  protected:
   PageSwitching() {
-    controller.Viewer().PageSwitchPass = 1;  // as a read-back leaves it
-    controller.Viewer().SwitcherMode = 0;
+    controller.Session().Viewer().PageSwitchPass = 1;  // as a read-back leaves it
+    controller.Session().Viewer().SwitcherMode = 0;
   }
 
   // The SwitcherMode values sent, in order.
@@ -29,11 +29,11 @@ class PageSwitching : public test::FakeLinkFixture {
     return modes;
   }
 
-  PageSwitch pages{controller};
+  PageSwitch pages{controller.Session()};
 };
 
 TEST_F(PageSwitching, WarnsIntoAndOutOfTheSwitcherPageAndSendsTheModeOnEverySwitch) {
-  ASSERT_EQ(PageSwitch::FirstPage(controller.Viewer()), ViewerPage::Mode);
+  ASSERT_EQ(PageSwitch::FirstPage(controller.Session().Viewer()), ViewerPage::Mode);
   ASSERT_TRUE(pages.SwitchPage(ViewerPage::Mode));
   EXPECT_TRUE(prompter.confirmations.empty()) << "the first page comes without a warning";
 
@@ -45,12 +45,13 @@ TEST_F(PageSwitching, WarnsIntoAndOutOfTheSwitcherPageAndSendsTheModeOnEverySwit
 
   ASSERT_TRUE(pages.SwitchPage(ViewerPage::Switcher));
   EXPECT_EQ(prompter.confirmations.back(), kLeaveMultiviewerModeWarning);
-  EXPECT_EQ(controller.Viewer().SwitcherMode, 1);
+  EXPECT_EQ(controller.Session().Viewer().SwitcherMode, 1);
 
   prompter.confirmAnswer = false;
   EXPECT_FALSE(pages.SwitchPage(ViewerPage::Audio));
   EXPECT_EQ(prompter.confirmations.back(), kLeaveSwitcherModeWarning);
-  EXPECT_EQ(controller.Viewer().CurrentPage, ViewerPage::Switcher) << "cancelled: nothing changes";
+  EXPECT_EQ(controller.Session().Viewer().CurrentPage, ViewerPage::Switcher)
+      << "cancelled: nothing changes";
 
   prompter.confirmAnswer = true;
   ASSERT_TRUE(pages.SwitchPage(ViewerPage::Audio));
@@ -59,16 +60,16 @@ TEST_F(PageSwitching, WarnsIntoAndOutOfTheSwitcherPageAndSendsTheModeOnEverySwit
 }
 
 TEST_F(PageSwitching, ALockedDeviceShowsItsFirstPageAndThenStaysAfterTheWarning) {
-  controller.SetLockState(1);
-  controller.Viewer().SwitcherMode = 1;
-  const auto first = pages.SwitchPage(PageSwitch::FirstPage(controller.Viewer()));
+  controller.Session().SetLockState(1);
+  controller.Session().Viewer().SwitcherMode = 1;
+  const auto first = pages.SwitchPage(PageSwitch::FirstPage(controller.Session().Viewer()));
   ASSERT_TRUE(first);
   EXPECT_EQ(first->to, ViewerPage::Switcher);
 
   EXPECT_FALSE(pages.SwitchPage(ViewerPage::Mode));
   EXPECT_EQ(prompter.confirmations,
             std::vector<std::string>{std::string(kLeaveSwitcherModeWarning)});
-  EXPECT_EQ(controller.Viewer().CurrentPage, ViewerPage::Switcher);
+  EXPECT_EQ(controller.Session().Viewer().CurrentPage, ViewerPage::Switcher);
   EXPECT_TRUE(ModesSent().empty()) << "a locked device is sent nothing";
 }
 

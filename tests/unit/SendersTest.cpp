@@ -37,16 +37,16 @@ TEST_F(Senders, ALockedMultiviewerGetsNothingAndTheMirrorKeepsNothing) {
       {"SetOutputFormat", [](ViewerCommands& c) { return c.SetOutputFormat(11); },
        [](const ViewerState& v) { return v.OutputFormat == 11; }},
   };
-  ViewerCommands commands(controller);
+  ViewerCommands commands(controller.Session());
   for (const ViewerCase& c : cases) {
-    controller.SetLockState(1);
+    controller.Session().SetLockState(1);
     const ViewerState before = viewer();
     EXPECT_EQ(c.send(commands), CommandResult::RefusedLocked) << c.name;
     EXPECT_EQ(viewer(), before) << c.name;
     EXPECT_TRUE(link.sent.empty()) << c.name;
     EXPECT_EQ(observer.statusText, kLockedRefusalText) << c.name;
 
-    controller.SetLockState(0);
+    controller.Session().SetLockState(0);
     EXPECT_EQ(c.send(commands), CommandResult::Sent) << c.name;
     EXPECT_TRUE(c.stored(viewer())) << c.name;
     EXPECT_EQ(link.sent.size(), 1u) << c.name;
@@ -55,7 +55,7 @@ TEST_F(Senders, ALockedMultiviewerGetsNothingAndTheMirrorKeepsNothing) {
 }
 
 TEST_F(Senders, ARouteAndAWindowSourceKeepTheirOwnTablesOnEveryPage) {
-  ViewerCommands commands(controller);
+  ViewerCommands commands(controller.Session());
   for (const std::uint8_t page : {std::uint8_t{0}, ViewerPage::Mode, ViewerPage::Umd,
                                   ViewerPage::Switcher}) {  // none shown yet, then three
     viewer() = ViewerState{};
@@ -76,7 +76,7 @@ TEST_F(Senders, ARouteAndAWindowSourceKeepTheirOwnTablesOnEveryPage) {
 }
 
 TEST_F(Senders, ALockedMatrixSwitcherGetsNothingAndItsStateKeepsNothing) {
-  MatrixCommands commands(controller, kSixteenChannelType);
+  MatrixCommands commands(controller.Session(), kSixteenChannelType);
   const std::vector<std::function<CommandResult()>> sends{
       [&] { return commands.RouteToOutputs(3, MatrixOutputs{0b101}); },
       [&] { return commands.RouteToAll(4); },
@@ -85,18 +85,18 @@ TEST_F(Senders, ALockedMatrixSwitcherGetsNothingAndItsStateKeepsNothing) {
       [&] { return commands.SetBacklightBrightness(40); },
       [&] { return commands.SetMatrixOutputFormat(5); },
   };
-  controller.SetLockState(1);
+  controller.Session().SetLockState(1);
   for (const auto& send : sends) {
     EXPECT_EQ(send(), CommandResult::RefusedLocked);
   }
-  EXPECT_EQ(controller.Matrix(), MatrixState{});
+  EXPECT_EQ(controller.Session().Matrix(), MatrixState{});
   EXPECT_TRUE(link.sent.empty());
 
-  controller.SetLockState(0);
+  controller.Session().SetLockState(0);
   for (const auto& send : sends) {
     EXPECT_EQ(send(), CommandResult::Sent);
   }
-  const MatrixState& matrix = controller.Matrix();
+  const MatrixState& matrix = controller.Session().Matrix();
   EXPECT_EQ(matrix.backlightTime, 2);
   EXPECT_EQ(matrix.backlightBrightness, 40);
   EXPECT_EQ(matrix.outputFormatIndex, 5);

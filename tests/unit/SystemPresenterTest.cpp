@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/Controller.h"
-#include "core/viewer/protocol/ReadBack.h"
 #include "core/viewer/panel/SystemPresenter.h"
+#include "core/viewer/protocol/ReadBack.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 #include "support/FakeLink.h"
 #include "support/TestLink.h"
@@ -74,10 +74,15 @@ class SystemRules : public ::testing::Test {
   SystemRules() : controller(LinkConfig{}, LinkTiming{}, clock, prompter, observer) {
     controller.UseLink(&link);
     controller.SetRunner(runner);
-    controller.Devices().SetSelectedIndex(0);
   }
 
-  ViewerState& viewer() { return controller.Viewer(); }
+  // The presenter works for the device at entry 0 of the table.
+  static DeviceSession& FirstDevice(Controller& controller) {
+    controller.Devices().SetSelectedIndex(0);
+    return controller.Session();
+  }
+
+  ViewerState& viewer() { return controller.Session().Viewer(); }
 
   std::vector<std::vector<int>> Sent() const { return link.CodesAndPayloads(); }
   int Repaints() const {
@@ -90,8 +95,9 @@ class SystemRules : public ::testing::Test {
   test::RecordingPrompter prompter;
   test::RecordingObserver observer;
   Controller controller;
+  DeviceSession& device = FirstDevice(controller);
   test::RecordingObserver::Attachments attached = observer.AttachTo(controller);
-  SystemPresenter system{controller};
+  SystemPresenter system{device};
 };
 
 TEST_F(SystemRules, TheFormatListSendsTheCodeOfItsItemAndShowsOnlyCodesItHas) {
@@ -112,7 +118,7 @@ TEST_F(SystemRules, TheFormatListSendsTheCodeOfItsItemAndShowsOnlyCodesItHas) {
 }
 
 TEST_F(SystemRules, LockedTheFormatListGoesBackAndNothingIsSent) {
-  controller.SetLockState(1);
+  controller.Session().SetLockState(1);
   viewer().OutputFormat = 9;
   EXPECT_EQ(system.ChooseOutputFormat(0), 2) << "back to 1080i60";
   EXPECT_EQ(viewer().OutputFormat, 9);
@@ -143,11 +149,11 @@ TEST_F(SystemRules, EachSwitchSendsTheOppositeOfTheMirrorUnlessLocked) {
                                                    {ViewerCode::SetTimecode, 1}}));
   EXPECT_EQ(system.Switches(), (SystemSwitches{false, true, true}));
 
-  controller.SetLockState(1);
+  controller.Session().SetLockState(1);
   EXPECT_EQ(system.Toggle(ViewerSwitch::FormatStatus), std::nullopt);
   system.SaveCustom(1);
   EXPECT_EQ(link.sent.size(), 4u);
-  controller.SetLockState(0);
+  controller.Session().SetLockState(0);
   system.SaveCustom(2);
   EXPECT_EQ(Sent().back(), (std::vector<int>{ViewerCode::SaveCustom, 2}));
   EXPECT_TRUE(runner.texts.empty()) << "saving does not wait";
@@ -173,7 +179,7 @@ TEST_F(SystemRules, LoadCustomSendsWaitsThreeSecondsReadsBackThenRefreshes) {
 }
 
 TEST_F(SystemRules, LockedLoadCustomSendsNothingButStillWaitsAndReadsBack) {
-  controller.SetLockState(1);
+  controller.Session().SetLockState(1);
   system.LoadCustom(1);
   EXPECT_EQ(Sent(), (std::vector<std::vector<int>>{{ViewerCode::ReadState}}));
   EXPECT_EQ(clock.pauses.front(), (PauseClock::Pause{3000, 0}));
@@ -184,13 +190,13 @@ TEST_F(SystemRules, LoadDefaultRecallsAndPutsThePagesSelectionsBackUnlessLocked)
   viewer().AudioWindowItem = 4;
   viewer().ColourWindowItem = 5;
   viewer().ColourSourceItem = 6;
-  controller.SetLockState(1);
+  controller.Session().SetLockState(1);
   EXPECT_FALSE(system.LoadDefaults());
   EXPECT_TRUE(link.sent.empty());
   EXPECT_TRUE(clock.pauses.empty()) << "locked: no wait either";
   EXPECT_EQ(viewer().AudioWindowItem, 4);
 
-  controller.SetLockState(0);
+  controller.Session().SetLockState(0);
   link.arrivals = {StateReply(40, 0x02)};
   EXPECT_TRUE(system.LoadDefaults());
   EXPECT_EQ(runner.texts, std::vector<std::string>{std::string(kLoadingDefaultsText)});
@@ -211,7 +217,7 @@ TEST_F(SystemRules, TheRecallPauseFollowsTheTiming) {
   Controller shortened(LinkConfig{}, timing, clock, prompter, observer);
   shortened.UseLink(&link);
   shortened.SetRunner(runner);
-  SystemPresenter(shortened).LoadCustom(1);
+  SystemPresenter(shortened.Session()).LoadCustom(1);
   EXPECT_EQ(clock.pauses.front().ms, 300);
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 class UmdRules : public test::FakeLinkFixture {
  protected:
-  UmdRules() { controller.Viewer().SetLabelDefaults(); }
+  UmdRules() { controller.Session().Viewer().SetLabelDefaults(); }
 };
 
 TEST(UmdLabelLimit, InsertionsAreCutToTheRoomLeftAndDeletionsPass) {
@@ -61,7 +61,7 @@ TEST(UmdLabelLimit, NeverKeepsHalfACharacter) {
 TEST_F(UmdRules, SwitchesToggleSendAndStoreAndStayPutWhileLocked) {
   viewer().AllUmdOn = 1;
   viewer().UmdOn[2] = 0;
-  UmdPresenter umd(controller);
+  UmdPresenter umd(controller.Session());
   EXPECT_EQ(umd.ClickAllUmd(), false);
   EXPECT_EQ(viewer().AllUmdOn, 0);
   EXPECT_EQ(umd.ClickUmdOn(3), true);
@@ -71,7 +71,7 @@ TEST_F(UmdRules, SwitchesToggleSendAndStoreAndStayPutWhileLocked) {
                                                    {ViewerCode::SetUmdOn, 3, 1},
                                                    {ViewerCode::SetAllUmd, 1}}));
 
-  controller.SetLockState(1);
+  controller.Session().SetLockState(1);
   EXPECT_FALSE(umd.ClickAllUmd());
   EXPECT_FALSE(umd.ClickUmdOn(3));
   EXPECT_EQ(viewer().AllUmdOn, 1);
@@ -80,7 +80,7 @@ TEST_F(UmdRules, SwitchesToggleSendAndStoreAndStayPutWhileLocked) {
 }
 
 TEST_F(UmdRules, AConfirmedLabelIsStoredAndSentEachTimeButNeverWhileTyping) {
-  UmdPresenter umd(controller);
+  UmdPresenter umd(controller.Session());
   EXPECT_EQ(umd.ShownText(5), u"Umd_05");
   umd.EditLabel(5, u"Cam");
   umd.EditLabel(5, u"Cam 5 and more");
@@ -136,8 +136,8 @@ TEST_F(UmdRules, AConfirmedLabelIsStoredAndSentEachTimeButNeverWhileTyping) {
 }
 
 TEST_F(UmdRules, WhileLockedAConfirmedLabelGoesBackToTheStoredOne) {
-  UmdPresenter umd(controller);
-  controller.SetLockState(1);
+  UmdPresenter umd(controller.Session());
+  controller.Session().SetLockState(1);
   umd.EditLabel(2, u"Studio");
   const auto shown = umd.ConfirmLabel(2);
   ASSERT_TRUE(shown);
@@ -148,7 +148,7 @@ TEST_F(UmdRules, WhileLockedAConfirmedLabelGoesBackToTheStoredOne) {
 }
 
 TEST_F(UmdRules, FieldsFollowTheMirrorOnRefreshAndAPageClickEndsOnlyARealEdit) {
-  UmdPresenter umd(controller);
+  UmdPresenter umd(controller.Session());
   umd.EditLabel(1, u"typed");
   viewer().UmdText[0] = u"From device 17chr";
   umd.TakeLabelTexts();

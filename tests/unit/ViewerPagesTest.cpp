@@ -16,7 +16,7 @@ using ViewerPages = test::FakeLinkFixture;
 
 TEST_F(ViewerPages, ALayoutButtonSendsItsCodeOnceAndMovesTheLight) {
   viewer().LayoutCode = 40;
-  ModePresenter mode(controller);
+  ModePresenter mode(controller.Session());
   EXPECT_EQ(mode.AppliedLayoutCode(), 0);
   EXPECT_EQ(mode.RefreshLayoutControls().highlighted, 40);
 
@@ -29,14 +29,14 @@ TEST_F(ViewerPages, ALayoutButtonSendsItsCodeOnceAndMovesTheLight) {
   EXPECT_EQ(Sent(), (std::vector<std::vector<int>>{{ViewerCode::SetLayout, 60}}));
   EXPECT_EQ(viewer().WindowRects[5], (LayoutRect{480, 320, 240, 160, 6}));
 
-  controller.SetLockState(1);
+  controller.Session().SetLockState(1);
   EXPECT_FALSE(mode.ClickLayout(90));
   EXPECT_EQ(link.sent.size(), 1u);
 }
 
 TEST_F(ViewerPages, AReportedVariantLightsItsGroupsOnlyButtonWhichSendsTheButtonsCode) {
   viewer().LayoutCode = 110;
-  ModePresenter mode(controller);
+  ModePresenter mode(controller.Session());
   const ModeLayoutView shown = mode.RefreshLayoutControls();
   EXPECT_EQ(shown.windowCountItem, 6);
   EXPECT_EQ(shown.highlighted, 111);
@@ -63,7 +63,7 @@ TEST_F(ViewerPages, TheWindowCountListShowsAGroupAndSendsNothing) {
 
 TEST_F(ViewerPages, ASourceListSendsOnlyAChangeAndSnapsBackWhileLocked) {
   viewer().WindowSource[2] = 3;
-  ModePresenter mode(controller);
+  ModePresenter mode(controller.Session());
   mode.TakeShownSources();
   EXPECT_FALSE(mode.ChooseSource(3, 2)) << "SDI_03 is shown already";
   EXPECT_FALSE(mode.ChooseSource(3, 4));
@@ -71,7 +71,7 @@ TEST_F(ViewerPages, ASourceListSendsOnlyAChangeAndSnapsBackWhileLocked) {
   EXPECT_EQ(viewer().WindowSource[2], 5);
   EXPECT_EQ(mode.ShownSources()[2], 5);
 
-  controller.SetLockState(1);
+  controller.Session().SetLockState(1);
   EXPECT_EQ(mode.ChooseSource(3, 9), 4) << "back to SDI_05";
   EXPECT_EQ(mode.ChooseSource(7, 9), -1) << "a window whose source is 0 shows none";
   EXPECT_EQ(link.sent.size(), 1u);
@@ -81,7 +81,7 @@ TEST_F(ViewerPages, SwitcherRoutesAreSentAsPickedAndOneToOneRestoresTheGrid) {
   viewer().CurrentPage = ViewerPage::Switcher;
   viewer().SwitcherSource.fill(3);
   viewer().SwitcherSource[15] = 0;
-  SwitcherPresenter switcher(controller);
+  SwitcherPresenter switcher(controller.Session());
   switcher.Initialise();
   EXPECT_EQ(viewer().SwitcherRects[4].number, 3);
   EXPECT_EQ(switcher.RouteItems()[15], -1);
@@ -90,11 +90,11 @@ TEST_F(ViewerPages, SwitcherRoutesAreSentAsPickedAndOneToOneRestoresTheGrid) {
   EXPECT_TRUE(switcher.ChooseRoute(12, 4)) << "every pick is sent";
   EXPECT_EQ(viewer().SwitcherRects[11].number, 5);
 
-  controller.SetLockState(1);
+  controller.Session().SetLockState(1);
   EXPECT_FALSE(switcher.ChooseRoute(1, 0));
   switcher.OneToOne();
   EXPECT_EQ(switcher.RouteItems()[0], 2) << "locked: the lists go back to the stored routes";
-  controller.SetLockState(0);
+  controller.Session().SetLockState(0);
   switcher.OneToOne();
   for (std::size_t output = 0; output < 16; ++output) {
     EXPECT_EQ(switcher.RouteItems()[output], static_cast<int>(output));

@@ -247,7 +247,8 @@ class SettingsPlan : public test::FakeLinkFixture {
  protected:
   std::vector<std::string> Planned(const ViewerSettings& device, const ViewerSettings& wanted) {
     std::vector<std::string> steps;
-    for (const SettingsChange& change : PlanSettings(ViewerFrames(controller), device, wanted)) {
+    for (const SettingsChange& change :
+         PlanSettings(ViewerFrames(controller.Session()), device, wanted)) {
       steps.push_back(change.field + "=" + change.value);
     }
     return steps;
@@ -289,10 +290,10 @@ TEST_F(SettingsPlan, EachChangeIsTheSendersOwnFrame) {
   wanted.MeterChannels[15] = 3;
   wanted.OutputFormat = 1;
   const std::vector<SettingsChange> changes =
-      PlanSettings(ViewerFrames(controller), device, wanted);
+      PlanSettings(ViewerFrames(controller.Session()), device, wanted);
   ASSERT_EQ(changes.size(), 4u);
 
-  ViewerCommands commands(controller);
+  ViewerCommands commands(controller.Session());
   ASSERT_EQ(commands.SetOutputFormat(1), CommandResult::Sent);
   ASSERT_EQ(commands.SetUmdText(3, u"Cam 3"), CommandResult::Sent);
   ASSERT_EQ(commands.SetTimecodeBackColour(5, 2), CommandResult::Sent);

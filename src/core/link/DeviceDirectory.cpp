@@ -3,6 +3,7 @@
 namespace quintara {
 
 void DeviceDirectory::BeginSearch(DeviceListView& view) {
+  ++searchCount_;
   selectedIndex_ = -1;
   if (!lines_.empty()) {
     lines_.clear();

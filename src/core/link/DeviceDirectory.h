@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,8 @@ class DeviceDirectory {
   const std::string& StatusText() const { return statusText_; }
   // How many devices the last search that ended found (on the serial line, 1 or 0).
   std::size_t FoundCount() const { return foundCount_; }
+  // How many searches have begun: what was found before may be gone once it changes.
+  std::uint64_t SearchCount() const { return searchCount_; }
 
   int SelectedIndex() const { return selectedIndex_; }
   void SetSelectedIndex(int index) { selectedIndex_ = index; }
@@ -54,6 +57,7 @@ class DeviceDirectory {
   std::vector<std::string> lines_;
   std::string statusText_{kNoDeviceConnected};
   std::size_t foundCount_ = 0;
+  std::uint64_t searchCount_ = 0;
   int selectedIndex_ = -1;
   int connectedIndex_ = -1;
 };

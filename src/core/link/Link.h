@@ -21,7 +21,7 @@ enum class SerialPause { After, None };
 enum class BusyPort { Refuse, SendAnyway };
 
 // Who receives an exchange's request on the network; the serial line has one peer.
-enum class Audience { SelectedDevice, SearchTargets };
+enum class Audience { Device, SearchTargets };
 
 // What one look at the link found. On the network: one datagram (cut to the exchange's buffer).
 // On the serial line: every byte collected since the request.
@@ -49,7 +49,9 @@ struct Exchange {
   static constexpr int kLinkPause = -1;
 
   std::span<const std::uint8_t> request;
-  Audience audience = Audience::SelectedDevice;
+  Audience audience = Audience::Device;
+  // Network: the device the request goes to; nothing sends nothing (unless searching).
+  std::optional<Ipv4Address> device;
   BusyPort busyPort = BusyPort::Refuse;
   std::int64_t startMs = 0;
   int windowMs = 0;
@@ -74,7 +76,7 @@ enum class SendResult {
 };
 
 enum class ExchangeOutcome {
-  NotSent,     // nothing could be sent (no socket, no selected device, port closed)
+  NotSent,     // nothing could be sent (no socket, no device to aim at, port closed)
   Answered,    // the judge accepted a reply
   Unanswered,  // the window or the attempts ran out, or the judge gave up
 };

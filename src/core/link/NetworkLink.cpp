@@ -8,15 +8,9 @@
 
 namespace quintara {
 
-NetworkLink::NetworkLink(LinkConfig config, const LinkTiming& timing,
-                         const DeviceDirectory& devices, Clock& clock, Prompter& prompter,
+NetworkLink::NetworkLink(LinkConfig config, const LinkTiming& timing, Clock& clock,
                          DeviceListView& view)
-    : config_(std::move(config)),
-      timing_(timing),
-      devices_(devices),
-      clock_(clock),
-      prompter_(prompter),
-      view_(view) {}
+    : config_(std::move(config)), timing_(timing), clock_(clock), view_(view) {}
 
 bool NetworkLink::SetUpFailed(const std::string& what) {
   setupFailure_ = what + ": " + std::strerror(errno);
@@ -37,12 +31,6 @@ bool NetworkLink::OpenSearchSocket() {
   }
   socket_ = std::move(socket);
   return true;
-}
-
-void NetworkLink::AskForDeviceIfNoneChosen() {
-  if (setupFailure_.empty() && devices_.SelectedIndex() < 0) {
-    prompter_.ShowError(kChooseDeviceError);
-  }
 }
 
 std::optional<UdpSocket> NetworkLink::OpenAimedSocket(std::uint16_t localPort,
@@ -82,10 +70,8 @@ bool NetworkLink::OpenCommandSocket(const std::optional<Ipv4Address>& device, Bu
 std::optional<UdpSocket> NetworkLink::OpenStatusSocket() {
   UdpEndpoint unusedAim;  // nothing is ever sent on the status socket
   std::optional<UdpSocket> socket = OpenAimedSocket(config_.statusPort, config_.statusPort,
-                                                    devices_.SelectedAddress(), unusedAim, BusyPort::Refuse);
-  if (!socket) {
-    AskForDeviceIfNoneChosen();
-  } else {
+                                                    Ipv4Address{}, unusedAim, BusyPort::Refuse);
+  if (socket) {
     // Whatever the system grants: a smaller buffer still takes reports, it only drops more of
     // a long burst.
     static_cast<void>(socket->RequestReceiveBuffer(kStatusReceiveBuffer));
@@ -107,12 +93,7 @@ SendResult NetworkLink::SendFrame(std::span<const std::uint8_t> frame,
 
 ExchangeOutcome NetworkLink::RunExchange(const Exchange& exchange) {
   const bool search = exchange.audience == Audience::SearchTargets;
-  if (!(search ? OpenSearchSocket() : OpenCommandSocket(devices_.SelectedAddress(), exchange.busyPort))) {
-    if (search) {
-      prompter_.ShowError(kCreateSocketError);
-    } else {
-      AskForDeviceIfNoneChosen();
-    }
+  if (!(search ? OpenSearchSocket() : OpenCommandSocket(exchange.device, exchange.busyPort))) {
     return ExchangeOutcome::NotSent;
   }
   SendRequest(exchange);
@@ -127,7 +108,7 @@ ExchangeOutcome NetworkLink::RunExchange(const Exchange& exchange) {
 }
 
 void NetworkLink::SendRequest(const Exchange& exchange) {
-  if (exchange.audience == Audience::SelectedDevice) {
+  if (exchange.audience == Audience::Device) {
     socket_->SendTo(exchange.request, commandPeer_);
     return;
   }

@@ -7,12 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/link/DeviceDirectory.h"
 #include "core/link/DeviceListView.h"
 #include "core/link/Link.h"
 #include "core/link/LinkConfig.h"
 #include "core/platform/Clock.h"
-#include "core/platform/Prompter.h"
 #include "core/platform/UdpSocket.h"
 
 namespace quintara {
@@ -27,8 +25,7 @@ inline constexpr std::string_view kPortBusyText = "Port busy: sent from another 
 class NetworkLink final : public Link {
  public:
   // The view's status line tells when a command left from another port than the command port.
-  NetworkLink(LinkConfig config, const LinkTiming& timing, const DeviceDirectory& devices,
-              Clock& clock, Prompter& prompter, DeviceListView& view);
+  NetworkLink(LinkConfig config, const LinkTiming& timing, Clock& clock, DeviceListView& view);
 
   // One datagram to the device's command port, then the protocol's pause. Nothing is shown to
   // the operator: what went wrong is in the result (and in SetupFailure).
@@ -37,14 +34,16 @@ class NetworkLink final : public Link {
                                      SerialPause pause = SerialPause::After,
                                      BusyPort busyPort = BusyPort::Refuse) override;
   // The request goes from the search socket to every search target, or from the command socket
-  // to the selected device; replies are taken from the same socket.
+  // to the exchange's device; replies are taken from the same socket. Nothing is shown to the
+  // operator.
   [[nodiscard]] ExchangeOutcome RunExchange(const Exchange& exchange) override;
 
   // What the status socket asks for: room for thousands of reports that arrive in a burst
   // while the listener is busy, where the system's default holds a few hundred.
   static constexpr std::size_t kStatusReceiveBuffer = 4 * 1024 * 1024;
 
-  // The status socket belongs to whoever receives the reports; nothing is sent on it.
+  // The status socket belongs to whoever receives the reports; nothing is sent on it. One per
+  // process: every device sends its reports to the same port.
   std::optional<UdpSocket> OpenStatusSocket();
   void CloseCommandSocket() { socket_.reset(); }
 
@@ -57,8 +56,6 @@ class NetworkLink final : public Link {
  private:
   bool OpenSearchSocket();
   bool OpenCommandSocket(const std::optional<Ipv4Address>& device, BusyPort busyPort);
-  // Asks the operator to choose a device when a socket was missing only that.
-  void AskForDeviceIfNoneChosen();
   // A socket bound to localPort on the bind address, aimed at the device's devicePort; nothing
   // without a device, SetupFailure saying why when the device was not all that was missing.
   // With SendAnyway a port held elsewhere leaves the socket on a port of the system's choosing.
@@ -72,9 +69,7 @@ class NetworkLink final : public Link {
 
   LinkConfig config_;
   const LinkTiming& timing_;
-  const DeviceDirectory& devices_;
   Clock& clock_;
-  Prompter& prompter_;
   DeviceListView& view_;
 
   std::optional<UdpSocket> socket_;

@@ -9,7 +9,7 @@ constexpr std::size_t kShortestScannedAnswer = 22;
 
 }  // namespace
 
-void NetworkSearch::SearchNetwork(Link& link, LinkKind kind, DeviceListView& view,
+bool NetworkSearch::SearchNetwork(Link& link, LinkKind kind, DeviceListView& view,
                                   const SearchStop& stop) {
   devices_.BeginSearch(view);
   const std::int64_t start = clock_.NowMs();
@@ -25,13 +25,14 @@ void NetworkSearch::SearchNetwork(Link& link, LinkKind kind, DeviceListView& vie
     return arrival ? JudgeAnswer(*arrival, stop) : Verdict::KeepWaiting;
   };
   if (link.RunExchange(exchange) == ExchangeOutcome::NotSent) {
-    return;  // the link has said why
+    return false;
   }
   if (devices_.Table().Count() > 0) {
     devices_.ConcludeFound(devices_.Table().Count(), view);
   } else {
     devices_.ConcludeNoneFound(-1, view);
   }
+  return true;
 }
 
 Verdict NetworkSearch::JudgeAnswer(const Arrival& arrival, const SearchStop& stop) {

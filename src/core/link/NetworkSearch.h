@@ -26,8 +26,9 @@ class NetworkSearch {
   NetworkSearch(DeviceDirectory& devices, const LinkTiming& timing, Clock& clock)
       : devices_(devices), timing_(timing), clock_(clock) {}
 
-  // Fills the device table from the answers; selects the first device found.
-  void SearchNetwork(Link& link, LinkKind kind, DeviceListView& view, const SearchStop& stop = {});
+  // Fills the device table from the answers; selects the first device found. False when no
+  // search socket could be had and nothing was sent.
+  bool SearchNetwork(Link& link, LinkKind kind, DeviceListView& view, const SearchStop& stop = {});
 
  private:
   Verdict JudgeAnswer(const Arrival& arrival, const SearchStop& stop);

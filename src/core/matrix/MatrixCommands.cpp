@@ -4,8 +4,9 @@
 #include <array>
 #include <cstdio>
 
-#include "core/Controller.h"
+#include "core/link/DeviceDirectory.h"
 #include "core/matrix/MatrixState.h"
+#include "core/session/DeviceSession.h"
 #include "core/text/TextCodec.h"
 
 namespace quintara {
@@ -97,8 +98,8 @@ std::optional<MatrixStatus> ParseMatrixStatus(std::span<const std::uint8_t> repl
   return status;
 }
 
-MatrixCommands::MatrixCommands(Controller& controller, std::uint8_t panelType)
-    : controller_(controller), panelType_(panelType) {}
+MatrixCommands::MatrixCommands(DeviceSession& session, std::uint8_t panelType)
+    : session_(session), panelType_(panelType) {}
 
 int MatrixCommands::SerialPollMs() const {
   return panelType_ == kSixteenChannelType ? kSixteenChannelPollMs : kEightChannelPollMs;
@@ -106,15 +107,15 @@ int MatrixCommands::SerialPollMs() const {
 
 CommandResult MatrixCommands::SendText(const std::string& text) {
   const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-  return controller_.SendFrame(bytes) ? CommandResult::Sent : CommandResult::NotSent;
+  return session_.SendFrame(bytes) ? CommandResult::Sent : CommandResult::NotSent;
 }
 
 CommandResult MatrixCommands::RouteToOutputs(std::uint8_t input, const MatrixOutputs& targets) {
-  if (controller_.RefuseWhileLocked()) {
+  if (session_.RefuseWhileLocked()) {
     return CommandResult::RefusedLocked;
   }
   const std::optional<std::string> text =
-      RouteToOutputsText(controller_.Matrix(), input, targets, Outputs());
+      RouteToOutputsText(session_.Matrix(), input, targets, Outputs());
   return text ? SendText(*text) : CommandResult::NotSent;
 }
 
@@ -122,17 +123,17 @@ CommandResult MatrixCommands::RouteToAll(std::uint8_t input) {
   if (input == 0) {
     return CommandResult::NotSent;  // "0All." is no input at all
   }
-  if (controller_.RefuseWhileLocked()) {
+  if (session_.RefuseWhileLocked()) {
     return CommandResult::RefusedLocked;
   }
-  return SendText(RouteToAllText(controller_.Matrix(), input, Outputs()));
+  return SendText(RouteToAllText(session_.Matrix(), input, Outputs()));
 }
 
 CommandResult MatrixCommands::RouteOneToOne() {
-  if (controller_.RefuseWhileLocked()) {
+  if (session_.RefuseWhileLocked()) {
     return CommandResult::RefusedLocked;
   }
-  return SendText(RouteOneToOneText(controller_.Matrix(), Outputs()));
+  return SendText(RouteOneToOneText(session_.Matrix(), Outputs()));
 }
 
 Verdict MatrixCommands::JudgeDatagram(const std::optional<Arrival>& arrival, std::uint8_t code,
@@ -141,7 +142,7 @@ Verdict MatrixCommands::JudgeDatagram(const std::optional<Arrival>& arrival, std
   char line[32];
   std::snprintf(line, sizeof line, "readLen = %d \n",
                 arrival ? static_cast<int>(size & 0xFF) : 255);
-  controller_.Diagnostic(line);
+  session_.Diagnostic(line);
   if (!arrival || size <= frame::kCommandCodeOffset ||
       arrival->bytes[frame::kCommandCodeOffset] != code) {
     return Verdict::KeepWaitingAfterGap;
@@ -167,8 +168,8 @@ Verdict MatrixCommands::JudgeSerialReply(const std::optional<Arrival>& arrival, 
 
 std::optional<std::vector<std::uint8_t>> MatrixCommands::Query(const Frame& request,
                                                                std::size_t replySize) {
-  const LinkKind kind = controller_.CurrentLink();
-  const LinkTiming& timing = controller_.Timing();
+  const LinkKind kind = session_.CurrentLink();
+  const LinkTiming& timing = session_.Timing();
   const std::uint8_t code = request[frame::kCommandCodeOffset];
   std::vector<std::uint8_t> answer;
   Exchange exchange;
@@ -184,8 +185,8 @@ std::optional<std::vector<std::uint8_t>> MatrixCommands::Query(const Frame& requ
     return kind == LinkKind::Lan ? JudgeDatagram(arrival, code, answer)
                                  : JudgeSerialReply(arrival, code, replySize, answer);
   };
-  const ExchangeOutcome outcome = controller_.ActiveLink().RunExchange(exchange);
-  controller_.Diagnostic("read matrix \n");
+  const ExchangeOutcome outcome = session_.RunExchange(exchange);
+  session_.Diagnostic("read matrix \n");
   if (outcome != ExchangeOutcome::Answered) {
     return std::nullopt;
   }
@@ -193,13 +194,13 @@ std::optional<std::vector<std::uint8_t>> MatrixCommands::Query(const Frame& requ
 }
 
 bool MatrixCommands::ReadMatrixStatus() {
-  if (controller_.CurrentLink() == LinkKind::Serial && !controller_.SerialPort().IsOpen()) {
+  if (session_.SerialLineClosed()) {
     return false;  // nothing takes place, not even the panel's refresh
   }
   const std::size_t replySize =
       panelType_ == kSixteenChannelType ? kSixteenChannelStatusSize : kEightChannelStatusSize;
-  const Frame request = BuildFrame(panelType_, kQueryAddress, controller_.CurrentLink(),
-                                   MatrixCode::ReadMatrixStatus);
+  const Frame request =
+      BuildFrame(panelType_, kQueryAddress, session_.CurrentLink(), MatrixCode::ReadMatrixStatus);
   const std::optional<std::vector<std::uint8_t>> reply = Query(request, replySize);
   std::optional<MatrixStatus> status;
   if (reply) {
@@ -208,34 +209,34 @@ bool MatrixCommands::ReadMatrixStatus() {
   if (status) {
     ApplyStatus(*status);
   }
-  controller_.MatrixViews().Notify([](MatrixView& view) { view.RefreshMatrixStatus(); });
+  session_.MatrixViews().Notify([](MatrixView& view) { view.RefreshMatrixStatus(); });
   return status.has_value();
 }
 
 void MatrixCommands::ApplyStatus(const MatrixStatus& status) {
-  MatrixState& matrix = controller_.Matrix();
+  MatrixState& matrix = session_.Matrix();
   matrix.statusTable = status.statusTable;
-  controller_.SetLockState(status.LockState);
-  controller_.SetAddressMode(status.AddressMode);
+  session_.SetLockState(status.LockState);
+  session_.SetAddressMode(status.AddressMode);
   if (status.formatCode) {
     matrix.outputFormatIndex =
         static_cast<std::uint8_t>(MatrixFormatIndex(*status.formatCode).value_or(0));
   }
-  controller_.Observer().NameFieldChanged(status.name);
+  session_.Observer().NameFieldChanged(status.name);
 }
 
 bool MatrixCommands::ReadBacklight() {
-  if (controller_.CurrentLink() == LinkKind::Serial && !controller_.SerialPort().IsOpen()) {
+  if (session_.SerialLineClosed()) {
     return false;
   }
-  const Frame request = BuildFrame(kMatrixValueDeviceType, kQueryAddress, controller_.CurrentLink(),
+  const Frame request = BuildFrame(kMatrixValueDeviceType, kQueryAddress, session_.CurrentLink(),
                                    MatrixCode::ReadBacklight);
   const std::optional<std::vector<std::uint8_t>> reply = Query(request, kBacklightReplySize);
   // Time and brightness are bytes 18 and 19; a reply that stops short of them tells nothing.
   if (!reply || reply->size() < 20) {
     return false;
   }
-  MatrixState& matrix = controller_.Matrix();
+  MatrixState& matrix = session_.Matrix();
   matrix.backlightTime = (*reply)[18];
   matrix.backlightBrightness = (*reply)[19];
   return true;
@@ -243,45 +244,43 @@ bool MatrixCommands::ReadBacklight() {
 
 CommandResult MatrixCommands::SendValueFrame(const Frame& frame) {
   // The setters write to the serial line without the usual pause after it.
-  return controller_.SendFrame(frame, SerialPause::None, BusyPort::SendAnyway)
+  return session_.SendFrame(frame, SerialPause::None, BusyPort::SendAnyway)
              ? CommandResult::Sent
              : CommandResult::NotSent;
 }
 
 CommandResult MatrixCommands::SetBacklightTime(std::uint8_t time) {
-  if (controller_.RefuseWhileLocked()) {
+  if (session_.RefuseWhileLocked()) {
     return CommandResult::RefusedLocked;
   }
-  controller_.Matrix().backlightTime = time;
-  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
+  session_.Matrix().backlightTime = time;
+  const DeviceEntry entry = session_.Entry();
   return SendValueFrame(BuildMatrixValueFrame(entry.DeviceAddress, MatrixCode::SetBacklightTime,
-                                              time, controller_.CurrentLink()));
+                                              time, session_.CurrentLink()));
 }
 
 CommandResult MatrixCommands::SetBacklightBrightness(std::uint8_t brightness) {
-  if (controller_.RefuseWhileLocked()) {
+  if (session_.RefuseWhileLocked()) {
     return CommandResult::RefusedLocked;
   }
-  controller_.Matrix().backlightBrightness = brightness;
-  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
-  return SendValueFrame(BuildMatrixValueFrame(entry.DeviceAddress,
-                                              MatrixCode::SetBacklightBrightness, brightness,
-                                              controller_.CurrentLink()));
+  session_.Matrix().backlightBrightness = brightness;
+  const DeviceEntry entry = session_.Entry();
+  return SendValueFrame(BuildMatrixValueFrame(
+      entry.DeviceAddress, MatrixCode::SetBacklightBrightness, brightness, session_.CurrentLink()));
 }
 
 CommandResult MatrixCommands::SetMatrixOutputFormat(std::uint8_t formatIndex) {
   if (formatIndex >= MatrixFormatTable.size()) {
     return CommandResult::NotSent;  // no such row: no code to send
   }
-  if (controller_.RefuseWhileLocked()) {
+  if (session_.RefuseWhileLocked()) {
     return CommandResult::RefusedLocked;
   }
-  controller_.Matrix().outputFormatIndex = formatIndex;
-  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
+  session_.Matrix().outputFormatIndex = formatIndex;
+  const DeviceEntry entry = session_.Entry();
   const std::array<std::uint8_t, 2> payload{0x00, MatrixFormatTable[formatIndex].code};
-  return SendValueFrame(BuildFrame(kSixteenChannelType, entry.DeviceAddress,
-                                   controller_.CurrentLink(), MatrixCode::SetMatrixOutputFormat,
-                                   payload));
+  return SendValueFrame(BuildFrame(kSixteenChannelType, entry.DeviceAddress, session_.CurrentLink(),
+                                   MatrixCode::SetMatrixOutputFormat, payload));
 }
 
 }  // namespace quintara

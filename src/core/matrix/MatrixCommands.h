@@ -14,7 +14,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // CommandCodes of the matrix switchers.
 namespace MatrixCode {
@@ -54,7 +54,7 @@ std::optional<MatrixStatus> ParseMatrixStatus(std::span<const std::uint8_t> repl
 // values they send, refuse while the device is locked and store what they send.
 class MatrixCommands {
  public:
-  MatrixCommands(Controller& controller, std::uint8_t panelType);
+  MatrixCommands(DeviceSession& session, std::uint8_t panelType);
 
   std::size_t Outputs() const { return panelType_ == kSixteenChannelType ? 16 : 8; }
 
@@ -85,7 +85,7 @@ class MatrixCommands {
   void ApplyStatus(const MatrixStatus& status);
   int SerialPollMs() const;
 
-  Controller& controller_;
+  DeviceSession& session_;
   const std::uint8_t panelType_;
 };
 

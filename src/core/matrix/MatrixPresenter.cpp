@@ -3,28 +3,28 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/Controller.h"
 #include "core/ExchangeRunner.h"
+#include "core/session/DeviceSession.h"
 
 namespace quintara {
 
-MatrixPresenter::MatrixPresenter(Controller& controller, std::uint8_t panelType,
+MatrixPresenter::MatrixPresenter(DeviceSession& session, std::uint8_t panelType,
                                  MatrixPanelView& panel)
-    : controller_(controller),
-      commands_(controller, panelType),
+    : session_(session),
+      commands_(session, panelType),
       panel_(panel),
-      attachment_(controller.MatrixViews().Attach(*this)) {}
+      attachment_(session.MatrixViews().Attach(*this)) {}
 
 const MatrixState& MatrixPresenter::matrix() const {
-  return controller_.Matrix();
+  return session_.Matrix();
 }
 
 MatrixState& MatrixPresenter::matrix() {
-  return controller_.Matrix();
+  return session_.Matrix();
 }
 
 bool MatrixPresenter::RefusedWhileLocked() {
-  return controller_.RefuseWhileLocked();
+  return session_.RefuseWhileLocked();
 }
 
 void MatrixPresenter::Open() {
@@ -35,7 +35,7 @@ void MatrixPresenter::Open() {
     state.backlightTime = 0;
     state.backlightBrightness = 0;
   }
-  outputFormatEnabled_ = controller_.SelectedOrEmptyEntry().ModelMatch != 0;
+  outputFormatEnabled_ = session_.Entry().ModelMatch != 0;
   Query(true);
   deviceBrightness_ = state.backlightBrightness;
   state.selectedInput = 0;
@@ -48,7 +48,7 @@ void MatrixPresenter::Query(bool backlight) {
   statusRefreshDue_ = false;
   MatrixCommands& commands = commands_;
   bool answered = false;
-  controller_.Runner().Run(kReadingStateText, [&commands, backlight, &answered] {
+  session_.Runner().Run(kReadingStateText, [&commands, backlight, &answered] {
     answered = commands.ReadMatrixStatus();
     if (backlight) {
       static_cast<void>(commands.ReadBacklight());
@@ -56,7 +56,7 @@ void MatrixPresenter::Query(bool backlight) {
   });
   // Answered or not, the status row shows the tables, unless the query never took place.
   if (statusRefreshDue_) {
-    controller_.NoteExchange(answered);
+    session_.NoteExchange(answered);
     RefreshStatus();
   }
 }
@@ -171,7 +171,7 @@ void MatrixPresenter::ReleaseBrightness(int position) {
   if (Channels() == 8) {
     char line[32];
     std::snprintf(line, sizeof line, "send data is %d \n", position);
-    controller_.Diagnostic(line);
+    session_.Diagnostic(line);
   }
   if (RefusedWhileLocked()) {
     // Refused: the track bar goes back to what the switcher has.
@@ -202,7 +202,7 @@ void MatrixPresenter::RefreshStatus() {
       statusShown_[o] = state.statusTable[o];
     }
   }
-  controller_.Observer().LockStateChanged(controller_.LockState());
+  session_.Observer().LockStateChanged(session_.LockState());
 }
 
 }  // namespace quintara

@@ -11,7 +11,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // The action buttons of a matrix panel, numbered as activeAction stores them.
 enum class MatrixAction : std::uint8_t { None = 0, Apply = 1, OneToAll = 2, OneToOne = 3 };
@@ -33,7 +33,7 @@ class MatrixPanelView {
 class MatrixPresenter : private MatrixView {
  public:
   // panelType: kEightChannelType or kSixteenChannelType.
-  MatrixPresenter(Controller& controller, std::uint8_t panelType, MatrixPanelView& panel);
+  MatrixPresenter(DeviceSession& session, std::uint8_t panelType, MatrixPanelView& panel);
   MatrixPresenter(const MatrixPresenter&) = delete;
   MatrixPresenter& operator=(const MatrixPresenter&) = delete;
 
@@ -92,7 +92,7 @@ class MatrixPresenter : private MatrixView {
   // MatrixView: a status query ended, on the thread that ran it.
   void RefreshMatrixStatus() override { statusRefreshDue_ = true; }
 
-  Controller& controller_;
+  DeviceSession& session_;
   MatrixCommands commands_;
   MatrixPanelView& panel_;
   std::array<bool, kMatrixTableSize> outputLit_{};

@@ -66,13 +66,13 @@ void LinkSettingsDialog::FillSerialLists() {
 }
 
 void LinkSettingsDialog::FillAddressing() {
-  const Controller& controller = mainWindow_.GetController();
+  Controller& controller = mainWindow_.GetController();
   const DeviceEntry* selected = controller.Devices().SelectedEntry();
   controls_.Get<QLineEdit>(LinkSettingsId::AddressField)
       ->setText(QString::fromStdString(selected ? selected->AddressText() : ""));
   QComboBox* addressing = List(LinkSettingsId::AddressingList);
   addressing->addItems({QStringLiteral("Static"), QStringLiteral("DHCP")});
-  const bool dhcp = controller.AddressMode() == kDhcp;
+  const bool dhcp = controller.Session().AddressMode() == kDhcp;
   addressing->setCurrentIndex(dhcp ? 1 : 0);
   EnableAddressFields(!dhcp);
 }
@@ -165,11 +165,11 @@ void LinkSettingsDialog::ConnectOrDisconnect() {
 
 void LinkSettingsDialog::ChooseAddressMode(int mode) {
   Controller& controller = mainWindow_.GetController();
-  if (mode == controller.AddressMode()) {
+  if (mode == controller.Session().AddressMode()) {
     return;
   }
   EnableAddressFields(mode != kDhcp);
-  controller.ChooseAddressMode(static_cast<std::uint8_t>(mode));
+  controller.Session().ChooseAddressMode(static_cast<std::uint8_t>(mode));
 }
 
 std::optional<Ipv4Address> LinkSettingsDialog::AddressFieldAddress() const {
@@ -178,7 +178,7 @@ std::optional<Ipv4Address> LinkSettingsDialog::AddressFieldAddress() const {
 
 void LinkSettingsDialog::ApplyStaticAddress() {
   Controller& controller = mainWindow_.GetController();
-  if (controller.AddressMode() == kDhcp) {
+  if (controller.Session().AddressMode() == kDhcp) {
     return;  // under DHCP the button does nothing, whatever the field holds
   }
   // Anything but four octets 0-255 is refused as 0.0.0.0 is, rather than padded or cut.
@@ -187,7 +187,7 @@ void LinkSettingsDialog::ApplyStaticAddress() {
     RefuseAddress();
     return;
   }
-  controller.ApplyStaticAddress(*address);
+  controller.Session().ApplyStaticAddress(*address);
 }
 
 void LinkSettingsDialog::RefuseAddress() {

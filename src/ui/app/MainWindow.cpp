@@ -182,7 +182,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::CloseDevicePanel() {
-  controller_->NextPanelGeneration();
+  if (panelSession_) {
+    std::exchange(panelSession_, nullptr)->NextPanelGeneration();
+  }
   if (devicePanel_) {
     devicePanel_->hide();
     delete devicePanel_;
@@ -281,22 +283,24 @@ void MainWindow::OpenPanel() {
   }
   controller_->Network().CloseCommandSocket();
   nameField_->clear();
-  controller_->SetNameText(u" ");
+  controller_->Session().SetNameText(u" ");
   CloseDevicePanel();
   devices.SetConnectedIndex(selected);
   const DeviceEntry* entry = devices.SelectedEntry();
   if (entry == nullptr) {
     return;
   }
+  panelSession_ = controller_->SelectedSession();
+  DeviceSession& session = *panelSession_;
   switch (entry->DeviceType) {
     case kEightChannelType:
-      OpenMatrixPanel(new Matrix8Panel(*controller_, scale_, this));
+      OpenMatrixPanel(new Matrix8Panel(session, scale_, this));
       break;
     case kSixteenChannelType:
-      OpenMatrixPanel(new Matrix16Panel(*controller_, scale_, this));
+      OpenMatrixPanel(new Matrix16Panel(session, scale_, this));
       break;
     case kMultiviewerType: {
-      auto* panel = new MultiviewerPanel(*controller_, executor_, scale_, this);
+      auto* panel = new MultiviewerPanel(session, controller_->Network(), executor_, scale_, this);
       ShowDevicePanel(panel);
       panel->Initialise();
       break;
@@ -330,17 +334,17 @@ void MainWindow::OpenLinkSettings() {
 }
 
 void MainWindow::ToggleLock() {
-  controller_->ToggleLock();
+  controller_->Session().ToggleLock();
 }
 
 void MainWindow::SendName() {
   // The field loses the focus when an exchange disables it; the controller is the exchange's.
   // While locked only a name the operator typed is refused aloud, once.
-  if (Busy() || (controller_->Locked() && !nameField_->isModified())) {
+  if (Busy() || (controller_->Session().Locked() && !nameField_->isModified())) {
     return;
   }
   nameField_->setModified(false);
-  controller_->SendDeviceName(nameField_->text().toStdU16String());
+  controller_->Session().SendDeviceName(nameField_->text().toStdU16String());
 }
 
 void MainWindow::ShowAbout() {
@@ -357,7 +361,7 @@ void MainWindow::SaveSettingsToFile() {
     return;
   }
   if (const auto path = ChooseSettingsFile(QFileDialog::AcceptSave)) {
-    SettingsFilePresenter(*controller_).Save(*path);
+    SettingsFilePresenter(controller_->Session()).Save(*path);
   }
 }
 
@@ -372,9 +376,9 @@ void MainWindow::LoadSettingsFromFile() {
   SettingsFilePresenter::PanelSteps panel;
   // The panel is replaced once the settings are in; what its listener hands over meanwhile is
   // dropped as if it were gone already.
-  panel.stopFollowing = [this] { controller_->NextPanelGeneration(); };
+  panel.stopFollowing = [session = panelSession_] { session->NextPanelGeneration(); };
   panel.catchUp = [this] { ReopenPanel(); };
-  SettingsFilePresenter(*controller_).Load(*path, panel);
+  SettingsFilePresenter(controller_->Session()).Load(*path, panel);
 }
 
 std::optional<std::filesystem::path> MainWindow::ChooseSettingsFile(QFileDialog::AcceptMode mode) {
@@ -392,7 +396,7 @@ std::optional<std::filesystem::path> MainWindow::ChooseSettingsFile(QFileDialog:
   dialog.setDirectory(settingsFolder_.isEmpty() ? QDir::homePath() : settingsFolder_);
   if (save) {
     // The device's name, as far as it makes a file name.
-    QString name = QString::fromStdU16String(controller_->NameText()).trimmed();
+    QString name = QString::fromStdU16String(controller_->Session().NameText()).trimmed();
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     dialog.selectFile((name.isEmpty() ? QStringLiteral("multiviewer") : name) +
                       QStringLiteral(".json"));

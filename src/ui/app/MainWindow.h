@@ -123,6 +123,7 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   ShadeButton* lockButton_ = nullptr;
   QPointer<LinkSettingsDialog> settingsDialog_;
   QPointer<QWidget> devicePanel_;
+  std::shared_ptr<DeviceSession> panelSession_;  // the device the open panel shows
   QRect panelArea_;
   bool nameFocusFlag_ = false;
   QString statusText_;        // the status core asked for; the busy text covers it meanwhile

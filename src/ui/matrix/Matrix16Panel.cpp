@@ -27,7 +27,7 @@ const MatrixPanelLayout kLayout{
 
 }  // namespace
 
-Matrix16Panel::Matrix16Panel(Controller& controller, const DpiScale& scale, QWidget* parent)
-    : MatrixPanel(controller, kLayout, Matrix16PanelControls(), scale, parent) {}
+Matrix16Panel::Matrix16Panel(DeviceSession& session, const DpiScale& scale, QWidget* parent)
+    : MatrixPanel(session, kLayout, Matrix16PanelControls(), scale, parent) {}
 
 }  // namespace quintara::ui

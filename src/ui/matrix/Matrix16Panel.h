@@ -10,7 +10,7 @@ class Matrix16Panel : public MatrixPanel {
   Q_OBJECT
 
  public:
-  Matrix16Panel(Controller& controller, const DpiScale& scale, QWidget* parent);
+  Matrix16Panel(DeviceSession& session, const DpiScale& scale, QWidget* parent);
 };
 
 }  // namespace quintara::ui

@@ -27,7 +27,7 @@ const MatrixPanelLayout kLayout{
 
 }  // namespace
 
-Matrix8Panel::Matrix8Panel(Controller& controller, const DpiScale& scale, QWidget* parent)
-    : MatrixPanel(controller, kLayout, Matrix8PanelControls(scale.dpiX), scale, parent) {}
+Matrix8Panel::Matrix8Panel(DeviceSession& session, const DpiScale& scale, QWidget* parent)
+    : MatrixPanel(session, kLayout, Matrix8PanelControls(scale.dpiX), scale, parent) {}
 
 }  // namespace quintara::ui

@@ -10,7 +10,7 @@ class Matrix8Panel : public MatrixPanel {
   Q_OBJECT
 
  public:
-  Matrix8Panel(Controller& controller, const DpiScale& scale, QWidget* parent);
+  Matrix8Panel(DeviceSession& session, const DpiScale& scale, QWidget* parent);
 };
 
 }  // namespace quintara::ui

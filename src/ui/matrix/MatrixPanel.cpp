@@ -21,14 +21,14 @@ QString Text(std::string_view utf8) {
 
 }  // namespace
 
-MatrixPanel::MatrixPanel(Controller& controller, const MatrixPanelLayout& layout,
+MatrixPanel::MatrixPanel(DeviceSession& session, const MatrixPanelLayout& layout,
                          ControlTable table, const DpiScale& scale, QWidget* parent)
     : QWidget(parent),
       layout_(layout),
       controls_(BuildControls(table, Colours(), *this, scale)),
       brightness_(controls_.Get<QSlider>(layout.brightness)),
       brightnessText_(controls_.Get<QLineEdit>(layout.brightnessText)),
-      presenter_(controller, layout.panelType, *this) {
+      presenter_(session, layout.panelType, *this) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   brightness_->setRange(0, kMaxBrightness);
   brightness_->setTickInterval(1);

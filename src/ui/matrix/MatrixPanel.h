@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/Controller.h"
 #include "core/matrix/MatrixPresenter.h"
+#include "core/session/DeviceSession.h"
 #include "ui/form/ControlFactory.h"
 #include "ui/form/DpiScale.h"
 
@@ -61,7 +61,7 @@ class MatrixPanel : public QWidget, private MatrixPanelView {
   QLineEdit* BrightnessText() const { return brightnessText_; }
 
  protected:
-  MatrixPanel(Controller& controller, const MatrixPanelLayout& layout, ControlTable table,
+  MatrixPanel(DeviceSession& session, const MatrixPanelLayout& layout, ControlTable table,
               const DpiScale& scale, QWidget* parent);
 
   bool eventFilter(QObject* watched, QEvent* event) override;

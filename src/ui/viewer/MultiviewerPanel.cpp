@@ -16,14 +16,14 @@
 
 namespace quintara::ui {
 
-MultiviewerPanel::MultiviewerPanel(Controller& controller, Executor& executor,
+MultiviewerPanel::MultiviewerPanel(DeviceSession& session, NetworkLink& network, Executor& executor,
                                    const DpiScale& scale, QWidget* parent)
     : QWidget(parent),
-      controller_(controller),
+      session_(session),
       scale_(scale),
       controls_(BuildControls(MultiviewerPanelControls(), PageWidget::Colours(), *this, scale)),
       pageArea_(controls_.Find(MultiviewerPanelId::PageArea)->geometry()),
-      presenter_(controller, executor) {
+      presenter_(session, network, executor) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   for (const PageTab& tab : PageTabs()) {
     controls_.OnClicked(tab.id, this, [this, page = tab.page] { SwitchPage(page); });
@@ -35,10 +35,10 @@ MultiviewerPanel::~MultiviewerPanel() = default;
 void MultiviewerPanel::Initialise() {
   const std::uint8_t firstPage = presenter_.ReadState();
   // The preview draws from the mirror, so it appears once the read-back no longer writes it.
-  preview_ = new LayoutPreview(controller_.Viewer(), scale_, this);
+  preview_ = new LayoutPreview(session_.Viewer(), scale_, this);
   preview_->setGeometry(kPreviewLeft, kPreviewTop, scale_.X(720), scale_.Y(480));
   preview_->show();
-  attachment_ = controller_.ViewerViews().Attach(*this);
+  attachment_ = session_.ViewerViews().Attach(*this);
   SwitchPage(firstPage);
   presenter_.StartListener();
 }
@@ -63,17 +63,17 @@ void MultiviewerPanel::SwitchPage(std::uint8_t page) {
 std::unique_ptr<QWidget> MultiviewerPanel::MakePage(std::uint8_t page) {
   switch (page) {
     case ViewerPage::Mode:
-      return std::make_unique<ModePage>(controller_, scale_, this);
+      return std::make_unique<ModePage>(session_, scale_, this);
     case ViewerPage::Switcher:
-      return std::make_unique<SwitcherPage>(controller_, scale_, this);
+      return std::make_unique<SwitcherPage>(session_, scale_, this);
     case ViewerPage::Colour:
-      return std::make_unique<ColourPage>(controller_, scale_, this);
+      return std::make_unique<ColourPage>(session_, scale_, this);
     case ViewerPage::Audio:
-      return std::make_unique<AudioPage>(controller_, scale_, this);
+      return std::make_unique<AudioPage>(session_, scale_, this);
     case ViewerPage::System:
-      return std::make_unique<SystemPage>(controller_, scale_, this);
+      return std::make_unique<SystemPage>(session_, scale_, this);
     case ViewerPage::Umd:
-      return std::make_unique<UmdPage>(controller_, scale_, this);
+      return std::make_unique<UmdPage>(session_, scale_, this);
     default:
       return std::make_unique<PageWidget>(0, this);
   }

@@ -3,8 +3,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "core/Controller.h"
 #include "core/Executor.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/panel/MultiviewerPresenter.h"
 #include "core/viewer/panel/ViewerView.h"
 #include "ui/form/ControlFactory.h"
@@ -21,8 +21,8 @@ class MultiviewerPanel : public QWidget, private ViewerView {
   Q_OBJECT
 
  public:
-  MultiviewerPanel(Controller& controller, Executor& executor, const DpiScale& scale,
-                   QWidget* parent);
+  MultiviewerPanel(DeviceSession& session, NetworkLink& network, Executor& executor,
+                   const DpiScale& scale, QWidget* parent);
   ~MultiviewerPanel() override;
 
   // Reads the device's state (the window keeps painting meanwhile), opens the first page and
@@ -46,7 +46,7 @@ class MultiviewerPanel : public QWidget, private ViewerView {
   std::unique_ptr<QWidget> MakePage(std::uint8_t page);
   void RepaintPreview() override;
 
-  Controller& controller_;
+  DeviceSession& session_;
   DpiScale scale_;
   ControlSet controls_;
   QRect pageArea_;

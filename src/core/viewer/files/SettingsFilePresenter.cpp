@@ -5,7 +5,7 @@
 #include <variant>
 #include <vector>
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/files/SettingsFile.h"
 #include "core/viewer/files/SettingsTransfer.h"
 #include "core/viewer/protocol/ViewerFrames.h"
@@ -83,59 +83,58 @@ std::optional<std::string> LoadProblem(
 }  // namespace
 
 bool SettingsFilePresenter::Save(const std::filesystem::path& path) {
-  Controller& controller = controller_;
+  DeviceSession& session = session_;
   if (const auto refused = CheckSettingsFileTarget(path)) {
-    controller.GetPrompter().ShowError(std::string(kSaveFailedError) + *refused);
+    session.GetPrompter().ShowError(std::string(kSaveFailedError) + *refused);
     return false;
   }
   std::optional<ViewerSettings> settings;
   ViewerFacts facts;
-  controller.Runner().Run(kReadingStateText, [&controller, &settings, &facts] {
-    settings = ReadDeviceSettings(controller);
+  session.Runner().Run(kReadingStateText, [&session, &settings, &facts] {
+    settings = ReadDeviceSettings(session);
     if (settings) {
-      facts = DeviceFacts(controller);
+      facts = DeviceFacts(session);
     }
   });
   if (!settings) {
-    controller.GetPrompter().ShowError(kSaveUnansweredError);
+    session.GetPrompter().ShowError(kSaveUnansweredError);
     return false;
   }
   const auto document = ExportDocument(*settings, facts);
   if (const auto* refused = std::get_if<SettingsFileError>(&document)) {
-    controller.GetPrompter().ShowError(std::string(kSaveFailedError) + std::string(kNotExportable) +
-                                       refused->Text());
+    session.GetPrompter().ShowError(std::string(kSaveFailedError) + std::string(kNotExportable) +
+                                    refused->Text());
     return false;
   }
   if (const auto error = WriteSettingsFile(path, std::get<std::string>(document))) {
-    controller.GetPrompter().ShowError(std::string(kSaveFailedError) + *error);
+    session.GetPrompter().ShowError(std::string(kSaveFailedError) + *error);
     return false;
   }
   return true;
 }
 
 bool SettingsFilePresenter::Load(const std::filesystem::path& path, const PanelSteps& panel) {
-  Controller& controller = controller_;
-  Prompter& prompter = controller.GetPrompter();
+  DeviceSession& session = session_;
+  Prompter& prompter = session.GetPrompter();
   const SettingsRead read = ReadSettingsFile(path);
   if (const auto* error = std::get_if<SettingsFileError>(&read)) {
     prompter.ShowError(std::string(kSettingsFileError) + error->Text());
     return false;
   }
   const ViewerSettings& wanted = std::get<ViewerSettings>(read);
-  if (controller.Locked()) {
+  if (session.Locked()) {
     prompter.ShowError(kLoadLockedError);
     return false;
   }
 
   std::optional<ViewerSettings> device;
-  controller.Runner().Run(kReadingStateText,
-                          [&controller, &device] { device = ReadDeviceSettings(controller); });
+  session.Runner().Run(kReadingStateText,
+                       [&session, &device] { device = ReadDeviceSettings(session); });
   if (!device) {
     prompter.ShowError(kLoadUnansweredError);
     return false;
   }
-  const std::vector<SettingsChange> changes =
-      PlanSettings(ViewerFrames(controller), *device, wanted);
+  const std::vector<SettingsChange> changes = PlanSettings(ViewerFrames(session), *device, wanted);
   if (changes.empty()) {
     prompter.ShowInfo(kSettingsAlreadyHeld);
     return false;
@@ -147,13 +146,13 @@ bool SettingsFilePresenter::Load(const std::filesystem::path& path, const PanelS
   panel.stopFollowing();
   SettingsSending sending;
   std::optional<std::vector<SettingsDifference>> found;
-  controller.Runner().Run(kSendingSettingsText,
-                          [&controller, &changes, &device, &wanted, &sending, &found] {
-                            sending = SendSettingsChanges(controller, changes, *device);
-                            if (!sending.locked) {
-                              found = VerifySettings(controller, wanted);
-                            }
-                          });
+  session.Runner().Run(kSendingSettingsText,
+                       [&session, &changes, &device, &wanted, &sending, &found] {
+                         sending = SendSettingsChanges(session, changes, *device);
+                         if (!sending.locked) {
+                           found = VerifySettings(session, wanted);
+                         }
+                       });
   panel.catchUp();
 
   if (sending.locked) {

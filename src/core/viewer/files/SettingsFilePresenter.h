@@ -8,7 +8,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 inline constexpr std::string_view kSendingSettingsText = "Sending the settings...";
 
@@ -37,7 +37,7 @@ class SettingsFilePresenter {
     std::function<void()> catchUp;
   };
 
-  explicit SettingsFilePresenter(Controller& controller) : controller_(controller) {}
+  explicit SettingsFilePresenter(DeviceSession& session) : session_(session) {}
 
   // Reads the device's settings back and writes them, with what the device told of itself, to
   // the file. False when nothing was saved; the operator has been told why.
@@ -49,7 +49,7 @@ class SettingsFilePresenter {
   bool Load(const std::filesystem::path& path, const PanelSteps& panel);
 
  private:
-  Controller& controller_;
+  DeviceSession& session_;
 };
 
 }  // namespace quintara

@@ -1,36 +1,36 @@
 #include "core/viewer/files/SettingsTransfer.h"
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/ReadBack.h"
 #include "core/viewer/state/ViewerRefresh.h"
 
 namespace quintara {
 
-std::optional<ViewerSettings> ReadDeviceSettings(Controller& controller) {
-  if (ReadBack(controller) != ExchangeOutcome::Answered) {
+std::optional<ViewerSettings> ReadDeviceSettings(DeviceSession& session) {
+  if (ReadBack(session) != ExchangeOutcome::Answered) {
     return std::nullopt;  // the mirror holds an older image again, not the device's state
   }
-  RefreshFormatTexts(controller.Viewer());
-  return SettingsOf(controller.Viewer());
+  RefreshFormatTexts(session.Viewer());
+  return SettingsOf(session.Viewer());
 }
 
-ViewerFacts DeviceFacts(const Controller& controller) {
-  const ViewerState& viewer = controller.Viewer();
-  return {std::u16string(controller.NameText()), controller.AddressMode(), viewer.WindowSignal,
+ViewerFacts DeviceFacts(const DeviceSession& session) {
+  const ViewerState& viewer = session.Viewer();
+  return {std::u16string(session.NameText()), session.AddressMode(), viewer.WindowSignal,
           viewer.WindowFormatText};
 }
 
-SettingsSending SendSettingsChanges(Controller& controller, std::span<const SettingsChange> changes,
+SettingsSending SendSettingsChanges(DeviceSession& session, std::span<const SettingsChange> changes,
                                     const ViewerSettings& device) {
-  if (controller.Locked()) {
+  if (session.Locked()) {
     return {.sent = 0, .locked = true};
   }
   SettingsSending sending;
   for (const SettingsChange& change : changes) {
-    if (!controller.SendFrame(change.frame)) {
+    if (!session.SendFrame(change.frame)) {
       break;
     }
-    if (++sending.sent == 1 && ReadDeviceSettings(controller) == device) {
+    if (++sending.sent == 1 && ReadDeviceSettings(session) == device) {
       sending.locked = true;
       break;
     }
@@ -38,9 +38,9 @@ SettingsSending SendSettingsChanges(Controller& controller, std::span<const Sett
   return sending;
 }
 
-std::optional<std::vector<SettingsDifference>> VerifySettings(Controller& controller,
+std::optional<std::vector<SettingsDifference>> VerifySettings(DeviceSession& session,
                                                               const ViewerSettings& wanted) {
-  const std::optional<ViewerSettings> device = ReadDeviceSettings(controller);
+  const std::optional<ViewerSettings> device = ReadDeviceSettings(session);
   if (!device) {
     return std::nullopt;
   }

@@ -9,16 +9,16 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // Saving a multiviewer's settings and applying them to a unit. These run the exchanges
 // directly: a window calls them inside its exchange runner, and they touch nothing but the
 // controller and its mirror.
 
 // Reads the device's whole state back; its settings, or nothing when it did not answer.
-std::optional<ViewerSettings> ReadDeviceSettings(Controller& controller);
+std::optional<ViewerSettings> ReadDeviceSettings(DeviceSession& session);
 // What the last read-back told of the unit beyond its settings.
-ViewerFacts DeviceFacts(const Controller& controller);
+ViewerFacts DeviceFacts(const DeviceSession& session);
 
 // What a locked multiviewer leaves its operator with, from the window and the command line alike.
 inline constexpr std::string_view kSettingsLockedText =
@@ -37,12 +37,12 @@ struct SettingsSending {
 // controller holds the lock. A multiviewer locked from elsewhere tells nobody: it only ignores
 // its setters. So the first one is read back before the rest go out, and a unit that took
 // nothing of it is taken as locked and left as it was.
-SettingsSending SendSettingsChanges(Controller& controller, std::span<const SettingsChange> changes,
+SettingsSending SendSettingsChanges(DeviceSession& session, std::span<const SettingsChange> changes,
                                     const ViewerSettings& device);
 
 // Reads the state back and lists where the device differs from the wanted settings; nothing
 // when it did not answer.
-std::optional<std::vector<SettingsDifference>> VerifySettings(Controller& controller,
+std::optional<std::vector<SettingsDifference>> VerifySettings(DeviceSession& session,
                                                               const ViewerSettings& wanted);
 
 }  // namespace quintara

@@ -1,6 +1,6 @@
 #include "core/viewer/panel/AudioPresenter.h"
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 
 namespace quintara {
@@ -12,7 +12,7 @@ constexpr int kChannelPairs = 8;  // CH 01 & 02 ... CH 15 & 16
 }  // namespace
 
 AudioView AudioPresenter::Shown() const {
-  const ViewerState& viewer = controller_.Viewer();
+  const ViewerState& viewer = session_.Viewer();
   const std::uint8_t window = WindowIndex();
   return {.source = SourceItem(viewer.AudioSource),
           .window = window,
@@ -22,16 +22,16 @@ AudioView AudioPresenter::Shown() const {
 }
 
 int AudioPresenter::ChooseSource(int item) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   if (!RefusedWhileLocked() && item >= 0 && item < kSourceItems) {
-    static_cast<void>(ViewerCommands(controller_).SetAudioSource(static_cast<std::uint8_t>(item)));
+    static_cast<void>(ViewerCommands(session_).SetAudioSource(static_cast<std::uint8_t>(item)));
   }
   return SourceItem(viewer.AudioSource);
 }
 
 AudioView AudioPresenter::ChooseWindow(int item) {
   if (item >= 0 && item < static_cast<int>(kWindowCount)) {
-    controller_.Viewer().AudioWindowItem = static_cast<std::uint8_t>(item);
+    session_.Viewer().AudioWindowItem = static_cast<std::uint8_t>(item);
   }
   return Shown();
 }
@@ -40,24 +40,24 @@ int AudioPresenter::ChooseChannels(int item) {
   const std::uint8_t window = WindowIndex();
   if (!RefusedWhileLocked() && item >= 0 && item < kChannelPairs) {
     static_cast<void>(
-        ViewerCommands(controller_).SetMeterChannels(window, static_cast<std::uint8_t>(item)));
+        ViewerCommands(session_).SetMeterChannels(window, static_cast<std::uint8_t>(item)));
   }
-  return ChannelsItem(controller_.Viewer().MeterChannels[window]);
+  return ChannelsItem(session_.Viewer().MeterChannels[window]);
 }
 
 bool AudioPresenter::ClickMeter(bool on) {
   const std::uint8_t window = WindowIndex();
   if (!RefusedWhileLocked()) {
-    static_cast<void>(ViewerCommands(controller_).SetMeterOn(window, on ? 1 : 0));
+    static_cast<void>(ViewerCommands(session_).SetMeterOn(window, on ? 1 : 0));
   }
-  return controller_.Viewer().MeterOn[window] != 0;
+  return session_.Viewer().MeterOn[window] != 0;
 }
 
 bool AudioPresenter::ClickAllMeters() {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   if (!RefusedWhileLocked()) {
     const std::uint8_t next = viewer.AllMetersOn == 0 ? 1 : 0;
-    static_cast<void>(ViewerCommands(controller_).SetMeterOn(kAllMetersIndex, next));
+    static_cast<void>(ViewerCommands(session_).SetMeterOn(kAllMetersIndex, next));
   }
   return viewer.AllMetersOn != 0;
 }
@@ -71,11 +71,11 @@ int AudioPresenter::ChannelsItem(std::uint8_t pair) {
 }
 
 bool AudioPresenter::RefusedWhileLocked() {
-  return controller_.RefuseWhileLocked();
+  return session_.RefuseWhileLocked();
 }
 
 std::uint8_t AudioPresenter::WindowIndex() const {
-  const std::uint8_t window = controller_.Viewer().AudioWindowItem;
+  const std::uint8_t window = session_.Viewer().AudioWindowItem;
   return window < kWindowCount ? window : 0;
 }
 

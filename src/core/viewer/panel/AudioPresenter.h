@@ -4,7 +4,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // What the Audio page shows: the items of its three lists (-1: none), the ON/OFF pair and the
 // look of the global meter button.
@@ -21,7 +21,7 @@ struct AudioView {
 // afterwards: the new value once sent, the stored one while the device is locked.
 class AudioPresenter {
  public:
-  explicit AudioPresenter(Controller& controller) : controller_(controller) {}
+  explicit AudioPresenter(DeviceSession& session) : session_(session) {}
 
   // Everything the page shows, from the mirror, for the window it has chosen.
   AudioView Shown() const;
@@ -47,7 +47,7 @@ class AudioPresenter {
   // The chosen window as an index 0-15, also if the mirror holds something else.
   std::uint8_t WindowIndex() const;
 
-  Controller& controller_;
+  DeviceSession& session_;
 };
 
 }  // namespace quintara

@@ -1,6 +1,6 @@
 #include "core/viewer/panel/ColourPresenter.h"
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 
 namespace quintara {
@@ -45,7 +45,7 @@ int ItemOf(std::uint8_t value, int items) {
 ColourView ColourPresenter::Shown() const {
   ColourView shown{.source = SourceItem(),
                    .window = WindowItem(),
-                   .border = ItemOf(controller_.Viewer().BorderOn, kBorderItems)};
+                   .border = ItemOf(session_.Viewer().BorderOn, kBorderItems)};
   for (std::size_t i = 0; i < kColourLists; ++i) {
     shown.colours[i] = StoredColour(static_cast<ColourList>(i));
   }
@@ -54,14 +54,14 @@ ColourView ColourPresenter::Shown() const {
 
 int ColourPresenter::ChooseSource(int item) {
   if (!RefusedWhileLocked() && item >= 0 && item < kSelectionItems) {
-    controller_.Viewer().ColourSourceItem = static_cast<std::uint8_t>(item);
+    session_.Viewer().ColourSourceItem = static_cast<std::uint8_t>(item);
   }
   return SourceItem();
 }
 
 int ColourPresenter::ChooseWindow(int item) {
   if (!RefusedWhileLocked() && item >= 0 && item < kSelectionItems) {
-    controller_.Viewer().ColourWindowItem = static_cast<std::uint8_t>(item);
+    session_.Viewer().ColourWindowItem = static_cast<std::uint8_t>(item);
   }
   return WindowItem();
 }
@@ -69,7 +69,7 @@ int ColourPresenter::ChooseWindow(int item) {
 int ColourPresenter::ChooseColour(ColourList list, int colour) {
   if (!RefusedWhileLocked() && colour >= 0 && colour < kColours) {
     const std::uint8_t item = FollowsInput(list) ? SourceItem() : WindowItem();
-    ViewerCommands commands(controller_);
+    ViewerCommands commands(session_);
     static_cast<void>((commands.*RoleOf(list).send)(item, static_cast<std::uint8_t>(colour)));
   }
   return StoredColour(list);
@@ -77,9 +77,9 @@ int ColourPresenter::ChooseColour(ColourList list, int colour) {
 
 int ColourPresenter::ChooseBorder(int item) {
   if (!RefusedWhileLocked() && item >= 0 && item < kBorderItems) {
-    static_cast<void>(ViewerCommands(controller_).SetBorder(static_cast<std::uint8_t>(item)));
+    static_cast<void>(ViewerCommands(session_).SetBorder(static_cast<std::uint8_t>(item)));
   }
-  return ItemOf(controller_.Viewer().BorderOn, kBorderItems);
+  return ItemOf(session_.Viewer().BorderOn, kBorderItems);
 }
 
 bool ColourPresenter::FollowsInput(ColourList list) {
@@ -87,22 +87,22 @@ bool ColourPresenter::FollowsInput(ColourList list) {
 }
 
 bool ColourPresenter::RefusedWhileLocked() {
-  return controller_.RefuseWhileLocked();
+  return session_.RefuseWhileLocked();
 }
 
 std::uint8_t ColourPresenter::SourceItem() const {
-  const std::uint8_t item = controller_.Viewer().ColourSourceItem;
+  const std::uint8_t item = session_.Viewer().ColourSourceItem;
   return item < kSelectionItems ? item : 0;
 }
 
 std::uint8_t ColourPresenter::WindowItem() const {
-  const std::uint8_t item = controller_.Viewer().ColourWindowItem;
+  const std::uint8_t item = session_.Viewer().ColourWindowItem;
   return item < kSelectionItems ? item : 0;
 }
 
 int ColourPresenter::StoredColour(ColourList list) const {
   const std::uint8_t item = FollowsInput(list) ? SourceItem() : WindowItem();
-  const Entries& entries = controller_.Viewer().*RoleOf(list).field;
+  const Entries& entries = session_.Viewer().*RoleOf(list).field;
   return ItemOf(entries[item == 0 ? 0 : item - 1u], kColours);
 }
 

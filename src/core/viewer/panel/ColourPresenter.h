@@ -6,7 +6,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // The six colour lists of the Colour page: two follow the input list, four the window list.
 enum class ColourList { UmdText, UmdBack, FormatText, FormatBack, TimecodeText, TimecodeBack };
@@ -30,7 +30,7 @@ struct ColourView {
 // choice once accepted, the stored value while the device is locked.
 class ColourPresenter {
  public:
-  explicit ColourPresenter(Controller& controller) : controller_(controller) {}
+  explicit ColourPresenter(DeviceSession& session) : session_(session) {}
 
   // Everything the page shows, from the mirror: the colours for its input and window items.
   ColourView Shown() const;
@@ -55,7 +55,7 @@ class ColourPresenter {
   // The stored colour a list shows for its item: item k's entry, input or window 1's for all.
   int StoredColour(ColourList list) const;
 
-  Controller& controller_;
+  DeviceSession& session_;
 };
 
 }  // namespace quintara

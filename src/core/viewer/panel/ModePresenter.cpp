@@ -1,20 +1,20 @@
 #include "core/viewer/panel/ModePresenter.h"
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 
 namespace quintara {
 
-ModePresenter::ModePresenter(Controller& controller) : controller_(controller) {}
+ModePresenter::ModePresenter(DeviceSession& session) : session_(session) {}
 
 ModeLayoutView ModePresenter::RefreshLayoutControls() {
-  const std::uint8_t layoutCode = controller_.Viewer().LayoutCode;
+  const std::uint8_t layoutCode = session_.Viewer().LayoutCode;
   appliedLayoutCode_ = layoutCode;
   return ModeLayoutFor(layoutCode);
 }
 
 void ModePresenter::TakeShownSources() {
-  shownSources_ = controller_.Viewer().WindowSource;
+  shownSources_ = session_.Viewer().WindowSource;
 }
 
 void ModePresenter::SourceShown(std::uint8_t window, int item) {
@@ -25,15 +25,15 @@ void ModePresenter::SourceShown(std::uint8_t window, int item) {
 }
 
 std::optional<ModePresenter::LayoutClick> ModePresenter::ClickLayout(std::uint8_t layoutCode) {
-  if (controller_.RefuseWhileLocked() || layoutCode == appliedLayoutCode_) {
+  if (session_.RefuseWhileLocked() || layoutCode == appliedLayoutCode_) {
     return std::nullopt;
   }
   // The button lit for the old layout goes out, also when the device reported a variant that
   // only lights its group's button (110 lights 111).
-  const LayoutClick click{layoutCode, ModeLayoutFor(controller_.Viewer().LayoutCode).highlighted};
+  const LayoutClick click{layoutCode, ModeLayoutFor(session_.Viewer().LayoutCode).highlighted};
   // The page shows the new layout before it goes out and never takes it back.
   appliedLayoutCode_ = layoutCode;
-  static_cast<void>(ViewerCommands(controller_).SetLayout(layoutCode));
+  static_cast<void>(ViewerCommands(session_).SetLayout(layoutCode));
   return click;
 }
 
@@ -52,14 +52,14 @@ std::optional<int> ModePresenter::ChooseSource(std::uint8_t window, int item) {
     return std::nullopt;
   }
   std::uint8_t& shown = shownSources_[window - 1u];
-  if (controller_.RefuseWhileLocked()) {
+  if (session_.RefuseWhileLocked()) {
     return ItemOfInput(shown);
   }
   const auto source = static_cast<std::uint8_t>(item + 1);
   if (source == shown) {
     return std::nullopt;
   }
-  static_cast<void>(ViewerCommands(controller_).SetWindowSource(window, source));
+  static_cast<void>(ViewerCommands(session_).SetWindowSource(window, source));
   shown = source;
   return std::nullopt;
 }

@@ -8,7 +8,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // The Mode page's rules: the layout buttons, the window-count list and the sixteen source
 // lists. The page draws and forwards the operator's choices; this decides what is sent and what
@@ -16,7 +16,7 @@ class Controller;
 class ModePresenter {
  public:
   // A new page: no layout applied yet, no source shown.
-  explicit ModePresenter(Controller& controller);
+  explicit ModePresenter(DeviceSession& session);
 
   // What the page shows for the device's layout; the layout counts as applied from now on.
   ModeLayoutView RefreshLayoutControls();
@@ -54,7 +54,7 @@ class ModePresenter {
   static int ItemOfInput(std::uint8_t input);
 
  private:
-  Controller& controller_;
+  DeviceSession& session_;
   PerWindow<std::uint8_t> shownSources_{};
   std::uint8_t appliedLayoutCode_ = 0;
 };

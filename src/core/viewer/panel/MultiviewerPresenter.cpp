@@ -4,7 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/Controller.h"
+#include "core/link/NetworkLink.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/ReadBack.h"
 #include "core/viewer/state/ViewerRefresh.h"
 
@@ -14,9 +15,10 @@ namespace {
 constexpr std::string_view kCreateSocketFail = "create socket fail\n";
 }  // namespace
 
-MultiviewerPresenter::MultiviewerPresenter(Controller& controller, Executor& executor)
-    : controller_(controller), executor_(executor), pages_(controller) {
-  controller_.Viewer().CurrentPage = 0;
+MultiviewerPresenter::MultiviewerPresenter(DeviceSession& session, NetworkLink& network,
+                                           Executor& executor)
+    : session_(session), network_(network), executor_(executor), pages_(session) {
+  session_.Viewer().CurrentPage = 0;
 }
 
 MultiviewerPresenter::~MultiviewerPresenter() {
@@ -26,11 +28,10 @@ MultiviewerPresenter::~MultiviewerPresenter() {
 }
 
 std::uint8_t MultiviewerPresenter::ReadState() {
-  Controller& controller = controller_;
+  DeviceSession& session = session_;
   // Unanswered, the panel opens all the same, on what the mirror held before.
-  controller.Runner().Run(kReadingStateText,
-                          [&controller] { static_cast<void>(ReadBack(controller)); });
-  ViewerState& viewer = controller_.Viewer();
+  session.Runner().Run(kReadingStateText, [&session] { static_cast<void>(ReadBack(session)); });
+  ViewerState& viewer = session_.Viewer();
   RefreshSwitcherGrid(viewer);
   RefreshLayout(viewer);
   for (const ColourTable table : {ColourTable::UmdBack, ColourTable::UmdText,
@@ -41,30 +42,32 @@ std::uint8_t MultiviewerPresenter::ReadState() {
 }
 
 bool MultiviewerPresenter::StartListener() {
-  std::optional<UdpSocket> socket = controller_.Network().OpenStatusSocket();
+  // Reports come over the network only, from a device with an address.
+  if (!session_.Address()) {
+    session_.AskForDevice();
+    session_.Diagnostic(kCreateSocketFail);
+    return false;
+  }
+  std::optional<UdpSocket> socket = network_.OpenStatusSocket();
   if (!socket) {
-    controller_.Diagnostic(kCreateSocketFail);
+    session_.Diagnostic(kCreateSocketFail);
     ShowLiveUpdatesOff();
     return false;
   }
-  listener_ = std::make_unique<StatusListener>(controller_, std::move(*socket),
-                                               controller_.SelectedOrEmptyEntry().DeviceIdentity,
-                                               executor_);
+  listener_ = std::make_unique<StatusListener>(session_, std::move(*socket),
+                                               session_.Entry().DeviceIdentity, executor_);
   listener_->Start();
   return true;
 }
 
 void MultiviewerPresenter::ShowLiveUpdatesOff() {
-  const std::string& failure = controller_.Network().SetupFailure();
-  if (failure.empty()) {
-    return;  // no device to listen to: the send refused it already
-  }
+  const std::string& failure = network_.SetupFailure();
   // Most often a second window on the same machine holds the port.
   const std::string why =
       failure.ends_with(std::strerror(EADDRINUSE))
-          ? "port " + std::to_string(controller_.Network().Config().statusPort) + " is in use"
+          ? "port " + std::to_string(network_.Config().statusPort) + " is in use"
           : failure;
-  controller_.ShowStatusNote(std::string(kLiveUpdatesOffText) + why);
+  session_.ShowStatusNote(std::string(kLiveUpdatesOffText) + why);
 }
 
 }  // namespace quintara

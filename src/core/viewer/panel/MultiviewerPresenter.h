@@ -10,15 +10,16 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
+class NetworkLink;
 
 // The multiviewer panel's life apart from its drawing: the read-back it opens with, the page it
 // shows first, the page switches, and the status listener it runs. The listener ends, and its
 // worker is joined, before the presenter is gone.
 class MultiviewerPresenter {
  public:
-  // No page shown yet.
-  MultiviewerPresenter(Controller& controller, Executor& executor);
+  // No page shown yet. The status socket comes from the network link.
+  MultiviewerPresenter(DeviceSession& session, NetworkLink& network, Executor& executor);
   ~MultiviewerPresenter();
   MultiviewerPresenter(const MultiviewerPresenter&) = delete;
   MultiviewerPresenter& operator=(const MultiviewerPresenter&) = delete;
@@ -41,7 +42,8 @@ class MultiviewerPresenter {
  private:
   void ShowLiveUpdatesOff();
 
-  Controller& controller_;
+  DeviceSession& session_;
+  NetworkLink& network_;
   Executor& executor_;
   PageSwitch pages_;
   std::unique_ptr<StatusListener> listener_;

@@ -1,6 +1,6 @@
 #include "core/viewer/panel/PageSwitch.h"
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 
 namespace quintara {
@@ -18,19 +18,19 @@ bool PageSwitch::Confirmed(std::uint8_t page) {
   if (!entering && !leaving) {
     return true;
   }
-  return controller_.GetPrompter().Confirm(entering ? kLeaveMultiviewerModeWarning
-                                                    : kLeaveSwitcherModeWarning);
+  return session_.GetPrompter().Confirm(entering ? kLeaveMultiviewerModeWarning
+                                                 : kLeaveSwitcherModeWarning);
 }
 
 std::optional<PageSwitch::Change> PageSwitch::SwitchPage(std::uint8_t page) {
   if (!Confirmed(page)) {
     return std::nullopt;
   }
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   // The first page after a read-back is shown even on a locked device.
   if (viewer.PageSwitchPass == 1) {
     viewer.PageSwitchPass = 0;
-  } else if (controller_.RefuseWhileLocked()) {
+  } else if (session_.RefuseWhileLocked()) {
     return std::nullopt;
   }
   if (page == viewer.CurrentPage) {
@@ -41,7 +41,7 @@ std::optional<PageSwitch::Change> PageSwitch::SwitchPage(std::uint8_t page) {
   shownPage_ = page;
   // Sent on every completed switch, between two multiviewer pages too.
   const std::uint8_t switcherMode = page == ViewerPage::Switcher ? 1 : 0;
-  static_cast<void>(ViewerCommands(controller_).SetSwitcherMode(switcherMode));
+  static_cast<void>(ViewerCommands(session_).SetSwitcherMode(switcherMode));
   return change;
 }
 

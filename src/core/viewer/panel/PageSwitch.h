@@ -6,7 +6,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 struct ViewerState;
 
 inline constexpr std::string_view kLeaveMultiviewerModeWarning =
@@ -26,7 +26,7 @@ class PageSwitch {
     std::uint8_t to = 0;
   };
 
-  explicit PageSwitch(Controller& controller) : controller_(controller) {}
+  explicit PageSwitch(DeviceSession& session) : session_(session) {}
 
   // The page the panel opens on: the Switcher page when the device runs as a switcher.
   static std::uint8_t FirstPage(const ViewerState& viewer);
@@ -42,7 +42,7 @@ class PageSwitch {
   // operator chose OK.
   bool Confirmed(std::uint8_t page);
 
-  Controller& controller_;
+  DeviceSession& session_;
   std::uint8_t shownPage_ = 0;
 };
 

@@ -1,33 +1,33 @@
 #include "core/viewer/panel/SwitcherPresenter.h"
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/panel/ModePresenter.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 
 namespace quintara {
 
 void SwitcherPresenter::Initialise() {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   for (std::size_t output = 0; output < kWindowCount; ++output) {
     viewer.SwitcherRects[output].number = viewer.SwitcherSource[output];
   }
 }
 
 bool SwitcherPresenter::ChooseRoute(std::uint8_t output, int item) {
-  if (controller_.RefuseWhileLocked()) {
+  if (session_.RefuseWhileLocked()) {
     return false;
   }
   const auto input = static_cast<std::uint8_t>(item + 1);
-  return ViewerCommands(controller_).SetSwitcherRoute(output, input) == CommandResult::Sent;
+  return ViewerCommands(session_).SetSwitcherRoute(output, input) == CommandResult::Sent;
 }
 
 void SwitcherPresenter::OneToOne() {
-  static_cast<void>(ViewerCommands(controller_).SetOneToOne());
+  static_cast<void>(ViewerCommands(session_).SetOneToOne());
 }
 
 PerWindow<int> SwitcherPresenter::RouteItems() const {
   PerWindow<int> items{};
-  const ViewerState& viewer = controller_.Viewer();
+  const ViewerState& viewer = session_.Viewer();
   for (std::size_t output = 0; output < kWindowCount; ++output) {
     items[output] = ModePresenter::ItemOfInput(viewer.SwitcherSource[output]);
   }

@@ -6,13 +6,13 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // The Switcher page's rules: the input of each of the sixteen loop outputs and the one-to-one
 // routing. Every pick is sent as it comes; the routes live in the mirror.
 class SwitcherPresenter {
  public:
-  explicit SwitcherPresenter(Controller& controller) : controller_(controller) {}
+  explicit SwitcherPresenter(DeviceSession& session) : session_(session) {}
 
   // A new page: the grid's numbers follow the stored routes.
   void Initialise();
@@ -27,7 +27,7 @@ class SwitcherPresenter {
   PerWindow<int> RouteItems() const;
 
  private:
-  Controller& controller_;
+  DeviceSession& session_;
 };
 
 }  // namespace quintara

@@ -8,7 +8,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // What the window says while a recall waits for the device.
 inline constexpr std::string_view kLoadingDefaultsText = "Loading defaults...";
@@ -28,7 +28,7 @@ struct SystemSwitches {
 // sent, what the list shows again while the device is locked, and what a recall refreshes.
 class SystemPresenter {
  public:
-  explicit SystemPresenter(Controller& controller) : controller_(controller) {}
+  explicit SystemPresenter(DeviceSession& session) : session_(session) {}
 
   // The list item of the mirror's output format, to be selected; nothing for a code no item has
   // (the list then keeps what it shows).
@@ -55,7 +55,7 @@ class SystemPresenter {
   bool LoadDefaults();
 
  private:
-  Controller& controller_;
+  DeviceSession& session_;
   int shownFormatItem_ = -1;
 };
 

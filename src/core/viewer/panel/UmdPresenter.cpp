@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 
 namespace quintara {
@@ -58,12 +58,12 @@ LimitedLabel LimitLabelEdit(std::u16string_view before, std::u16string_view edit
   return {std::move(text), front + kept, true};
 }
 
-UmdPresenter::UmdPresenter(Controller& controller) : controller_(controller) {
+UmdPresenter::UmdPresenter(DeviceSession& session) : session_(session) {
   TakeLabelTexts();
 }
 
 void UmdPresenter::TakeLabelTexts() {
-  shown_ = controller_.Viewer().UmdText;
+  shown_ = session_.Viewer().UmdText;
 }
 
 const std::u16string& UmdPresenter::ShownText(std::uint8_t input) const {
@@ -72,20 +72,20 @@ const std::u16string& UmdPresenter::ShownText(std::uint8_t input) const {
 }
 
 std::optional<bool> UmdPresenter::ClickAllUmd() {
-  if (controller_.RefuseWhileLocked()) {
+  if (session_.RefuseWhileLocked()) {
     return std::nullopt;
   }
-  const std::uint8_t next = Toggled(controller_.Viewer().AllUmdOn);
-  static_cast<void>(ViewerCommands(controller_).SetUmdOn(0, next));
+  const std::uint8_t next = Toggled(session_.Viewer().AllUmdOn);
+  static_cast<void>(ViewerCommands(session_).SetUmdOn(0, next));
   return next == 1;
 }
 
 std::optional<bool> UmdPresenter::ClickUmdOn(std::uint8_t input) {
-  if (!IsInput(input) || controller_.RefuseWhileLocked()) {
+  if (!IsInput(input) || session_.RefuseWhileLocked()) {
     return std::nullopt;
   }
-  const std::uint8_t next = Toggled(controller_.Viewer().UmdOn[input - 1u]);
-  static_cast<void>(ViewerCommands(controller_).SetUmdOn(input, next));
+  const std::uint8_t next = Toggled(session_.Viewer().UmdOn[input - 1u]);
+  static_cast<void>(ViewerCommands(session_).SetUmdOn(input, next));
   return next == 1;
 }
 
@@ -116,9 +116,9 @@ std::optional<std::u16string> UmdPresenter::ConfirmLabel(std::uint8_t input) {
     return std::nullopt;
   }
   std::u16string& shown = shown_[input - 1u];
-  if (ViewerCommands(controller_).SetUmdText(input, shown) == CommandResult::RefusedLocked) {
+  if (ViewerCommands(session_).SetUmdText(input, shown) == CommandResult::RefusedLocked) {
     // Nothing went out: the field must not go on showing a label the device does not have.
-    shown = controller_.Viewer().UmdText[input - 1u];
+    shown = session_.Viewer().UmdText[input - 1u];
     return shown;
   }
   return std::nullopt;

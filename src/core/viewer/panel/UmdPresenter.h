@@ -10,7 +10,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // UTF-16 units a label field takes from the operator; the device keeps up to 17, so a longer
 // label it reports is shown whole, but typing never makes a label longer than this.
@@ -32,7 +32,7 @@ LimitedLabel LimitLabelEdit(std::u16string_view before, std::u16string_view edit
 // what the page shows afterwards.
 class UmdPresenter {
  public:
-  explicit UmdPresenter(Controller& controller);
+  explicit UmdPresenter(DeviceSession& session);
 
   // RefreshLabelTexts: the fields show the mirror's labels from now on.
   void TakeLabelTexts();
@@ -62,7 +62,7 @@ class UmdPresenter {
  private:
   static bool IsInput(std::uint8_t input) { return input >= 1 && input <= kInputCount; }
 
-  Controller& controller_;
+  DeviceSession& session_;
   PerInput<std::u16string> shown_{};
   std::uint8_t focusedLabel_ = 0;
 };

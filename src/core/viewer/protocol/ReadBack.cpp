@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/StateImageDecoder.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 
@@ -36,16 +36,16 @@ Verdict JudgeStateReply(ViewerState& viewer, LinkKind kind, const std::optional<
   return Verdict::Accepted;
 }
 
-void Decode(Controller& controller) {
-  ViewerState& viewer = controller.Viewer();
+void Decode(DeviceSession& session) {
+  ViewerState& viewer = session.Viewer();
   const DecodedDevice device = DecodeStateImage(viewer);
   if (device.nameText) {
-    controller.SetNameText(*device.nameText);
+    session.SetNameText(*device.nameText);
   }
-  ControllerObserver& observer = controller.Observer();
+  ControllerObserver& observer = session.Observer();
   observer.NameFieldChanged(device.nameField);
-  observer.LockStateChanged(controller.LockState());
-  controller.SetAddressMode(device.AddressMode);
+  observer.LockStateChanged(session.LockState());
+  session.SetAddressMode(device.AddressMode);
 }
 
 }  // namespace
@@ -56,12 +56,12 @@ bool IsStateReply(std::span<const std::uint8_t> datagram) {
          datagram[frame::kDeviceTypeOffset] == kMultiviewerType;
 }
 
-ExchangeOutcome ReadBack(Controller& controller) {
-  const LinkTiming& timing = controller.Timing();
-  const LinkKind kind = controller.CurrentLink();
-  const DeviceEntry entry = controller.SelectedOrEmptyEntry();
+ExchangeOutcome ReadBack(DeviceSession& session) {
+  const LinkTiming& timing = session.Timing();
+  const LinkKind kind = session.CurrentLink();
+  const DeviceEntry entry = session.Entry();
   Exchange exchange;
-  exchange.startMs = controller.GetClock().NowMs();
+  exchange.startMs = session.GetClock().NowMs();
   const Frame request =
       BuildFrame(entry.DeviceType, entry.DeviceAddress, kind, ViewerCode::ReadState);
   exchange.request = request;
@@ -71,10 +71,10 @@ ExchangeOutcome ReadBack(Controller& controller) {
   exchange.readAtLeast = kStateReplySize;
   exchange.readAtMost = kStateReplySize;
   exchange.bufferSize = kReceiveBufferSize;
-  exchange.judge = [&viewer = controller.Viewer(), kind](const std::optional<Arrival>& arrival) {
+  exchange.judge = [&viewer = session.Viewer(), kind](const std::optional<Arrival>& arrival) {
     return JudgeStateReply(viewer, kind, arrival);
   };
-  const ExchangeOutcome outcome = controller.ActiveLink().RunExchange(exchange);
+  const ExchangeOutcome outcome = session.RunExchange(exchange);
   if (outcome == ExchangeOutcome::NotSent) {
     return outcome;
   }
@@ -82,9 +82,9 @@ ExchangeOutcome ReadBack(Controller& controller) {
   // sent or reported since it was read.
   const bool answered = outcome == ExchangeOutcome::Answered;
   if (answered) {
-    Decode(controller);
+    Decode(session);
   }
-  controller.NoteExchange(answered);
+  session.NoteExchange(answered);
   return outcome;
 }
 

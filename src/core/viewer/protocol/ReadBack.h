@@ -10,7 +10,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // The multiviewer's reply to ReadState: the whole frame, of which bytes 18-806 are the image.
 inline constexpr std::size_t kStateReplySize = 809;
@@ -23,6 +23,6 @@ bool IsStateReply(std::span<const std::uint8_t> datagram);
 // reply (Unanswered) the mirror stays as it was and the status line names the silent device;
 // when nothing could be sent at all (NotSent: no device selected, serial port closed) nothing is
 // decoded either.
-[[nodiscard]] ExchangeOutcome ReadBack(Controller& controller);
+[[nodiscard]] ExchangeOutcome ReadBack(DeviceSession& session);
 
 }  // namespace quintara

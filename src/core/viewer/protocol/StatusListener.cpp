@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/Controller.h"
 #include "core/link/ControlFrame.h"
 #include "core/platform/EventSignal.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/ReadBack.h"
 #include "core/viewer/protocol/StatusReports.h"
 #include "core/viewer/protocol/ViewerCommands.h"
@@ -29,9 +29,9 @@ class StatusListener::Inbox : public std::enable_shared_from_this<Inbox> {
  public:
   enum class Kind : std::uint8_t { Report, Rejected, ReRead };
 
-  Inbox(Controller& controller, Executor& executor, std::uint64_t generation,
+  Inbox(DeviceSession& session, Executor& executor, std::uint64_t generation,
         std::shared_ptr<HandOver> counts)
-      : controller_(controller),
+      : session_(session),
         executor_(executor),
         generation_(generation),
         counts_(std::move(counts)) {}
@@ -59,7 +59,7 @@ class StatusListener::Inbox : public std::enable_shared_from_this<Inbox> {
   bool Deliver(const Entry& entry);
   void ReadBackNow();
 
-  Controller& controller_;
+  DeviceSession& session_;
   Executor& executor_;
   const std::uint64_t generation_;
   const std::shared_ptr<HandOver> counts_;
@@ -113,11 +113,11 @@ void StatusListener::Inbox::Drain() {
       readAgain = false;  // a device-wide change has read it already
     }
   }
-  if (readAgain && controller_.PanelGeneration() == generation_) {
+  if (readAgain && session_.PanelGeneration() == generation_) {
     // What was lost is read from the device; the pages keep their selections, as after a
     // memory is loaded.
     ReadBackNow();
-    FinishReRead(controller_, ViewerCode::LoadCustom);
+    FinishReRead(session_, ViewerCode::LoadCustom);
   }
   if (more) {
     executor_.Post([inbox = shared_from_this()] { inbox->Drain(); });
@@ -125,7 +125,7 @@ void StatusListener::Inbox::Drain() {
 }
 
 bool StatusListener::Inbox::Deliver(const Entry& entry) {
-  const bool panelLasts = controller_.PanelGeneration() == generation_;
+  const bool panelLasts = session_.PanelGeneration() == generation_;
   const std::span<const std::uint8_t> report = entry.report.View();
   if (entry.kind == Kind::Rejected) {
     if (panelLasts && hook) {
@@ -136,7 +136,7 @@ bool StatusListener::Inbox::Deliver(const Entry& entry) {
   (panelLasts ? counts_->applied : counts_->dropped).fetch_add(1, std::memory_order_relaxed);
   if (entry.kind == Kind::Report) {
     if (panelLasts) {
-      const bool applied = ApplyStatusReport(controller_, report);
+      const bool applied = ApplyStatusReport(session_, report);
       if (hook) {
         hook(report, applied);
       }
@@ -155,20 +155,19 @@ bool StatusListener::Inbox::Deliver(const Entry& entry) {
 }
 
 void StatusListener::Inbox::ReadBackNow() {
-  Controller& controller = controller_;
-  controller.Runner().Run(kReadingStateText,
-                          [&controller] { static_cast<void>(ReadBack(controller)); });
+  DeviceSession& session = session_;
+  session.Runner().Run(kReadingStateText, [&session] { static_cast<void>(ReadBack(session)); });
 }
 
-StatusListener::StatusListener(Controller& controller, UdpSocket statusSocket,
+StatusListener::StatusListener(DeviceSession& session, UdpSocket statusSocket,
                                std::array<std::uint8_t, 4> identity, Executor& executor)
-    : controller_(controller),
+    : session_(session),
       socket_(std::move(statusSocket)),
       identity_(identity),
       executor_(executor),
-      reReadPauseMs_(controller.Timing().reReadPauseMs),
-      generation_(controller.PanelGeneration()),
-      inbox_(std::make_shared<Inbox>(controller, executor, generation_, counts_)),
+      reReadPauseMs_(session.Timing().reReadPauseMs),
+      generation_(session.PanelGeneration()),
+      inbox_(std::make_shared<Inbox>(session, executor, generation_, counts_)),
       wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
   if (wake_ < 0) {
     throw std::system_error(errno, std::generic_category(), "status listener wake-up");
@@ -267,9 +266,9 @@ void StatusListener::Handle(std::span<const std::uint8_t> datagram) {
   // The whole state is read first; then the device is given time to settle before the
   // derived tables follow. No report is taken meanwhile.
   if (ReRead(report) && Pause(reReadPauseMs_)) {
-    executor_.Post([&controller = controller_, generation = generation_, code] {
-      if (controller.PanelGeneration() == generation) {
-        FinishReRead(controller, code);
+    executor_.Post([&session = session_, generation = generation_, code] {
+      if (session.PanelGeneration() == generation) {
+        FinishReRead(session, code);
       }
     });
   }

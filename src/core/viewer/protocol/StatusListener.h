@@ -14,7 +14,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // Receives the reports a multiviewer sends on its own, keeps those of the connected device and
 // hands each to the controller's thread through the executor. The worker touches nothing of the
@@ -43,7 +43,7 @@ class StatusListener {
     std::atomic<std::uint64_t> rejected{0};
   };
 
-  StatusListener(Controller& controller, UdpSocket statusSocket,
+  StatusListener(DeviceSession& session, UdpSocket statusSocket,
                  std::array<std::uint8_t, 4> identity, Executor& executor);
   ~StatusListener();
   StatusListener(const StatusListener&) = delete;
@@ -77,7 +77,7 @@ class StatusListener {
   // Sleeps unless stopped first; false when stopped.
   bool Pause(int milliseconds);
 
-  Controller& controller_;
+  DeviceSession& session_;
   UdpSocket socket_;
   const std::array<std::uint8_t, 4> identity_;
   Executor& executor_;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/Controller.h"
 #include "core/link/ControlFrame.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/ReportCodes.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 #include "core/viewer/state/LayoutGeometry.h"
@@ -30,9 +30,9 @@ std::uint8_t ValueAt(std::span<const std::uint8_t> report, std::size_t n) {
 
 class ReportApplier {
  public:
-  ReportApplier(Controller& controller, std::span<const std::uint8_t> report)
-      : viewer_(controller.Viewer()),
-        views_(controller.ViewerViews()),
+  ReportApplier(DeviceSession& session, std::span<const std::uint8_t> report)
+      : viewer_(session.Viewer()),
+        views_(session.ViewerViews()),
         page_(viewer_.CurrentPage),
         v_(ValueAt(report, 0)),
         u_(ValueAt(report, 1)),
@@ -331,11 +331,11 @@ bool IsReReadReport(std::uint8_t commandCode) {
   return report && report->reReads;
 }
 
-bool ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report) {
+bool ApplyStatusReport(DeviceSession& session, std::span<const std::uint8_t> report) {
   if (!ValuesInRange(report)) {
     return false;
   }
-  ReportApplier applier(controller, report);
+  ReportApplier applier(session, report);
   applier.Apply(report[frame::kCommandCodeOffset]);
   return applier.Applied();
 }
@@ -361,10 +361,10 @@ std::string DescribeReport(std::span<const std::uint8_t> report) {
   return text;
 }
 
-void FinishReRead(Controller& controller, std::uint8_t commandCode) {
-  ViewerState& viewer = controller.Viewer();
+void FinishReRead(DeviceSession& session, std::uint8_t commandCode) {
+  ViewerState& viewer = session.Viewer();
   RefreshAll(viewer);
-  Views<ViewerView>& views = controller.ViewerViews();
+  Views<ViewerView>& views = session.ViewerViews();
   views.Notify([](ViewerView& view) { view.RepaintPreview(); });
   if (commandCode != ViewerCode::LoadCustom) {
     viewer.ColourSourceItem = 0;

@@ -9,7 +9,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // How many bytes a report with this code must hold for what is read from it (byte 18 on);
 // 0 for a code that is not a report.
@@ -47,7 +47,7 @@ bool IsReReadReport(std::uint8_t commandCode);
 // Applies one report of the connected multiviewer to the mirror, the preview and the shown
 // page. Runs on the controller's thread; the report holds ReportBytesNeeded bytes at least.
 // False when the rules dropped it (values out of range, a code that is no report).
-bool ApplyStatusReport(Controller& controller, std::span<const std::uint8_t> report);
+bool ApplyStatusReport(DeviceSession& session, std::span<const std::uint8_t> report);
 
 // What a report concerns and the values it carries (v, u, t as far as its code reads them).
 struct ReportSummary {
@@ -61,6 +61,6 @@ ReportSummary SummariseReport(std::span<const std::uint8_t> report);
 std::string DescribeReport(std::span<const std::uint8_t> report);
 
 // What follows the read-back of a re-read report once the device has settled.
-void FinishReRead(Controller& controller, std::uint8_t commandCode);
+void FinishReRead(DeviceSession& session, std::uint8_t commandCode);
 
 }  // namespace quintara

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/state/ViewerRefresh.h"
 
 namespace quintara {
@@ -25,13 +25,13 @@ bool IsWindowIndex(std::uint8_t index) {
 
 CommandResult ViewerCommands::SendViewerCommand(const Frame& frame, const Step& store,
                                                 const Step& afterwards) {
-  if (controller_.RefuseWhileLocked()) {
+  if (session_.RefuseWhileLocked()) {
     return CommandResult::RefusedLocked;
   }
   if (store) {
     store();
   }
-  if (!controller_.SendFrame(frame)) {
+  if (!session_.SendFrame(frame)) {
     return CommandResult::NotSent;  // what was stored stays; the preview is not brought up to date
   }
   if (afterwards) {
@@ -41,11 +41,11 @@ CommandResult ViewerCommands::SendViewerCommand(const Frame& frame, const Step& 
 }
 
 void ViewerCommands::Repaint() {
-  controller_.ViewerViews().Notify([](ViewerView& view) { view.RepaintPreview(); });
+  session_.ViewerViews().Notify([](ViewerView& view) { view.RepaintPreview(); });
 }
 
 CommandResult ViewerCommands::SetLayout(std::uint8_t layoutCode) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(
       frames_.Layout(layoutCode), [&viewer, layoutCode] { viewer.LayoutCode = layoutCode; },
       [this, &viewer] {
@@ -58,7 +58,7 @@ CommandResult ViewerCommands::SetWindowSource(std::uint8_t window, std::uint8_t 
   if (!IsNumber(window)) {
     return CommandResult::NotSent;  // there is no such window
   }
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(
       frames_.WindowSource(window, input),
       [&viewer, window, input] { viewer.WindowSource[window - 1] = input; }, [this] { Repaint(); });
@@ -68,7 +68,7 @@ CommandResult ViewerCommands::SetSwitcherRoute(std::uint8_t output, std::uint8_t
   if (!IsNumber(output)) {
     return CommandResult::NotSent;  // there is no such output to route
   }
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(
       frames_.WindowSource(output, input),
       [&viewer, output, input] {
@@ -82,18 +82,17 @@ CommandResult ViewerCommands::SetUmdText(std::uint8_t input, std::u16string_view
   if (!IsNumber(input)) {
     return CommandResult::NotSent;
   }
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(
       frames_.UmdText(input, std::u16string(text)),
       [&viewer, input, text] { viewer.UmdText[input - 1] = text; }, [this] { Repaint(); });
 }
 
 CommandResult ViewerCommands::SetUmdOn(std::uint8_t item, std::uint8_t on) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   if (item == kAllItems) {
     return SendViewerCommand(
-        frames_.AllUmd(on), [&viewer, on] { viewer.AllUmdOn = on; },
-        [this] { Repaint(); });
+        frames_.AllUmd(on), [&viewer, on] { viewer.AllUmdOn = on; }, [this] { Repaint(); });
   }
   if (!IsNumber(item)) {
     return CommandResult::NotSent;
@@ -104,11 +103,10 @@ CommandResult ViewerCommands::SetUmdOn(std::uint8_t item, std::uint8_t on) {
 }
 
 CommandResult ViewerCommands::SetMeterOn(std::uint8_t windowIndex, std::uint8_t on) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   if (windowIndex == kAllMetersIndex) {
     return SendViewerCommand(
-        frames_.AllMeters(on), [&viewer, on] { viewer.AllMetersOn = on; },
-        [this] { Repaint(); });
+        frames_.AllMeters(on), [&viewer, on] { viewer.AllMetersOn = on; }, [this] { Repaint(); });
   }
   if (!IsWindowIndex(windowIndex)) {
     return CommandResult::NotSent;
@@ -122,7 +120,7 @@ CommandResult ViewerCommands::SetMeterChannels(std::uint8_t windowIndex, std::ui
   if (!IsWindowIndex(windowIndex)) {
     return CommandResult::NotSent;
   }
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(
       frames_.MeterChannels(windowIndex, pair),
       [&viewer, windowIndex, pair] { viewer.MeterChannels[windowIndex] = pair; },
@@ -150,7 +148,7 @@ CommandResult ViewerCommands::SendColour(std::uint8_t commandCode, std::uint8_t 
 }
 
 CommandResult ViewerCommands::SetUmdTextColour(std::uint8_t item, std::uint8_t colour) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendColour(ViewerCode::SetUmdTextColour, item, colour, viewer.UmdTextColour, true,
                     [this, &viewer] {
                       RefreshColours(viewer, ColourTable::UmdText);
@@ -159,7 +157,7 @@ CommandResult ViewerCommands::SetUmdTextColour(std::uint8_t item, std::uint8_t c
 }
 
 CommandResult ViewerCommands::SetUmdBackColour(std::uint8_t item, std::uint8_t colour) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendColour(ViewerCode::SetUmdBackColour, item, colour, viewer.UmdBackColour, true,
                     [this, &viewer] {
                       RefreshColours(viewer, ColourTable::UmdBack);
@@ -168,7 +166,7 @@ CommandResult ViewerCommands::SetUmdBackColour(std::uint8_t item, std::uint8_t c
 }
 
 CommandResult ViewerCommands::SetFormatTextColour(std::uint8_t item, std::uint8_t colour) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendColour(ViewerCode::SetFormatTextColour, item, colour, viewer.FormatTextColour, true,
                     [this, &viewer] {
                       RefreshColours(viewer, ColourTable::FormatText);
@@ -177,7 +175,7 @@ CommandResult ViewerCommands::SetFormatTextColour(std::uint8_t item, std::uint8_
 }
 
 CommandResult ViewerCommands::SetFormatBackColour(std::uint8_t item, std::uint8_t colour) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendColour(ViewerCode::SetFormatBackColour, item, colour, viewer.FormatBackColour, true,
                     [this, &viewer] {
                       RefreshColours(viewer, ColourTable::FormatBack);
@@ -187,61 +185,61 @@ CommandResult ViewerCommands::SetFormatBackColour(std::uint8_t item, std::uint8_
 
 CommandResult ViewerCommands::SetTimecodeTextColour(std::uint8_t item, std::uint8_t colour) {
   return SendColour(ViewerCode::SetTimecodeTextColour, item, colour,
-                    controller_.Viewer().TimecodeTextColour, false, {});
+                    session_.Viewer().TimecodeTextColour, false, {});
 }
 
 CommandResult ViewerCommands::SetTimecodeBackColour(std::uint8_t item, std::uint8_t colour) {
   return SendColour(ViewerCode::SetTimecodeBackColour, item, colour,
-                    controller_.Viewer().TimecodeBackColour, false, {});
+                    session_.Viewer().TimecodeBackColour, false, {});
 }
 
 CommandResult ViewerCommands::SetBorder(std::uint8_t on) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(
       frames_.OneValue(ViewerCode::SetBorder, on), [&viewer, on] { viewer.BorderOn = on; },
       [this] { Repaint(); });
 }
 
 CommandResult ViewerCommands::SetFormatStatus(std::uint8_t on) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(
-      frames_.OneValue(ViewerCode::SetFormatStatus, on), [&viewer, on] { viewer.FormatStatusOn = on; },
-      [this] { Repaint(); });
+      frames_.OneValue(ViewerCode::SetFormatStatus, on),
+      [&viewer, on] { viewer.FormatStatusOn = on; }, [this] { Repaint(); });
 }
 
 CommandResult ViewerCommands::SetAudioAlarm(std::uint8_t on) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(
       frames_.OneValue(ViewerCode::SetAudioAlarm, on), [&viewer, on] { viewer.AudioAlarmOn = on; },
       [this] { Repaint(); });
 }
 
 CommandResult ViewerCommands::SetTimecode(std::uint8_t on) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(frames_.OneValue(ViewerCode::SetTimecode, on),
                            [&viewer, on] { viewer.TimecodeOn = on; }, {});
 }
 
 CommandResult ViewerCommands::SetAudioSource(std::uint8_t source) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(frames_.OneValue(ViewerCode::SetAudioSource, source),
                            [&viewer, source] { viewer.AudioSource = source; }, {});
 }
 
 CommandResult ViewerCommands::SetSwitcherMode(std::uint8_t switcherMode) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(frames_.OneValue(ViewerCode::SetSwitcherMode, switcherMode),
                            [&viewer, switcherMode] { viewer.SwitcherMode = switcherMode; }, {});
 }
 
 CommandResult ViewerCommands::SetOutputFormat(std::uint8_t code) {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(frames_.OutputFormat(code),
                            [&viewer, code] { viewer.OutputFormat = code; }, {});
 }
 
 CommandResult ViewerCommands::SetOneToOne() {
-  ViewerState& viewer = controller_.Viewer();
+  ViewerState& viewer = session_.Viewer();
   return SendViewerCommand(
       frames_.Command(ViewerCode::SetOneToOne, {}),
       [&viewer] {

@@ -11,7 +11,7 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 inline constexpr std::uint8_t kMultiviewerType = 0xA1;
 
@@ -58,7 +58,7 @@ inline constexpr std::uint8_t kAllMetersIndex = 64;
 // value stored stays when the frame could not leave.
 class ViewerCommands {
  public:
-  explicit ViewerCommands(Controller& controller) : controller_(controller), frames_(controller) {}
+  explicit ViewerCommands(DeviceSession& session) : session_(session), frames_(session) {}
 
   CommandResult SetLayout(std::uint8_t layoutCode);
   // The input a window (1-16) shows in multiviewer mode.
@@ -100,7 +100,7 @@ class ViewerCommands {
                            const Step& afterwards);
   void Repaint();
 
-  Controller& controller_;
+  DeviceSession& session_;
   ViewerFrames frames_;
 };
 

@@ -2,15 +2,15 @@
 
 #include <array>
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/text/TextCodec.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 
 namespace quintara {
 
 Frame ViewerFrames::Command(std::uint8_t commandCode, std::span<const std::uint8_t> payload) const {
-  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
-  return BuildFrame(entry.DeviceType, entry.DeviceAddress, controller_.CurrentLink(), commandCode,
+  const DeviceEntry entry = session_.Entry();
+  return BuildFrame(entry.DeviceType, entry.DeviceAddress, session_.CurrentLink(), commandCode,
                     payload);
 }
 
@@ -24,8 +24,8 @@ Frame ViewerFrames::WindowSource(std::uint8_t window, std::uint8_t input) const 
 }
 
 Frame ViewerFrames::UmdText(std::uint8_t input, const std::u16string& text) const {
-  const DeviceEntry entry = controller_.SelectedOrEmptyEntry();
-  return BuildLabelFrame(entry.DeviceType, entry.DeviceAddress, controller_.CurrentLink(), input,
+  const DeviceEntry entry = session_.Entry();
+  return BuildLabelFrame(entry.DeviceType, entry.DeviceAddress, session_.CurrentLink(), input,
                          EncodeUtf16Le(text));
 }
 

@@ -8,13 +8,13 @@
 
 namespace quintara {
 
-class Controller;
+class DeviceSession;
 
 // The multiviewer's setter frames for the selected device on the current link, byte for byte
 // as its senders send them. Building one sends and stores nothing.
 class ViewerFrames {
  public:
-  explicit ViewerFrames(const Controller& controller) : controller_(controller) {}
+  explicit ViewerFrames(const DeviceSession& session) : session_(session) {}
 
   Frame Layout(std::uint8_t layoutCode) const;
   // A window's input in multiviewer mode, an output's route in switcher mode.
@@ -37,7 +37,7 @@ class ViewerFrames {
   Frame Command(std::uint8_t commandCode, std::span<const std::uint8_t> payload) const;
 
  private:
-  const Controller& controller_;
+  const DeviceSession& session_;
 };
 
 }  // namespace quintara

@@ -5,14 +5,14 @@
 
 namespace quintara::ui {
 
-AudioPage::AudioPage(Controller& controller, const DpiScale& scale, QWidget* parent)
+AudioPage::AudioPage(DeviceSession& session, const DpiScale& scale, QWidget* parent)
     : PageWidget(SkinId::AudioBackground, parent),
-      presenter_(controller),
+      presenter_(session),
       controls_(BuildControls(AudioPageControls(), Colours(), *this, scale)) {
   FillLists();
   Show(presenter_.Shown());
   ConnectControls();
-  attachment_ = controller.ViewerViews().Attach(*this);
+  attachment_ = session.ViewerViews().Attach(*this);
 }
 
 ShadeButton* AudioPage::Button(int id) const {

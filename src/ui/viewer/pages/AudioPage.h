@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/panel/AudioPresenter.h"
 #include "core/viewer/panel/ViewerView.h"
 #include "ui/form/ControlFactory.h"
@@ -20,7 +20,7 @@ class AudioPage : public PageWidget, private ViewerView {
   Q_OBJECT
 
  public:
-  AudioPage(Controller& controller, const DpiScale& scale, QWidget* parent);
+  AudioPage(DeviceSession& session, const DpiScale& scale, QWidget* parent);
 
   const ControlSet& Controls() const { return controls_; }
   QComboBox* List(int id) const { return controls_.Get<QComboBox>(id); }

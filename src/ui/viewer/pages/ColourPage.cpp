@@ -30,14 +30,14 @@ std::optional<ColourList> ListOf(ViewerSelection what) {
 
 }  // namespace
 
-ColourPage::ColourPage(Controller& controller, const DpiScale& scale, QWidget* parent)
+ColourPage::ColourPage(DeviceSession& session, const DpiScale& scale, QWidget* parent)
     : PageWidget(SkinId::ColourBackground, parent),
-      presenter_(controller),
+      presenter_(session),
       controls_(BuildControls(ColourPageControls(), Colours(), *this, scale)) {
   FillLists();
   Show(presenter_.Shown());
   ConnectControls();
-  attachment_ = controller.ViewerViews().Attach(*this);
+  attachment_ = session.ViewerViews().Attach(*this);
 }
 
 void ColourPage::FillLists() {

@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/panel/ColourPresenter.h"
 #include "core/viewer/panel/ViewerView.h"
 #include "ui/form/ControlFactory.h"
@@ -19,7 +19,7 @@ class ColourPage : public PageWidget, private ViewerView {
   Q_OBJECT
 
  public:
-  ColourPage(Controller& controller, const DpiScale& scale, QWidget* parent);
+  ColourPage(DeviceSession& session, const DpiScale& scale, QWidget* parent);
 
   const ControlSet& Controls() const { return controls_; }
   QComboBox* List(int id) const { return controls_.Get<QComboBox>(id); }

@@ -5,15 +5,15 @@
 
 namespace quintara::ui {
 
-ModePage::ModePage(Controller& controller, const DpiScale& scale, QWidget* parent)
+ModePage::ModePage(DeviceSession& session, const DpiScale& scale, QWidget* parent)
     : PageWidget(SkinId::ModeBackground, parent),
-      controller_(controller),
-      presenter_(controller),
+      session_(session),
+      presenter_(session),
       controls_(BuildControls(ModePageControls(), Colours(), *this, scale)),
       windowCount_(controls_.Get<QComboBox>(ModePageId::WindowCount)) {
   SetUpControls();
   ConnectControls();
-  attachment_ = controller_.ViewerViews().Attach(*this);
+  attachment_ = session_.ViewerViews().Attach(*this);
 }
 
 QComboBox* ModePage::SourceList(int window) const {
@@ -35,7 +35,7 @@ void ModePage::SetUpControls() {
 }
 
 void ModePage::ShowSources() {
-  const ViewerState& viewer = controller_.Viewer();
+  const ViewerState& viewer = session_.Viewer();
   for (int w = 1; w <= 16; ++w) {
     SelectQuietly(SourceList(w),
                   ModePresenter::ItemOfInput(viewer.WindowSource[static_cast<std::size_t>(w - 1)]));

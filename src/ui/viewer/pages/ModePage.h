@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/panel/ModePresenter.h"
 #include "core/viewer/panel/ViewerView.h"
 #include "ui/form/ControlFactory.h"
@@ -18,7 +18,7 @@ class ModePage : public PageWidget, private ViewerView {
   Q_OBJECT
 
  public:
-  ModePage(Controller& controller, const DpiScale& scale, QWidget* parent);
+  ModePage(DeviceSession& session, const DpiScale& scale, QWidget* parent);
 
   const ControlSet& Controls() const { return controls_; }
   QComboBox* SourceList(int window) const;
@@ -40,7 +40,7 @@ class ModePage : public PageWidget, private ViewerView {
   void RefreshPage(std::uint8_t page) override;
   void SelectionChanged(ViewerSelection what, int index, int item) override;
 
-  Controller& controller_;
+  DeviceSession& session_;
   ModePresenter presenter_;
   ControlSet controls_;
   QComboBox* windowCount_ = nullptr;

@@ -4,9 +4,9 @@
 
 namespace quintara::ui {
 
-SwitcherPage::SwitcherPage(Controller& controller, const DpiScale& scale, QWidget* parent)
+SwitcherPage::SwitcherPage(DeviceSession& session, const DpiScale& scale, QWidget* parent)
     : PageWidget(SkinId::SwitcherBackground, parent),
-      presenter_(controller),
+      presenter_(session),
       controls_(BuildControls(SwitcherPageControls(), Colours(), *this, scale)) {
   for (int output = 1; output <= 16; ++output) {
     QComboBox* list = OutputList(output);
@@ -23,7 +23,7 @@ SwitcherPage::SwitcherPage(Controller& controller, const DpiScale& scale, QWidge
     presenter_.OneToOne();
     ShowRoutes();
   });
-  attachment_ = controller.ViewerViews().Attach(*this);
+  attachment_ = session.ViewerViews().Attach(*this);
 }
 
 QComboBox* SwitcherPage::OutputList(int output) const {

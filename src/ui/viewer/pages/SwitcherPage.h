@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/panel/SwitcherPresenter.h"
 #include "core/viewer/panel/ViewerView.h"
 #include "ui/form/ControlFactory.h"
@@ -18,7 +18,7 @@ class SwitcherPage : public PageWidget, private ViewerView {
   Q_OBJECT
 
  public:
-  SwitcherPage(Controller& controller, const DpiScale& scale, QWidget* parent);
+  SwitcherPage(DeviceSession& session, const DpiScale& scale, QWidget* parent);
 
   const ControlSet& Controls() const { return controls_; }
   QComboBox* OutputList(int output) const;

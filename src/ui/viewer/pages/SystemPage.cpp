@@ -24,9 +24,9 @@ int SwitchId(ViewerSwitch which) {
 
 }  // namespace
 
-SystemPage::SystemPage(Controller& controller, const DpiScale& scale, QWidget* parent)
+SystemPage::SystemPage(DeviceSession& session, const DpiScale& scale, QWidget* parent)
     : PageWidget(SkinId::SystemBackground, parent),
-      presenter_(controller),
+      presenter_(session),
       controls_(BuildControls(SystemPageControls(), Colours(), *this, scale)),
       formatList_(controls_.Get<QComboBox>(SystemPageId::OutputFormat)) {
   for (const OutputFormatEntry& format : kOutputFormats) {
@@ -37,7 +37,7 @@ SystemPage::SystemPage(Controller& controller, const DpiScale& scale, QWidget* p
   ShowOutputFormat();
   ShowSwitches();
   ConnectControls();
-  attachment_ = controller.ViewerViews().Attach(*this);
+  attachment_ = session.ViewerViews().Attach(*this);
 }
 
 void SystemPage::ConnectControls() {

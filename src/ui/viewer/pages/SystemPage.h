@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <functional>
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/panel/SystemPresenter.h"
 #include "core/viewer/panel/ViewerView.h"
 #include "ui/form/ControlFactory.h"
@@ -20,7 +20,7 @@ class SystemPage : public PageWidget, private ViewerView {
   Q_OBJECT
 
  public:
-  SystemPage(Controller& controller, const DpiScale& scale, QWidget* parent);
+  SystemPage(DeviceSession& session, const DpiScale& scale, QWidget* parent);
 
   const ControlSet& Controls() const { return controls_; }
   QComboBox* FormatList() const { return formatList_; }

@@ -29,15 +29,15 @@ bool EndsEditing(const QWidget& field, const QFocusEvent& event) {
 
 }  // namespace
 
-UmdPage::UmdPage(Controller& controller, const DpiScale& scale, QWidget* parent)
+UmdPage::UmdPage(DeviceSession& session, const DpiScale& scale, QWidget* parent)
     : PageWidget(SkinId::UmdBackground, parent),
-      controller_(controller),
-      presenter_(controller),
+      session_(session),
+      presenter_(session),
       controls_(BuildControls(UmdPageControls(), LabelColours(), *this, scale)),
       focusTarget_(controls_.Find(UmdPageId::FocusTarget)) {
   SetUpControls();
   ConnectControls();
-  attachment_ = controller_.ViewerViews().Attach(*this);
+  attachment_ = session_.ViewerViews().Attach(*this);
 }
 
 UmdPage::~UmdPage() {
@@ -94,7 +94,7 @@ void UmdPage::RefreshLabelTexts() {
 }
 
 void UmdPage::ShowSwitches() {
-  const ViewerState& viewer = controller_.Viewer();
+  const ViewerState& viewer = session_.Viewer();
   AllUmdSwitch()->ShowActive(viewer.AllUmdOn != 0);
   for (int input = 1; input <= 16; ++input) {
     UmdSwitch(input)->ShowActive(viewer.UmdOn[static_cast<std::size_t>(input - 1)] == 1);

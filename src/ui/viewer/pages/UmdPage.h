@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Controller.h"
+#include "core/session/DeviceSession.h"
 #include "core/viewer/panel/UmdPresenter.h"
 #include "core/viewer/panel/ViewerView.h"
 #include "ui/controls/LimitedEdit.h"
@@ -19,7 +19,7 @@ class UmdPage : public PageWidget, private ViewerView {
   Q_OBJECT
 
  public:
-  UmdPage(Controller& controller, const DpiScale& scale, QWidget* parent);
+  UmdPage(DeviceSession& session, const DpiScale& scale, QWidget* parent);
   ~UmdPage() override;
 
   const ControlSet& Controls() const { return controls_; }
@@ -46,7 +46,7 @@ class UmdPage : public PageWidget, private ViewerView {
   void RefreshPage(std::uint8_t page) override;
   void SwitchChanged(ViewerSwitch what, int index, bool on) override;
 
-  Controller& controller_;
+  DeviceSession& session_;
   UmdPresenter presenter_;
   ControlSet controls_;
   QWidget* focusTarget_ = nullptr;
