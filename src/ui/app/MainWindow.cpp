@@ -13,6 +13,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "core/matrix/MatrixCommands.h"
 #include "core/viewer/files/SettingsFilePresenter.h"
@@ -182,12 +183,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::CloseDevicePanel() {
-  if (panelSession_) {
-    std::exchange(panelSession_, nullptr)->NextPanelGeneration();
-  }
   if (devicePanel_) {
     devicePanel_->hide();
     delete devicePanel_;
+  }
+  // Only once the panel, and what it attached to the session, are gone.
+  if (panelSession_) {
+    std::exchange(panelSession_, nullptr)->NextPanelGeneration();
   }
 }
 
