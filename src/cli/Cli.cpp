@@ -4,9 +4,8 @@
 #include <optional>
 
 #include "cli/CliSession.h"
+#include "cli/CommandGroups.h"
 #include "cli/Json.h"
-#include "cli/MatrixCli.h"
-#include "cli/ViewerCli.h"
 #include "core/CommandLine.h"
 #include "core/Controller.h"
 #include "core/link/SerialPortList.h"
@@ -72,6 +71,23 @@ DeviceCommand ParseDeviceCommand(const std::vector<std::string>& arguments) {
     throw UsageError{"usage: lock on|off, name TEXT, network static A.B.C.D or network dhcp"};
   }
   return command;
+}
+
+int RunGroupCommand(const CommandGroup& group, const GlobalOptions& options,
+                    const LinkTiming& timing, std::ostream& out, std::ostream& err,
+                    const std::vector<std::string>& arguments) {
+  if (arguments.size() == 2 && arguments[1] == "help") {
+    out << group.usage();
+    return kExitSuccess;
+  }
+  group.check(arguments);
+  if (!options.device && !options.serialPort) {
+    throw UsageError{std::string(group.word) + " needs --device ADDR or --serial PORT"};
+  }
+  NameFieldRecorder observer;
+  CliSession session(options, timing, out, err, observer);
+  session.ExpectDevicesOf(group.word, group.deviceNoun);
+  return group.run(session, observer, arguments);
 }
 
 bool Send(DeviceSession& device, const DeviceCommand& command) {
@@ -178,31 +194,8 @@ int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostrea
       }
       return PrintSerialPorts(options, out, err);
     }
-    if (arguments[0] == "mv") {
-      if (arguments.size() == 2 && arguments[1] == "help") {
-        out << ViewerUsage();
-        return kExitSuccess;
-      }
-      CheckViewerCommand(arguments);
-      if (!options.device && !options.serialPort) {
-        throw UsageError{"mv needs --device ADDR or --serial PORT"};
-      }
-      NameFieldRecorder observer;
-      CliSession session(options, timing, out, err, observer);
-      return RunViewerCommand(session, observer, arguments);
-    }
-    if (arguments[0] == "matrix") {
-      if (arguments.size() == 2 && arguments[1] == "help") {
-        out << MatrixUsage();
-        return kExitSuccess;
-      }
-      CheckMatrixCommand(arguments);
-      if (!options.device && !options.serialPort) {
-        throw UsageError{"matrix needs --device ADDR or --serial PORT"};
-      }
-      NameFieldRecorder observer;
-      CliSession session(options, timing, out, err, observer);
-      return RunMatrixCommand(session, observer, arguments);
+    if (const CommandGroup* group = FindCommandGroup(arguments[0])) {
+      return RunGroupCommand(*group, options, timing, out, err, arguments);
     }
     if (arguments[0] == "discover") {
       if (arguments.size() != 1) {

@@ -127,6 +127,11 @@ int CliSession::Connect() {
     return kExitNoDevice;
   }
   controller_.Devices().SetSelectedIndex(*index);
+  const DeviceKindInfo* kind = Device().Kind();
+  if (!expectedWord_.empty() && (kind == nullptr || kind->commandWord != expectedWord_)) {
+    err_ << "the device is not a " << expectedNoun_ << "\n";
+    return kExitUsage;
+  }
   return kExitSuccess;
 }
 

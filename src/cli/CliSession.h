@@ -64,8 +64,14 @@ class CliSession {
   // Searches and prints what answered.
   int Discover();
   // Searches and selects the device to command: the one at --device or on the serial line.
-  // kExitSuccess once it is selected.
+  // kExitSuccess once it is selected; kExitUsage when it is of a kind the command group set
+  // with ExpectDevicesOf does not drive.
   int Connect();
+  // The device must be of a kind whose command word this is ("mv", "matrix").
+  void ExpectDevicesOf(std::string_view commandWord, std::string_view deviceNoun) {
+    expectedWord_ = commandWord;
+    expectedNoun_ = deviceNoun;
+  }
   // Prints that a command went to the selected device, or returns the failure's exit status; a
   // refusal of a locked device is said on stderr as the status line says it.
   int ReportSent(std::string_view commandName, CommandResult result);
@@ -100,6 +106,8 @@ class CliSession {
   ConsolePrompter prompter_;
   std::ostringstream unheardDiagnostics_;  // without --verbose
   Controller controller_;
+  std::string_view expectedWord_;
+  std::string_view expectedNoun_;
 };
 
 }  // namespace quintara::cli

@@ -145,10 +145,6 @@ int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
   }
   DeviceSession& device = session.Device();
   const std::uint8_t type = device.Entry().DeviceType;
-  if (type != kEightChannelType && type != kSixteenChannelType) {
-    session.Err() << "the device is not a matrix switcher\n";
-    return kExitUsage;
-  }
   MatrixCommands commands(device, type);
   const MatrixState& matrix = device.Matrix();
   const std::string& verb = arguments[1];

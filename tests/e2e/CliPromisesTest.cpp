@@ -222,6 +222,24 @@ TEST_F(CliOnTheLan, DiscoverWithoutAnswersListsNoDeviceFoundAndExitsOne) {
   EXPECT_EQ(run.out, "No Device Found\nNo Device Connected\n");
 }
 
+// A command group drives only its own kinds of device: nothing but the search reaches another.
+TEST_F(CliOnTheLan, ACommandGroupRefusesADeviceOfAnotherKind) {
+  const std::string matrix16 = SimulatedLan::kMatrix16.ToText();
+  const std::string multiviewer = SimulatedLan::kMultiviewer.ToText();
+  const CliRun layout = Run({"--device", matrix16, "mv", "layout", "60"});
+  EXPECT_EQ(layout.status, kExitUsage);
+  EXPECT_EQ(layout.err, "the device is not a multiviewer\n");
+  const CliRun route = Run({"--device", multiviewer, "matrix", "route", "1", "2"});
+  EXPECT_EQ(route.status, kExitUsage);
+  EXPECT_EQ(route.err, "the device is not a matrix switcher\n");
+  for (const sim::SimDevice* device : {static_cast<sim::SimDevice*>(lan.matrix16.get()),
+                                       static_cast<sim::SimDevice*>(lan.multiviewer.get())}) {
+    for (const auto& message : device->Received()) {
+      EXPECT_EQ(message.bytes.at(frame::kCommandCodeOffset), CommandCode::Discover);
+    }
+  }
+}
+
 TEST_F(CliOnTheLan, EightChannelSwitcherRefusesInputsAboveEight) {
   const std::string matrix8 = SimulatedLan::kMatrix8.ToText();
   EXPECT_EQ(Run({"--device", matrix8, "matrix", "route", "9", "1"}).status, kExitUsage);

@@ -11,6 +11,7 @@
 #include "core/link/ControlFrame.h"
 #include "core/link/Link.h"
 #include "core/matrix/MatrixState.h"
+#include "core/session/DeviceKinds.h"
 
 namespace quintara {
 
@@ -25,8 +26,8 @@ inline constexpr std::uint8_t SetBacklightBrightness = 0x52;
 inline constexpr std::uint8_t SetMatrixOutputFormat = 0x19;
 }  // namespace MatrixCode
 
-inline constexpr std::uint8_t kEightChannelType = 0x82;
-inline constexpr std::uint8_t kSixteenChannelType = 0x83;
+inline constexpr std::uint8_t kEightChannelType = KindInfo(DeviceKind::Matrix8).deviceType;
+inline constexpr std::uint8_t kSixteenChannelType = KindInfo(DeviceKind::Matrix16).deviceType;
 inline constexpr std::size_t kEightChannelStatusSize = 64;
 inline constexpr std::size_t kSixteenChannelStatusSize = 73;
 inline constexpr std::size_t kBacklightReplySize = 23;

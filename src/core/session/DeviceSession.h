@@ -20,6 +20,7 @@
 #include "core/platform/Clock.h"
 #include "core/platform/Ipv4Address.h"
 #include "core/platform/Prompter.h"
+#include "core/session/DeviceKinds.h"
 #include "core/viewer/panel/ViewerView.h"
 #include "core/viewer/state/ViewerState.h"
 
@@ -82,6 +83,8 @@ class DeviceSession {
   // A later search may list the device under a new name.
   void SetListLine(std::string line) { listLine_ = std::move(line); }
   bool Chosen() const { return chosen_; }
+  // What kind of device it is; null for one the process cannot drive (and the placeholder).
+  const DeviceKindInfo* Kind() const { return FindDeviceKind(entry_.DeviceType); }
   // Where its frames go on the network; nothing for a device without an address.
   std::optional<Ipv4Address> Address() const;
   LinkKind CurrentLink() const { return host_.CurrentLink(); }

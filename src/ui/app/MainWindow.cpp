@@ -15,14 +15,12 @@
 #include <cstdio>
 #include <utility>
 
-#include "core/matrix/MatrixCommands.h"
 #include "core/viewer/files/SettingsFilePresenter.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 #include "ui/app/AboutDialog.h"
+#include "ui/app/DevicePanels.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/controls/ShadeButton.h"
-#include "ui/matrix/Matrix16Panel.h"
-#include "ui/matrix/Matrix8Panel.h"
 #include "ui/skin/Palette.h"
 #include "ui/skin/Skin.h"
 #include "ui/viewer/MultiviewerPanel.h"
@@ -288,39 +286,13 @@ void MainWindow::OpenPanel() {
   controller_->Session().SetNameText(u" ");
   CloseDevicePanel();
   devices.SetConnectedIndex(selected);
-  const DeviceEntry* entry = devices.SelectedEntry();
-  if (entry == nullptr) {
-    return;
-  }
   panelSession_ = controller_->SelectedSession();
-  DeviceSession& session = *panelSession_;
-  switch (entry->DeviceType) {
-    case kEightChannelType:
-      OpenMatrixPanel(new Matrix8Panel(session, scale_, this));
-      break;
-    case kSixteenChannelType:
-      OpenMatrixPanel(new Matrix16Panel(session, scale_, this));
-      break;
-    case kMultiviewerType: {
-      auto* panel = new MultiviewerPanel(session, controller_->Network(), executor_, scale_, this);
-      ShowDevicePanel(panel);
-      panel->Initialise();
-      break;
-    }
-    default:
-      break;  // a device type without a panel leaves the area empty
+  const DeviceKindInfo* kind = panelSession_->Kind();
+  if (kind == nullptr) {
+    return;  // a device type without a panel leaves the area empty
   }
-}
-
-void MainWindow::OpenMatrixPanel(MatrixPanel* panel) {
-  ShowDevicePanel(panel);
-  panel->Open();
-}
-
-void MainWindow::ShowDevicePanel(QWidget* panel) {
-  panel->setGeometry(panelArea_);
-  devicePanel_ = panel;
-  panel->show();
+  devicePanel_ = OpenDevicePanel(
+      kind->kind, {*panelSession_, controller_->Network(), executor_, scale_, this, panelArea_});
 }
 
 void MainWindow::OpenLinkSettings() {

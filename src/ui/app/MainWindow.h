@@ -23,7 +23,6 @@
 
 namespace quintara::ui {
 
-class MatrixPanel;
 class ShadeButton;
 
 inline constexpr const char* kAboutEntryText = "关于 KORVEL_16_ZUZE(&A)...";
@@ -91,8 +90,6 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   void Search();
   void ChangeDevice(int index);
   void OpenPanel();
-  void OpenMatrixPanel(MatrixPanel* panel);
-  void ShowDevicePanel(QWidget* panel);
   void OpenLinkSettings();
   void ToggleLock();
   void SendName();

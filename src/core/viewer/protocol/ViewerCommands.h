@@ -7,13 +7,14 @@
 
 #include "core/CommandResult.h"
 #include "core/link/ControlFrame.h"
+#include "core/session/DeviceKinds.h"
 #include "core/viewer/protocol/ViewerFrames.h"
 
 namespace quintara {
 
 class DeviceSession;
 
-inline constexpr std::uint8_t kMultiviewerType = 0xA1;
+inline constexpr std::uint8_t kMultiviewerType = KindInfo(DeviceKind::Multiviewer).deviceType;
 
 // CommandCodes of the multiviewer (DeviceType 0xA1).
 namespace ViewerCode {
