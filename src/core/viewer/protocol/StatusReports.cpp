@@ -291,39 +291,8 @@ ReportBytes ReportBytes::Of(std::span<const std::uint8_t> datagram) {
 }
 
 bool ValuesInRange(std::span<const std::uint8_t> report) {
-  constexpr auto number = [](std::uint8_t n) { return n >= 1 && n <= kWindowCount; };
-  constexpr std::uint8_t kItems = 16;       // item 0 is the first entry, then 1-16
-  constexpr std::uint8_t kTextColour = 15;  // texts take the sixteen palette colours
-  constexpr std::uint8_t kBackColour = 31;  // backgrounds come as 5-bit values
-  const std::uint8_t v = ValueAt(report, 0);
-  const std::uint8_t u = ValueAt(report, 1);
-  switch (report[frame::kCommandCodeOffset]) {
-    case ViewerCode::SetOutputFormat:
-      return u <= 0x0F;
-    case ViewerCode::SetLayout:
-      return IsKnownLayout(v);
-    case ViewerCode::SetWindowSource:
-      return number(v) && number(u);
-    case ViewerCode::SetUmdOn:
-    case ViewerCode::SetMeterOn:
-      return number(v);  // a switch is on for any value but 0, as the pages show it
-    case ViewerCode::SetMeterChannels:
-      return number(v) && u <= 0x0F;
-    case ViewerCode::SetAudioSource:
-      return v <= kWindowCount;
-    case ViewerCode::SetUmdTextColour:
-    case ViewerCode::SetFormatTextColour:
-    case ViewerCode::SetTimecodeTextColour:
-      return v <= kItems && u <= kTextColour;
-    case ViewerCode::SetUmdBackColour:
-    case ViewerCode::SetFormatBackColour:
-    case ViewerCode::SetTimecodeBackColour:
-      return v <= kItems && u <= kBackColour;
-    case ViewerCode::WindowSignalReport:
-      return v < kWindowCount;  // a format code without a text shows none
-    default:
-      return true;  // switches (any value but 0 is on) and the re-read reports
-  }
+  const ReportCode* entry = FindReportCode(report[frame::kCommandCodeOffset]);
+  return entry == nullptr || entry->inRange(ValueAt(report, 0), ValueAt(report, 1));
 }
 
 bool IsReReadReport(std::uint8_t commandCode) {
