@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -67,8 +68,10 @@ class SessionHost {
 // the views of its open panel, and every frame and exchange aimed at it. Sessions of several
 // devices live side by side, each with its own mirror; the placeholder session of a process
 // that chose no device sends with an all-zero entry, as the serial line allows, and asks the
-// operator to choose a device on the network.
-class DeviceSession {
+// operator to choose a device on the network. Sessions are always shared (the controller makes
+// them so): work handed over for later holds a weak handle and is dropped once its session
+// has gone.
+class DeviceSession : public std::enable_shared_from_this<DeviceSession> {
  public:
   // A session of a chosen device.
   DeviceSession(const DeviceEntry& entry, std::string listLine, SessionHost& host);
