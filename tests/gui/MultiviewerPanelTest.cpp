@@ -212,14 +212,19 @@ TEST_F(MultiviewerPanelTest, TheWindowPaintsAndDropsInputWhileTheOpeningReadBack
   Choose(SimulatedLan::kMatrix8);
   lan.server.Stop();  // the read-back goes unanswered and waits its whole window
   int ticks = 0;
+  bool pageWhileReading = false;
   QTimer ticker;
-  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    ++ticks;
+    pageWhileReading = pageWhileReading || (window->Busy() && Panel() && Panel()->ShownPage());
+  });
   ticker.start(20);
   QTimer::singleShot(100, [this] {
     QTest::mouseClick(window->Controls().Find(MainWindowId::Search), Qt::LeftButton);
   });
   Choose(SimulatedLan::kMultiviewer);
   EXPECT_GE(ticks, 10) << "the window's thread went on while the read-back waited";
+  EXPECT_FALSE(pageWhileReading) << "the first page comes once the read-back is in";
   EXPECT_GE(window->Runner().DroppedInput(), 1);
   ASSERT_NE(Panel(), nullptr) << "the click on Search was dropped, not replayed";
   EXPECT_NE(Panel()->ShownPage(), nullptr) << "unanswered, the panel opens all the same";
