@@ -230,6 +230,20 @@ TEST_F(MultiviewerPanelTest, TheWindowPaintsAndDropsInputWhileTheOpeningReadBack
   EXPECT_NE(Panel()->ShownPage(), nullptr) << "unanswered, the panel opens all the same";
 }
 
+// The window closes while its panel's read-back waits for a silent device: the exchange ends
+// before the link and the session it uses go, and what it would have applied is dropped.
+TEST_F(MultiviewerPanelTest, ClosingTheWindowWhileTheOpeningReadBackWaitsEndsCleanly) {
+  Search();
+  Choose(SimulatedLan::kMatrix8);
+  lan.server.Stop();
+  DeviceList()->setCurrentIndex(DeviceList()->findText(QStringLiteral("KVT2208Z_127.0.0.31")));
+  ASSERT_TRUE(window->Busy());
+  ASSERT_NE(Panel(), nullptr);
+  EXPECT_EQ(Panel()->ShownPage(), nullptr);
+  window.reset();
+  QCoreApplication::processEvents();
+}
+
 TEST_F(MultiviewerPanelTest, WithoutAStatusSocketThePanelWorksOnAndSaysSo) {
   std::optional<UdpSocket> occupier = UdpSocket::Create();
   ASSERT_TRUE(occupier->Bind({Ipv4Address::Loopback(), lan.link.statusPort}));
