@@ -106,7 +106,7 @@ void FeedMatrixReplies(Input input) {
     if (const std::optional<Message>& backlight = link.Answers()[1]) {
       CheckBacklightApplied(controller.Session().Matrix(), *backlight);
     }
-    if (presenter.Refresh() && link.Answers().back()) {
+    if (presenter.Refresh({}) && link.Answers().back()) {
       status = link.Answers().back();
     }
     if (status && StatusParses(*status, type)) {

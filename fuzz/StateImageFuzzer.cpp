@@ -2,6 +2,7 @@
 // mirror the panel opens on; then every page the panel can show, and the preview.
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "core/viewer/panel/MultiviewerPresenter.h"
 #include "core/viewer/protocol/ReadBack.h"
@@ -47,7 +48,10 @@ void ReadAndShow(LinkKind kind, Input reply) {
   MultiviewerPresenter presenter(controller.Session(), controller.Network(), executor);
   PanelDouble panel(controller);
 
-  const std::uint8_t first = presenter.ReadState();
+  std::optional<std::uint8_t> opened;
+  presenter.ReadState([&opened](std::uint8_t firstPage) { opened = firstPage; });
+  QUINTARA_FUZZ_CHECK(opened.has_value());  // the controller's runner runs it at once
+  const std::uint8_t first = *opened;
   const std::optional<Message>& answer = rig.link.Answers().front();
   const bool taken =
       kind == LinkKind::Serial ? reply.size() >= kStateReplySize : IsStateReply(reply);

@@ -9,6 +9,7 @@
 #include "core/viewer/protocol/StatusListener.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 #include "support/Patience.h"
+#include "support/StartedExchange.h"
 #include "support/TestLink.h"
 
 namespace quintara {
@@ -21,13 +22,18 @@ const std::array<std::uint8_t, 4> kIdentity{0x51, 0x54, 0x00, 0x01};
 class StatusReports : public ::testing::Test {
  protected:
   StatusReports() : controller(LinkConfig{}, QuickReRead(), clock, prompter, observer) {
+    Listen(controller.Session());
+    sender = UdpSocket::Create();
+  }
+
+  // A listener of the session's reports on a port of its own.
+  void Listen(DeviceSession& session) {
     std::optional<UdpSocket> socket = UdpSocket::Create();
     EXPECT_TRUE(socket->Bind({Ipv4Address::Loopback(), 0}));
     socket->SetNonBlocking();
     address = *socket->LocalEndpoint();
-    listener.emplace(controller.Session(), std::move(*socket), kIdentity, tasks);
+    listener.emplace(session, std::move(*socket), kIdentity, tasks);
     listener->Start();
-    sender = UdpSocket::Create();
   }
 
   // Sends the reports, then a marker report, and applies everything up to the marker.
@@ -212,6 +218,53 @@ TEST_F(StatusReports, AReaderThatFallsBehindKeepsTheNewestInABoundedHandOver) {
   }
   EXPECT_EQ(viewer().LayoutCode, 90);
   EXPECT_GT(counts.overflowed.load(), 0u);
+}
+
+// After an overflow the state is read again, off the owner's thread. A change the device
+// reports while that read is on the wire waits, and is applied after the image: before it, the
+// older image would take it back.
+TEST_F(StatusReports, AChangeReportedWhileTheStateIsReadAgainOutlivesTheImage) {
+  test::GatedLink link;
+  link.script.arrivals = {test::MultiviewerStateReply(160, 0)};
+  test::StartingRunner runner(tasks);
+  controller.UseLink(&link);
+  controller.SetRunner(runner);
+  test::SelectMultiviewer(controller);
+  listener.reset();
+  Listen(controller.Session());
+  viewer().CurrentPage = ViewerPage::Switcher;  // a layout report stores the layout, no more
+
+  const StatusListener::HandOver& counts = *listener->Counts();
+  for (int n = 1; counts.overflowed == 0 && n < 200'000; ++n) {
+    sender->SendTo(
+        Report(ViewerCode::SetLayout, {n % 2 == 0 ? std::uint8_t{40} : std::uint8_t{60}}), address);
+    if (n % 1000 == 0) {
+      std::this_thread::sleep_for(1ms);  // lets the listener keep up with the kernel
+    }
+  }
+  ASSERT_GT(counts.overflowed.load(), 0u);
+  ASSERT_TRUE(test::AwaitCondition([&] {
+    tasks.RunPending();
+    return runner.Busy();
+  })) << "the state is read again once the rest are applied";
+  ASSERT_TRUE(link.AwaitOnTheWire());
+
+  // The change, then a report that is no frame: once that one is counted, the change waits.
+  sender->SendTo(Report(ViewerCode::SetLayout, {90}), address);
+  std::vector<std::uint8_t> corrupt = Report(ViewerCode::SetLayout, {90});
+  corrupt[0] = 0xA4;
+  sender->SendTo(corrupt, address);
+  ASSERT_TRUE(test::AwaitCondition([&] { return counts.rejected == 1; }));
+  tasks.RunPending();
+  EXPECT_NE(viewer().LayoutCode, 90) << "applied while the image was on its way";
+
+  link.Open();
+  ASSERT_TRUE(test::AwaitCondition([&] {
+    tasks.RunPending();
+    return !runner.Busy() && counts.accepted == counts.applied + counts.overflowed;
+  }));
+  EXPECT_EQ(viewer().LayoutCode, 90);
+  controller.UseLink(nullptr);
 }
 
 TEST_F(StatusReports, StoppingEndsTheWorkerAndClosesTheSocket) {

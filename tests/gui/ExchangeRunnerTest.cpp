@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "core/viewer/protocol/ReadBack.h"
@@ -82,13 +83,16 @@ TEST(ExchangeRunner, WindowPaintsAndShowsItIsBusyWhileALateReadBackRuns) {
                  !window->Controls().Find(MainWindowId::Search)->isEnabled() && window->Busy());
   });
   ticker.start(20);
-  bool answered = false;
-  controller.Runner().Run(kReadingStateText, [&] {
-    answered = ReadBack(controller.Session()) == ExchangeOutcome::Answered;
-  });
+  std::optional<ExchangeOutcome> outcome;
+  controller.Runner().Start(
+      kReadingStateText,
+      ReadBackWork(controller.Session(), [&outcome](ExchangeOutcome read) { outcome = read; }));
+  EXPECT_FALSE(outcome) << "started, not waited for";
+  EXPECT_TRUE(window->Busy());
+  ASSERT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, test::kPatienceMs));
   ticker.stop();
 
-  EXPECT_TRUE(answered);
+  EXPECT_EQ(outcome, ExchangeOutcome::Answered);
   EXPECT_EQ(controller.Session().Viewer().LayoutCode, 60);
   EXPECT_GE(ticks, 10) << "the window's own timers went on during the read-back";
   EXPECT_GE(painted.paints, 2) << "the window painted during the read-back";
@@ -140,6 +144,8 @@ TEST(ExchangeRunner, ClicksAndKeysDuringASearchHaveNoEffectAfterIt) {
   }
   EXPECT_EQ(lan.multiviewer->ReceivedFrames(CommandCode::Discover).size(), 1u)
       << "a second search ran";
+  ASSERT_TRUE(QTest::qWaitFor([&window] { return !window->Busy(); }, test::kPatienceMs))
+      << "the panel the search opened has read its device";
   EXPECT_TRUE(window->Controls().Find(MainWindowId::Lock)->isEnabled());
 }
 

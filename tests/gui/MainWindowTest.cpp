@@ -49,18 +49,25 @@ class MainWindowTest : public ::testing::Test {
   ShadeButton* LockButton() const { return Control<ShadeButton>(MainWindowId::Lock); }
   void Click(int id) { QTest::mouseClick(Control<QWidget>(id), Qt::LeftButton); }
 
+  // Searches, and waits until the panel of the device found first has what it asked for.
   void ClickSearch() {
     Click(MainWindowId::Search);
     ASSERT_EQ(DeviceList()->count(), 3);
+    ASSERT_TRUE(AwaitIdle());
   }
 
-  // Chooses the device list line of this address, as the operator would.
+  // Chooses the device list line of this address, as the operator would, and waits until its
+  // panel has what it asked the device for.
   void Choose(const Ipv4Address& address) {
     for (int i = 0; i < DeviceList()->count(); ++i) {
       if (DeviceList()->itemText(i).endsWith(QString::fromStdString(address.ToText()))) {
         DeviceList()->setCurrentIndex(i);
       }
     }
+    ASSERT_TRUE(AwaitIdle());
+  }
+  bool AwaitIdle() {
+    return QTest::qWaitFor([this] { return !window->Busy(); }, test::kPatienceMs);
   }
 
   // Searches, chooses the multiviewer and opens Link Settings, as the operator would.

@@ -81,7 +81,9 @@ TEST_F(MatrixPanelTest, RefreshShowsTheSwitchersOwnState) {
   using namespace Matrix16PanelId;
   ASSERT_TRUE(lan.matrix16->Route(12, 9));  // from the switcher's own front panel
   Click(*panel, Refresh);
-  EXPECT_TRUE(panel->Button(Refresh)->ShowsActive()) << "lit for two seconds";
+  EXPECT_TRUE(panel->Button(Refresh)->ShowsActive()) << "lit while it asks";
+  ASSERT_TRUE(AwaitIdle());
+  EXPECT_TRUE(panel->Button(Refresh)->ShowsActive()) << "and for two seconds after";
   EXPECT_EQ(panel->Presenter().StatusShown(9), 12);
   Click(*panel, Input(12));
   EXPECT_EQ(panel->Button(Status(9))->Bitmap().toImage(),
@@ -187,6 +189,7 @@ TEST_F(MatrixPanelTest, AnUnansweredRefreshKeepsTheTablesAndDropsInputMeanwhile)
   ticker.start(20);
   QTimer::singleShot(100, [panel] { Click(*panel, Input(6)); });
   Click(*panel, Refresh);
+  ASSERT_TRUE(AwaitIdle());
   EXPECT_GE(ticks, 10) << "the window's thread went on while the query waited";
   EXPECT_GE(window->Runner().DroppedInput(), 1);
   EXPECT_FALSE(panel->Button(Input(6))->ShowsActive()) << "dropped, not replayed";

@@ -212,17 +212,36 @@ TEST_F(MultiviewerPanelTest, TheWindowPaintsAndDropsInputWhileTheOpeningReadBack
   Choose(SimulatedLan::kMatrix8);
   lan.server.Stop();  // the read-back goes unanswered and waits its whole window
   int ticks = 0;
+  bool pageWhileReading = false;
   QTimer ticker;
-  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    ++ticks;
+    pageWhileReading = pageWhileReading || (window->Busy() && Panel() && Panel()->ShownPage());
+  });
   ticker.start(20);
   QTimer::singleShot(100, [this] {
     QTest::mouseClick(window->Controls().Find(MainWindowId::Search), Qt::LeftButton);
   });
   Choose(SimulatedLan::kMultiviewer);
   EXPECT_GE(ticks, 10) << "the window's thread went on while the read-back waited";
+  EXPECT_FALSE(pageWhileReading) << "the first page comes once the read-back is in";
   EXPECT_GE(window->Runner().DroppedInput(), 1);
   ASSERT_NE(Panel(), nullptr) << "the click on Search was dropped, not replayed";
   EXPECT_NE(Panel()->ShownPage(), nullptr) << "unanswered, the panel opens all the same";
+}
+
+// The window closes while its panel's read-back waits for a silent device: the exchange ends
+// before the link and the session it uses go, and what it would have applied is dropped.
+TEST_F(MultiviewerPanelTest, ClosingTheWindowWhileTheOpeningReadBackWaitsEndsCleanly) {
+  Search();
+  Choose(SimulatedLan::kMatrix8);
+  lan.server.Stop();
+  DeviceList()->setCurrentIndex(DeviceList()->findText(QStringLiteral("KVT2208Z_127.0.0.31")));
+  ASSERT_TRUE(window->Busy());
+  ASSERT_NE(Panel(), nullptr);
+  EXPECT_EQ(Panel()->ShownPage(), nullptr);
+  window.reset();
+  QCoreApplication::processEvents();
 }
 
 TEST_F(MultiviewerPanelTest, WithoutAStatusSocketThePanelWorksOnAndSaysSo) {
@@ -397,29 +416,27 @@ TEST_F(MultiviewerPanelTest, AFloodOfJunkLeavesTheOpenPanelRightAndMemoryFlat) {
   EXPECT_NE(Panel(), nullptr);
 }
 
-// While an exchange holds the window's thread the device reports far more than the hand-over
-// keeps: the window holds one task of the listener, not one per report, the oldest reports go,
-// and once the exchange is over the state is read again, so the mirror is the device's.
-TEST_F(MultiviewerPanelTest, ReportsBeyondTheHandOverDuringAnExchangeAreReadAgainAfterIt) {
+// While the window's thread is held up the device reports far more than the hand-over keeps:
+// the window holds one task of the listener, not one per report, the oldest reports go, and
+// once the thread is free the state is read again, so the mirror is the device's.
+TEST_F(MultiviewerPanelTest, ReportsBeyondTheHandOverWhileTheWindowIsHeldUpAreReadAgainAfter) {
   lan.multiviewer->SetSwitcherMode(0);
   ASSERT_NE(OpenPanel(), nullptr);
   const std::shared_ptr<const StatusListener::HandOver> counts =
       Panel()->Presenter().Listener()->Counts();
   const std::size_t readsBefore = lan.multiviewer->ReceivedFrames(ViewerCode::ReadState).size();
-  std::size_t heldTasks = 0;
-  window->Runner().Run("a long exchange", [&] {
-    // Changes of the sixteen windows until the oldest had to go (bounded in count).
-    for (int n = 0; counts->overflowed == 0 && n < 200'000; ++n) {
-      lan.multiviewer->SetWindowSource(static_cast<std::uint8_t>(1 + n % 16),
-                                       static_cast<std::uint8_t>(1 + (n / 16 + n) % 16));
-    }
-    heldTasks = window->Runner().HeldTasks();
-  });
+  // Changes of the sixteen windows until the oldest had to go (bounded in count), made from
+  // this thread, which meanwhile runs none of the window's events.
+  for (int n = 0; counts->overflowed == 0 && n < 200'000; ++n) {
+    lan.multiviewer->SetWindowSource(static_cast<std::uint8_t>(1 + n % 16),
+                                     static_cast<std::uint8_t>(1 + (n / 16 + n) % 16));
+  }
   EXPECT_GT(counts->overflowed.load(), 0u);
-  EXPECT_LE(heldTasks, 1u);
+  EXPECT_LE(window->Runner().HeldTasks(), 1u);
   EXPECT_TRUE(Await([&] {
     return counts->accepted == counts->applied + counts->overflowed &&
-           lan.multiviewer->ReceivedFrames(ViewerCode::ReadState).size() > readsBefore;
+           lan.multiviewer->ReceivedFrames(ViewerCode::ReadState).size() > readsBefore &&
+           !window->Busy();
   }));
   EXPECT_EQ(viewer().WindowSource, lan.multiviewer->State().WindowSource);
   EXPECT_EQ(viewer().StateImage, lan.multiviewer->StateImage());

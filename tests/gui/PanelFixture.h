@@ -45,16 +45,24 @@ class PanelFixture : public ::testing::Test {
     return window->Controls().Get<QLabel>(ui::MainWindowId::StatusLine)->text();
   }
 
+  // Searches, and waits until the panel of the device found first has what it asked for.
   void Search() {
     QTest::mouseClick(window->Controls().Find(ui::MainWindowId::Search), Qt::LeftButton);
+    ASSERT_TRUE(AwaitIdle());
   }
-  // Chooses the device list line of this address, as the operator would.
+  // Chooses the device list line of this address, as the operator would, and waits until its
+  // panel has what it asked the device for.
   void Choose(const Ipv4Address& address) {
     for (int i = 0; i < DeviceList()->count(); ++i) {
       if (DeviceList()->itemText(i).endsWith(QString::fromStdString(address.ToText()))) {
         DeviceList()->setCurrentIndex(i);
       }
     }
+    ASSERT_TRUE(AwaitIdle());
+  }
+  // Waits until no exchange runs (what they learned has been applied).
+  bool AwaitIdle() {
+    return Await([this] { return !window->Busy(); });
   }
   // Searches and opens the multiviewer's panel.
   ui::MultiviewerPanel* OpenPanel() {

@@ -36,7 +36,8 @@ class SettingsFileTest : public test::PanelFixture {
   }
 
   // Right-clicks the window's background and takes the entry, answering the file dialog it
-  // opens with the file. False when the entry is disabled.
+  // opens with the file, and waits until what the entry set off has ended. False when the entry
+  // is disabled.
   bool TakeMenuEntry(const char* entry, const std::filesystem::path& file) {
     bool enabled = false;
     test::WhenShown([] { return QApplication::activePopupWidget(); },
@@ -58,6 +59,7 @@ class SettingsFileTest : public test::PanelFixture {
     const QPoint at(600, 700);
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, window->mapToGlobal(at));
     QApplication::sendEvent(window.get(), &event);
+    EXPECT_TRUE(AwaitIdle());
     return enabled;
   }
 

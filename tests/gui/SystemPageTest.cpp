@@ -36,6 +36,11 @@ class SystemPageTest : public test::PanelFixture {
   SystemPage* System() const { return Page<SystemPage>(); }
   QComboBox* Formats() const { return System()->FormatList(); }
   void Click(int id) { QTest::mouseClick(System()->Controls().Find(id), Qt::LeftButton); }
+  // A recall button, and the wait for the device to settle and be read.
+  void Recall(int id) {
+    Click(id);
+    ASSERT_TRUE(AwaitIdle());
+  }
   // The switch's button shows this skin bitmap.
   bool Shows(int id, int bitmap) const {
     return System()->Controls().Get<ShadeButton>(id)->Bitmap().toImage() ==
@@ -146,7 +151,7 @@ TEST_F(SystemPageTest, AnUnansweredRecallSaysSoAndKeepsWhatThePanelKnew) {
   ASSERT_TRUE(lan.multiviewer->WaitForFrames(ViewerCode::SetTimecode, 1, test::kPatience));
   ASSERT_TRUE(Await([&] { return (viewer().TimecodeOn != 0) == timecode; }));
   lan.server.Stop();
-  Click(SystemPageId::LoadCustom1);
+  Recall(SystemPageId::LoadCustom1);
   EXPECT_EQ(StatusLine(), "No answer from KVT2208Z_127.0.0.31");
   EXPECT_EQ(viewer().TimecodeOn != 0, timecode) << "the panel keeps what it last knew";
   EXPECT_TRUE(Shows(SystemPageId::Timecode, timecode ? SkinId::TimecodeOn : SkinId::TimecodeOff));
@@ -175,7 +180,7 @@ TEST_F(SystemPageTest, LoadCustomTwoPaintsWhileItWaitsThenShowsTheRecalledSettin
   ticker.start(20);
   const int dropped = window->Runner().DroppedInput();
   QTimer::singleShot(100, [this] { Click(SystemPageId::LoadDefault); });
-  Click(SystemPageId::LoadCustom2);
+  Recall(SystemPageId::LoadCustom2);
   ticker.stop();
 
   EXPECT_GE(busyTicks, 5) << "the window's thread went on while the recall waited";
@@ -200,7 +205,7 @@ TEST_F(SystemPageTest, LoadDefaultShowsTheDefaultsAndPutsTheOtherPagesBackOnThei
   viewer().ColourWindowItem = 6;
   viewer().ColourSourceItem = 7;
 
-  Click(SystemPageId::LoadDefault);
+  Recall(SystemPageId::LoadDefault);
   EXPECT_EQ(Received(ViewerCode::LoadDefaults), 1u);
   EXPECT_EQ(viewer().LayoutCode, 40);
   EXPECT_TRUE(Shows(SystemPageId::AudioAlarm, SkinId::AudioAlarmOff));

@@ -245,7 +245,7 @@ TEST_F(MatrixPanelRules, LockedTheOperatorChangesNothingAndSendsNothing) {
   matrix.Apply();
   matrix.OneToAll();
   matrix.OneToOne();
-  EXPECT_FALSE(matrix.Refresh());
+  EXPECT_FALSE(matrix.Refresh([] { ADD_FAILURE() << "refused: nothing queried"; }));
   matrix.ChooseBacklightTime(4);
   matrix.ChooseOutputFormat(2);
   matrix.MoveBrightness(90);
@@ -266,9 +266,10 @@ TEST_F(MatrixPanelRules, RefreshLightsAndReadsTheStatusAgain) {
   MatrixPresenter& matrix = Open(kEightChannelType, StatusReply(kEightChannelType, {}));
   link.arrivals = {StatusReply(kEightChannelType, {8, 7})};
   const int shownBefore = panel.shown;
-  EXPECT_TRUE(matrix.Refresh());
+  int shownWhenQueried = 0;
+  EXPECT_TRUE(matrix.Refresh([&] { shownWhenQueried = panel.shown; }));
   EXPECT_TRUE(matrix.RefreshLit());
-  EXPECT_GE(panel.shown, shownBefore + 2) << "lit before the query, the rows after it";
+  EXPECT_GE(shownWhenQueried, shownBefore + 2) << "lit before the query, the rows after it";
   EXPECT_EQ(matrix.StatusShown(2), 7);
   matrix.RefreshEnded();
   EXPECT_FALSE(matrix.RefreshLit());
@@ -277,7 +278,7 @@ TEST_F(MatrixPanelRules, RefreshLightsAndReadsTheStatusAgain) {
   controller.SetLinkKind(LinkKind::Serial);
   controller.UseLink(nullptr);
   controller.Session().Matrix().statusTable[0] = 4;
-  EXPECT_TRUE(matrix.Refresh());
+  EXPECT_TRUE(matrix.Refresh({}));
   EXPECT_EQ(matrix.StatusShown(1), 8);
   EXPECT_TRUE(matrix.RefreshLit());
 }

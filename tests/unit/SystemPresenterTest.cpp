@@ -2,6 +2,7 @@
 // list shows again while locked, and the order and timing of the recalls.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -163,7 +164,8 @@ TEST_F(SystemRules, LoadCustomSendsWaitsThreeSecondsReadsBackThenRefreshes) {
   viewer().AudioWindowItem = 4;
   viewer().ColourWindowItem = 5;
   link.arrivals = {StateReply(60, 0x0A)};  // format status and audio alarm on
-  system.LoadCustom(2);
+  std::optional<SystemSwitches> shown;
+  system.LoadCustom(2, [&] { shown = system.Switches(); });
 
   EXPECT_EQ(runner.texts, std::vector<std::string>{std::string(kLoadingCustomText)});
   EXPECT_EQ(runner.framesAtEnd, std::vector<std::size_t>{2}) << "send and read-back in the run";
@@ -172,7 +174,7 @@ TEST_F(SystemRules, LoadCustomSendsWaitsThreeSecondsReadsBackThenRefreshes) {
   EXPECT_EQ(clock.pauses.front(), (PauseClock::Pause{3000, 1})) << "between send and read-back";
   EXPECT_EQ(viewer().LayoutCode, 60);
   EXPECT_EQ(viewer().WindowRects[5], (LayoutRect{480, 320, 240, 160, 6})) << "refreshed";
-  EXPECT_EQ(system.Switches(), (SystemSwitches{true, true, false}));
+  EXPECT_EQ(shown, (SystemSwitches{true, true, false})) << "the page shows what was recalled";
   EXPECT_EQ(Repaints(), 1);
   EXPECT_EQ(viewer().AudioWindowItem, 4) << "a memory keeps the pages' selections";
   EXPECT_EQ(viewer().ColourWindowItem, 5);
@@ -180,7 +182,7 @@ TEST_F(SystemRules, LoadCustomSendsWaitsThreeSecondsReadsBackThenRefreshes) {
 
 TEST_F(SystemRules, LockedLoadCustomSendsNothingButStillWaitsAndReadsBack) {
   controller.Session().SetLockState(1);
-  system.LoadCustom(1);
+  system.LoadCustom(1, {});
   EXPECT_EQ(Sent(), (std::vector<std::vector<int>>{{ViewerCode::ReadState}}));
   EXPECT_EQ(clock.pauses.front(), (PauseClock::Pause{3000, 0}));
   EXPECT_EQ(Repaints(), 1);
@@ -191,14 +193,16 @@ TEST_F(SystemRules, LoadDefaultRecallsAndPutsThePagesSelectionsBackUnlessLocked)
   viewer().ColourWindowItem = 5;
   viewer().ColourSourceItem = 6;
   controller.Session().SetLockState(1);
-  EXPECT_FALSE(system.LoadDefaults());
+  EXPECT_FALSE(system.LoadDefaults([] { ADD_FAILURE() << "nothing recalled"; }));
   EXPECT_TRUE(link.sent.empty());
   EXPECT_TRUE(clock.pauses.empty()) << "locked: no wait either";
   EXPECT_EQ(viewer().AudioWindowItem, 4);
 
   controller.Session().SetLockState(0);
   link.arrivals = {StateReply(40, 0x02)};
-  EXPECT_TRUE(system.LoadDefaults());
+  int shownItem = -1;
+  EXPECT_TRUE(system.LoadDefaults([&] { shownItem = viewer().AudioWindowItem; }));
+  EXPECT_EQ(shownItem, 0) << "the page shows the recall once the selections went back";
   EXPECT_EQ(runner.texts, std::vector<std::string>{std::string(kLoadingDefaultsText)});
   EXPECT_EQ(Sent(), (std::vector<std::vector<int>>{{ViewerCode::LoadDefaults, 0},
                                                    {ViewerCode::ReadState}}));
@@ -217,7 +221,7 @@ TEST_F(SystemRules, TheRecallPauseFollowsTheTiming) {
   Controller shortened(LinkConfig{}, timing, clock, prompter, observer);
   shortened.UseLink(&link);
   shortened.SetRunner(runner);
-  SystemPresenter(shortened.Session()).LoadCustom(1);
+  SystemPresenter(shortened.Session()).LoadCustom(1, {});
   EXPECT_EQ(clock.pauses.front().ms, 300);
 }
 

@@ -35,6 +35,37 @@ StatusLayout LayoutFor(std::uint8_t panelType) {
   return {26, 27, std::nullopt, 28};
 }
 
+// Each look on the network takes one datagram and prints its length.
+Verdict JudgeDatagram(DeviceSession& session, const std::optional<Arrival>& arrival,
+                      std::uint8_t code, std::vector<std::uint8_t>& answer) {
+  const std::size_t size = arrival ? arrival->bytes.size() : 0;
+  char line[32];
+  std::snprintf(line, sizeof line, "readLen = %d \n",
+                arrival ? static_cast<int>(size & 0xFF) : 255);
+  session.Diagnostic(line);
+  if (!arrival || size <= frame::kCommandCodeOffset ||
+      arrival->bytes[frame::kCommandCodeOffset] != code) {
+    return Verdict::KeepWaitingAfterGap;
+  }
+  answer.assign(arrival->bytes.begin(), arrival->bytes.end());
+  return Verdict::Accepted;
+}
+
+Verdict JudgeSerialReply(const std::optional<Arrival>& arrival, std::uint8_t code,
+                         std::size_t replySize, std::vector<std::uint8_t>& answer) {
+  const std::span<const std::uint8_t> bytes =
+      arrival ? arrival->bytes : std::span<const std::uint8_t>();
+  if (bytes.empty()) {
+    return Verdict::KeepWaitingAfterGap;
+  }
+  // Once read, the reply is the one answer: the whole of it with the code, or none.
+  if (bytes.size() < replySize || bytes[frame::kCommandCodeOffset] != code) {
+    return Verdict::GaveUp;
+  }
+  answer.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(replySize));
+  return Verdict::Accepted;
+}
+
 }  // namespace
 
 std::optional<std::string> RouteToOutputsText(MatrixState& state, std::uint8_t input,
@@ -136,57 +167,51 @@ CommandResult MatrixCommands::RouteOneToOne() {
   return SendText(RouteOneToOneText(session_.Matrix(), Outputs()));
 }
 
-Verdict MatrixCommands::JudgeDatagram(const std::optional<Arrival>& arrival, std::uint8_t code,
-                                      std::vector<std::uint8_t>& answer) {
-  const std::size_t size = arrival ? arrival->bytes.size() : 0;
-  char line[32];
-  std::snprintf(line, sizeof line, "readLen = %d \n",
-                arrival ? static_cast<int>(size & 0xFF) : 255);
-  session_.Diagnostic(line);
-  if (!arrival || size <= frame::kCommandCodeOffset ||
-      arrival->bytes[frame::kCommandCodeOffset] != code) {
-    return Verdict::KeepWaitingAfterGap;
-  }
-  answer.assign(arrival->bytes.begin(), arrival->bytes.end());
-  return Verdict::Accepted;
-}
-
-Verdict MatrixCommands::JudgeSerialReply(const std::optional<Arrival>& arrival, std::uint8_t code,
-                                         std::size_t replySize, std::vector<std::uint8_t>& answer) {
-  const std::span<const std::uint8_t> bytes =
-      arrival ? arrival->bytes : std::span<const std::uint8_t>();
-  if (bytes.empty()) {
-    return Verdict::KeepWaitingAfterGap;
-  }
-  // Once read, the reply is the one answer: the whole of it with the code, or none.
-  if (bytes.size() < replySize || bytes[frame::kCommandCodeOffset] != code) {
-    return Verdict::GaveUp;
-  }
-  answer.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(replySize));
-  return Verdict::Accepted;
-}
-
-std::optional<std::vector<std::uint8_t>> MatrixCommands::Query(const Frame& request,
-                                                               std::size_t replySize) {
+MatrixQuery MatrixCommands::QueryOf(const Frame& request, std::size_t replySize) const {
   const LinkKind kind = session_.CurrentLink();
   const LinkTiming& timing = session_.Timing();
-  const std::uint8_t code = request[frame::kCommandCodeOffset];
+  return {request, replySize, kind, timing.matrixQueryPauseMs,
+          kind == LinkKind::Lan ? timing.matrixLanPollMs : SerialPollMs()};
+}
+
+std::optional<MatrixQuery> MatrixCommands::StatusQuery() const {
+  if (session_.SerialLineClosed()) {
+    return std::nullopt;
+  }
+  const std::size_t replySize =
+      panelType_ == kSixteenChannelType ? kSixteenChannelStatusSize : kEightChannelStatusSize;
+  return QueryOf(
+      BuildFrame(panelType_, kQueryAddress, session_.CurrentLink(), MatrixCode::ReadMatrixStatus),
+      replySize);
+}
+
+std::optional<MatrixQuery> MatrixCommands::BacklightQuery() const {
+  if (session_.SerialLineClosed()) {
+    return std::nullopt;
+  }
+  return QueryOf(BuildFrame(kMatrixValueDeviceType, kQueryAddress, session_.CurrentLink(),
+                            MatrixCode::ReadBacklight),
+                 kBacklightReplySize);
+}
+
+MatrixReply MatrixCommands::Ask(DeviceSession& session, const MatrixQuery& query) {
+  const std::uint8_t code = query.request[frame::kCommandCodeOffset];
   std::vector<std::uint8_t> answer;
   Exchange exchange;
-  exchange.request = request;
+  exchange.request = query.request;
   exchange.busyPort = BusyPort::SendAnyway;
   exchange.attempts = kQueryAttempts;
-  exchange.pauseAfterSendMs = timing.matrixQueryPauseMs;
-  exchange.gapMs = kind == LinkKind::Lan ? timing.matrixLanPollMs : SerialPollMs();
-  exchange.readAtLeast = replySize;
-  exchange.readAtMost = replySize;
-  exchange.bufferSize = kind == LinkKind::Lan ? kLanReplyBuffer : replySize;
+  exchange.pauseAfterSendMs = query.pauseAfterSendMs;
+  exchange.gapMs = query.gapMs;
+  exchange.readAtLeast = query.replySize;
+  exchange.readAtMost = query.replySize;
+  exchange.bufferSize = query.kind == LinkKind::Lan ? kLanReplyBuffer : query.replySize;
   exchange.judge = [&](const std::optional<Arrival>& arrival) {
-    return kind == LinkKind::Lan ? JudgeDatagram(arrival, code, answer)
-                                 : JudgeSerialReply(arrival, code, replySize, answer);
+    return query.kind == LinkKind::Lan ? JudgeDatagram(session, arrival, code, answer)
+                                       : JudgeSerialReply(arrival, code, query.replySize, answer);
   };
-  const ExchangeOutcome outcome = session_.RunExchange(exchange);
-  session_.Diagnostic("read matrix \n");
+  const ExchangeOutcome outcome = session.RunExchange(exchange);
+  session.Diagnostic("read matrix \n");
   if (outcome != ExchangeOutcome::Answered) {
     return std::nullopt;
   }
@@ -194,14 +219,11 @@ std::optional<std::vector<std::uint8_t>> MatrixCommands::Query(const Frame& requ
 }
 
 bool MatrixCommands::ReadMatrixStatus() {
-  if (session_.SerialLineClosed()) {
-    return false;  // nothing takes place, not even the panel's refresh
-  }
-  const std::size_t replySize =
-      panelType_ == kSixteenChannelType ? kSixteenChannelStatusSize : kEightChannelStatusSize;
-  const Frame request =
-      BuildFrame(panelType_, kQueryAddress, session_.CurrentLink(), MatrixCode::ReadMatrixStatus);
-  const std::optional<std::vector<std::uint8_t>> reply = Query(request, replySize);
+  const std::optional<MatrixQuery> query = StatusQuery();
+  return query && ApplyStatusReply(Ask(session_, *query));
+}
+
+bool MatrixCommands::ApplyStatusReply(const MatrixReply& reply) {
   std::optional<MatrixStatus> status;
   if (reply) {
     status = ParseMatrixStatus(*reply, panelType_);
@@ -226,12 +248,11 @@ void MatrixCommands::ApplyStatus(const MatrixStatus& status) {
 }
 
 bool MatrixCommands::ReadBacklight() {
-  if (session_.SerialLineClosed()) {
-    return false;
-  }
-  const Frame request = BuildFrame(kMatrixValueDeviceType, kQueryAddress, session_.CurrentLink(),
-                                   MatrixCode::ReadBacklight);
-  const std::optional<std::vector<std::uint8_t>> reply = Query(request, kBacklightReplySize);
+  const std::optional<MatrixQuery> query = BacklightQuery();
+  return query && ApplyBacklightReply(Ask(session_, *query));
+}
+
+bool MatrixCommands::ApplyBacklightReply(const MatrixReply& reply) {
   // Time and brightness are bytes 18 and 19; a reply that stops short of them tells nothing.
   if (!reply || reply->size() < 20) {
     return false;

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/CommandResult.h"
 #include "core/link/ControlFrame.h"
@@ -51,6 +52,16 @@ struct MatrixStatus {
 std::optional<MatrixStatus> ParseMatrixStatus(std::span<const std::uint8_t> reply,
                                               std::uint8_t panelType);
 
+// A query made ready on the owner's thread: the request and how to wait for its reply, by value.
+struct MatrixQuery {
+  Frame request;
+  std::size_t replySize = 0;
+  LinkKind kind = LinkKind::Lan;
+  int pauseAfterSendMs = 0;
+  int gapMs = 0;
+};
+using MatrixReply = std::optional<std::vector<std::uint8_t>>;
+
 // The matrix switcher operations, for the panel of one type (0x82 or 0x83). The setters take the
 // values they send, refuse while the device is locked and store what they send.
 class MatrixCommands {
@@ -68,6 +79,19 @@ class MatrixCommands {
   [[nodiscard]] bool ReadMatrixStatus();
   [[nodiscard]] bool ReadBacklight();
 
+  // The queries in their parts, for an exchange started on a runner. Each is made ready on the
+  // owner's thread; nothing on a serial line whose port is closed (nothing takes place then,
+  // not even the panel's refresh).
+  std::optional<MatrixQuery> StatusQuery() const;
+  std::optional<MatrixQuery> BacklightQuery() const;
+  // The wire part: sends the query and returns the answer of replySize bytes with the code in
+  // byte 16. Of the session it uses only the link and the diagnostic lines.
+  static MatrixReply Ask(DeviceSession& session, const MatrixQuery& query);
+  // On the owner's thread: the state takes what the answer tells, the views refresh the status
+  // (answered or not). True when answered.
+  bool ApplyStatusReply(const MatrixReply& reply);
+  bool ApplyBacklightReply(const MatrixReply& reply);
+
   CommandResult SetBacklightTime(std::uint8_t time);
   CommandResult SetBacklightBrightness(std::uint8_t brightness);
   // A row of MatrixFormatTable; the sixteen-channel switcher's command.
@@ -76,13 +100,7 @@ class MatrixCommands {
  private:
   CommandResult SendText(const std::string& text);
   CommandResult SendValueFrame(const Frame& frame);
-  // Sends the query and returns the answer of replySize bytes with the code in byte 16.
-  std::optional<std::vector<std::uint8_t>> Query(const Frame& request, std::size_t replySize);
-  // Each look on the network takes one datagram and prints its length.
-  Verdict JudgeDatagram(const std::optional<Arrival>& arrival, std::uint8_t code,
-                        std::vector<std::uint8_t>& answer);
-  Verdict JudgeSerialReply(const std::optional<Arrival>& arrival, std::uint8_t code,
-                           std::size_t replySize, std::vector<std::uint8_t>& answer);
+  MatrixQuery QueryOf(const Frame& request, std::size_t replySize) const;
   void ApplyStatus(const MatrixStatus& status);
   int SerialPollMs() const;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "core/ExchangeRunner.h"
 #include "core/session/DeviceSession.h"
@@ -10,10 +11,7 @@ namespace quintara {
 
 MatrixPresenter::MatrixPresenter(DeviceSession& session, std::uint8_t panelType,
                                  MatrixPanelView& panel)
-    : session_(session),
-      commands_(session, panelType),
-      panel_(panel),
-      attachment_(session.MatrixViews().Attach(*this)) {}
+    : session_(session), commands_(session, panelType), panel_(panel) {}
 
 const MatrixState& MatrixPresenter::matrix() const {
   return session_.Matrix();
@@ -36,26 +34,38 @@ void MatrixPresenter::Open() {
     state.backlightBrightness = 0;
   }
   outputFormatEnabled_ = session_.Entry().ModelMatch != 0;
-  Query(true);
-  deviceBrightness_ = state.backlightBrightness;
   state.selectedInput = 0;
   // The action buttons open unlit, so none of them counts as shown.
   state.activeAction = 0;
-  panel_.ShowMatrix();
+  Query(true, [this] {
+    deviceBrightness_ = matrix().backlightBrightness;
+    panel_.ShowMatrix();
+  });
 }
 
-void MatrixPresenter::Query(bool backlight) {
-  statusRefreshDue_ = false;
-  MatrixCommands& commands = commands_;
-  bool answered = false;
-  session_.Runner().Run(kReadingStateText, [&commands, backlight, &answered] {
-    answered = commands.ReadMatrixStatus();
-    if (backlight) {
-      static_cast<void>(commands.ReadBacklight());
-    }
-  });
+void MatrixPresenter::Query(bool backlight, Continuation then) {
+  DeviceSession& session = session_;
+  session.Runner().Start(
+      kReadingStateText,
+      lifetime_.GuardWork([this, &session, status = commands_.StatusQuery(),
+                           light = backlight ? commands_.BacklightQuery() : std::nullopt,
+                           then = std::move(then)]() -> Continuation {
+        MatrixReply statusReply = status ? MatrixCommands::Ask(session, *status) : std::nullopt;
+        MatrixReply lightReply = light ? MatrixCommands::Ask(session, *light) : std::nullopt;
+        return [this, asked = status.has_value(), statusReply = std::move(statusReply),
+                lightReply = std::move(lightReply), then] {
+          ShowAnswers(asked, statusReply, lightReply);
+          then();
+        };
+      }));
+}
+
+void MatrixPresenter::ShowAnswers(bool asked, const MatrixReply& status,
+                                  const MatrixReply& backlight) {
+  const bool answered = asked && commands_.ApplyStatusReply(status);
+  static_cast<void>(commands_.ApplyBacklightReply(backlight));
   // Answered or not, the status row shows the tables, unless the query never took place.
-  if (statusRefreshDue_) {
+  if (asked) {
     session_.NoteExchange(answered);
     RefreshStatus();
   }
@@ -130,14 +140,18 @@ void MatrixPresenter::OneToOne() {
   panel_.ShowMatrix();
 }
 
-bool MatrixPresenter::Refresh() {
+bool MatrixPresenter::Refresh(Continuation queried) {
   if (RefusedWhileLocked()) {
     return false;
   }
   refreshLit_ = true;
   panel_.ShowMatrix();
-  Query(false);
-  panel_.ShowMatrix();
+  Query(false, [this, queried = std::move(queried)] {
+    panel_.ShowMatrix();
+    if (queried) {
+      queried();
+    }
+  });
   return true;
 }
 

@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/Views.h"
+#include "core/ExchangeRunner.h"
 #include "core/matrix/MatrixCommands.h"
 #include "core/matrix/MatrixState.h"
-#include "core/matrix/MatrixView.h"
+#include "core/session/Lifetime.h"
 
 namespace quintara {
 
@@ -30,7 +30,7 @@ class MatrixPanelView {
 // marked for it, the routes sent, what the output and status rows and the action buttons show,
 // and the backlight and output format settings. The panel draws what this says and forwards
 // the operator's clicks; while the device is locked they change nothing and send nothing.
-class MatrixPresenter : private MatrixView {
+class MatrixPresenter {
  public:
   // panelType: kEightChannelType or kSixteenChannelType.
   MatrixPresenter(DeviceSession& session, std::uint8_t panelType, MatrixPanelView& panel);
@@ -39,8 +39,8 @@ class MatrixPresenter : private MatrixView {
 
   int Channels() const { return static_cast<int>(commands_.Outputs()); }
 
-  // Asks the switcher for its status and backlight (through the exchange runner) and starts
-  // with no input chosen.
+  // Starts with no input chosen and asks the switcher for its status and backlight (an
+  // exchange started on the controller's runner); the panel shows what it answered.
   void Open();
 
   // The rows' buttons, numbered 1..Channels().
@@ -49,9 +49,10 @@ class MatrixPresenter : private MatrixView {
   void Apply();
   void OneToAll();
   void OneToOne();
-  // Lights Refresh and reads the status again; true when it did, and the panel then puts the
-  // light out kRefreshLitMs later with RefreshEnded.
-  bool Refresh();
+  // Lights Refresh and reads the status again; true when it did. Once the status is shown,
+  // `queried` runs (not once the presenter has gone), and the panel then puts the light out
+  // kRefreshLitMs later with RefreshEnded.
+  bool Refresh(Continuation queried);
   void RefreshEnded();
 
   // The lists, as the operator picks an item. Refused while locked: the list shows the stored
@@ -84,13 +85,14 @@ class MatrixPresenter : private MatrixView {
   // True while the device is locked; the status line then says the change was refused.
   bool RefusedWhileLocked();
   bool Offers(int channel) const { return channel >= 1 && channel <= Channels(); }
-  // Reads the status, and the backlight too when asked, while the window waits.
-  void Query(bool backlight);
+  // Reads the status, and the backlight too when asked; then what is due on the panel's
+  // thread.
+  void Query(bool backlight, Continuation then);
+  // What the queries answered, on the panel's thread; nothing was asked on a closed serial line.
+  void ShowAnswers(bool asked, const MatrixReply& status, const MatrixReply& backlight);
   void ShowAction(MatrixAction action);
   void RefreshOutputs(std::uint8_t input);
   void RefreshStatus();
-  // MatrixView: a status query ended, on the thread that ran it.
-  void RefreshMatrixStatus() override { statusRefreshDue_ = true; }
 
   DeviceSession& session_;
   MatrixCommands commands_;
@@ -99,10 +101,9 @@ class MatrixPresenter : private MatrixView {
   std::array<std::uint8_t, kMatrixTableSize> statusShown_{};
   bool refreshLit_ = false;
   bool outputFormatEnabled_ = false;
-  bool statusRefreshDue_ = false;
   // The brightness the switcher was last told or reported; a refused release goes back to it.
   std::uint8_t deviceBrightness_ = 0;
-  Views<MatrixView>::Attachment attachment_;
+  Lifetime lifetime_;
 };
 
 }  // namespace quintara

@@ -23,6 +23,16 @@ class Lifetime {
       }
     };
   }
+  // An exchange whose continuation runs only while the owner lives; the wire part runs anyway.
+  [[nodiscard]] WireWork GuardWork(WireWork work) const {
+    return [alive = std::weak_ptr<const bool>(alive_), work = std::move(work)]() -> Continuation {
+      return [alive, then = work()] {
+        if (!alive.expired() && then) {
+          then();
+        }
+      };
+    };
+  }
 
  private:
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);

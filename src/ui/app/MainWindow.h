@@ -107,9 +107,10 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   SerialPortSource serialPorts_;
   QtExecutor executor_;
   GuiThreadObserver guiThreadObserver_{*this, *this};
-  QtExchangeRunner runner_{executor_, *this};
   SystemClock clock_;
   std::unique_ptr<Controller> controller_;
+  // After the controller: an exchange still on the wire ends before the links and sessions go.
+  QtExchangeRunner runner_{executor_, *this};
   ControlSet controls_;
   // The controls the handlers use most, taken from controls_ once.
   QComboBox* deviceList_ = nullptr;

@@ -84,7 +84,7 @@ void MatrixPanel::ConnectControls() {
     // The light of an earlier refresh must not go out while this one waits for the switcher.
     const bool lit = refreshTimer_.isActive();
     refreshTimer_.stop();
-    if (presenter_.Refresh() || lit) {
+    if (!presenter_.Refresh([this] { refreshTimer_.start(); }) && lit) {
       refreshTimer_.start();
     }
   });

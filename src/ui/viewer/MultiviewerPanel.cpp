@@ -33,8 +33,11 @@ MultiviewerPanel::MultiviewerPanel(DeviceSession& session, NetworkLink& network,
 MultiviewerPanel::~MultiviewerPanel() = default;
 
 void MultiviewerPanel::Initialise() {
-  const std::uint8_t firstPage = presenter_.ReadState();
-  // The preview draws from the mirror, so it appears once the read-back no longer writes it.
+  presenter_.ReadState([this](std::uint8_t firstPage) { Open(firstPage); });
+}
+
+void MultiviewerPanel::Open(std::uint8_t firstPage) {
+  // The preview draws from the mirror, so it appears once the read-back has filled it.
   preview_ = new LayoutPreview(session_.Viewer(), scale_, this);
   preview_->setGeometry(kPreviewLeft, kPreviewTop, scale_.X(720), scale_.Y(480));
   preview_->show();

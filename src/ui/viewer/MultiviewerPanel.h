@@ -25,8 +25,8 @@ class MultiviewerPanel : public QWidget, private ViewerView {
                    const DpiScale& scale, QWidget* parent);
   ~MultiviewerPanel() override;
 
-  // Reads the device's state (the window keeps painting meanwhile), opens the first page and
-  // starts the status listener.
+  // Reads the device's state (the window keeps painting meanwhile); once it is in, opens the
+  // first page and starts the status listener.
   void Initialise();
   // A tab click: the warnings, the lock, the page swap and the mode sent to the device.
   void SwitchPage(std::uint8_t page);
@@ -43,6 +43,7 @@ class MultiviewerPanel : public QWidget, private ViewerView {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  void Open(std::uint8_t firstPage);
   std::unique_ptr<QWidget> MakePage(std::uint8_t page);
   void RepaintPreview() override;
 

@@ -1,6 +1,8 @@
 #include "core/viewer/files/SettingsFilePresenter.h"
 
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -80,89 +82,138 @@ std::optional<std::string> LoadProblem(
   return std::nullopt;
 }
 
-}  // namespace
+// What loading a file carries from its read-back to the setters and on to the report.
+struct LoadJob {
+  DeviceSession& session;
+  ViewerSettings wanted;
+  SettingsFilePresenter::PanelSteps panel;
+};
 
-bool SettingsFilePresenter::Save(const std::filesystem::path& path) {
-  DeviceSession& session = session_;
-  if (const auto refused = CheckSettingsFileTarget(path)) {
-    session.GetPrompter().ShowError(std::string(kSaveFailedError) + *refused);
-    return false;
-  }
-  std::optional<ViewerSettings> settings;
-  ViewerFacts facts;
-  session.Runner().Run(kReadingStateText, [&session, &settings, &facts] {
-    settings = ReadDeviceSettings(session);
-    if (settings) {
-      facts = DeviceFacts(session);
-    }
-  });
+// What the setters' exchange brought back from the wire.
+struct Delivered {
+  SettingsDelivery delivery;
+  std::optional<StateReply> verification;
+};
+
+void WriteSettings(DeviceSession& session, const StateReply& reply,
+                   const std::filesystem::path& path) {
+  Prompter& prompter = session.GetPrompter();
+  const std::optional<ViewerSettings> settings = ApplySettingsReply(session, reply);
   if (!settings) {
-    session.GetPrompter().ShowError(kSaveUnansweredError);
-    return false;
+    prompter.ShowError(kSaveUnansweredError);
+    return;
   }
-  const auto document = ExportDocument(*settings, facts);
+  const auto document = ExportDocument(*settings, DeviceFacts(session));
   if (const auto* refused = std::get_if<SettingsFileError>(&document)) {
-    session.GetPrompter().ShowError(std::string(kSaveFailedError) + std::string(kNotExportable) +
-                                    refused->Text());
-    return false;
+    prompter.ShowError(std::string(kSaveFailedError) + std::string(kNotExportable) +
+                       refused->Text());
+    return;
   }
   if (const auto error = WriteSettingsFile(path, std::get<std::string>(document))) {
-    session.GetPrompter().ShowError(std::string(kSaveFailedError) + *error);
-    return false;
+    prompter.ShowError(std::string(kSaveFailedError) + *error);
   }
-  return true;
 }
 
-bool SettingsFilePresenter::Load(const std::filesystem::path& path, const PanelSteps& panel) {
-  DeviceSession& session = session_;
-  Prompter& prompter = session.GetPrompter();
-  const SettingsRead read = ReadSettingsFile(path);
-  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
-    prompter.ShowError(std::string(kSettingsFileError) + error->Text());
-    return false;
+// The wire part of the setters: nothing goes out while this controller holds the lock.
+Delivered Deliver(DeviceSession& session, const StateRequest& readBack, bool locked,
+                  std::span<const SettingsChange> changes, const ViewerSettings& device) {
+  Delivered delivered;
+  if (locked) {
+    delivered.delivery.sending = {.sent = 0, .locked = true};
+    return delivered;
   }
-  const ViewerSettings& wanted = std::get<ViewerSettings>(read);
-  if (session.Locked()) {
-    prompter.ShowError(kLoadLockedError);
-    return false;
+  delivered.delivery = DeliverSettingsChanges(session, readBack, changes, device);
+  if (!delivered.delivery.sending.locked) {
+    delivered.verification = FetchState(session, readBack);
   }
+  return delivered;
+}
 
-  std::optional<ViewerSettings> device;
-  session.Runner().Run(kReadingStateText,
-                       [&session, &device] { device = ReadDeviceSettings(session); });
-  if (!device) {
-    prompter.ShowError(kLoadUnansweredError);
-    return false;
+void ReportLoad(const LoadJob& job, std::size_t planned, const Delivered& delivered) {
+  DeviceSession& session = job.session;
+  if (delivered.delivery.probe) {
+    static_cast<void>(ApplySettingsReply(session, *delivered.delivery.probe));
   }
-  const std::vector<SettingsChange> changes = PlanSettings(ViewerFrames(session), *device, wanted);
-  if (changes.empty()) {
-    prompter.ShowInfo(kSettingsAlreadyHeld);
-    return false;
-  }
-  if (!prompter.Confirm(ApplyQuestion(CompareSettings(wanted, *device)))) {
-    return false;
-  }
-
-  panel.stopFollowing();
-  SettingsSending sending;
   std::optional<std::vector<SettingsDifference>> found;
-  session.Runner().Run(kSendingSettingsText,
-                       [&session, &changes, &device, &wanted, &sending, &found] {
-                         sending = SendSettingsChanges(session, changes, *device);
-                         if (!sending.locked) {
-                           found = VerifySettings(session, wanted);
-                         }
-                       });
-  panel.catchUp();
+  if (delivered.verification) {
+    found = ApplyVerification(session, *delivered.verification, job.wanted);
+  }
+  job.panel.catchUp();
 
+  Prompter& prompter = session.GetPrompter();
+  const SettingsSending& sending = delivered.delivery.sending;
   if (sending.locked) {
     prompter.ShowError(kLoadLockedError);
-  } else if (const auto problem = LoadProblem(changes.size(), sending.sent, found)) {
+  } else if (const auto problem = LoadProblem(planned, sending.sent, found)) {
     prompter.ShowError(*problem);
   } else {
     prompter.ShowInfo(kSettingsVerified);
   }
-  return sending.sent > 0;
+}
+
+// Once the device's settings are in: the plan, the operator's word, and the setters.
+void ConfirmAndSend(const std::shared_ptr<const LoadJob>& job, const StateReply& reply) {
+  DeviceSession& session = job->session;
+  Prompter& prompter = session.GetPrompter();
+  const std::optional<ViewerSettings> device = ApplySettingsReply(session, reply);
+  if (!device) {
+    prompter.ShowError(kLoadUnansweredError);
+    return;
+  }
+  std::vector<SettingsChange> changes = PlanSettings(ViewerFrames(session), *device, job->wanted);
+  if (changes.empty()) {
+    prompter.ShowInfo(kSettingsAlreadyHeld);
+    return;
+  }
+  if (!prompter.Confirm(ApplyQuestion(CompareSettings(job->wanted, *device)))) {
+    return;
+  }
+  job->panel.stopFollowing();
+  session.Runner().Start(
+      kSendingSettingsText,
+      [job, readBack = PrepareReadBack(session), locked = session.Locked(),
+       changes = std::move(changes), device = *device]() -> Continuation {
+        return [job, planned = changes.size(),
+                delivered = Deliver(job->session, readBack, locked, changes, device)] {
+          ReportLoad(*job, planned, delivered);
+        };
+      });
+}
+
+}  // namespace
+
+void SettingsFilePresenter::Save(const std::filesystem::path& path) {
+  DeviceSession& session = session_;
+  if (const auto refused = CheckSettingsFileTarget(path)) {
+    session.GetPrompter().ShowError(std::string(kSaveFailedError) + *refused);
+    return;
+  }
+  session.Runner().Start(kReadingStateText,
+                         [&session, readBack = PrepareReadBack(session), path]() -> Continuation {
+                           return [&session, reply = FetchState(session, readBack), path] {
+                             WriteSettings(session, reply, path);
+                           };
+                         });
+}
+
+void SettingsFilePresenter::Load(const std::filesystem::path& path, const PanelSteps& panel) {
+  DeviceSession& session = session_;
+  Prompter& prompter = session.GetPrompter();
+  SettingsRead read = ReadSettingsFile(path);
+  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
+    prompter.ShowError(std::string(kSettingsFileError) + error->Text());
+    return;
+  }
+  if (session.Locked()) {
+    prompter.ShowError(kLoadLockedError);
+    return;
+  }
+  auto job = std::make_shared<const LoadJob>(
+      LoadJob{session, std::move(std::get<ViewerSettings>(read)), panel});
+  session.Runner().Start(
+      kReadingStateText, [job, readBack = PrepareReadBack(session)]() -> Continuation {
+        return [job, reply = FetchState(job->session, readBack)] { ConfirmAndSend(job, reply); };
+      });
 }
 
 }  // namespace quintara

@@ -24,8 +24,10 @@ inline constexpr std::string_view kSettingsAlreadyHeld =
 inline constexpr std::string_view kSettingsVerified = "The settings were applied and verified.";
 
 // Saving the multiviewer's settings to a file and applying a file to it, apart from choosing
-// the file: the read-backs and the setters (through the controller's exchange runner, so that a
-// window keeps painting), the checks made before anything is sent, and what the operator is told.
+// the file: the read-backs and the setters (started on the controller's exchange runner, so that
+// a window keeps painting), the checks made before anything is sent, and what the operator is
+// told. The presenter may go as soon as Save or Load returns: what follows the exchanges takes
+// only the session and the panel's steps, and the session outlives the exchanges started for it.
 class SettingsFilePresenter {
  public:
   // What the open panel does around the setters. Before the first one goes it stops following
@@ -40,13 +42,13 @@ class SettingsFilePresenter {
   explicit SettingsFilePresenter(DeviceSession& session) : session_(session) {}
 
   // Reads the device's settings back and writes them, with what the device told of itself, to
-  // the file. False when nothing was saved; the operator has been told why.
-  bool Save(const std::filesystem::path& path);
+  // the file. When nothing was saved the operator is told why.
+  void Save(const std::filesystem::path& path);
 
   // Checks the file, reads the device, asks the operator to confirm what will change, sends the
   // setters that differ and reads the device back to verify them; then tells the operator how
-  // it went. False when nothing was sent.
-  bool Load(const std::filesystem::path& path, const PanelSteps& panel);
+  // it went.
+  void Load(const std::filesystem::path& path, const PanelSteps& panel);
 
  private:
   DeviceSession& session_;

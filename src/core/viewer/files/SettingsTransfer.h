@@ -5,18 +5,22 @@
 #include <string_view>
 #include <vector>
 
+#include "core/viewer/protocol/ReadBack.h"
 #include "core/viewer/state/ViewerSettings.h"
 
 namespace quintara {
 
 class DeviceSession;
 
-// Saving a multiviewer's settings and applying them to a unit. These run the exchanges
-// directly: a window calls them inside its exchange runner, and they touch nothing but the
-// controller and its mirror.
+// Saving a multiviewer's settings and applying them to a unit. The functions that take a
+// StateRequest are wire parts, for an exchange's worker: they touch nothing of the session but
+// its link, and hand back the replies they read. The others run on the owner's thread; those
+// without a StateRequest run their exchanges there too (the command line).
 
 // Reads the device's whole state back; its settings, or nothing when it did not answer.
 std::optional<ViewerSettings> ReadDeviceSettings(DeviceSession& session);
+// A read-back's reply applied to the mirror as ReadDeviceSettings applies it.
+std::optional<ViewerSettings> ApplySettingsReply(DeviceSession& session, const StateReply& reply);
 // What the last read-back told of the unit beyond its settings.
 ViewerFacts DeviceFacts(const DeviceSession& session);
 
@@ -40,9 +44,23 @@ struct SettingsSending {
 SettingsSending SendSettingsChanges(DeviceSession& session, std::span<const SettingsChange> changes,
                                     const ViewerSettings& device);
 
+// The wire part of SendSettingsChanges, for a unit this controller does not hold locked: how
+// sending went, and the reply of the read-back on the way (none when nothing went out).
+struct SettingsDelivery {
+  SettingsSending sending;
+  std::optional<StateReply> probe;
+};
+SettingsDelivery DeliverSettingsChanges(DeviceSession& session, const StateRequest& readBack,
+                                        std::span<const SettingsChange> changes,
+                                        const ViewerSettings& device);
+
 // Reads the state back and lists where the device differs from the wanted settings; nothing
 // when it did not answer.
 std::optional<std::vector<SettingsDifference>> VerifySettings(DeviceSession& session,
                                                               const ViewerSettings& wanted);
+// VerifySettings once its read-back's reply is in.
+std::optional<std::vector<SettingsDifference>> ApplyVerification(DeviceSession& session,
+                                                                 const StateReply& reply,
+                                                                 const ViewerSettings& wanted);
 
 }  // namespace quintara

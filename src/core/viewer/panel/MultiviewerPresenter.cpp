@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "core/link/NetworkLink.h"
 #include "core/session/DeviceSession.h"
@@ -27,18 +28,22 @@ MultiviewerPresenter::~MultiviewerPresenter() {
   }
 }
 
-std::uint8_t MultiviewerPresenter::ReadState() {
+void MultiviewerPresenter::ReadState(std::function<void(std::uint8_t firstPage)> opened) {
   DeviceSession& session = session_;
   // Unanswered, the panel opens all the same, on what the mirror held before.
-  session.Runner().Run(kReadingStateText, [&session] { static_cast<void>(ReadBack(session)); });
-  ViewerState& viewer = session_.Viewer();
-  RefreshSwitcherGrid(viewer);
-  RefreshLayout(viewer);
-  for (const ColourTable table : {ColourTable::UmdBack, ColourTable::UmdText,
-                                  ColourTable::FormatBack, ColourTable::FormatText}) {
-    RefreshColours(viewer, table);
-  }
-  return PageSwitch::FirstPage(viewer);
+  session.Runner().Start(
+      kReadingStateText,
+      lifetime_.GuardWork(
+          ReadBackWork(session, [&session, opened = std::move(opened)](ExchangeOutcome) {
+            ViewerState& viewer = session.Viewer();
+            RefreshSwitcherGrid(viewer);
+            RefreshLayout(viewer);
+            for (const ColourTable table : {ColourTable::UmdBack, ColourTable::UmdText,
+                                            ColourTable::FormatBack, ColourTable::FormatText}) {
+              RefreshColours(viewer, table);
+            }
+            opened(PageSwitch::FirstPage(viewer));
+          })));
 }
 
 bool MultiviewerPresenter::StartListener() {

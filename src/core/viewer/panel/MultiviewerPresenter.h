@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include "core/Executor.h"
+#include "core/session/Lifetime.h"
 #include "core/viewer/panel/PageSwitch.h"
 #include "core/viewer/protocol/StatusListener.h"
 
@@ -24,9 +26,10 @@ class MultiviewerPresenter {
   MultiviewerPresenter(const MultiviewerPresenter&) = delete;
   MultiviewerPresenter& operator=(const MultiviewerPresenter&) = delete;
 
-  // Reads the device's whole state (through the controller's exchange runner) and brings the
-  // derived tables up to date; then the page to open with.
-  std::uint8_t ReadState();
+  // Reads the device's whole state (an exchange started on the controller's runner) and, once
+  // it is in, brings the derived tables up to date and hands `opened` the page to open with;
+  // not once the presenter has gone.
+  void ReadState(std::function<void(std::uint8_t firstPage)> opened);
   // A tab: whether and from which page the panel switches.
   std::optional<PageSwitch::Change> SwitchPage(std::uint8_t page) {
     return pages_.SwitchPage(page);
@@ -47,6 +50,7 @@ class MultiviewerPresenter {
   Executor& executor_;
   PageSwitch pages_;
   std::unique_ptr<StatusListener> listener_;
+  Lifetime lifetime_;
 };
 
 }  // namespace quintara

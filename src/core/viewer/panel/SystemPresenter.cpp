@@ -1,31 +1,54 @@
 #include "core/viewer/panel/SystemPresenter.h"
 
-#include <functional>
+#include <utility>
 
 #include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/ReadBack.h"
 #include "core/viewer/protocol/ViewerCommands.h"
+#include "core/viewer/protocol/ViewerFrames.h"
 #include "core/viewer/state/ViewerRefresh.h"
 #include "core/viewer/state/ViewerTables.h"
 
 namespace quintara {
 namespace {
 
-// Send, settle, read back on the runner's worker, so the window paints meanwhile; the refresh
-// follows on the caller's thread. Takes only the controller: the page that asked may be gone
-// by the time the runner returns.
-void Recall(DeviceSession& session, std::string_view what, const std::function<void()>& send) {
-  session.Runner().Run(what, [&session, &send] {
-    send();
-    session.GetClock().SleepMs(session.Timing().recallPauseMs);
-    // Unanswered, the status line says so and the page shows the mirror as it was.
-    static_cast<void>(ReadBack(session));
-  });
-  RefreshAll(session.Viewer());
-  session.ViewerViews().Notify([](ViewerView& view) { view.RepaintPreview(); });
+// The wire part of a recall: the send, the device's time to settle, the read-back.
+StateReply RecallOnTheWire(DeviceSession& session, const std::optional<Frame>& send, int pauseMs,
+                           const StateRequest& readBack) {
+  if (send) {
+    static_cast<void>(session.SendFrame(*send));
+  }
+  session.GetClock().SleepMs(pauseMs);
+  return FetchState(session, readBack);
 }
 
 }  // namespace
+
+void SystemPresenter::Recall(std::string_view what, std::optional<Frame> send, Continuation besides,
+                             Continuation recalled) {
+  DeviceSession& session = session_;
+  // The mirror is the session's: it takes what the device recalled even when the page that
+  // asked has gone by then; only what the page shows goes with it.
+  const Continuation shown = recalled ? lifetime_.Guard(std::move(recalled)) : Continuation();
+  session.Runner().Start(
+      what,
+      [&session, send = std::move(send), besides, shown, pauseMs = session.Timing().recallPauseMs,
+       readBack = PrepareReadBack(session)]() -> Continuation {
+        return
+            [&session, besides, shown, reply = RecallOnTheWire(session, send, pauseMs, readBack)] {
+              // Unanswered, the status line says so and the page shows the mirror as it was.
+              static_cast<void>(ApplyStateReply(session, reply));
+              RefreshAll(session.Viewer());
+              session.ViewerViews().Notify([](ViewerView& view) { view.RepaintPreview(); });
+              if (besides) {
+                besides();
+              }
+              if (shown) {
+                shown();
+              }
+            };
+      });
+}
 
 std::optional<int> SystemPresenter::OutputFormatItem() const {
   if (const auto item = quintara::OutputFormatItem(session_.Viewer().OutputFormat)) {
@@ -87,24 +110,27 @@ void SystemPresenter::SaveCustom(std::uint8_t memory) {
   static_cast<void>(ViewerCommands(session_).SendCustomMemory(ViewerCode::SaveCustom, memory));
 }
 
-void SystemPresenter::LoadCustom(std::uint8_t memory) {
-  DeviceSession& session = session_;
-  Recall(session, kLoadingCustomText, [&session, memory] {
-    static_cast<void>(ViewerCommands(session).SendCustomMemory(ViewerCode::LoadCustom, memory));
-  });
+void SystemPresenter::LoadCustom(std::uint8_t memory, Continuation recalled) {
+  std::optional<Frame> send;
+  if (!session_.RefuseWhileLocked()) {
+    send = ViewerFrames(session_).OneValue(ViewerCode::LoadCustom, memory);
+  }
+  Recall(kLoadingCustomText, std::move(send), {}, std::move(recalled));
 }
 
-bool SystemPresenter::LoadDefaults() {
+bool SystemPresenter::LoadDefaults(Continuation recalled) {
   if (session_.RefuseWhileLocked()) {
     return false;
   }
-  DeviceSession& session = session_;
-  Recall(session, kLoadingDefaultsText,
-         [&session] { static_cast<void>(ViewerCommands(session).LoadDefaults()); });
-  ViewerState& viewer = session.Viewer();
-  viewer.AudioWindowItem = 0;
-  viewer.ColourWindowItem = 0;
-  viewer.ColourSourceItem = 0;
+  ViewerState& viewer = session_.Viewer();
+  Recall(
+      kLoadingDefaultsText, ViewerFrames(session_).OneValue(ViewerCode::LoadDefaults, 0x00),
+      [&viewer] {
+        viewer.AudioWindowItem = 0;
+        viewer.ColourWindowItem = 0;
+        viewer.ColourSourceItem = 0;
+      },
+      std::move(recalled));
   return true;
 }
 

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string_view>
 
+#include "core/ExchangeRunner.h"
+#include "core/link/ControlFrame.h"
+#include "core/session/Lifetime.h"
 #include "core/viewer/panel/ViewerView.h"
 
 namespace quintara {
@@ -46,17 +49,25 @@ class SystemPresenter {
 
   // Stores the device's settings in its memory 1 or 2.
   void SaveCustom(std::uint8_t memory);
-  // Recalls memory 1 or 2: sends, lets the device settle, reads the whole state back, then
-  // brings the derived tables and the preview up to date. The wait and the read-back happen
-  // while locked too; only the send is refused then.
-  void LoadCustom(std::uint8_t memory);
+  // Recalls memory 1 or 2 in an exchange started on the controller's runner: sends, lets the
+  // device settle, reads the whole state back, then brings the derived tables and the preview
+  // up to date, and `recalled` follows (the page shows the switches). The wait and the
+  // read-back happen while locked too; only the send is refused then. The mirror takes what
+  // was recalled even when the page has gone meanwhile; `recalled` then does not run.
+  void LoadCustom(std::uint8_t memory, Continuation recalled);
   // Restores the device's defaults as LoadCustom recalls a memory, and puts the Audio and Colour
   // pages' selections back to their first items. False, with nothing done, while locked.
-  bool LoadDefaults();
+  bool LoadDefaults(Continuation recalled);
 
  private:
+  // The send (none when refused), the pause, the read-back; then the refresh, what the recall
+  // does to the mirror besides, and what the page shows.
+  void Recall(std::string_view what, std::optional<Frame> send, Continuation besides,
+              Continuation recalled);
+
   DeviceSession& session_;
   int shownFormatItem_ = -1;
+  Lifetime lifetime_;
 };
 
 }  // namespace quintara

@@ -1,6 +1,7 @@
 #include "core/viewer/protocol/ReadBack.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/session/DeviceSession.h"
 #include "core/viewer/protocol/StateImageDecoder.h"
@@ -11,13 +12,14 @@ namespace {
 
 constexpr std::size_t kReceiveBufferSize = 1024;
 
-void StoreImage(ViewerState& viewer, std::span<const std::uint8_t> reply) {
-  std::ranges::copy(reply.subspan(kStateImageOffset, kStateImageSize), viewer.StateImage.begin());
+void KeepImage(StateImageBytes& image, std::span<const std::uint8_t> reply) {
+  std::ranges::copy(reply.subspan(kStateImageOffset, kStateImageSize), image.begin());
 }
 
 // The network takes the first datagram that is a state reply. The serial line takes the first
 // 809 bytes that arrive, untested; fewer, once read, end the wait.
-Verdict JudgeStateReply(ViewerState& viewer, LinkKind kind, const std::optional<Arrival>& arrival) {
+Verdict JudgeStateReply(StateImageBytes& image, LinkKind kind,
+                        const std::optional<Arrival>& arrival) {
   if (!arrival || arrival->bytes.empty()) {
     return Verdict::KeepWaiting;
   }
@@ -26,13 +28,13 @@ Verdict JudgeStateReply(ViewerState& viewer, LinkKind kind, const std::optional<
     if (bytes.size() < kStateReplySize) {
       return Verdict::GaveUp;
     }
-    StoreImage(viewer, bytes);
+    KeepImage(image, bytes);
     return Verdict::Accepted;
   }
   if (!IsStateReply(bytes)) {
     return Verdict::KeepWaiting;
   }
-  StoreImage(viewer, bytes);
+  KeepImage(image, bytes);
   return Verdict::Accepted;
 }
 
@@ -56,36 +58,56 @@ bool IsStateReply(std::span<const std::uint8_t> datagram) {
          datagram[frame::kDeviceTypeOffset] == kMultiviewerType;
 }
 
-ExchangeOutcome ReadBack(DeviceSession& session) {
-  const LinkTiming& timing = session.Timing();
+StateRequest PrepareReadBack(const DeviceSession& session) {
+  const DeviceEntry& entry = session.Entry();
   const LinkKind kind = session.CurrentLink();
-  const DeviceEntry entry = session.Entry();
+  return {BuildFrame(entry.DeviceType, entry.DeviceAddress, kind, ViewerCode::ReadState), kind,
+          session.Timing().readBackWindowMs, session.Timing().readBackSerialPollMs};
+}
+
+StateReply FetchState(DeviceSession& session, const StateRequest& request) {
+  StateReply reply;
   Exchange exchange;
   exchange.startMs = session.GetClock().NowMs();
-  const Frame request =
-      BuildFrame(entry.DeviceType, entry.DeviceAddress, kind, ViewerCode::ReadState);
-  exchange.request = request;
-  exchange.windowMs = timing.readBackWindowMs;
+  exchange.request = request.request;
+  exchange.windowMs = request.windowMs;
   exchange.pauseAfterSendMs = Exchange::kLinkPause;
-  exchange.settleMs = timing.readBackSerialPollMs;
+  exchange.settleMs = request.serialPollMs;
   exchange.readAtLeast = kStateReplySize;
   exchange.readAtMost = kStateReplySize;
   exchange.bufferSize = kReceiveBufferSize;
-  exchange.judge = [&viewer = session.Viewer(), kind](const std::optional<Arrival>& arrival) {
-    return JudgeStateReply(viewer, kind, arrival);
+  exchange.judge = [&image = reply.image,
+                    kind = request.kind](const std::optional<Arrival>& arrival) {
+    return JudgeStateReply(image, kind, arrival);
   };
-  const ExchangeOutcome outcome = session.RunExchange(exchange);
-  if (outcome == ExchangeOutcome::NotSent) {
-    return outcome;
+  reply.outcome = session.RunExchange(exchange);
+  return reply;
+}
+
+ExchangeOutcome ApplyStateReply(DeviceSession& session, const StateReply& reply) {
+  if (reply.outcome == ExchangeOutcome::NotSent) {
+    return reply.outcome;
   }
   // Unanswered, the mirror keeps what it knows: the last image would take back every change
   // sent or reported since it was read.
-  const bool answered = outcome == ExchangeOutcome::Answered;
-  if (answered) {
+  if (reply.Answered()) {
+    session.Viewer().StateImage = reply.image;
     Decode(session);
   }
-  session.NoteExchange(answered);
-  return outcome;
+  session.NoteExchange(reply.Answered());
+  return reply.outcome;
+}
+
+ExchangeOutcome ReadBack(DeviceSession& session) {
+  return ApplyStateReply(session, FetchState(session, PrepareReadBack(session)));
+}
+
+WireWork ReadBackWork(DeviceSession& session, std::function<void(ExchangeOutcome)> then) {
+  return [&session, request = PrepareReadBack(session), then = std::move(then)]() -> Continuation {
+    return [&session, reply = FetchState(session, request), then] {
+      then(ApplyStateReply(session, reply));
+    };
+  };
 }
 
 }  // namespace quintara

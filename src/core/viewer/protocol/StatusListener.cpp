@@ -57,7 +57,12 @@ class StatusListener::Inbox : public std::enable_shared_from_this<Inbox> {
   void Drain();
   // True when the entry had the whole state read again.
   bool Deliver(const Entry& entry);
-  void ReadBackNow();
+  // Starts the read-back on the controller's runner; once its reply is in (and applied while
+  // the panel lasts), `then` runs. What is handed over meanwhile waits until then: applied
+  // before the image, a change the device made after it was read would be undone.
+  void ReadBackNow(std::function<void(bool panelLasts)> then);
+  // Once the read-back is in: a drain that found it running is taken up again.
+  void ResumeAfterReRead();
 
   DeviceSession& session_;
   Executor& executor_;
@@ -67,6 +72,7 @@ class StatusListener::Inbox : public std::enable_shared_from_this<Inbox> {
   std::deque<Entry> entries_;
   bool drainPosted_ = false;
   bool overflowed_ = false;  // reports were lost since the inbox was last empty
+  bool reReading_ = false;   // the controller's thread only
 };
 
 void StatusListener::Inbox::Add(const ReportBytes& report, Kind kind,
@@ -91,6 +97,9 @@ void StatusListener::Inbox::Add(const ReportBytes& report, Kind kind,
 }
 
 void StatusListener::Inbox::Drain() {
+  if (reReading_) {
+    return;  // the read-back's end drains what waits; drainPosted_ keeps further posts away
+  }
   std::array<Entry, kSlice> slice;
   std::size_t taken = 0;
   bool more = false;
@@ -116,8 +125,11 @@ void StatusListener::Inbox::Drain() {
   if (readAgain && session_.PanelGeneration() == generation_) {
     // What was lost is read from the device; the pages keep their selections, as after a
     // memory is loaded.
-    ReadBackNow();
-    FinishReRead(session_, ViewerCode::LoadCustom);
+    ReadBackNow([&session = session_](bool panelLasts) {
+      if (panelLasts) {
+        FinishReRead(session, ViewerCode::LoadCustom);
+      }
+    });
   }
   if (more) {
     executor_.Post([inbox = shared_from_this()] { inbox->Drain(); });
@@ -143,20 +155,47 @@ bool StatusListener::Inbox::Deliver(const Entry& entry) {
     }
     return false;
   }
-  if (panelLasts) {
-    if (hook) {
-      hook(report, true);
-    }
-    // Unanswered or not, what follows refreshes from the mirror as it then is.
-    ReadBackNow();
+  if (!panelLasts) {
+    entry.ended->Raise();
+    return false;
   }
-  entry.ended->Raise();
-  return panelLasts;
+  if (hook) {
+    hook(report, true);
+  }
+  // Unanswered or not, what follows refreshes from the mirror as it then is. The worker takes
+  // no report until the read-back has ended.
+  ReadBackNow([ended = entry.ended](bool) { ended->Raise(); });
+  return true;
 }
 
-void StatusListener::Inbox::ReadBackNow() {
+void StatusListener::Inbox::ReadBackNow(std::function<void(bool panelLasts)> then) {
+  reReading_ = true;
   DeviceSession& session = session_;
-  session.Runner().Run(kReadingStateText, [&session] { static_cast<void>(ReadBack(session)); });
+  session.Runner().Start(kReadingStateText,
+                         [&session, request = PrepareReadBack(session), inbox = shared_from_this(),
+                          then = std::move(then)]() -> Continuation {
+                           return [&session, reply = FetchState(session, request), inbox, then] {
+                             const bool panelLasts =
+                                 session.PanelGeneration() == inbox->generation_;
+                             if (panelLasts) {
+                               static_cast<void>(ApplyStateReply(session, reply));
+                             }
+                             then(panelLasts);
+                             inbox->ResumeAfterReRead();
+                           };
+                         });
+}
+
+void StatusListener::Inbox::ResumeAfterReRead() {
+  reReading_ = false;
+  bool waiting = false;
+  {
+    const std::lock_guard lock(mutex_);
+    waiting = drainPosted_;
+  }
+  if (waiting) {
+    executor_.Post([inbox = shared_from_this()] { inbox->Drain(); });
+  }
 }
 
 StatusListener::StatusListener(DeviceSession& session, UdpSocket statusSocket,

@@ -25,8 +25,8 @@ class StatusListener {
   static constexpr std::size_t kBufferSize = 1400;
   // Reports waiting for the controller's thread, at the most. A device reports each change once,
   // and its longest honest burst, a settings file applied at once, is some 350 changes: this
-  // leaves room for ten of them while an exchange (a recall: 3 s and a read-back) holds the
-  // thread. Beyond it the oldest go, and the state is read again once the rest are applied.
+  // leaves room for ten of them while the thread is held up, or while the state is read again
+  // (up to 2 s). Beyond it the oldest go, and the state is read again once the rest are applied.
   static constexpr std::size_t kWaitingReports = 4096;
 
   // What became of the reports of the connected device. Each one accepted is applied to its

@@ -1,7 +1,5 @@
 #include "ui/viewer/pages/SystemPage.h"
 
-#include <QPointer>
-
 #include "core/viewer/state/ViewerTables.h"
 #include "ui/controls/ShadeButton.h"
 #include "ui/skin/Skin.h"
@@ -51,20 +49,14 @@ void SystemPage::ConnectControls() {
   ConnectSwitch(SystemPageId::Timecode, ViewerSwitch::Timecode);
   controls_.OnClicked(SystemPageId::SaveCustom1, this, [this] { presenter_.SaveCustom(1); });
   controls_.OnClicked(SystemPageId::SaveCustom2, this, [this] { presenter_.SaveCustom(2); });
-  controls_.OnClicked(SystemPageId::LoadCustom1, this, [this] {
-    Recall([this] {
-      presenter_.LoadCustom(1);
-      return true;
-    });
-  });
-  controls_.OnClicked(SystemPageId::LoadCustom2, this, [this] {
-    Recall([this] {
-      presenter_.LoadCustom(2);
-      return true;
-    });
-  });
+  // What was recalled shows on the switches once it is in; the format list follows once the
+  // device reports the recall.
+  controls_.OnClicked(SystemPageId::LoadCustom1, this,
+                      [this] { presenter_.LoadCustom(1, [this] { ShowSwitches(); }); });
+  controls_.OnClicked(SystemPageId::LoadCustom2, this,
+                      [this] { presenter_.LoadCustom(2, [this] { ShowSwitches(); }); });
   controls_.OnClicked(SystemPageId::LoadDefault, this,
-                      [this] { Recall([this] { return presenter_.LoadDefaults(); }); });
+                      [this] { presenter_.LoadDefaults([this] { ShowSwitches(); }); });
 }
 
 void SystemPage::ConnectSwitch(int id, ViewerSwitch which) {
@@ -73,15 +65,6 @@ void SystemPage::ConnectSwitch(int id, ViewerSwitch which) {
       ShowSwitch(which, *on);
     }
   });
-}
-
-void SystemPage::Recall(const std::function<bool()>& recall) {
-  const QPointer<SystemPage> self(this);
-  if (recall() && self) {
-    // What was recalled shows on the switches at once; the format list follows once the
-    // device reports the recall.
-    self->ShowSwitches();
-  }
 }
 
 void SystemPage::ShowOutputFormat() {

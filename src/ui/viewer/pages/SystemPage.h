@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QComboBox>
-#include <functional>
 
 #include "core/session/DeviceSession.h"
 #include "core/viewer/panel/SystemPresenter.h"
@@ -28,8 +27,6 @@ class SystemPage : public PageWidget, private ViewerView {
  private:
   void ConnectControls();
   void ConnectSwitch(int id, ViewerSwitch which);
-  // A recall runs for seconds; the page is touched afterwards only if it still exists.
-  void Recall(const std::function<bool()>& recall);
   // Selects the mirror's output format; a code no item has leaves the list as it is.
   void ShowOutputFormat();
   void ShowFormatItem(int item);
