@@ -51,6 +51,7 @@ class MainWindowTest : public ::testing::Test {
 
   void ClickSearch() {
     Click(MainWindowId::Search);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->Busy(); }, test::kPatienceMs));
     ASSERT_EQ(DeviceList()->count(), 3);
   }
 

@@ -45,8 +45,10 @@ class PanelFixture : public ::testing::Test {
     return window->Controls().Get<QLabel>(ui::MainWindowId::StatusLine)->text();
   }
 
+  // Clicks Search and waits until the search has ended and its result is shown.
   void Search() {
     QTest::mouseClick(window->Controls().Find(ui::MainWindowId::Search), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->Busy(); }, kPatienceMs));
   }
   // Chooses the device list line of this address, as the operator would.
   void Choose(const Ipv4Address& address) {

@@ -110,9 +110,11 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   SerialPortSource serialPorts_;
   QtExecutor executor_;
   GuiThreadObserver guiThreadObserver_{*this, *this};
-  QtExchangeRunner runner_{executor_, *this};
   SystemClock clock_;
   std::unique_ptr<Controller> controller_;
+  // Goes before the controller: an exchange still on the wire ends, and what it handed back is
+  // dropped, while the links it uses are there.
+  QtExchangeRunner runner_{executor_, *this};
   ControlSet controls_;
   // The controls the handlers use most, taken from controls_ once.
   QComboBox* deviceList_ = nullptr;
