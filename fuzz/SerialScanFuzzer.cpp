@@ -61,7 +61,8 @@ void FeedSerialScan(Input input) {
   StateImageBytes image{};
   LinkTiming timing;
   StillClock clock;
-  SerialSearch search(devices, image, timing, clock);
+  DeviceListView view;
+  SerialSearch search(image.size(), timing, clock);
 
   Message collected;
   int found = 0;
@@ -74,6 +75,7 @@ void FeedSerialScan(Input input) {
     found = search.ScanSerialReply(pass);
     QUINTARA_FUZZ_CHECK(found == 0 || found == 1);
     if (found == 1) {
+      SerialSearch::Conclude(search.Found(), devices, image, view);
       break;
     }
   }

@@ -16,34 +16,76 @@ Controller::Controller(LinkConfig config, LinkTiming timing, Clock& clock, Promp
       prompter_(prompter),
       observer_(observer),
       network_(std::move(config), timing_, clock, observer_),
-      serial_(serialPort_, timing_, clock),
-      networkSearch_(devices_, timing_, clock),
-      serialSearch_(devices_, serialSearchImage_, timing_, clock) {}
+      serial_(serialPort_, timing_, clock) {}
 
 void Controller::Search(const SearchStop& stop) {
-  devices_.SetSelectedIndex(-1);
-  if (linkKind_ == LinkKind::Lan) {
-    SearchNetwork(stop);
-  } else {
-    SearchSerial();
+  if (const WireWork work = SearchWork(stop)) {
+    work()();
   }
 }
 
+void Controller::StartSearch(Continuation then, const SearchStop& stop) {
+  WireWork work = SearchWork(stop);
+  if (!work) {
+    return;
+  }
+  Runner().Start(kSearchingText,
+                 [work = std::move(work), then = std::move(then)]() -> Continuation {
+                   return [apply = work(), then] {
+                     apply();
+                     then();
+                   };
+                 });
+}
+
 void Controller::SearchNetwork(const SearchStop& stop) {
+  NetworkSearchWork(stop)()();
+}
+
+void Controller::SearchSerial() {
+  if (const WireWork work = SerialSearchWork()) {
+    work()();
+  }
+}
+
+WireWork Controller::SearchWork(const SearchStop& stop) {
+  devices_.SetSelectedIndex(-1);
+  return linkKind_ == LinkKind::Lan ? NetworkSearchWork(stop) : SerialSearchWork();
+}
+
+WireWork Controller::NetworkSearchWork(const SearchStop& stop) {
   // The panel shows a device the search is about to forget.
   observer_.CloseDevicePanel();
-  if (!networkSearch_.SearchNetwork(ActiveLink(), linkKind_, observer_, stop)) {
+  devices_.ShowSearchStarting(observer_);
+  return Applying<NetworkFind>(
+      [&link = ActiveLink(), discover = BuildDiscoverFrame(linkKind_, clock_.LocalNow()),
+       timing = timing_, &clock = clock_,
+       stop] { return NetworkSearch(timing, clock).SearchNetwork(link, discover, stop); },
+      [this](const NetworkFind& found) { ApplyNetworkSearch(found); });
+}
+
+void Controller::ApplyNetworkSearch(const NetworkFind& found) {
+  NetworkSearch::Conclude(found, devices_, observer_);
+  if (!found.sent) {
     prompter_.ShowError(kCreateSocketError);
   }
 }
 
-void Controller::SearchSerial() {
+WireWork Controller::SerialSearchWork() {
   if (!serialPort_.IsOpen()) {
     prompter_.ShowError(kOpenSerialPortError);
-    return;
+    return {};
   }
   observer_.CloseDevicePanel();
-  serialSearch_.SearchSerial(ActiveLink(), linkKind_, observer_);
+  devices_.ShowSearchStarting(observer_);
+  return Applying<SerialFind>(
+      [&link = ActiveLink(), discover = BuildDiscoverFrame(linkKind_, clock_.LocalNow()),
+       timing = timing_, &clock = clock_, imageSize = serialSearchImage_.size()] {
+        return SerialSearch(imageSize, timing, clock).SearchSerial(link, discover);
+      },
+      [this](const SerialFind& found) {
+        SerialSearch::Conclude(found, devices_, serialSearchImage_, observer_);
+      });
 }
 
 Link& Controller::ActiveLink() {

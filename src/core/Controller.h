@@ -80,8 +80,13 @@ class Controller final : public SessionHost {
   void Diagnostic(std::string_view line) override { *diagnostics_ << line << std::flush; }
   void SetDiagnostics(std::ostream& stream) { diagnostics_ = &stream; }
 
-  // The search button: over the network or the serial line, whichever link is current.
+  // The search button: over the network or the serial line, whichever link is current. What was
+  // found is applied before it returns (the command line, tests).
   void Search(const SearchStop& stop = {});
+  // The same search started on the runner, which may go on meanwhile: what was found is applied
+  // on this thread once the search has ended, then `then` runs. A search refused at once (the
+  // serial port is closed) starts nothing, and `then` never runs.
+  void StartSearch(Continuation then, const SearchStop& stop = {});
   // The search over the network; the first device found becomes the selected one.
   void SearchNetwork(const SearchStop& stop = {});
   // The search on the serial line: at most one device.
@@ -100,6 +105,12 @@ class Controller final : public SessionHost {
  private:
   // Lets go of the sessions of devices the last search did not find.
   void ForgetLostSessions();
+  // A search's first steps, taken on this thread, and its wire part, which returns the step that
+  // applies what was found; empty when the search is refused.
+  WireWork SearchWork(const SearchStop& stop);
+  WireWork NetworkSearchWork(const SearchStop& stop);
+  WireWork SerialSearchWork();
+  void ApplyNetworkSearch(const NetworkFind& found);
 
   LinkTiming timing_;
   Clock& clock_;
@@ -114,8 +125,6 @@ class Controller final : public SessionHost {
   // The state image a device on the serial line may send while it is searched for; its session
   // starts from it.
   StateImageBytes serialSearchImage_{};
-  NetworkSearch networkSearch_;
-  SerialSearch serialSearch_;
   DirectRunner directRunner_;
   ExchangeRunner* runner_ = &directRunner_;
   const std::shared_ptr<DeviceSession> placeholder_ = std::make_shared<DeviceSession>(*this);

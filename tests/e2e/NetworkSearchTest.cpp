@@ -3,7 +3,12 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
+#include <thread>
+#include <utility>
 
 #include "core/Controller.h"
 #include "core/platform/UdpSocket.h"
@@ -187,6 +192,46 @@ TEST_F(NetworkSearch, ANewSearchEmptiesTheListAndTableFirst) {
   ExpectNoDeviceFound();
   EXPECT_EQ(Devices().Table().Entry(0), DeviceEntry{});
   EXPECT_EQ(observer.calls.at(1), "DeviceListChanged");
+}
+
+// Keeps what is started on it, for the test to run its wire part and apply it when it chooses.
+struct HeldRunner final : ExchangeRunner {
+  void Start(std::string_view, WireWork work) override { held = std::move(work); }
+  void Run(std::string_view, const std::function<void()>& exchange) override { exchange(); }
+  WireWork held;
+};
+
+// Started as the window starts it, the search keeps what it hears (and that it could not send)
+// to itself until it is applied: meanwhile only the emptied list shows, and the window's next
+// step comes after the table and the prompt.
+TEST_F(NetworkSearch, AStartedSearchShowsOnlyTheEmptiedListUntilWhatItFoundIsApplied) {
+  CraftedPeer peer(At(kPeerA),
+                   {DiscoverAnswer(0xA1, 0x01, NameAndIdentity("KVT2208Z", {1, 2, 3, 4}))});
+  HeldRunner runner;
+  controller.SetRunner(runner);
+  DeviceDirectory& devices = controller.Devices();
+  for (const bool portTaken : {false, true}) {
+    SCOPED_TRACE(portTaken ? "no search socket" : "answered");
+    devices.BeginSearch();
+    ASSERT_TRUE(devices.Record({{}, "EARLIER_127.0.0.99"}));
+    observer.calls.clear();
+    std::optional<UdpSocket> squatter = UdpSocket::Create();
+    ASSERT_TRUE(!portTaken || squatter->Bind({link.bindAddress, link.localPort}));
+    bool nextStep = false;
+    controller.StartSearch([&nextStep] { nextStep = true; });
+    Continuation apply;
+    std::thread([&] { apply = runner.held(); }).join();
+    EXPECT_EQ(observer.calls, (std::vector<std::string>{"CloseDevicePanel", "DeviceListChanged"}));
+    EXPECT_EQ(devices.Lines(), std::vector<std::string>{"EARLIER_127.0.0.99"});
+    EXPECT_TRUE(prompter.errors.empty());
+    EXPECT_FALSE(nextStep);
+
+    apply();
+    EXPECT_EQ(devices.Lines(), portTaken ? std::vector<std::string>{}
+                                         : std::vector<std::string>{"KVT2208Z_127.0.0.21"});
+    EXPECT_EQ(prompter.errors.size(), portTaken ? 1u : 0u);
+    EXPECT_TRUE(nextStep);
+  }
 }
 
 TEST_F(NetworkSearch, PortInUseReportsCreateSocketErr) {

@@ -122,6 +122,7 @@ TEST(ExchangeRunner, ClicksAndKeysDuringASearchHaveNoEffectAfterIt) {
   });
   duringTheSearch.start(5);
   QTest::mouseClick(window->Controls().Find(MainWindowId::Search), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&window] { return !window->Busy(); }, test::kPatienceMs));
   ASSERT_EQ(window->Controls().Get<QComboBox>(MainWindowId::DeviceList)->count(), 3);
   // Whatever was still queued is handed out now; none of it may act.
   QCoreApplication::processEvents();
@@ -147,6 +148,29 @@ TEST(ExchangeRunner, ClicksAndKeysDuringASearchHaveNoEffectAfterIt) {
   ASSERT_TRUE(QTest::qWaitFor([&window] { return !window->Busy(); }, test::kPatienceMs))
       << "the panel the search opened has read its device";
   EXPECT_TRUE(window->Controls().Find(MainWindowId::Lock)->isEnabled());
+}
+
+// The search button starts the search and returns: the list, the status and the first device's
+// panel come once it has ended. A window closed meanwhile lets the search end on its links first.
+TEST(ExchangeRunner, TheSearchButtonReturnsAtOnceAndThePanelOpensOnceTheSearchEnded) {
+  test::SimulatedLan lan;
+  test::RecordingPrompter prompter;
+  std::unique_ptr<MainWindow> window = OpenWindow(lan.link, prompter);
+  const auto* list = window->Controls().Get<QComboBox>(MainWindowId::DeviceList);
+  QWidget* search = window->Controls().Find(MainWindowId::Search);
+  QTest::mouseClick(search, Qt::LeftButton);
+  EXPECT_TRUE(window->Busy()) << "the click waited for the search";
+  EXPECT_EQ(window->Controls().Get<QLabel>(MainWindowId::StatusLine)->text(), "Searching...");
+  EXPECT_EQ(window->DevicePanel(), nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&window] { return !window->Busy(); }, test::kPatienceMs));
+  EXPECT_EQ(list->count(), 3);
+  EXPECT_NE(window->DevicePanel(), nullptr) << "the first device's panel opened";
+
+  QTest::mouseClick(search, Qt::LeftButton);
+  EXPECT_EQ(list->count(), 0) << "the list empties as the search starts";
+  ASSERT_TRUE(lan.multiviewer->WaitForFrames(CommandCode::Discover, 2, test::kPatience));
+  ASSERT_TRUE(window->Busy());
+  window.reset();
 }
 
 TEST(QtExecutorOrder, ATaskThatWaitsInALoopOfItsOwnFinishesBeforeTheNextStarts) {

@@ -52,6 +52,7 @@ class MainWindowTest : public ::testing::Test {
   // Searches, and waits until the panel of the device found first has what it asked for.
   void ClickSearch() {
     Click(MainWindowId::Search);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->Busy(); }, test::kPatienceMs));
     ASSERT_EQ(DeviceList()->count(), 3);
     ASSERT_TRUE(AwaitIdle());
   }

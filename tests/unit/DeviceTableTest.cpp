@@ -81,8 +81,7 @@ TEST(DeviceDirectoryCapacity, KeepsTheFirst256Devices) {
   EXPECT_EQ(devices.Table().Entry(255).DeviceAddress, 255);
   EXPECT_EQ(devices.Lines().size(), 256u);
 
-  DeviceListView view;
-  devices.BeginSearch(view);
+  devices.BeginSearch();
   EXPECT_EQ(devices.Table().Count(), 0u);
   EXPECT_EQ(devices.Table().Entry(0), DeviceEntry{});
   EXPECT_TRUE(devices.Lines().empty());

@@ -13,9 +13,16 @@ using Bytes = std::vector<std::uint8_t>;
 // The scanner on its own: no port is opened.
 class SerialScanner : public ::testing::Test {
  protected:
-  SerialScanner() : search(devices, image, timing, clock) {}
+  SerialScanner() : search(image.size(), timing, clock) {}
 
-  int Scan(const Bytes& bytes) { return search.ScanSerialReply(bytes); }
+  // What a pass found reaches the table and the image as it would at the end of a search.
+  int Scan(const Bytes& bytes) {
+    const int found = search.ScanSerialReply(bytes);
+    if (found == 1) {
+      SerialSearch::Conclude(search.Found(), devices, image, view);
+    }
+    return found;
+  }
 
   static Bytes Answer(const std::string& name) {
     return test::DiscoverAnswer(0xA1, 0x05, test::NameAndIdentity(name, {1, 2, 3, 4}));
@@ -28,6 +35,7 @@ class SerialScanner : public ::testing::Test {
   }
 
   DeviceDirectory devices;
+  DeviceListView view;
   StateImageBytes image{};
   LinkTiming timing;
   SystemClock clock;

@@ -2,14 +2,17 @@
 
 namespace quintara {
 
-void DeviceDirectory::BeginSearch(DeviceListView& view) {
+void DeviceDirectory::ShowSearchStarting(DeviceListView& view) const {
+  if (!lines_.empty()) {
+    view.DeviceListChanged({});
+  }
+}
+
+void DeviceDirectory::BeginSearch() {
   ++searchCount_;
   selectedIndex_ = -1;
-  if (!lines_.empty()) {
-    lines_.clear();
-    table_.Clear();
-    view.DeviceListChanged(lines_);
-  }
+  lines_.clear();
+  table_.Clear();
 }
 
 bool DeviceDirectory::Record(const DiscoveredDevice& device) {

@@ -17,12 +17,14 @@ inline constexpr std::string_view kNoDeviceConnected = "No Device Connected";
 inline constexpr std::u16string_view kCustomName = u"Custom Name";
 
 // What a search leaves for the operator: the device table, the device list shown for it, the
-// selection and the status line. Both searches, network and serial, fill it.
+// selection and the status line. Both searches, network and serial, fill it on the owner's
+// thread once they have ended; the wire part of a search never touches it.
 class DeviceDirectory {
  public:
-  // The first steps of every search: no selection, and an emptied list and table if the list
-  // held any line.
-  void BeginSearch(DeviceListView& view);
+  // What the operator sees as a search starts: the list empties if it held any line.
+  void ShowSearchStarting(DeviceListView& view) const;
+  // The first step in applying what a search found: no selection, no device, no line.
+  void BeginSearch();
   // Appends a device and its list line; false once the table is full.
   bool Record(const DiscoveredDevice& device);
   // The device on the serial line: entry 0, listed by its name alone.
@@ -38,7 +40,7 @@ class DeviceDirectory {
   const std::string& StatusText() const { return statusText_; }
   // How many devices the last search that ended found (on the serial line, 1 or 0).
   std::size_t FoundCount() const { return foundCount_; }
-  // How many searches have begun: what was found before may be gone once it changes.
+  // How many searches have been applied: what was found before may be gone once it changes.
   std::uint64_t SearchCount() const { return searchCount_; }
 
   int SelectedIndex() const { return selectedIndex_; }

@@ -1,5 +1,7 @@
 #include "core/link/NetworkSearch.h"
 
+#include <utility>
+
 namespace quintara {
 namespace {
 
@@ -9,30 +11,37 @@ constexpr std::size_t kShortestScannedAnswer = 22;
 
 }  // namespace
 
-bool NetworkSearch::SearchNetwork(Link& link, LinkKind kind, DeviceListView& view,
-                                  const SearchStop& stop) {
-  devices_.BeginSearch(view);
-  const std::int64_t start = clock_.NowMs();
-  const Frame discover = BuildDiscoverFrame(kind, clock_.LocalNow());
+NetworkFind NetworkSearch::SearchNetwork(Link& link, std::span<const std::uint8_t> discover,
+                                         const SearchStop& stop) {
+  found_ = {};
   Exchange exchange;
   exchange.request = discover;
   exchange.audience = Audience::SearchTargets;
-  exchange.startMs = start;
+  exchange.startMs = clock_.NowMs();
   exchange.windowMs = timing_.searchWindowMs;
   exchange.gapMs = timing_.searchPauseMs;
   exchange.bufferSize = kSearchBufferSize;
   exchange.judge = [this, &stop](const std::optional<Arrival>& arrival) {
     return arrival ? JudgeAnswer(*arrival, stop) : Verdict::KeepWaiting;
   };
-  if (link.RunExchange(exchange) == ExchangeOutcome::NotSent) {
-    return false;
+  found_.sent = link.RunExchange(exchange) != ExchangeOutcome::NotSent;
+  return std::exchange(found_, {});
+}
+
+void NetworkSearch::Conclude(const NetworkFind& found, DeviceDirectory& devices,
+                             DeviceListView& view) {
+  devices.BeginSearch();
+  if (!found.sent) {
+    return;
   }
-  if (devices_.Table().Count() > 0) {
-    devices_.ConcludeFound(devices_.Table().Count(), view);
+  for (const DiscoveredDevice& device : found.devices) {
+    static_cast<void>(devices.Record(device));  // the search kept no more than fit
+  }
+  if (devices.Table().Count() > 0) {
+    devices.ConcludeFound(devices.Table().Count(), view);
   } else {
-    devices_.ConcludeNoneFound(-1, view);
+    devices.ConcludeNoneFound(-1, view);
   }
-  return true;
 }
 
 Verdict NetworkSearch::JudgeAnswer(const Arrival& arrival, const SearchStop& stop) {
@@ -51,18 +60,19 @@ Verdict NetworkSearch::JudgeAnswer(const Arrival& arrival, const SearchStop& sto
   if (answer.size() < kShortestScannedAnswer) {
     return Verdict::KeepWaitingAfterGap;
   }
-  return RecordAnswer(answer, arrival.sender, stop) ? Verdict::Accepted
-                                                    : Verdict::KeepWaitingAfterGap;
+  return KeepAnswer(answer, arrival.sender, stop) ? Verdict::Accepted
+                                                  : Verdict::KeepWaitingAfterGap;
 }
 
-bool NetworkSearch::RecordAnswer(std::span<const std::uint8_t> answer, const Ipv4Address& sender,
-                                 const SearchStop& stop) {
+bool NetworkSearch::KeepAnswer(std::span<const std::uint8_t> answer, const Ipv4Address& sender,
+                               const SearchStop& stop) {
   bool awaitedDeviceFound = false;
-  for (const DiscoveredDevice& device : ParseDiscoverAnswer(answer, sender)) {
+  for (DiscoveredDevice& device : ParseDiscoverAnswer(answer, sender)) {
     // The table keeps the first devices that answered; later ones are not listed.
-    if (!devices_.Record(device)) {
+    if (found_.devices.size() == DeviceTable::kCapacity) {
       break;
     }
+    found_.devices.push_back(std::move(device));
     awaitedDeviceFound = awaitedDeviceFound || stop.answeredBy == sender;
   }
   return awaitedDeviceFound;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "core/text/TextCodec.h"
 
@@ -14,41 +15,50 @@ constexpr std::uint8_t kSeparator = '-';
 
 }  // namespace
 
-SerialSearch::SerialSearch(DeviceDirectory& devices, std::span<std::uint8_t> stateImage,
-                           const LinkTiming& timing, Clock& clock)
-    : devices_(devices), stateImage_(stateImage), timing_(timing), clock_(clock) {}
-
-void SerialSearch::SearchSerial(Link& link, LinkKind kind, DeviceListView& view) {
-  devices_.BeginSearch(view);
-  const std::int64_t start = clock_.NowMs();
+SerialFind SerialSearch::SearchSerial(Link& link, std::span<const std::uint8_t> discover) {
   savedType_ = 0;
   savedAddress_ = 0;
-
-  const Frame discover = BuildDiscoverFrame(kind, clock_.LocalNow());
-  int result = 0;
+  found_ = {};  // also what a line that takes no request leaves
   Exchange exchange;
   exchange.request = discover;
-  exchange.startMs = start;
+  exchange.startMs = clock_.NowMs();
   exchange.windowMs = timing_.serialSearchWindowMs;
   exchange.settleMs = timing_.serialPollMs;
   exchange.gapMs = timing_.serialScanPauseMs;
   exchange.readAtMost = kLargestRead;
   exchange.bufferSize = kSerialInputSize;
   // Every pass rescans what has arrived from the first byte on.
-  exchange.judge = [this, &result](const std::optional<Arrival>& arrival) {
-    result = arrival ? ScanSerialReply(arrival->bytes) : 0;
-    devices_.SetSelectedIndex(result);
+  exchange.judge = [this](const std::optional<Arrival>& arrival) {
+    const int result = ScanSerialReply(arrival ? arrival->bytes : std::span<const std::uint8_t>());
     return result == 1 ? Verdict::Accepted : Verdict::KeepWaitingAfterGap;
   };
   static_cast<void>(link.RunExchange(exchange));  // the result tells what was found
-  if (result == 1) {
-    devices_.ConcludeFound(1, view);
+  return std::exchange(found_, {});
+}
+
+void SerialSearch::Conclude(const SerialFind& found, DeviceDirectory& devices,
+                            std::span<std::uint8_t> stateImage, DeviceListView& view) {
+  devices.BeginSearch();
+  if (found.device) {
+    devices.RecordSerialDevice(*found.device, found.name);
+  }
+  if (!found.stateImage.empty() && found.stateImage.size() == stateImage.size()) {
+    std::ranges::copy(found.stateImage, stateImage.begin());
+  }
+  if (found.result == 1) {
+    devices.ConcludeFound(1, view);
   } else {
-    devices_.ConcludeNoneFound(result, view);
+    devices.ConcludeNoneFound(found.result, view);
   }
 }
 
 int SerialSearch::ScanSerialReply(std::span<const std::uint8_t> bytes) {
+  found_ = {};
+  found_.result = Scan(bytes);
+  return found_.result;
+}
+
+int SerialSearch::Scan(std::span<const std::uint8_t> bytes) {
   const std::size_t count = bytes.size();
   int state = 0;
   std::size_t i = 0;
@@ -129,21 +139,21 @@ std::optional<int> SerialSearch::ActOnFrame(std::span<const std::uint8_t> bytes,
       }
       const auto name =
           bytes.subspan(start + frame::kValuesOffset, p - start - frame::kValuesOffset);
-      DeviceEntry entry;
+      DeviceEntry& entry = found_.device.emplace();
       entry.DeviceType = savedType_;
       entry.DeviceAddress = savedAddress_;
       entry.ModelMatch = IsMatchedModelName(name);
-      devices_.RecordSerialDevice(entry, Latin1ToUtf8(name));
+      found_.name = Latin1ToUtf8(name);
       return 1;
     }
     return 1;  // an answer without a name pattern still ends the search
   }
   if (code == kStateImageCode) {
-    if (length < frame::kOverhead + stateImage_.size()) {
+    if (length < frame::kOverhead + stateImageSize_) {
       return 0;
     }
-    std::ranges::copy(bytes.subspan(start + frame::kValuesOffset, stateImage_.size()),
-                      stateImage_.begin());
+    const auto image = bytes.subspan(start + frame::kValuesOffset, stateImageSize_);
+    found_.stateImage.assign(image.begin(), image.end());
     return 1;
   }
   return std::nullopt;

@@ -261,9 +261,8 @@ void MainWindow::Search() {
   if (Busy()) {
     return;
   }
-  Controller& controller = *controller_;
-  controller.Runner().Run(kSearchingText, [&controller] { controller.Search(); });
-  OpenPanel();
+  // The first device found opens once the search has ended; the window paints meanwhile.
+  controller_->StartSearch([this] { OpenPanel(); });
 }
 
 void MainWindow::ChangeDevice(int index) {
