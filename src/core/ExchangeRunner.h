@@ -34,16 +34,12 @@ class ExchangeRunner {
   // Starts an exchange; its continuation runs on the owner's thread once the wire part ended,
   // possibly before Start returns. Only the owner's thread starts exchanges.
   virtual void Start(std::string_view what, WireWork work) = 0;
-  // Runs an exchange and returns once it has ended. Only the controller's thread calls it, and
-  // never while another exchange runs.
-  virtual void Run(std::string_view what, const std::function<void()>& exchange) = 0;
 };
 
 // For programs without a window: the exchange and its continuation run on the calling thread.
 class DirectRunner final : public ExchangeRunner {
  public:
   void Start(std::string_view, WireWork work) override { work()(); }
-  void Run(std::string_view, const std::function<void()>& exchange) override { exchange(); }
 };
 
 }  // namespace quintara

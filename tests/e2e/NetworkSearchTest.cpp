@@ -197,7 +197,6 @@ TEST_F(NetworkSearch, ANewSearchEmptiesTheListAndTableFirst) {
 // Keeps what is started on it, for the test to run its wire part and apply it when it chooses.
 struct HeldRunner final : ExchangeRunner {
   void Start(std::string_view, WireWork work) override { held = std::move(work); }
-  void Run(std::string_view, const std::function<void()>& exchange) override { exchange(); }
   WireWork held;
 };
 

@@ -141,9 +141,11 @@ TEST_F(SkinStyleTest, DisabledListsEditsAndButtonsLookDisabledInEveryWindow) {
     busySearch = search->grab().toImage();
     looked = true;
   });
-  window->Runner().Run("Busy", [&looked] {
+  window->Runner().Start("Busy", [&looked] {
     static_cast<void>(test::AwaitCondition([&looked] { return looked.load(); }));
+    return Continuation{};
   });
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !window->Busy(); }, test::kPatienceMs));
   ASSERT_TRUE(looked);
   {
     SCOPED_TRACE("device list");

@@ -62,9 +62,6 @@ class StartingRunner final : public ExchangeRunner, private ExchangeObserver {
   void Start(std::string_view what, WireWork work) override {
     threaded_.Start(what, std::move(work));
   }
-  void Run(std::string_view what, const std::function<void()>&) override {
-    ADD_FAILURE() << "waited for " << what;
-  }
   bool Busy() const { return threaded_.Busy(); }
 
  private:

@@ -45,13 +45,10 @@ class PauseClock final : public Clock {
 class NotingRunner final : public ExchangeRunner {
  public:
   explicit NotingRunner(const test::FakeLink& link) : link_(link) {}
-  void Run(std::string_view what, const std::function<void()>& exchange) override {
-    texts.emplace_back(what);
-    exchange();
-    framesAtEnd.push_back(link_.sent.size());
-  }
   void Start(std::string_view what, WireWork work) override {
-    Run(what, [&work] { work()(); });
+    texts.emplace_back(what);
+    work()();
+    framesAtEnd.push_back(link_.sent.size());
   }
   std::vector<std::string> texts;
   std::vector<std::size_t> framesAtEnd;

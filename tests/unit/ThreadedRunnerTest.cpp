@@ -70,9 +70,13 @@ TEST_F(ThreadedRunnerTest, ExchangesRunOneAfterAnotherOffTheOwnerAndApplyOnItInO
   EXPECT_TRUE(wireOffOwner);
   EXPECT_TRUE(startedAfterPreviousApplied);
   EXPECT_FALSE(runner->Busy());
-  EXPECT_EQ(observer.events, (std::vector<std::string>{"busy Reading the device...", "idle"}));
+  // Each exchange says what it does as it begins; idle once, after the last.
+  EXPECT_EQ(observer.events,
+            (std::vector<std::string>{"busy Reading the device...", "busy Reading the device...",
+                                      "busy Reading the device...", "idle"}));
 }
 
+// The status line follows: the search, then the read-back its result started.
 TEST_F(ThreadedRunnerTest, AContinuationThatStartsAnotherExchangeKeepsTheRunnerBusy) {
   bool secondApplied = false;
   runner->Start("Searching...", [&]() -> Continuation {
@@ -83,7 +87,9 @@ TEST_F(ThreadedRunnerTest, AContinuationThatStartsAnotherExchangeKeepsTheRunnerB
     };
   });
   ASSERT_TRUE(RunOwnerUntil([&] { return secondApplied && !runner->Busy(); }));
-  EXPECT_EQ(observer.events, (std::vector<std::string>{"busy Searching...", "idle"}));
+  EXPECT_EQ(observer.events,
+            (std::vector<std::string>{"busy Searching...", "busy Reading the device...",
+                                      "busy Reading the device...", "idle"}));
 }
 
 // The owner goes on meanwhile (reports keep arriving and are applied); an owner that goes away

@@ -63,13 +63,19 @@ void ThreadedRunner::WorkerLoop() {
 }
 
 void ThreadedRunner::Applied() {
+  std::string next;
   {
     const std::lock_guard lock(mutex_);
     awaitingApply_ = false;
+    if (!queue_.empty()) {
+      next = queue_.front().what;
+    }
   }
   wake_.notify_all();
   if (--pending_ == 0) {
     observer_.ExchangesIdle();
+  } else if (!next.empty()) {
+    observer_.ExchangesBusy(next);
   }
 }
 

@@ -14,8 +14,9 @@
 
 namespace quintara {
 
-// Told on the owner's thread when exchanges begin to run and when the last one has been applied:
-// a window shows that it is busy in between.
+// Told on the owner's thread what each exchange is doing as it begins (the first, and each one
+// that follows before the runner was idle again), and when the last one has been applied: a
+// window shows that it is busy, and with what, in between.
 class ExchangeObserver {
  public:
   virtual ~ExchangeObserver() = default;

@@ -243,7 +243,11 @@ QList<QWidget*> MainWindow::OperatorControls() const {
 }
 
 void MainWindow::ShowBusy(const QString& what) {
-  statusText_ = statusLine_->text();
+  // Exchanges that follow one another each say what they do; the line under them is kept once.
+  if (!statusCovered_) {
+    statusText_ = statusLine_->text();
+    statusCovered_ = true;
+  }
   ShowStatusLine(what);
   for (QWidget* control : OperatorControls()) {
     control->setEnabled(false);
@@ -254,6 +258,7 @@ void MainWindow::ShowIdle() {
   for (QWidget* control : OperatorControls()) {
     control->setEnabled(true);
   }
+  statusCovered_ = false;
   ShowStatusLine(statusText_);
 }
 

@@ -124,8 +124,9 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   std::shared_ptr<DeviceSession> panelSession_;  // the device the open panel shows
   QRect panelArea_;
   bool nameFocusFlag_ = false;
-  QString statusText_;        // the status core asked for; the busy text covers it meanwhile
-  bool fillingList_ = false;  // the list changes the window makes itself are not operator choices
+  QString statusText_;          // the status core asked for; the busy text covers it meanwhile
+  bool statusCovered_ = false;  // a busy text covers statusText_
+  bool fillingList_ = false;    // the list changes the window makes itself are not operator choices
   std::optional<QPoint> dragOffset_;
   QString settingsFolder_;  // where the last settings file was chosen
 };

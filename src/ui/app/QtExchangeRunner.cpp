@@ -2,9 +2,8 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QEventLoop>
 #include <QWidget>
-#include <thread>
+#include <utility>
 
 namespace quintara::ui {
 namespace {
@@ -42,51 +41,31 @@ void QtExchangeRunner::Start(std::string_view what, WireWork work) {
   threaded_.Start(what, std::move(work));
 }
 
-void QtExchangeRunner::Run(std::string_view what, const std::function<void()>& exchange) {
-  if (running_) {
-    // Asked for by something handed over meanwhile: it runs in turn, on this thread, so that
-    // exchanges never overlap.
-    exchange();
-    return;
-  }
-  running_ = true;
-  executor_.Hold();
-  BeginBusy(what);
-
-  QEventLoop loop;
-  std::thread worker([&exchange, &loop] {
-    exchange();
-    // Queued after everything the worker handed over, so all of it is shown before the end.
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-  });
-  loop.exec();
-  worker.join();
-
-  EndBusy();
-  running_ = false;
-  executor_.Release();
-}
-
-void QtExchangeRunner::BeginBusy(std::string_view what) {
-  if (busyDepth_++ > 0) {
-    return;
+void QtExchangeRunner::ExchangesBusy(std::string_view what) {
+  if (!busy_) {
+    busy_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    qApp->installEventFilter(this);
   }
   face_.ShowBusy(QString::fromUtf8(what.data(), static_cast<qsizetype>(what.size())));
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  qApp->installEventFilter(this);
 }
 
-void QtExchangeRunner::EndBusy() {
-  if (--busyDepth_ > 0) {
-    return;
-  }
+void QtExchangeRunner::ExchangesIdle() {
+  busy_ = false;
   qApp->removeEventFilter(this);
   QApplication::restoreOverrideCursor();
   face_.ShowIdle();
 }
 
+QtExchangeRunner::~QtExchangeRunner() {
+  if (busy_) {
+    qApp->removeEventFilter(this);
+    QApplication::restoreOverrideCursor();
+  }
+}
+
 bool QtExchangeRunner::eventFilter(QObject* watched, QEvent* event) {
-  if (busyDepth_ > 0 && IsOperatorInput(event->type()) && watched->isWidgetType() &&
+  if (busy_ && IsOperatorInput(event->type()) && watched->isWidgetType() &&
       !InModalBox(watched)) {
     ++droppedInput_;
     return true;

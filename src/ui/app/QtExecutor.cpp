@@ -21,18 +21,6 @@ void QtExecutor::Post(std::function<void()> task) {
   }
 }
 
-void QtExecutor::Hold() {
-  held_ = true;
-}
-
-void QtExecutor::Release() {
-  held_ = false;
-  // Inside a task the drain that runs it goes on once the task returns.
-  if (!draining_) {
-    RunPosted();
-  }
-}
-
 std::size_t QtExecutor::Waiting() const {
   const std::lock_guard lock(mutex_);
   return tasks_.size();
@@ -47,7 +35,7 @@ void QtExecutor::RunPosted() {
   // A steady stream of reports must not starve painting and input: after a slice of work the
   // rest waits for the next turn of the event loop.
   const auto sliceEnd = std::chrono::steady_clock::now() + kSlice;
-  while (!held_) {
+  for (;;) {
     std::function<void()> task;
     {
       const std::lock_guard lock(mutex_);

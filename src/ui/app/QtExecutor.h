@@ -11,8 +11,7 @@
 namespace quintara::ui {
 
 // Runs posted work on the GUI thread, one task at a time and in order: a task that opens a
-// message box or runs an exchange finishes before the next one starts. While an exchange holds
-// the controller on a worker, posted work waits and runs once the exchange is over.
+// message box finishes before the next one starts.
 class QtExecutor final : public QObject, public Executor {
   Q_OBJECT
 
@@ -20,8 +19,6 @@ class QtExecutor final : public QObject, public Executor {
   explicit QtExecutor(QObject* parent = nullptr) : QObject(parent) {}
 
   void Post(std::function<void()> task) override;
-  void Hold();
-  void Release();
   // How many tasks wait to run.
   std::size_t Waiting() const;
 
@@ -31,7 +28,6 @@ class QtExecutor final : public QObject, public Executor {
   mutable std::mutex mutex_;
   std::deque<std::function<void()>> tasks_;
   std::atomic<bool> scheduled_{false};  // a turn of RunPosted is on its way
-  bool held_ = false;                   // GUI thread only
   bool draining_ = false;               // GUI thread only: a task is running
 };
 
