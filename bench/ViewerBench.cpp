@@ -86,8 +86,7 @@ void BM_ReportLatency(benchmark::State& state) {
   Bench bench;
   TaskQueue tasks;
   std::optional<UdpSocket> statusSocket = bench.controller.Network().OpenStatusSocket();
-  StatusListener listener(bench.controller.Session(), std::move(*statusSocket), bench.identity,
-                          tasks);
+  StatusListener listener(bench.controller.Session(), std::move(*statusSocket), tasks);
   listener.Start();
   std::optional<UdpSocket> sender = UdpSocket::Create();
   const UdpEndpoint status{Ipv4Address::Loopback(), bench.link.statusPort};
@@ -123,8 +122,7 @@ void BM_ReportsPerSecond(benchmark::State& state) {
     Bench bench;
     TaskQueue tasks;
     std::optional<UdpSocket> statusSocket = bench.controller.Network().OpenStatusSocket();
-    StatusListener listener(bench.controller.Session(), std::move(*statusSocket), bench.identity,
-                            tasks);
+    StatusListener listener(bench.controller.Session(), std::move(*statusSocket), tasks);
     std::atomic<int> applied{0};
     listener.SetReportHook([&applied](std::span<const std::uint8_t>, bool) { ++applied; });
     listener.Start();

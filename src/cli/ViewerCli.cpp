@@ -366,8 +366,7 @@ int Watch(CliSession& session) {
   TaskQueue tasks;
   std::ostream& out = session.Out();
   const bool json = session.Options().json;
-  StatusListener listener(session.Device(), std::move(*socket),
-                          session.Device().Entry().DeviceIdentity, tasks);
+  StatusListener listener(session.Device(), std::move(*socket), tasks);
   listener.SetReportHook([&out, json](std::span<const std::uint8_t> report, bool applied) {
     PrintReport(out, json, report, applied);
   });

@@ -2,13 +2,17 @@
 // to a session reaches only its device, and each mirror holds only its own device's state.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
 #include "core/Controller.h"
+#include "core/TaskQueue.h"
 #include "core/matrix/MatrixCommands.h"
 #include "core/viewer/protocol/ReadBack.h"
+#include "core/viewer/protocol/StatusListener.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 #include "sim/SimUdpServer.h"
 #include "support/SimulatedLan.h"
@@ -58,6 +62,17 @@ class DeviceSessions : public ::testing::Test {
     return nullptr;
   }
 
+  // Runs what the listener handed over until the condition holds or the test's patience ends.
+  template <typename Condition>
+  bool RunUntil(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
+    while (!condition() && std::chrono::steady_clock::now() < deadline) {
+      tasks.RunOne(
+          std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(10)));
+    }
+    return condition();
+  }
+
   SimulatedLan lan;
   std::shared_ptr<sim::SimMultiviewer> second;
   sim::SimUdpServer secondServer;
@@ -66,6 +81,7 @@ class DeviceSessions : public ::testing::Test {
   test::RecordingObserver observer;
   std::ostringstream diagnostics;
   Controller controller;
+  TaskQueue tasks;
 };
 
 TEST_F(DeviceSessions, CommandsReachOnlyTheirOwnDeviceAndEachMirrorIsItsOwn) {
@@ -98,6 +114,59 @@ TEST_F(DeviceSessions, CommandsReachOnlyTheirOwnDeviceAndEachMirrorIsItsOwn) {
   ASSERT_TRUE(routes.ReadMatrixStatus());
   EXPECT_EQ(matrix->Matrix().statusTable[0], 5);
   EXPECT_EQ(first->Matrix().statusTable[0], 0);
+}
+
+// One status socket, one listener: each report goes to the session of the identity it carries.
+TEST_F(DeviceSessions, OneStatusSocketHandsEachReportToItsOwnDevicesMirror) {
+  controller.SearchNetwork();
+  const std::shared_ptr<DeviceSession> first = SessionAt(SimulatedLan::kMultiviewer);
+  const std::shared_ptr<DeviceSession> other = SessionAt(kSecondMultiviewer);
+  ASSERT_TRUE(first && other);
+  for (DeviceSession* session : {first.get(), other.get()}) {
+    ASSERT_EQ(ReadBack(*session), ExchangeOutcome::Answered);
+    session->Viewer().CurrentPage = ViewerPage::Mode;
+  }
+  std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
+  ASSERT_TRUE(socket);
+  StatusListener listener(*first, std::move(*socket), tasks);
+  const std::shared_ptr<const StatusListener::HandOver> otherCounts = listener.Follow(*other);
+  listener.Start();
+
+  lan.multiviewer->SetWindowSource(3, 12);
+  second->SetWindowSource(5, 7);
+  EXPECT_TRUE(RunUntil([&] {
+    return first->Viewer().WindowSource[2] == 12 && other->Viewer().WindowSource[4] == 7;
+  }));
+  EXPECT_EQ(first->Viewer().WindowSource[4], 5) << "the second device's report stayed its own";
+  EXPECT_EQ(other->Viewer().WindowSource[2], 3) << "the first device's report stayed its own";
+  EXPECT_EQ(listener.Counts()->applied, 1u);
+  EXPECT_EQ(otherCounts->applied, 1u);
+}
+
+// A device a later search no longer finds lets its session go; reports of it still on their way
+// are dropped, not applied to a session that is gone.
+TEST_F(DeviceSessions, ReportsOfADeviceTheSearchLostAreDropped) {
+  controller.SearchNetwork();
+  std::shared_ptr<DeviceSession> other = SessionAt(kSecondMultiviewer);
+  ASSERT_TRUE(other);
+  other->Viewer().CurrentPage = ViewerPage::Mode;
+  std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
+  ASSERT_TRUE(socket);
+  StatusListener listener(*other, std::move(*socket), tasks);
+  listener.Start();
+  second->SetWindowSource(5, 7);
+  ASSERT_TRUE(test::AwaitCondition([&] { return tasks.Pending() >= 1; }));
+
+  secondServer.Stop();
+  controller.SearchNetwork();
+  ASSERT_EQ(controller.Devices().FoundCount(), 3u);
+  const std::weak_ptr<DeviceSession> gone = other;
+  other.reset();
+  static_cast<void>(controller.SessionFor(0));  // the controller lets go of the lost devices
+  ASSERT_TRUE(gone.expired());
+  tasks.RunPending();
+  EXPECT_EQ(listener.Counts()->applied, 0u);
+  EXPECT_EQ(listener.Counts()->dropped, 1u);
 }
 
 }  // namespace

@@ -132,8 +132,7 @@ TEST_F(MultiviewerLink, ListenerFollowsFrontPanelChangesAndReReads) {
   viewer.CurrentPage = ViewerPage::Mode;
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
   ASSERT_TRUE(socket);
-  StatusListener listener(controller.Session(), std::move(*socket),
-                          controller.Session().Entry().DeviceIdentity, tasks);
+  StatusListener listener(controller.Session(), std::move(*socket), tasks);
   listener.Start();
 
   lan.multiviewer->SetWindowSource(3, 12);
@@ -161,7 +160,7 @@ TEST_F(MultiviewerLink, AFloodOfJunkOnBothPortsLeavesTheMirrorRightAndMemoryFlat
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
   ASSERT_TRUE(socket);
   const std::array<std::uint8_t, 4> identity = controller.Session().Entry().DeviceIdentity;
-  StatusListener listener(controller.Session(), std::move(*socket), identity, tasks);
+  StatusListener listener(controller.Session(), std::move(*socket), tasks);
   listener.Start();
 
   constexpr int kBursts = 1000;

@@ -59,8 +59,7 @@ bool MultiviewerPresenter::StartListener() {
     ShowLiveUpdatesOff();
     return false;
   }
-  listener_ = std::make_unique<StatusListener>(session_, std::move(*socket),
-                                               session_.Entry().DeviceIdentity, executor_);
+  listener_ = std::make_unique<StatusListener>(session_, std::move(*socket), executor_);
   listener_->Start();
   return true;
 }

@@ -29,20 +29,27 @@ class StatusListener::Inbox : public std::enable_shared_from_this<Inbox> {
  public:
   enum class Kind : std::uint8_t { Report, Rejected, ReRead };
 
-  Inbox(DeviceSession& session, Executor& executor, std::uint64_t generation,
-        std::shared_ptr<HandOver> counts)
-      : session_(session),
+  Inbox(DeviceSession& session, Executor& executor)
+      : identity(session.Entry().DeviceIdentity),
+        counts(std::make_shared<HandOver>()),
+        session_(session.weak_from_this()),
         executor_(executor),
-        generation_(generation),
-        counts_(std::move(counts)) {}
+        generation_(session.PanelGeneration()) {}
 
   // Worker: queues one report, the oldest going when kWaitingReports wait. A re-read report
   // raises its signal once its read-back has ended (or its panel has gone).
   void Add(const ReportBytes& report, Kind kind, std::shared_ptr<EventSignal> ended = nullptr);
 
+  // The worker's thread: the reports this inbox takes, and what became of them.
+  const std::array<std::uint8_t, 4> identity;
+  const std::shared_ptr<HandOver> counts;
   // Set before the worker starts.
   ReportHook hook;
   bool reReadAfterOverflow = true;
+
+  // The session's own thread: the derived tables follow a device-wide change once the device
+  // has settled, while its panel lasts.
+  void FinishReRead(std::uint8_t code);
 
  private:
   struct Entry {
@@ -56,18 +63,22 @@ class StatusListener::Inbox : public std::enable_shared_from_this<Inbox> {
 
   void Drain();
   // True when the entry had the whole state read again.
-  bool Deliver(const Entry& entry);
+  bool Deliver(DeviceSession& session, const Entry& entry);
+  // The session while it exists and shows the panel the inbox began with; null otherwise.
+  std::shared_ptr<DeviceSession> LiveSession() const;
+  // A session gone: what waits is dropped, and a worker waiting for a re-read goes on.
+  void DropAll();
   // Starts the read-back on the controller's runner; once its reply is in (and applied while
   // the panel lasts), `then` runs. What is handed over meanwhile waits until then: applied
   // before the image, a change the device made after it was read would be undone.
-  void ReadBackNow(std::function<void(bool panelLasts)> then);
+  void ReadBackNow(DeviceSession& session, std::function<void(bool panelLasts)> then);
   // Once the read-back is in: a drain that found it running is taken up again.
   void ResumeAfterReRead();
 
-  DeviceSession& session_;
+  // Work handed over may outlive the session (a search lets a device go): it is dropped then.
+  const std::weak_ptr<DeviceSession> session_;
   Executor& executor_;
   const std::uint64_t generation_;
-  const std::shared_ptr<HandOver> counts_;
   std::mutex mutex_;
   std::deque<Entry> entries_;
   bool drainPosted_ = false;
@@ -83,7 +94,7 @@ void StatusListener::Inbox::Add(const ReportBytes& report, Kind kind,
     // The worker waits while a re-read report waits, so the oldest is never one.
     if (entries_.size() >= kWaitingReports) {
       if (entries_.front().kind == Kind::Report) {
-        counts_->overflowed.fetch_add(1, std::memory_order_relaxed);
+        counts->overflowed.fetch_add(1, std::memory_order_relaxed);
         overflowed_ = true;
       }
       entries_.pop_front();
@@ -96,9 +107,42 @@ void StatusListener::Inbox::Add(const ReportBytes& report, Kind kind,
   }
 }
 
+std::shared_ptr<DeviceSession> StatusListener::Inbox::LiveSession() const {
+  std::shared_ptr<DeviceSession> session = session_.lock();
+  return session && session->PanelGeneration() == generation_ ? session : nullptr;
+}
+
+void StatusListener::Inbox::DropAll() {
+  std::deque<Entry> dropped;
+  {
+    const std::lock_guard lock(mutex_);
+    dropped.swap(entries_);
+    drainPosted_ = false;
+  }
+  for (const Entry& entry : dropped) {
+    if (entry.kind != Kind::Rejected) {
+      counts->dropped.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (entry.ended) {
+      entry.ended->Raise();
+    }
+  }
+}
+
+void StatusListener::Inbox::FinishReRead(std::uint8_t code) {
+  if (const std::shared_ptr<DeviceSession> session = LiveSession()) {
+    quintara::FinishReRead(*session, code);
+  }
+}
+
 void StatusListener::Inbox::Drain() {
   if (reReading_) {
     return;  // the read-back's end drains what waits; drainPosted_ keeps further posts away
+  }
+  const std::shared_ptr<DeviceSession> session = session_.lock();
+  if (!session) {
+    DropAll();
+    return;
   }
   std::array<Entry, kSlice> slice;
   std::size_t taken = 0;
@@ -118,16 +162,16 @@ void StatusListener::Inbox::Drain() {
   }
   bool readAgain = overflowed && reReadAfterOverflow;
   for (std::size_t n = 0; n < taken; ++n) {
-    if (Deliver(slice[n])) {
+    if (Deliver(*session, slice[n])) {
       readAgain = false;  // a device-wide change has read it already
     }
   }
-  if (readAgain && session_.PanelGeneration() == generation_) {
+  if (readAgain && session->PanelGeneration() == generation_) {
     // What was lost is read from the device; the pages keep their selections, as after a
     // memory is loaded.
-    ReadBackNow([&session = session_](bool panelLasts) {
+    ReadBackNow(*session, [inbox = shared_from_this()](bool panelLasts) {
       if (panelLasts) {
-        FinishReRead(session, ViewerCode::LoadCustom);
+        inbox->FinishReRead(ViewerCode::LoadCustom);
       }
     });
   }
@@ -136,8 +180,8 @@ void StatusListener::Inbox::Drain() {
   }
 }
 
-bool StatusListener::Inbox::Deliver(const Entry& entry) {
-  const bool panelLasts = session_.PanelGeneration() == generation_;
+bool StatusListener::Inbox::Deliver(DeviceSession& session, const Entry& entry) {
+  const bool panelLasts = session.PanelGeneration() == generation_;
   const std::span<const std::uint8_t> report = entry.report.View();
   if (entry.kind == Kind::Rejected) {
     if (panelLasts && hook) {
@@ -145,10 +189,10 @@ bool StatusListener::Inbox::Deliver(const Entry& entry) {
     }
     return false;
   }
-  (panelLasts ? counts_->applied : counts_->dropped).fetch_add(1, std::memory_order_relaxed);
+  (panelLasts ? counts->applied : counts->dropped).fetch_add(1, std::memory_order_relaxed);
   if (entry.kind == Kind::Report) {
     if (panelLasts) {
-      const bool applied = ApplyStatusReport(session_, report);
+      const bool applied = ApplyStatusReport(session, report);
       if (hook) {
         hook(report, applied);
       }
@@ -164,21 +208,22 @@ bool StatusListener::Inbox::Deliver(const Entry& entry) {
   }
   // Unanswered or not, what follows refreshes from the mirror as it then is. The worker takes
   // no report until the read-back has ended.
-  ReadBackNow([ended = entry.ended](bool) { ended->Raise(); });
+  ReadBackNow(session, [ended = entry.ended](bool) { ended->Raise(); });
   return true;
 }
 
-void StatusListener::Inbox::ReadBackNow(std::function<void(bool panelLasts)> then) {
+void StatusListener::Inbox::ReadBackNow(DeviceSession& session,
+                                        std::function<void(bool panelLasts)> then) {
   reReading_ = true;
-  DeviceSession& session = session_;
+  // The session is held until the read-back's reply has been applied or dropped.
   session.Runner().Start(kReadingStateText,
-                         [&session, request = PrepareReadBack(session), inbox = shared_from_this(),
-                          then = std::move(then)]() -> Continuation {
-                           return [&session, reply = FetchState(session, request), inbox, then] {
+                         [session = session.shared_from_this(), request = PrepareReadBack(session),
+                          inbox = shared_from_this(), then = std::move(then)]() -> Continuation {
+                           return [session, reply = FetchState(*session, request), inbox, then] {
                              const bool panelLasts =
-                                 session.PanelGeneration() == inbox->generation_;
+                                 session->PanelGeneration() == inbox->generation_;
                              if (panelLasts) {
-                               static_cast<void>(ApplyStateReply(session, reply));
+                               static_cast<void>(ApplyStateReply(*session, reply));
                              }
                              then(panelLasts);
                              inbox->ResumeAfterReRead();
@@ -198,19 +243,40 @@ void StatusListener::Inbox::ResumeAfterReRead() {
   }
 }
 
-StatusListener::StatusListener(DeviceSession& session, UdpSocket statusSocket,
-                               std::array<std::uint8_t, 4> identity, Executor& executor)
-    : session_(session),
-      socket_(std::move(statusSocket)),
-      identity_(identity),
+StatusListener::StatusListener(DeviceSession& session, UdpSocket statusSocket, Executor& executor)
+    : socket_(std::move(statusSocket)),
       executor_(executor),
       reReadPauseMs_(session.Timing().reReadPauseMs),
-      generation_(session.PanelGeneration()),
-      inbox_(std::make_shared<Inbox>(session, executor, generation_, counts_)),
+      first_(std::make_shared<Inbox>(session, executor)),
+      inboxes_{first_},
       wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
   if (wake_ < 0) {
     throw std::system_error(errno, std::generic_category(), "status listener wake-up");
   }
+}
+
+std::shared_ptr<const StatusListener::HandOver> StatusListener::Follow(DeviceSession& session) {
+  auto inbox = std::make_shared<Inbox>(session, executor_);
+  inbox->reReadAfterOverflow = first_->reReadAfterOverflow;
+  const std::lock_guard lock(inboxesMutex_);
+  inboxes_.push_back(inbox);
+  return inbox->counts;
+}
+
+std::shared_ptr<const StatusListener::HandOver> StatusListener::Counts() const {
+  return first_->counts;
+}
+
+std::shared_ptr<StatusListener::Inbox> StatusListener::InboxOf(
+    std::span<const std::uint8_t> datagram, ReportCheck& check) const {
+  const std::lock_guard lock(inboxesMutex_);
+  for (const std::shared_ptr<Inbox>& inbox : inboxes_) {
+    check = CheckReport(datagram, inbox->identity);
+    if (check != ReportCheck::NotOurs) {
+      return inbox;
+    }
+  }
+  return nullptr;
 }
 
 StatusListener::~StatusListener() {
@@ -219,11 +285,11 @@ StatusListener::~StatusListener() {
 }
 
 void StatusListener::SetReportHook(ReportHook hook) {
-  inbox_->hook = std::move(hook);
+  first_->hook = std::move(hook);
 }
 
 void StatusListener::SetReReadAfterOverflow(bool reRead) {
-  inbox_->reReadAfterOverflow = reRead;
+  first_->reReadAfterOverflow = reRead;
 }
 
 void StatusListener::Start() {
@@ -249,11 +315,11 @@ bool StatusListener::Pause(int milliseconds) {
   return running_;
 }
 
-bool StatusListener::ReRead(const ReportBytes& report) {
-  // The read-back belongs to the controller's thread; the worker waits until it has ended, or
+bool StatusListener::ReRead(Inbox& inbox, const ReportBytes& report) {
+  // The read-back belongs to the session's thread; the worker waits until it has ended, or
   // until it is stopped. The signal outlives the worker, should the read-back end after it.
   const auto ended = std::make_shared<EventSignal>();
-  inbox_->Add(report, Inbox::Kind::ReRead, ended);
+  inbox.Add(report, Inbox::Kind::ReRead, ended);
   std::array<pollfd, 2> watched{{{ended->Descriptor(), POLLIN, 0}, {wake_, POLLIN, 0}}};
   while (running_ && !ended->Raised()) {
     if (poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR) {
@@ -281,35 +347,33 @@ void StatusListener::Run() {
 }
 
 void StatusListener::Handle(std::span<const std::uint8_t> datagram) {
-  switch (CheckReport(datagram, identity_)) {
+  ReportCheck check = ReportCheck::NotOurs;
+  const std::shared_ptr<Inbox> inbox = InboxOf(datagram, check);
+  switch (check) {
     case ReportCheck::NotOurs:
       return;
     case ReportCheck::Corrupt:
-      counts_->rejected.fetch_add(1, std::memory_order_relaxed);
+      inbox->counts->rejected.fetch_add(1, std::memory_order_relaxed);
       // Shown as dropped where reports are shown; nothing else of it goes on.
-      if (inbox_->hook) {
-        inbox_->Add(ReportBytes::Of(datagram), Inbox::Kind::Rejected);
+      if (inbox->hook) {
+        inbox->Add(ReportBytes::Of(datagram), Inbox::Kind::Rejected);
       }
       return;
     case ReportCheck::Intact:
       break;
   }
-  counts_->accepted.fetch_add(1, std::memory_order_relaxed);
+  inbox->counts->accepted.fetch_add(1, std::memory_order_relaxed);
   // Only what the rules read is kept, not the datagram.
   const ReportBytes report = ReportBytes::Of(datagram);
   const std::uint8_t code = datagram[frame::kCommandCodeOffset];
   if (!IsReReadReport(code)) {
-    inbox_->Add(report, Inbox::Kind::Report);
+    inbox->Add(report, Inbox::Kind::Report);
     return;
   }
   // The whole state is read first; then the device is given time to settle before the
-  // derived tables follow. No report is taken meanwhile.
-  if (ReRead(report) && Pause(reReadPauseMs_)) {
-    executor_.Post([&session = session_, generation = generation_, code] {
-      if (session.PanelGeneration() == generation) {
-        FinishReRead(session, code);
-      }
-    });
+  // derived tables follow. No report is taken meanwhile, of any device this listener follows.
+  if (ReRead(*inbox, report) && Pause(reReadPauseMs_)) {
+    executor_.Post([inbox, code] { inbox->FinishReRead(code); });
   }
 }
 

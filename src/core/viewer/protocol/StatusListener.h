@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <thread>
+#include <vector>
 
 #include "core/Executor.h"
 #include "core/platform/UdpSocket.h"
@@ -16,10 +18,12 @@ namespace quintara {
 
 class DeviceSession;
 
-// Receives the reports a multiviewer sends on its own, keeps those of the connected device and
-// hands each to the controller's thread through the executor. The worker touches nothing of the
-// controller itself; it owns its socket and the identity it filters by. What it hands over
-// carries the panel generation it started in and is dropped once that panel is gone.
+// Receives, on the one status socket, the reports multiviewers send on their own, and hands
+// each to the session of the device whose identity it carries, on the sessions' thread through
+// the executor; reports of devices it does not follow are dropped. The worker touches nothing
+// of the sessions themselves; it owns its socket and the identities it filters by. What it hands
+// over carries the panel generation its session had when followed, and is dropped once that
+// panel, or the session itself, is gone.
 class StatusListener {
  public:
   static constexpr std::size_t kBufferSize = 1400;
@@ -43,8 +47,8 @@ class StatusListener {
     std::atomic<std::uint64_t> rejected{0};
   };
 
-  StatusListener(DeviceSession& session, UdpSocket statusSocket,
-                 std::array<std::uint8_t, 4> identity, Executor& executor);
+  // Follows this session first; its counts are Counts(), its hook and re-read rule the setters'.
+  StatusListener(DeviceSession& session, UdpSocket statusSocket, Executor& executor);
   ~StatusListener();
   StatusListener(const StatusListener&) = delete;
   StatusListener& operator=(const StatusListener&) = delete;
@@ -59,32 +63,36 @@ class StatusListener {
   // listener that only shows what arrives has no mirror to put right.
   void SetReReadAfterOverflow(bool reRead);
 
+  // Follows one more device, before or after Start; the counts of its reports.
+  std::shared_ptr<const HandOver> Follow(DeviceSession& session);
+
   void Start();
   // Ends the worker and closes the status socket; returns once the worker has ended. What it
   // had handed over still runs, or is dropped with the panel.
   void Stop();
   bool Running() const { return running_.load(); }
-  std::shared_ptr<const HandOver> Counts() const { return counts_; }
+  // The counts of the session followed first.
+  std::shared_ptr<const HandOver> Counts() const;
 
  private:
   class Inbox;
 
   void Run();
   void Handle(std::span<const std::uint8_t> datagram);
-  // The read-back of a device-wide change, on the controller's thread after what waits before
-  // it; returns once it has ended, or false when stopped first.
-  bool ReRead(const ReportBytes& report);
+  // The inbox of the followed device the datagram names, and what the check made of it.
+  std::shared_ptr<Inbox> InboxOf(std::span<const std::uint8_t> datagram, ReportCheck& check) const;
+  // The read-back of a device-wide change, on the session's thread after what waits before it;
+  // returns once it has ended, or false when stopped first.
+  bool ReRead(Inbox& inbox, const ReportBytes& report);
   // Sleeps unless stopped first; false when stopped.
   bool Pause(int milliseconds);
 
-  DeviceSession& session_;
   UdpSocket socket_;
-  const std::array<std::uint8_t, 4> identity_;
   Executor& executor_;
   const int reReadPauseMs_;
-  const std::uint64_t generation_;
-  const std::shared_ptr<HandOver> counts_ = std::make_shared<HandOver>();
-  const std::shared_ptr<Inbox> inbox_;
+  const std::shared_ptr<Inbox> first_;
+  mutable std::mutex inboxesMutex_;
+  std::vector<std::shared_ptr<Inbox>> inboxes_;
   int wake_ = -1;
   std::atomic<bool> running_{false};
   std::thread worker_;
