@@ -7,10 +7,11 @@
 
 namespace quintara {
 
-// The controller's face: what the searches show, the lock button and the name field. It lives as
-// long as the controller. Core calls it on whichever thread runs the controller's work: the
-// window's own thread, or an exchange's worker while the window waits for it; the desktop
-// window hands the worker's calls over to its own thread in one adapter.
+// The controller's face: what the searches show, and the selected device's lock button, name
+// field and notes. It lives as long as the controller. Core calls it on the controller's thread;
+// the one call an exchange's wire part may make (a command that left from another port) comes
+// from its worker, and the desktop window hands such calls over to its own thread in one
+// adapter.
 class ControllerObserver : public DeviceListView {
  public:
   // 1 shows the locked picture on the lock button, 0 the unlocked one.
