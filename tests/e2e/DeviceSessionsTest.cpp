@@ -16,6 +16,7 @@
 #include "core/viewer/protocol/ViewerCommands.h"
 #include "sim/SimUdpServer.h"
 #include "support/SimulatedLan.h"
+#include "support/TaskLoop.h"
 #include "support/TestLink.h"
 
 namespace quintara {
@@ -60,17 +61,6 @@ class DeviceSessions : public ::testing::Test {
       }
     }
     return nullptr;
-  }
-
-  // Runs what the listener handed over until the condition holds or the test's patience ends.
-  template <typename Condition>
-  bool RunUntil(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
-    while (!condition() && std::chrono::steady_clock::now() < deadline) {
-      tasks.RunOne(
-          std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(10)));
-    }
-    return condition();
   }
 
   SimulatedLan lan;
@@ -134,7 +124,7 @@ TEST_F(DeviceSessions, OneStatusSocketHandsEachReportToItsOwnDevicesMirror) {
 
   lan.multiviewer->SetWindowSource(3, 12);
   second->SetWindowSource(5, 7);
-  EXPECT_TRUE(RunUntil([&] {
+  EXPECT_TRUE(test::RunTasksUntil(tasks, [&] {
     return first->Viewer().WindowSource[2] == 12 && other->Viewer().WindowSource[4] == 7;
   }));
   EXPECT_EQ(first->Viewer().WindowSource[4], 5) << "the second device's report stayed its own";

@@ -18,6 +18,7 @@
 #include "support/JunkDatagrams.h"
 #include "support/Patience.h"
 #include "support/SimulatedLan.h"
+#include "support/TaskLoop.h"
 #include "support/TestLink.h"
 
 namespace quintara {
@@ -38,16 +39,6 @@ LinkTiming QuickTiming() {
 class MultiviewerLink : public ::testing::Test {
  protected:
   MultiviewerLink() : controller(lan.link, QuickTiming(), clock, prompter, observer) {}
-
-  // Runs what the listener handed over until the condition holds or the test's patience ends.
-  template <typename Condition>
-  bool RunUntil(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
-    while (!condition() && std::chrono::steady_clock::now() < deadline) {
-      tasks.RunOne(std::min(deadline, std::chrono::steady_clock::now() + 10ms));
-    }
-    return condition();
-  }
 
   test::SimulatedLan lan;
   SystemClock clock;
@@ -136,15 +127,16 @@ TEST_F(MultiviewerLink, ListenerFollowsFrontPanelChangesAndReReads) {
   listener.Start();
 
   lan.multiviewer->SetWindowSource(3, 12);
-  EXPECT_TRUE(RunUntil([&] { return viewer.WindowSource[2] == 12; }));
+  EXPECT_TRUE(test::RunTasksUntil(tasks, [&] { return viewer.WindowSource[2] == 12; }));
   EXPECT_EQ(observer.selections.back(),
             (test::RecordingObserver::Selection{ViewerSelection::ModeSource, 3, 11}));
   lan.multiviewer->SetSignal(2, false, 31);
-  EXPECT_TRUE(RunUntil([&] { return viewer.WindowFormatText[1] == u"No Signal"; }));
+  EXPECT_TRUE(
+      test::RunTasksUntil(tasks, [&] { return viewer.WindowFormatText[1] == u"No Signal"; }));
 
   lan.multiviewer->SetSwitcherMode(1);  // a device-wide change: read everything again
-  EXPECT_TRUE(RunUntil([&] { return viewer.SwitcherMode == 1; }));
-  EXPECT_TRUE(RunUntil([&] { return observer.calls.back() == "RefreshPage 1"; }));
+  EXPECT_TRUE(test::RunTasksUntil(tasks, [&] { return viewer.SwitcherMode == 1; }));
+  EXPECT_TRUE(test::RunTasksUntil(tasks, [&] { return observer.calls.back() == "RefreshPage 1"; }));
   listener.Stop();
   EXPECT_FALSE(listener.Running());
 }
@@ -181,7 +173,8 @@ TEST_F(MultiviewerLink, AFloodOfJunkOnBothPortsLeavesTheMirrorRightAndMemoryFlat
     const auto window = static_cast<std::uint8_t>(1 + burst % 4);
     const auto input = static_cast<std::uint8_t>(1 + (burst / 4 + window) % 16);  // a change
     ASSERT_TRUE(lan.multiviewer->SetWindowSource(window, input));
-    ASSERT_TRUE(RunUntil([&] { return viewer.WindowSource[window - 1] == input; }))
+    ASSERT_TRUE(
+        test::RunTasksUntil(tasks, [&] { return viewer.WindowSource[window - 1] == input; }))
         << "the report after burst " << burst;
     if (burst % 100 == 50) {
       answered += ReadBack(controller.Session()) == ExchangeOutcome::Answered ? 1 : 0;

@@ -13,6 +13,7 @@
 #include "core/viewer/panel/SystemPresenter.h"
 #include "support/Patience.h"
 #include "support/StartedExchange.h"
+#include "support/TaskLoop.h"
 #include "support/TestLink.h"
 
 namespace quintara {
@@ -52,18 +53,6 @@ class StartedExchanges : public ::testing::Test {
   DeviceSession& session() { return controller.Session(); }
   ViewerState& viewer() { return session().Viewer(); }
 
-  // Runs the owner's queue until the condition holds, as an event loop would.
-  bool RunOwnerUntil(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
-    while (!condition()) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        return false;
-      }
-      owner.RunOne(std::chrono::steady_clock::now() + std::chrono::milliseconds(10));
-    }
-    return true;
-  }
-
   test::GatedLink link;
   SystemClock clock;
   test::RecordingPrompter prompter;
@@ -95,7 +84,7 @@ TEST_F(StartedExchanges, ThePanelOpensItsFirstPageOnlyOnceTheReadBackIsApplied) 
   EXPECT_TRUE(runner.Busy());
 
   link.Open();
-  ASSERT_TRUE(RunOwnerUntil([&] { return opened.has_value(); }));
+  ASSERT_TRUE(test::RunTasksUntil(owner, [&] { return opened.has_value(); }));
   EXPECT_EQ(layoutWhenOpened, 60);
   EXPECT_EQ(opened, ViewerPage::Switcher);
 }
@@ -145,7 +134,7 @@ TEST_F(StartedExchanges, AnOwnerClosedWhileItsExchangeIsOnTheWireDropsItsStep) {
     ASSERT_TRUE(gated.AwaitOnTheWire());
     open.reset();
     gated.Open();
-    ASSERT_TRUE(RunOwnerUntil([&] { return !runner.Busy(); }));
+    ASSERT_TRUE(test::RunTasksUntil(owner, [&] { return !runner.Busy(); }));
     EXPECT_FALSE(stepped);
     EXPECT_EQ(viewer().LayoutCode, closing.layoutAfter);
     EXPECT_EQ(session().Matrix().statusTable[0], 0);

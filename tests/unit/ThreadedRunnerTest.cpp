@@ -12,6 +12,7 @@
 #include "core/TaskQueue.h"
 #include "core/session/ThreadedRunner.h"
 #include "support/Patience.h"
+#include "support/TaskLoop.h"
 
 namespace quintara {
 namespace {
@@ -27,18 +28,6 @@ class RecordingObserver final : public ExchangeObserver {
 
 class ThreadedRunnerTest : public ::testing::Test {
  protected:
-  // Runs the owner's queue until the condition holds, as an event loop would.
-  bool RunOwnerUntil(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
-    while (!condition()) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        return false;
-      }
-      owner.RunOne(std::chrono::steady_clock::now() + std::chrono::milliseconds(10));
-    }
-    return true;
-  }
-
   TaskQueue owner;
   RecordingObserver observer;
   std::optional<ThreadedRunner> runner{std::in_place, owner, observer};
@@ -65,7 +54,7 @@ TEST_F(ThreadedRunnerTest, ExchangesRunOneAfterAnotherOffTheOwnerAndApplyOnItInO
                  }));
   }
   EXPECT_TRUE(runner->Busy());
-  ASSERT_TRUE(RunOwnerUntil([&] { return applied == 3; }));
+  ASSERT_TRUE(test::RunTasksUntil(owner, [&] { return applied == 3; }));
   EXPECT_EQ(order, (std::vector<int>{0, 10, 20}));
   EXPECT_TRUE(wireOffOwner);
   EXPECT_TRUE(startedAfterPreviousApplied);
@@ -86,7 +75,7 @@ TEST_F(ThreadedRunnerTest, AContinuationThatStartsAnotherExchangeKeepsTheRunnerB
                     [&]() -> Continuation { return [&] { secondApplied = true; }; });
     };
   });
-  ASSERT_TRUE(RunOwnerUntil([&] { return secondApplied && !runner->Busy(); }));
+  ASSERT_TRUE(test::RunTasksUntil(owner, [&] { return secondApplied && !runner->Busy(); }));
   EXPECT_EQ(observer.events,
             (std::vector<std::string>{"busy Searching...", "busy Reading the device...",
                                       "busy Reading the device...", "idle"}));
@@ -112,7 +101,7 @@ TEST_F(ThreadedRunnerTest, AnOwnerThatGoesAwayDropsWhatWasStillToBeApplied) {
     }
   });
   reports.join();
-  ASSERT_TRUE(RunOwnerUntil([&] { return reportsApplied == 100; }));
+  ASSERT_TRUE(test::RunTasksUntil(owner, [&] { return reportsApplied == 100; }));
   replyArrives.count_down();
   runner.reset();
   owner.RunPending();
@@ -122,7 +111,7 @@ TEST_F(ThreadedRunnerTest, AnOwnerThatGoesAwayDropsWhatWasStillToBeApplied) {
   runner->Start("Reading the device...", [&]() -> Continuation { return [&] { runner.reset(); }; });
   runner->Start("Reading the device...",
                 [&]() -> Continuation { return [&] { continued = true; }; });
-  ASSERT_TRUE(RunOwnerUntil([&] { return !runner.has_value(); }));
+  ASSERT_TRUE(test::RunTasksUntil(owner, [&] { return !runner.has_value(); }));
   owner.RunPending();
   EXPECT_FALSE(continued);
 }

@@ -57,9 +57,4 @@ const DeviceEntry* DeviceDirectory::SelectedEntry() const {
   return &table_.Entry(static_cast<std::size_t>(selectedIndex_));
 }
 
-std::optional<Ipv4Address> DeviceDirectory::SelectedAddress() const {
-  const DeviceEntry* entry = SelectedEntry();
-  return entry ? Ipv4Address::Parse(entry->AddressText()) : std::nullopt;
-}
-
 }  // namespace quintara

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,8 +48,6 @@ class DeviceDirectory {
   void SetConnectedIndex(int index) { connectedIndex_ = index; }
   // The entry SelectedIndex names, or null when it names none.
   const DeviceEntry* SelectedEntry() const;
-  // The network address of the selected entry; nothing when none is selected or it has none.
-  std::optional<Ipv4Address> SelectedAddress() const;
 
  private:
   void Show(DeviceListView& view) const;

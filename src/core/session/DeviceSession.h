@@ -85,7 +85,6 @@ class DeviceSession : public std::enable_shared_from_this<DeviceSession> {
   const std::string& ListLine() const { return listLine_; }
   // A later search may list the device under a new name.
   void SetListLine(std::string line) { listLine_ = std::move(line); }
-  bool Chosen() const { return chosen_; }
   // What kind of device it is; null for one the process cannot drive (and the placeholder).
   const DeviceKindInfo* Kind() const { return FindDeviceKind(entry_.DeviceType); }
   // Where its frames go on the network; nothing for a device without an address.
