@@ -24,7 +24,6 @@ ViewerState Busiest() {
   ViewerState viewer;
   viewer.SetLabelDefaults();
   viewer.LayoutCode = 160;
-  viewer.CurrentPage = ViewerPage::Mode;
   viewer.BorderOn = 1;
   viewer.AllUmdOn = 1;
   viewer.AllMetersOn = 1;
@@ -61,7 +60,8 @@ void BM_RepaintBurst(benchmark::State& state) {
   const bool paced = state.range(0) == 1;
   QApplication& app = test::GuiApp();
   const ViewerState viewer = Busiest();
-  LayoutPreview preview(viewer, DpiScale{96, 96});
+  const PanelSelections onModePage{.CurrentPage = ViewerPage::Mode};
+  LayoutPreview preview(viewer, onModePage, DpiScale{96, 96});
   preview.show();
   app.processEvents();
   int paints = 0;

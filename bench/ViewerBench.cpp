@@ -26,7 +26,8 @@ using SteadyClock = std::chrono::steady_clock;
 
 const Ipv4Address kDevice{{127, 0, 0, 51}};
 
-// A controller connected to a simulated multiviewer, with a status listener ready to start.
+// A controller connected to a simulated multiviewer whose panel shows the Mode page, with a
+// status listener ready to start.
 struct Bench {
   Bench()
       : link(bench::LoopbackLinkTo(kDevice)),
@@ -38,6 +39,7 @@ struct Bench {
     controller.SearchNetwork({kDevice});
     controller.Devices().SetSelectedIndex(0);
     identity = controller.Session().Entry().DeviceIdentity;
+    controller.Session().LendPanel(&panel);
   }
 
   // A layout report as the device sends it.
@@ -50,6 +52,7 @@ struct Bench {
   }
 
   LinkConfig link;
+  PanelSelections panel{.CurrentPage = ViewerPage::Mode};
   SystemClock clock;
   bench::QuietPrompter prompter;
   ControllerObserver observer;
@@ -91,7 +94,6 @@ void BM_ReportLatency(benchmark::State& state) {
   std::optional<UdpSocket> sender = UdpSocket::Create();
   const UdpEndpoint status{Ipv4Address::Loopback(), bench.link.statusPort};
   ViewerState& viewer = bench.controller.Session().Viewer();
-  viewer.CurrentPage = ViewerPage::Mode;
   std::vector<double> latenciesUs;
   std::uint8_t layout = 40;
   for (auto _ : state) {
@@ -127,7 +129,6 @@ void BM_ReportsPerSecond(benchmark::State& state) {
     listener.SetReportHook([&applied](std::span<const std::uint8_t>, bool) { ++applied; });
     listener.Start();
     ViewerState& viewer = bench.controller.Session().Viewer();
-    viewer.CurrentPage = ViewerPage::Mode;
     const UdpEndpoint status{Ipv4Address::Loopback(), bench.link.statusPort};
     const Frame layout40 = bench.LayoutReport(40);
     const Frame layout60 = bench.LayoutReport(60);

@@ -50,8 +50,14 @@ std::uint8_t PageOf(ViewerSwitch what) {
 PanelDouble::PanelDouble(Controller& controller)
     : controller_(controller), attachment_(controller.Session().ViewerViews().Attach(*this)) {}
 
+PanelSelections& PanelDouble::Selections() {
+  PanelSelections* selections = controller_.Session().Panel();
+  QUINTARA_FUZZ_CHECK(selections != nullptr);  // lent by the panel's presenter
+  return *selections;
+}
+
 void PanelDouble::Open(std::uint8_t page) {
-  QUINTARA_FUZZ_CHECK(page == controller_.Session().Viewer().CurrentPage);
+  QUINTARA_FUZZ_CHECK(page == Selections().CurrentPage);
   page_ = page;
   mode_.reset();
   switcher_.reset();
@@ -71,10 +77,10 @@ void PanelDouble::Open(std::uint8_t page) {
       umd_.emplace(controller_.Session());
       break;
     case ViewerPage::Audio:
-      audio_.emplace(controller_.Session());
+      audio_.emplace(controller_.Session(), Selections());
       break;
     case ViewerPage::Colour:
-      colour_.emplace(controller_.Session());
+      colour_.emplace(controller_.Session(), Selections());
       break;
     case ViewerPage::System:
       system_.emplace(controller_.Session());
@@ -160,7 +166,7 @@ void PanelDouble::ShowSystemPage() {
 void PanelDouble::RepaintPreview() {
   ++notifications_;
   const ViewerState& viewer = controller_.Session().Viewer();
-  if (viewer.CurrentPage == ViewerPage::Switcher) {
+  if (Selections().CurrentPage == ViewerPage::Switcher) {
     return;  // the grid draws SwitcherRects as they are
   }
   const std::span<const LayoutRect> windows = LayoutWindows(viewer.LayoutCode);
@@ -188,7 +194,7 @@ void PanelDouble::DrawWindow(std::size_t index) {
 
 void PanelDouble::RefreshPage(std::uint8_t page) {
   ++notifications_;
-  QUINTARA_FUZZ_CHECK(page == controller_.Session().Viewer().CurrentPage);
+  QUINTARA_FUZZ_CHECK(page == Selections().CurrentPage);
   if (page == page_) {
     ShowPage();
   }
@@ -196,7 +202,7 @@ void PanelDouble::RefreshPage(std::uint8_t page) {
 
 void PanelDouble::SelectionChanged(ViewerSelection what, int index, int) {
   ++notifications_;
-  QUINTARA_FUZZ_CHECK(PageOf(what) == controller_.Session().Viewer().CurrentPage);
+  QUINTARA_FUZZ_CHECK(PageOf(what) == Selections().CurrentPage);
   if (what == ViewerSelection::ModeSource || what == ViewerSelection::SwitcherOutput) {
     QUINTARA_FUZZ_CHECK(InRange(index, 1, static_cast<int>(kWindowCount)));
   }
@@ -204,7 +210,7 @@ void PanelDouble::SelectionChanged(ViewerSelection what, int index, int) {
 
 void PanelDouble::SwitchChanged(ViewerSwitch what, int index, bool) {
   ++notifications_;
-  QUINTARA_FUZZ_CHECK(PageOf(what) == controller_.Session().Viewer().CurrentPage);
+  QUINTARA_FUZZ_CHECK(PageOf(what) == Selections().CurrentPage);
   if (what == ViewerSwitch::UmdOn) {
     QUINTARA_FUZZ_CHECK(InRange(index, 1, static_cast<int>(kInputCount)));
   }

@@ -15,9 +15,10 @@
 
 namespace quintara::fuzz {
 
-// The multiviewer panel without its widgets. It opens a page as the panel does and answers
-// every notification as the open page and the preview would: what they read from the page's
-// presenter and from the mirror. It checks what core hands it on the way.
+// The multiviewer panel without its widgets, beside a real panel presenter. It opens a page as
+// the panel does and answers every notification as the open page and the preview would: what
+// they read from the page's presenter, the panel's selections and the mirror. It checks what
+// core hands it on the way.
 class PanelDouble final : public ViewerView {
  public:
   explicit PanelDouble(Controller& controller);
@@ -34,6 +35,8 @@ class PanelDouble final : public ViewerView {
   int Notifications() const { return notifications_; }
 
  private:
+  // The selections the panel's presenter lends the session.
+  PanelSelections& Selections();
   // What the open page reads from its presenter when it fills its controls.
   void ShowPage();
   void ShowModePage();

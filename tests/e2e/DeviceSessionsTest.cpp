@@ -112,9 +112,11 @@ TEST_F(DeviceSessions, OneStatusSocketHandsEachReportToItsOwnDevicesMirror) {
   const std::shared_ptr<DeviceSession> first = SessionAt(SimulatedLan::kMultiviewer);
   const std::shared_ptr<DeviceSession> other = SessionAt(kSecondMultiviewer);
   ASSERT_TRUE(first && other);
-  for (DeviceSession* session : {first.get(), other.get()}) {
-    ASSERT_EQ(ReadBack(*session), ExchangeOutcome::Answered);
-    session->Viewer().CurrentPage = ViewerPage::Mode;
+  std::array<PanelSelections, 2> panels;
+  for (std::size_t n : {0u, 1u}) {
+    DeviceSession& session = n == 0 ? *first : *other;
+    ASSERT_EQ(ReadBack(session), ExchangeOutcome::Answered);
+    test::LendPanel(session, panels[n]).CurrentPage = ViewerPage::Mode;
   }
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
   ASSERT_TRUE(socket);
@@ -139,7 +141,8 @@ TEST_F(DeviceSessions, ReportsOfADeviceTheSearchLostAreDropped) {
   controller.SearchNetwork();
   std::shared_ptr<DeviceSession> other = SessionAt(kSecondMultiviewer);
   ASSERT_TRUE(other);
-  other->Viewer().CurrentPage = ViewerPage::Mode;
+  PanelSelections panel;
+  test::LendPanel(*other, panel).CurrentPage = ViewerPage::Mode;
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
   ASSERT_TRUE(socket);
   StatusListener listener(*other, std::move(*socket), tasks);

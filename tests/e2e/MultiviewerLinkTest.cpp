@@ -41,11 +41,15 @@ class MultiviewerLink : public ::testing::Test {
   MultiviewerLink() : controller(lan.link, QuickTiming(), clock, prompter, observer) {}
 
   test::SimulatedLan lan;
+  PanelSelections selections;
   SystemClock clock;
   test::RecordingPrompter prompter;
   test::RecordingObserver observer;
   Controller controller;
   test::RecordingObserver::Attachments attached = observer.AttachTo(controller);
+
+  // The selections of a panel open on the current session.
+  PanelSelections& panel() { return test::LendPanel(controller.Session(), selections); }
 
   // Searches and selects the device at this address; the recording panel follows it.
   bool Select(const Ipv4Address& address) {
@@ -59,6 +63,7 @@ class MultiviewerLink : public ::testing::Test {
 TEST_F(MultiviewerLink, ReadBackMirrorsTheDevice) {
   lan.multiviewer->SetLayout(60);
   ASSERT_TRUE(Select(test::SimulatedLan::kMultiviewer));
+  panel();
   ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
   const ViewerState& viewer = controller.Session().Viewer();
   EXPECT_EQ(viewer.StateImage, lan.multiviewer->StateImage());
@@ -66,7 +71,7 @@ TEST_F(MultiviewerLink, ReadBackMirrorsTheDevice) {
   EXPECT_EQ(viewer.WindowSource[15], 16);
   EXPECT_EQ(viewer.UmdText[0], u"Umd_01");
   EXPECT_EQ(viewer.SwitcherMode, 0);
-  EXPECT_EQ(viewer.PageSwitchPass, 1u);
+  EXPECT_EQ(selections.PageSwitchPass, 1u) << "the panel's next page switch passes";
   EXPECT_EQ(controller.Session().NameText(), u"KVT2208Z");
   EXPECT_EQ(observer.nameField, u"KVT2208Z");
 }
@@ -88,10 +93,11 @@ TEST_F(MultiviewerLink, ReadBackOverTheSerialLine) {
 }
 
 TEST_F(MultiviewerLink, ReadBackKeepsTheOldImageWithoutAnAcceptableReply) {
+  panel();
   EXPECT_EQ(ReadBack(controller.Session()),
             ExchangeOutcome::NotSent);  // nothing selected: nothing is decoded
   EXPECT_EQ(prompter.errors, std::vector<std::string>{"Please choose a device"});
-  EXPECT_EQ(controller.Session().Viewer().PageSwitchPass, 0u);
+  EXPECT_EQ(panel().PageSwitchPass, 0u);
   EXPECT_EQ(controller.Session().Viewer().SwitcherMode,
             1);  // the panel would open on the switcher page
 
@@ -107,11 +113,12 @@ TEST_F(MultiviewerLink, ReadBackKeepsTheOldImageWithoutAnAcceptableReply) {
       {wrongType});
   Controller other(link, QuickTiming(), clock, prompter, observer);
   ASSERT_TRUE(test::SearchAndSelect(other, peer));
+  test::LendPanel(other.Session(), selections);
   EXPECT_EQ(ReadBack(other.Session()),
             ExchangeOutcome::Unanswered);  // sent; nothing taken or decoded
   EXPECT_EQ(other.Session().Viewer().StateImage, StateImageBytes{});
   EXPECT_EQ(other.Session().Viewer().SwitcherMode, 1) << "the mirror keeps what it knew";
-  EXPECT_EQ(other.Session().Viewer().PageSwitchPass, 0u);
+  EXPECT_EQ(selections.PageSwitchPass, 0u);
   EXPECT_EQ(observer.statusText, "No answer from MV_127.0.0.34");
   EXPECT_EQ(impostor.device->ReceivedFrames(0x0A).size(), 1u);
 }
@@ -120,7 +127,7 @@ TEST_F(MultiviewerLink, ListenerFollowsFrontPanelChangesAndReReads) {
   ASSERT_TRUE(Select(test::SimulatedLan::kMultiviewer));
   ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
   ViewerState& viewer = controller.Session().Viewer();
-  viewer.CurrentPage = ViewerPage::Mode;
+  panel().CurrentPage = ViewerPage::Mode;
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
   ASSERT_TRUE(socket);
   StatusListener listener(controller.Session(), std::move(*socket), tasks);
@@ -148,7 +155,7 @@ TEST_F(MultiviewerLink, AFloodOfJunkOnBothPortsLeavesTheMirrorRightAndMemoryFlat
   ASSERT_TRUE(Select(test::SimulatedLan::kMultiviewer));
   ASSERT_EQ(ReadBack(controller.Session()), ExchangeOutcome::Answered);
   ViewerState& viewer = controller.Session().Viewer();
-  viewer.CurrentPage = ViewerPage::Mode;
+  panel().CurrentPage = ViewerPage::Mode;
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
   ASSERT_TRUE(socket);
   const std::array<std::uint8_t, 4> identity = controller.Session().Entry().DeviceIdentity;

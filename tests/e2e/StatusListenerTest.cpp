@@ -61,6 +61,8 @@ class StatusReports : public ::testing::Test {
   }
 
   ViewerState& viewer() { return controller.Session().Viewer(); }
+  // The selections of a panel open on the current session.
+  PanelSelections& panel() { return test::LendPanel(controller.Session(), selections); }
 
   // The listener follows the selected multiviewer, the one of kIdentity.
   static bool ChooseMultiviewer(Controller& controller) {
@@ -84,6 +86,7 @@ class StatusReports : public ::testing::Test {
     return test::AwaitCondition([this, count] { return tasks.Pending() >= count; });
   }
 
+  PanelSelections selections;
   SystemClock clock;
   test::RecordingPrompter prompter;
   test::RecordingObserver observer;
@@ -97,19 +100,19 @@ class StatusReports : public ::testing::Test {
 };
 
 TEST_F(StatusReports, LayoutFollowsOnTheModePageButNotUnderTheSwitcherGrid) {
-  viewer().CurrentPage = ViewerPage::Switcher;
+  panel().CurrentPage = ViewerPage::Switcher;
   Deliver({Report(ViewerCode::SetLayout, {40})});
   EXPECT_EQ(viewer().LayoutCode, 40);
   EXPECT_EQ(viewer().WindowRects[0], LayoutRect{});
 
-  viewer().CurrentPage = ViewerPage::Mode;
+  panel().CurrentPage = ViewerPage::Mode;
   Deliver({Report(ViewerCode::SetLayout, {40})});
   EXPECT_EQ(viewer().WindowRects[3], (LayoutRect{360, 240, 360, 240, 4}));
   EXPECT_EQ(observer.calls, (std::vector<std::string>{"RepaintPreview", "RefreshPage 1"}));
 }
 
 TEST_F(StatusReports, OutOfRangeShortAndForeignReportsAreDropped) {
-  viewer().CurrentPage = ViewerPage::Umd;
+  panel().CurrentPage = ViewerPage::Umd;
   // Cut after v: the window (u) never arrived.
   std::vector<std::uint8_t> shortSource = Report(ViewerCode::SetWindowSource, {7, 3});
   shortSource.resize(19);
@@ -124,10 +127,10 @@ TEST_F(StatusReports, OutOfRangeShortAndForeignReportsAreDropped) {
 }
 
 TEST_F(StatusReports, ColourItemZeroStoresIntoTheFirstEntryOnly) {
-  viewer().CurrentPage = ViewerPage::Colour;
+  panel().CurrentPage = ViewerPage::Colour;
   viewer().UmdBackColour[0] = 5;
   Deliver({Report(ViewerCode::SetUmdTextColour, {0, 2})});
-  EXPECT_EQ(viewer().ColourSourceItem, 0);
+  EXPECT_EQ(panel().ColourSourceItem, 0);
   EXPECT_EQ(viewer().UmdTextColour[0], 2);
   EXPECT_EQ(viewer().UmdTextColour[1], 0);
   using Update = test::RecordingObserver::Selection;
@@ -136,8 +139,24 @@ TEST_F(StatusReports, ColourItemZeroStoresIntoTheFirstEntryOnly) {
                                                       {ViewerSelection::UmdBackColour, 0, 5}}));
 }
 
+// With no panel open the mirror still follows; the items a report names become the selection
+// of the panel only while one is open.
+TEST_F(StatusReports, SelectionsFollowOnlyWhileAPanelIsOpen) {
+  ASSERT_EQ(controller.Session().Panel(), nullptr);
+  Deliver({Report(ViewerCode::SetMeterOn, {4, 1}), Report(ViewerCode::SetUmdTextColour, {3, 2})});
+  EXPECT_EQ(viewer().MeterOn[3], 1);
+  EXPECT_EQ(viewer().UmdTextColour[2], 2);
+  EXPECT_TRUE(observer.selections.empty());
+
+  panel().CurrentPage = ViewerPage::Mode;  // items follow whatever page is shown
+  Deliver({Report(ViewerCode::SetMeterOn, {6, 0}), Report(ViewerCode::SetUmdBackColour, {5, 1})});
+  EXPECT_EQ(selections.AudioWindowItem, 5);
+  EXPECT_EQ(selections.ColourSourceItem, 5);
+  EXPECT_TRUE(observer.selections.empty()) << "neither the Audio nor the Colour page is shown";
+}
+
 TEST_F(StatusReports, WhatWasHandedOverForAPanelThatIsGoneIsDropped) {
-  viewer().CurrentPage = ViewerPage::Mode;
+  panel().CurrentPage = ViewerPage::Mode;
   sender->SendTo(Report(ViewerCode::SetLayout, {40}), address);
   ASSERT_TRUE(AwaitPending(1));
   listener->Stop();
@@ -152,7 +171,7 @@ TEST_F(StatusReports, WhatWasHandedOverForAPanelThatIsGoneIsDropped) {
 }
 
 TEST_F(StatusReports, DeviceWideChangeReadsBackFirstAndThenLetsTheDeviceSettle) {
-  viewer().CurrentPage = ViewerPage::Mode;
+  panel().CurrentPage = ViewerPage::Mode;
   sender->SendTo(Report(ViewerCode::DeviceWideChange, {}), address);
   ASSERT_TRUE(AwaitPending(1));
   // The read-back waits its turn on the controller's thread; the pause has not begun, so
@@ -170,7 +189,7 @@ TEST_F(StatusReports, DeviceWideChangeReadsBackFirstAndThenLetsTheDeviceSettle) 
 // values no setting holds, change nothing and are counted; the sum and the trailer are where the
 // frame's own Length puts them.
 TEST_F(StatusReports, CorruptAndOutOfRangeReportsAreRejected) {
-  viewer().CurrentPage = ViewerPage::Mode;
+  panel().CurrentPage = ViewerPage::Mode;
   const auto changed = [](std::vector<std::uint8_t> frame, std::size_t at, std::uint8_t value,
                           bool sealed) {
     frame.at(at) = value;
@@ -213,7 +232,7 @@ TEST_F(StatusReports, CorruptAndOutOfRangeReportsAreRejected) {
 // A reader that falls behind holds a bounded hand-over: one task waits, the oldest reports go,
 // and the newest reaches the mirror last.
 TEST_F(StatusReports, AReaderThatFallsBehindKeepsTheNewestInABoundedHandOver) {
-  viewer().CurrentPage = ViewerPage::Switcher;  // a layout report stores the layout, no more
+  panel().CurrentPage = ViewerPage::Switcher;  // a layout report stores the layout, no more
   const StatusListener::HandOver& counts = *listener->Counts();
   for (int n = 1; counts.overflowed == 0 && n < 200'000; ++n) {
     const std::uint8_t layout = n % 2 == 0 ? 40 : 60;
@@ -244,7 +263,7 @@ TEST_F(StatusReports, AChangeReportedWhileTheStateIsReadAgainOutlivesTheImage) {
   test::SelectMultiviewer(controller);
   listener.reset();
   Listen(controller.Session());
-  viewer().CurrentPage = ViewerPage::Switcher;  // a layout report stores the layout, no more
+  panel().CurrentPage = ViewerPage::Switcher;  // a layout report stores the layout, no more
 
   const StatusListener::HandOver& counts = *listener->Counts();
   for (int n = 1; counts.overflowed == 0 && n < 200'000; ++n) {

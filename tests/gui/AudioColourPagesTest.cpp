@@ -172,7 +172,7 @@ TEST_F(AudioColourPagesTest, ALockedAudioPageSnapsBackAndSendsNothing) {
   test::Pick(audio->List(AudioPageId::Source), 5);
   EXPECT_EQ(audio->List(AudioPageId::Source)->currentText(), "WIN 1");
   test::Pick(audio->List(AudioPageId::Window), 3);
-  EXPECT_EQ(viewer().AudioWindowItem, 3) << "the window list still works";
+  EXPECT_EQ(panel().AudioWindowItem, 3) << "the window list still works";
   test::Pick(audio->List(AudioPageId::Channels), 6);
   EXPECT_EQ(audio->List(AudioPageId::Channels)->currentIndex(), viewer().MeterChannels[3]);
   const bool meterOn = viewer().MeterOn[3] != 0;

@@ -79,7 +79,6 @@ ViewerState Viewer(std::uint8_t layoutCode) {
   ViewerState viewer;
   viewer.SetLabelDefaults();
   viewer.LayoutCode = layoutCode;
-  viewer.CurrentPage = ViewerPage::Mode;
   viewer.BorderOn = 1;
   for (std::size_t k = 0; k < kWindowCount; ++k) {
     viewer.WindowSource[k] = static_cast<std::uint8_t>(k + 1);
@@ -303,12 +302,11 @@ TEST(LayoutPreviewTest, SwitcherPageShowsOnlyTheGrid) {
     ViewerState viewer = Viewer(160);
     AllOn(viewer);
     viewer.BorderOn = 0;  // the grid is green all the same
-    viewer.CurrentPage = ViewerPage::Switcher;
     for (std::size_t k = 0; k < kWindowCount; ++k) {
       viewer.SwitcherSource[k] = static_cast<std::uint8_t>(16 - k);
     }
     RefreshSwitcherGrid(viewer);
-    const QImage image = RenderPreview(viewer, scale);
+    const QImage image = RenderPreview(viewer, scale, ViewerPage::Switcher);
     for (int k = 0; k < 16; ++k) {
       const int x = 180 * (k % 4);
       const int y = 120 * (k / 4);
@@ -330,7 +328,8 @@ TEST(LayoutPreviewTest, BurstsOfRequestsFoldIntoFewPaintsAndShowTheMirror) {
   QApplication& app = test::GuiApp();
   ViewerState viewer = Viewer(40);
   const DpiScale scale{144, 144};
-  LayoutPreview preview(viewer, scale);
+  const PanelSelections onModePage{.CurrentPage = ViewerPage::Mode};
+  LayoutPreview preview(viewer, onModePage, scale);
   EXPECT_EQ(preview.size(), QSize(1080, 720));
   preview.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview, test::kPatienceMs));

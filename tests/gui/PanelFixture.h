@@ -41,6 +41,8 @@ class PanelFixture : public ::testing::Test {
     return window->Controls().Get<QComboBox>(ui::MainWindowId::DeviceList);
   }
   ViewerState& viewer() { return window->GetController().Session().Viewer(); }
+  // The open panel's selections.
+  PanelSelections& panel() { return *window->GetController().Session().Panel(); }
   QString StatusLine() const {
     return window->Controls().Get<QLabel>(ui::MainWindowId::StatusLine)->text();
   }

@@ -201,18 +201,18 @@ TEST_F(SystemPageTest, LoadDefaultShowsTheDefaultsAndPutsTheOtherPagesBackOnThei
   lan.multiviewer->FrontPanel(ViewerCode::SetFormatStatus, std::array<std::uint8_t, 1>{0});
   lan.multiviewer->SetLayout(160);
   ASSERT_TRUE(Await([this] { return viewer().LayoutCode == 160 && viewer().AudioAlarmOn == 1; }));
-  viewer().AudioWindowItem = 5;
-  viewer().ColourWindowItem = 6;
-  viewer().ColourSourceItem = 7;
+  panel().AudioWindowItem = 5;
+  panel().ColourWindowItem = 6;
+  panel().ColourSourceItem = 7;
 
   Recall(SystemPageId::LoadDefault);
   EXPECT_EQ(Received(ViewerCode::LoadDefaults), 1u);
   EXPECT_EQ(viewer().LayoutCode, 40);
   EXPECT_TRUE(Shows(SystemPageId::AudioAlarm, SkinId::AudioAlarmOff));
   EXPECT_TRUE(Shows(SystemPageId::FormatStatus, SkinId::FormatStatusOn));
-  EXPECT_EQ(viewer().AudioWindowItem, 0);
-  EXPECT_EQ(viewer().ColourWindowItem, 0);
-  EXPECT_EQ(viewer().ColourSourceItem, 0);
+  EXPECT_EQ(panel().AudioWindowItem, 0);
+  EXPECT_EQ(panel().ColourWindowItem, 0);
+  EXPECT_EQ(panel().ColourSourceItem, 0);
   EXPECT_TRUE(Await([this] { return PreviewShowsTheMirror(); }));
 }
 

@@ -61,7 +61,7 @@ class UmdPageTest : public test::PanelFixture {
 TEST_F(UmdPageTest, OpensWithTheDevicesLabelsAndSwitches) {
   lan.multiviewer->SetUmdOn(4, false);
   ASSERT_NE(OpenUmdPage(), nullptr);
-  EXPECT_EQ(viewer().CurrentPage, ViewerPage::Umd);
+  EXPECT_EQ(panel().CurrentPage, ViewerPage::Umd);
   EXPECT_EQ(Umd()->LabelField(16)->text(), "Umd_16");
   EXPECT_TRUE(Shows(Umd()->AllUmdSwitch(), SkinId::AllUmdSwitchOn));
   EXPECT_TRUE(Shows(Umd()->UmdSwitch(3), SkinId::UmdSwitchOn(3)));

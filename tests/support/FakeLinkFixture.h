@@ -18,10 +18,13 @@ class FakeLinkFixture : public ::testing::Test {
   }
 
   ViewerState& viewer() { return controller.Session().Viewer(); }
+  // The selections of a panel open on the current session.
+  PanelSelections& panel() { return LendPanel(controller.Session(), selections); }
   // (code, payload bytes) of every frame sent, in order.
   std::vector<std::vector<int>> Sent() const { return link.CodesAndPayloads(); }
 
   FakeLink link;
+  PanelSelections selections;
   SystemClock clock;
   RecordingPrompter prompter;
   RecordingObserver observer;

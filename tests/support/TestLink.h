@@ -102,4 +102,10 @@ LinkConfig LoopbackLink(std::vector<Ipv4Address> targets, std::uint16_t devicePo
 // Real pauses, but a search window short enough for a test suite.
 LinkTiming ShortSearchTiming();
 
+// Lends the selections to the session as an open panel's presenter does, and hands them back.
+inline PanelSelections& LendPanel(DeviceSession& session, PanelSelections& selections) {
+  session.LendPanel(&selections);
+  return selections;
+}
+
 }  // namespace quintara::test

@@ -18,11 +18,11 @@ using AudioColourPages = test::FakeLinkFixture;
 
 TEST_F(AudioColourPages, AudioShowsTheChosenWindowsMeterAndSendsItsNumber) {
   viewer().AudioSource = 4;
-  viewer().AudioWindowItem = 6;
+  panel().AudioWindowItem = 6;
   viewer().MeterOn[6] = 1;
   viewer().MeterChannels[6] = 5;
   viewer().MeterChannels[2] = 1;
-  AudioPresenter audio(controller.Session());
+  AudioPresenter audio(controller.Session(), panel());
   const AudioView shown = audio.Shown();
   EXPECT_EQ(shown.source, 4);
   EXPECT_EQ(shown.window, 6);
@@ -31,7 +31,7 @@ TEST_F(AudioColourPages, AudioShowsTheChosenWindowsMeterAndSendsItsNumber) {
 
   // The window list only changes what is shown.
   const AudioView third = audio.ChooseWindow(2);
-  EXPECT_EQ(viewer().AudioWindowItem, 2);
+  EXPECT_EQ(panel().AudioWindowItem, 2);
   EXPECT_FALSE(third.meterOn);
   EXPECT_EQ(third.channels, 1);
   EXPECT_TRUE(link.sent.empty());
@@ -49,7 +49,7 @@ TEST_F(AudioColourPages, AudioShowsTheChosenWindowsMeterAndSendsItsNumber) {
 
 TEST_F(AudioColourPages, AllMetersFlipsTheStoredSwitch) {
   viewer().AllMetersOn = 1;
-  AudioPresenter audio(controller.Session());
+  AudioPresenter audio(controller.Session(), panel());
   EXPECT_FALSE(audio.ClickAllMeters());
   EXPECT_TRUE(audio.ClickAllMeters());
   EXPECT_EQ(Sent(), (SentFrames{{ViewerCode::SetAllMeters, 0}, {ViewerCode::SetAllMeters, 1}}));
@@ -63,13 +63,13 @@ TEST_F(AudioColourPages, LockedAudioSnapsBackAndSendsNothingButTheWindowListStil
   viewer().AllMetersOn = 1;
   viewer().MeterChannels[4] = 7;
   controller.Session().SetLockState(1);
-  AudioPresenter audio(controller.Session());
+  AudioPresenter audio(controller.Session(), panel());
   EXPECT_EQ(audio.ChooseSource(2), 9);
   EXPECT_EQ(audio.ChooseChannels(6), 3);
   EXPECT_FALSE(audio.ClickMeter(true)) << "the pair stays as it was";
   EXPECT_TRUE(audio.ClickAllMeters());
   EXPECT_EQ(audio.ChooseWindow(4).channels, 7);
-  EXPECT_EQ(viewer().AudioWindowItem, 4);
+  EXPECT_EQ(panel().AudioWindowItem, 4);
   EXPECT_TRUE(link.sent.empty());
   EXPECT_EQ(viewer().AudioSource, 9);
 }
@@ -77,8 +77,8 @@ TEST_F(AudioColourPages, LockedAudioSnapsBackAndSendsNothingButTheWindowListStil
 TEST_F(AudioColourPages, AudioValuesNoItemStandsForShowNoSelectionAndSendNothing) {
   viewer().AudioSource = 40;  // as a report may bring it
   viewer().MeterChannels[0] = 12;
-  viewer().AudioWindowItem = 200;
-  AudioPresenter audio(controller.Session());
+  panel().AudioWindowItem = 200;
+  AudioPresenter audio(controller.Session(), panel());
   const AudioView shown = audio.Shown();
   EXPECT_EQ(shown.source, -1);
   EXPECT_EQ(shown.window, 0);
@@ -93,7 +93,7 @@ TEST_F(AudioColourPages, ColourForAllInputsShowsInputOnesAndSetsEveryInput) {
   viewer().UmdTextColour[0] = 7;
   viewer().UmdTextColour[4] = 3;
   viewer().UmdBackColour[4] = 9;
-  ColourPresenter colours(controller.Session());
+  ColourPresenter colours(controller.Session(), panel());
   EXPECT_EQ(colours.Shown().Colour(ColourList::UmdText), 7) << "all inputs: input 1's";
 
   EXPECT_EQ(colours.ChooseColour(ColourList::UmdText, 2), 2);  // Red for all
@@ -101,7 +101,7 @@ TEST_F(AudioColourPages, ColourForAllInputsShowsInputOnesAndSetsEveryInput) {
     EXPECT_EQ(colour, 2);
   }
   EXPECT_EQ(colours.ChooseSource(5), 5);
-  EXPECT_EQ(viewer().ColourSourceItem, 5);
+  EXPECT_EQ(panel().ColourSourceItem, 5);
   EXPECT_EQ(colours.Shown().Colour(ColourList::UmdBack), 9);
   EXPECT_EQ(colours.ChooseColour(ColourList::UmdBack, 15), 15);
   EXPECT_EQ(Sent(), (SentFrames{{ViewerCode::SetUmdTextColour, 0, 2},
@@ -114,7 +114,7 @@ TEST_F(AudioColourPages, WindowColoursGoToTheChosenWindow) {
   viewer().FormatBackColour[4] = 2;
   viewer().TimecodeTextColour[4] = 3;
   viewer().TimecodeBackColour[4] = 4;
-  ColourPresenter colours(controller.Session());
+  ColourPresenter colours(controller.Session(), panel());
   EXPECT_EQ(colours.ChooseWindow(5), 5);  // Window_05
   const ColourView shown = colours.Shown();
   EXPECT_EQ(shown.window, 5);
@@ -141,27 +141,27 @@ TEST_F(AudioColourPages, WindowColoursGoToTheChosenWindow) {
 }
 
 TEST_F(AudioColourPages, LockedColourListsSnapBackToTheirStoredValues) {
-  viewer().ColourSourceItem = 3;
-  viewer().ColourWindowItem = 2;
+  panel().ColourSourceItem = 3;
+  panel().ColourWindowItem = 2;
   viewer().UmdTextColour[2] = 8;
   viewer().FormatBackColour[1] = 10;
   viewer().BorderOn = 0;
   controller.Session().SetLockState(1);
-  ColourPresenter colours(controller.Session());
+  ColourPresenter colours(controller.Session(), panel());
   EXPECT_EQ(colours.ChooseSource(7), 3);
   EXPECT_EQ(colours.ChooseWindow(0), 2);
   EXPECT_EQ(colours.ChooseColour(ColourList::UmdText, 1), 8);
   EXPECT_EQ(colours.ChooseColour(ColourList::FormatBack, 1), 10);
   EXPECT_EQ(colours.ChooseBorder(1), 0);
   EXPECT_TRUE(link.sent.empty());
-  EXPECT_EQ(viewer().ColourSourceItem, 3);
+  EXPECT_EQ(panel().ColourSourceItem, 3);
 }
 
 TEST_F(AudioColourPages, ColourValuesNoItemStandsForShowNoSelection) {
   viewer().BorderOn = 5;
   viewer().FormatTextColour[0] = 16;
-  viewer().ColourWindowItem = 99;
-  ColourPresenter colours(controller.Session());
+  panel().ColourWindowItem = 99;
+  ColourPresenter colours(controller.Session(), panel());
   const ColourView shown = colours.Shown();
   EXPECT_EQ(shown.border, -1);
   EXPECT_EQ(shown.window, 0);

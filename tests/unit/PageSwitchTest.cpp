@@ -14,7 +14,7 @@ namespace {
 class PageSwitching : public test::FakeLinkFixture {
  protected:
   PageSwitching() {
-    controller.Session().Viewer().PageSwitchPass = 1;  // as a read-back leaves it
+    panel().PageSwitchPass = 1;  // as a read-back leaves it
     controller.Session().Viewer().SwitcherMode = 0;
   }
 
@@ -29,7 +29,7 @@ class PageSwitching : public test::FakeLinkFixture {
     return modes;
   }
 
-  PageSwitch pages{controller.Session()};
+  PageSwitch pages{controller.Session(), panel()};
 };
 
 TEST_F(PageSwitching, WarnsIntoAndOutOfTheSwitcherPageAndSendsTheModeOnEverySwitch) {
@@ -50,8 +50,7 @@ TEST_F(PageSwitching, WarnsIntoAndOutOfTheSwitcherPageAndSendsTheModeOnEverySwit
   prompter.confirmAnswer = false;
   EXPECT_FALSE(pages.SwitchPage(ViewerPage::Audio));
   EXPECT_EQ(prompter.confirmations.back(), kLeaveSwitcherModeWarning);
-  EXPECT_EQ(controller.Session().Viewer().CurrentPage, ViewerPage::Switcher)
-      << "cancelled: nothing changes";
+  EXPECT_EQ(panel().CurrentPage, ViewerPage::Switcher) << "cancelled: nothing changes";
 
   prompter.confirmAnswer = true;
   ASSERT_TRUE(pages.SwitchPage(ViewerPage::Audio));
@@ -69,7 +68,7 @@ TEST_F(PageSwitching, ALockedDeviceShowsItsFirstPageAndThenStaysAfterTheWarning)
   EXPECT_FALSE(pages.SwitchPage(ViewerPage::Mode));
   EXPECT_EQ(prompter.confirmations,
             std::vector<std::string>{std::string(kLeaveSwitcherModeWarning)});
-  EXPECT_EQ(controller.Session().Viewer().CurrentPage, ViewerPage::Switcher);
+  EXPECT_EQ(panel().CurrentPage, ViewerPage::Switcher);
   EXPECT_TRUE(ModesSent().empty()) << "a locked device is sent nothing";
 }
 

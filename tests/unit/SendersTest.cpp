@@ -59,7 +59,7 @@ TEST_F(Senders, ARouteAndAWindowSourceKeepTheirOwnTablesOnEveryPage) {
   for (const std::uint8_t page : {std::uint8_t{0}, ViewerPage::Mode, ViewerPage::Umd,
                                   ViewerPage::Switcher}) {  // none shown yet, then three
     viewer() = ViewerState{};
-    viewer().CurrentPage = page;
+    panel().CurrentPage = page;
     link.sent.clear();
     ASSERT_EQ(commands.SetSwitcherRoute(2, 9), CommandResult::Sent);
     ASSERT_EQ(commands.SetWindowSource(2, 5), CommandResult::Sent);

@@ -37,6 +37,14 @@ struct MatrixPanelDouble final : MatrixPanelView {
   MatrixPresenter presenter;
 };
 
+// A multiviewer panel on its System page: the selections the page resets go with the panel.
+struct PanelWithSystemPage {
+  PanelWithSystemPage(DeviceSession& session, NetworkLink& network, Executor& executor)
+      : panel(session, network, executor), system(session) {}
+  MultiviewerPresenter panel;
+  SystemPresenter system;
+};
+
 class StartedExchanges : public ::testing::Test {
  protected:
   StartedExchanges() : controller(LinkConfig{}, QuickRecall(), clock, prompter, observer) {
@@ -114,6 +122,13 @@ TEST_F(StartedExchanges, AnOwnerClosedWhileItsExchangeIsOnTheWireDropsItsStep) {
          auto page = std::make_shared<SystemPresenter>(session());
          page->LoadCustom(2, step);
          return page;
+       },
+       60},
+      {"whole panel, loading the defaults", test::MultiviewerStateReply(60, 0),
+       [&]() -> std::shared_ptr<void> {
+         auto panel = std::make_shared<PanelWithSystemPage>(session(), controller.Network(), owner);
+         EXPECT_TRUE(panel->system.LoadDefaults(step));
+         return panel;
        },
        60},
       {"matrix panel", MatrixStatusReply(5),

@@ -23,7 +23,6 @@ TEST(StateImageDecoder, FieldsTakeTheirOwnBits) {
   ViewerState state;
   DecodedDevice device = DecodeStateImage(state);
   EXPECT_EQ(state.SwitcherMode, 0);
-  EXPECT_EQ(state.PageSwitchPass, 1u);
 
   state.StateImage[Reply(19)] = 0xF3;
   state.StateImage[Reply(20)] = 0x85;

@@ -81,6 +81,8 @@ class SystemRules : public ::testing::Test {
   }
 
   ViewerState& viewer() { return controller.Session().Viewer(); }
+  // The selections of a panel open on the current session.
+  PanelSelections& panel() { return test::LendPanel(controller.Session(), selections); }
 
   std::vector<std::vector<int>> Sent() const { return link.CodesAndPayloads(); }
   int Repaints() const {
@@ -88,6 +90,7 @@ class SystemRules : public ::testing::Test {
   }
 
   test::FakeLink link;
+  PanelSelections selections;
   PauseClock clock{link};
   NotingRunner runner{link};
   test::RecordingPrompter prompter;
@@ -158,8 +161,8 @@ TEST_F(SystemRules, EachSwitchSendsTheOppositeOfTheMirrorUnlessLocked) {
 }
 
 TEST_F(SystemRules, LoadCustomSendsWaitsThreeSecondsReadsBackThenRefreshes) {
-  viewer().AudioWindowItem = 4;
-  viewer().ColourWindowItem = 5;
+  panel().AudioWindowItem = 4;
+  panel().ColourWindowItem = 5;
   link.arrivals = {StateReply(60, 0x0A)};  // format status and audio alarm on
   std::optional<SystemSwitches> shown;
   system.LoadCustom(2, [&] { shown = system.Switches(); });
@@ -173,8 +176,8 @@ TEST_F(SystemRules, LoadCustomSendsWaitsThreeSecondsReadsBackThenRefreshes) {
   EXPECT_EQ(viewer().WindowRects[5], (LayoutRect{480, 320, 240, 160, 6})) << "refreshed";
   EXPECT_EQ(shown, (SystemSwitches{true, true, false})) << "the page shows what was recalled";
   EXPECT_EQ(Repaints(), 1);
-  EXPECT_EQ(viewer().AudioWindowItem, 4) << "a memory keeps the pages' selections";
-  EXPECT_EQ(viewer().ColourWindowItem, 5);
+  EXPECT_EQ(panel().AudioWindowItem, 4) << "a memory keeps the pages' selections";
+  EXPECT_EQ(panel().ColourWindowItem, 5);
 }
 
 TEST_F(SystemRules, LockedLoadCustomSendsNothingButStillWaitsAndReadsBack) {
@@ -186,19 +189,19 @@ TEST_F(SystemRules, LockedLoadCustomSendsNothingButStillWaitsAndReadsBack) {
 }
 
 TEST_F(SystemRules, LoadDefaultRecallsAndPutsThePagesSelectionsBackUnlessLocked) {
-  viewer().AudioWindowItem = 4;
-  viewer().ColourWindowItem = 5;
-  viewer().ColourSourceItem = 6;
+  panel().AudioWindowItem = 4;
+  panel().ColourWindowItem = 5;
+  panel().ColourSourceItem = 6;
   controller.Session().SetLockState(1);
   EXPECT_FALSE(system.LoadDefaults([] { ADD_FAILURE() << "nothing recalled"; }));
   EXPECT_TRUE(link.sent.empty());
   EXPECT_TRUE(clock.pauses.empty()) << "locked: no wait either";
-  EXPECT_EQ(viewer().AudioWindowItem, 4);
+  EXPECT_EQ(panel().AudioWindowItem, 4);
 
   controller.Session().SetLockState(0);
   link.arrivals = {StateReply(40, 0x02)};
   int shownItem = -1;
-  EXPECT_TRUE(system.LoadDefaults([&] { shownItem = viewer().AudioWindowItem; }));
+  EXPECT_TRUE(system.LoadDefaults([&] { shownItem = panel().AudioWindowItem; }));
   EXPECT_EQ(shownItem, 0) << "the page shows the recall once the selections went back";
   EXPECT_EQ(runner.texts, std::vector<std::string>{std::string(kLoadingDefaultsText)});
   EXPECT_EQ(Sent(), (std::vector<std::vector<int>>{{ViewerCode::LoadDefaults, 0},
@@ -206,9 +209,9 @@ TEST_F(SystemRules, LoadDefaultRecallsAndPutsThePagesSelectionsBackUnlessLocked)
   EXPECT_EQ(link.sent[0].size(), 21u);
   EXPECT_EQ(clock.pauses.front(), (PauseClock::Pause{3000, 1}));
   EXPECT_EQ(system.Switches(), (SystemSwitches{true, false, false}));
-  EXPECT_EQ(viewer().AudioWindowItem, 0);
-  EXPECT_EQ(viewer().ColourWindowItem, 0);
-  EXPECT_EQ(viewer().ColourSourceItem, 0);
+  EXPECT_EQ(panel().AudioWindowItem, 0);
+  EXPECT_EQ(panel().ColourWindowItem, 0);
+  EXPECT_EQ(panel().ColourSourceItem, 0);
   EXPECT_EQ(Repaints(), 1);
 }
 

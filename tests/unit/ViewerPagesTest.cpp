@@ -78,7 +78,7 @@ TEST_F(ViewerPages, ASourceListSendsOnlyAChangeAndSnapsBackWhileLocked) {
 }
 
 TEST_F(ViewerPages, SwitcherRoutesAreSentAsPickedAndOneToOneRestoresTheGrid) {
-  viewer().CurrentPage = ViewerPage::Switcher;
+  panel().CurrentPage = ViewerPage::Switcher;
   viewer().SwitcherSource.fill(3);
   viewer().SwitcherSource[15] = 0;
   SwitcherPresenter switcher(controller.Session());

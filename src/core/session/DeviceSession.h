@@ -109,6 +109,10 @@ class DeviceSession : public std::enable_shared_from_this<DeviceSession> {
   MatrixState& Matrix() { return matrix_; }
   const MatrixState& Matrix() const { return matrix_; }
   Views<ViewerView>& ViewerViews() { return viewerViews_; }
+  // The selections of the device's open multiviewer panel; null while none is open.
+  PanelSelections* Panel() { return panel_; }
+  // The panel's presenter lends its selections while it lives (null takes them back).
+  void LendPanel(PanelSelections* panel) { panel_ = panel; }
   Views<MatrixView>& MatrixViews() { return matrixViews_; }
   // Counts the device's panels opened and closed; work handed over for a panel that is gone
   // carries an older number and is dropped.
@@ -179,6 +183,7 @@ class DeviceSession : public std::enable_shared_from_this<DeviceSession> {
   ViewerState viewer_;
   MatrixState matrix_;
   Views<ViewerView> viewerViews_;
+  PanelSelections* panel_ = nullptr;
   Views<MatrixView> matrixViews_;
   std::uint64_t panelGeneration_ = 0;
   std::uint8_t lockState_ = 0;

@@ -18,8 +18,9 @@ constexpr std::chrono::milliseconds kFrame{16};
 
 }  // namespace
 
-LayoutPreview::LayoutPreview(const ViewerState& viewer, const DpiScale& scale, QWidget* parent)
-    : QWidget(parent), viewer_(viewer), scale_(scale) {
+LayoutPreview::LayoutPreview(const ViewerState& viewer, const PanelSelections& selections,
+                             const DpiScale& scale, QWidget* parent)
+    : QWidget(parent), viewer_(viewer), selections_(selections), scale_(scale) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(scale_.X(kCanvasWidth), scale_.Y(kCanvasHeight));
   frameTimer_.setSingleShot(true);
@@ -62,7 +63,7 @@ void LayoutPreview::paintEvent(QPaintEvent* /*event*/) {
   // on showing the last picture and draws the new one once the exchange is over.
   if (canvasStale_ && isEnabled()) {
     QPainter offscreen(&canvas_);
-    PaintPreview(offscreen, viewer_, scale_);
+    PaintPreview(offscreen, viewer_, scale_, selections_.CurrentPage);
     canvasStale_ = false;
     ++paintCount_;
     sinceLastPaint_.start();

@@ -6,18 +6,20 @@
 #include <QWidget>
 #include <atomic>
 
+#include "core/viewer/panel/PanelSelections.h"
 #include "core/viewer/state/ViewerState.h"
 #include "ui/form/DpiScale.h"
 
 namespace quintara::ui {
 
 // The left half of the multiviewer panel: a picture of what the multiviewer puts on its output,
-// drawn from the mirror. Not interactive.
+// drawn from the mirror and, on the Switcher page, the switcher grid. Not interactive.
 class LayoutPreview : public QWidget {
   Q_OBJECT
 
  public:
-  LayoutPreview(const ViewerState& viewer, const DpiScale& scale, QWidget* parent = nullptr);
+  LayoutPreview(const ViewerState& viewer, const PanelSelections& selections, const DpiScale& scale,
+                QWidget* parent = nullptr);
 
   // Asks for the picture to be drawn again; from any thread. The paint happens on the window's
   // thread, and every request made before it is folded into that one paint.
@@ -35,6 +37,7 @@ class LayoutPreview : public QWidget {
   void ShowFrame();
 
   const ViewerState& viewer_;
+  const PanelSelections& selections_;
   DpiScale scale_;
   std::atomic<bool> repaintPending_{false};
   QImage canvas_;            // drawn off-screen, shown in one step

@@ -38,7 +38,7 @@ void MultiviewerPanel::Initialise() {
 
 void MultiviewerPanel::Open(std::uint8_t firstPage) {
   // The preview draws from the mirror, so it appears once the read-back has filled it.
-  preview_ = new LayoutPreview(session_.Viewer(), scale_, this);
+  preview_ = new LayoutPreview(session_.Viewer(), presenter_.Selections(), scale_, this);
   preview_->setGeometry(kPreviewLeft, kPreviewTop, scale_.X(720), scale_.Y(480));
   preview_->show();
   attachment_ = session_.ViewerViews().Attach(*this);
@@ -70,9 +70,9 @@ std::unique_ptr<QWidget> MultiviewerPanel::MakePage(std::uint8_t page) {
     case ViewerPage::Switcher:
       return std::make_unique<SwitcherPage>(session_, scale_, this);
     case ViewerPage::Colour:
-      return std::make_unique<ColourPage>(session_, scale_, this);
+      return std::make_unique<ColourPage>(session_, presenter_.Selections(), scale_, this);
     case ViewerPage::Audio:
-      return std::make_unique<AudioPage>(session_, scale_, this);
+      return std::make_unique<AudioPage>(session_, presenter_.Selections(), scale_, this);
     case ViewerPage::System:
       return std::make_unique<SystemPage>(session_, scale_, this);
     case ViewerPage::Umd:

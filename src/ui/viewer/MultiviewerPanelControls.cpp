@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/viewer/state/ViewerState.h"
+#include "core/viewer/panel/PanelSelections.h"
 #include "ui/skin/Skin.h"
 
 namespace quintara::ui {

@@ -168,13 +168,14 @@ void PaintLayout(CanvasPainter& canvas, const ViewerState& viewer) {
 
 }  // namespace
 
-void PaintPreview(QPainter& painter, const ViewerState& viewer, const DpiScale& scale) {
+void PaintPreview(QPainter& painter, const ViewerState& viewer, const DpiScale& scale,
+                  std::uint8_t shownPage) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setFont(QFont());
   CanvasPainter canvas(painter, scale);
   canvas.Fill({0, 0, kCanvasWidth, kCanvasHeight}, kCanvasGrey);
-  if (viewer.CurrentPage == ViewerPage::Switcher) {
+  if (shownPage == ViewerPage::Switcher) {
     PaintSwitcherGrid(canvas, viewer);
   } else {
     PaintLayout(canvas, viewer);
@@ -182,10 +183,10 @@ void PaintPreview(QPainter& painter, const ViewerState& viewer, const DpiScale& 
   painter.restore();
 }
 
-QImage RenderPreview(const ViewerState& viewer, const DpiScale& scale) {
+QImage RenderPreview(const ViewerState& viewer, const DpiScale& scale, std::uint8_t shownPage) {
   QImage image(scale.X(kCanvasWidth), scale.Y(kCanvasHeight), QImage::Format_RGB32);
   QPainter painter(&image);
-  PaintPreview(painter, viewer, scale);
+  PaintPreview(painter, viewer, scale, shownPage);
   return image;
 }
 

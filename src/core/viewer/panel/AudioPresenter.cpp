@@ -31,7 +31,7 @@ int AudioPresenter::ChooseSource(int item) {
 
 AudioView AudioPresenter::ChooseWindow(int item) {
   if (item >= 0 && item < static_cast<int>(kWindowCount)) {
-    session_.Viewer().AudioWindowItem = static_cast<std::uint8_t>(item);
+    selections_.AudioWindowItem = static_cast<std::uint8_t>(item);
   }
   return Shown();
 }
@@ -75,7 +75,7 @@ bool AudioPresenter::RefusedWhileLocked() {
 }
 
 std::uint8_t AudioPresenter::WindowIndex() const {
-  const std::uint8_t window = session_.Viewer().AudioWindowItem;
+  const std::uint8_t window = selections_.AudioWindowItem;
   return window < kWindowCount ? window : 0;
 }
 

@@ -5,6 +5,7 @@
 namespace quintara {
 
 class DeviceSession;
+struct PanelSelections;
 
 // What the Audio page shows: the items of its three lists (-1: none), the ON/OFF pair and the
 // look of the global meter button.
@@ -21,7 +22,8 @@ struct AudioView {
 // afterwards: the new value once sent, the stored one while the device is locked.
 class AudioPresenter {
  public:
-  explicit AudioPresenter(DeviceSession& session) : session_(session) {}
+  AudioPresenter(DeviceSession& session, PanelSelections& selections)
+      : session_(session), selections_(selections) {}
 
   // Everything the page shows, from the mirror, for the window it has chosen.
   AudioView Shown() const;
@@ -48,6 +50,7 @@ class AudioPresenter {
   std::uint8_t WindowIndex() const;
 
   DeviceSession& session_;
+  PanelSelections& selections_;
 };
 
 }  // namespace quintara

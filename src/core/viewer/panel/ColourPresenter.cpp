@@ -54,14 +54,14 @@ ColourView ColourPresenter::Shown() const {
 
 int ColourPresenter::ChooseSource(int item) {
   if (!RefusedWhileLocked() && item >= 0 && item < kSelectionItems) {
-    session_.Viewer().ColourSourceItem = static_cast<std::uint8_t>(item);
+    selections_.ColourSourceItem = static_cast<std::uint8_t>(item);
   }
   return SourceItem();
 }
 
 int ColourPresenter::ChooseWindow(int item) {
   if (!RefusedWhileLocked() && item >= 0 && item < kSelectionItems) {
-    session_.Viewer().ColourWindowItem = static_cast<std::uint8_t>(item);
+    selections_.ColourWindowItem = static_cast<std::uint8_t>(item);
   }
   return WindowItem();
 }
@@ -91,12 +91,12 @@ bool ColourPresenter::RefusedWhileLocked() {
 }
 
 std::uint8_t ColourPresenter::SourceItem() const {
-  const std::uint8_t item = session_.Viewer().ColourSourceItem;
+  const std::uint8_t item = selections_.ColourSourceItem;
   return item < kSelectionItems ? item : 0;
 }
 
 std::uint8_t ColourPresenter::WindowItem() const {
-  const std::uint8_t item = session_.Viewer().ColourWindowItem;
+  const std::uint8_t item = selections_.ColourWindowItem;
   return item < kSelectionItems ? item : 0;
 }
 

@@ -7,6 +7,7 @@
 namespace quintara {
 
 class DeviceSession;
+struct PanelSelections;
 
 // The six colour lists of the Colour page: two follow the input list, four the window list.
 enum class ColourList { UmdText, UmdBack, FormatText, FormatBack, TimecodeText, TimecodeBack };
@@ -30,7 +31,8 @@ struct ColourView {
 // choice once accepted, the stored value while the device is locked.
 class ColourPresenter {
  public:
-  explicit ColourPresenter(DeviceSession& session) : session_(session) {}
+  ColourPresenter(DeviceSession& session, PanelSelections& selections)
+      : session_(session), selections_(selections) {}
 
   // Everything the page shows, from the mirror: the colours for its input and window items.
   ColourView Shown() const;
@@ -56,6 +58,7 @@ class ColourPresenter {
   int StoredColour(ColourList list) const;
 
   DeviceSession& session_;
+  PanelSelections& selections_;
 };
 
 }  // namespace quintara

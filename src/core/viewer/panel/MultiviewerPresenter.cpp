@@ -18,14 +18,15 @@ constexpr std::string_view kCreateSocketFail = "create socket fail\n";
 
 MultiviewerPresenter::MultiviewerPresenter(DeviceSession& session, NetworkLink& network,
                                            Executor& executor)
-    : session_(session), network_(network), executor_(executor), pages_(session) {
-  session_.Viewer().CurrentPage = 0;
+    : session_(session), network_(network), executor_(executor), pages_(session, selections_) {
+  session_.LendPanel(&selections_);
 }
 
 MultiviewerPresenter::~MultiviewerPresenter() {
   if (listener_) {
     listener_->Stop();
   }
+  session_.LendPanel(nullptr);
 }
 
 void MultiviewerPresenter::ReadState(std::function<void(std::uint8_t firstPage)> opened) {

@@ -8,6 +8,7 @@
 #include "core/Executor.h"
 #include "core/session/Lifetime.h"
 #include "core/viewer/panel/PageSwitch.h"
+#include "core/viewer/panel/PanelSelections.h"
 #include "core/viewer/protocol/StatusListener.h"
 
 namespace quintara {
@@ -16,7 +17,8 @@ class DeviceSession;
 class NetworkLink;
 
 // The multiviewer panel's life apart from its drawing: the read-back it opens with, the page it
-// shows first, the page switches, and the status listener it runs. The listener ends, and its
+// shows first, the page switches, the panel's selections (lent to the session while the
+// presenter lives), and the status listener it runs. The listener ends, and its
 // worker is joined, before the presenter is gone.
 class MultiviewerPresenter {
  public:
@@ -38,6 +40,7 @@ class MultiviewerPresenter {
   // works on, without reports ("create socket fail\n", and the status line says why); false
   // then.
   bool StartListener();
+  PanelSelections& Selections() { return selections_; }
   bool ListenerRunning() const { return listener_ && listener_->Running(); }
   // The listener, while there is one.
   StatusListener* Listener() { return listener_.get(); }
@@ -48,6 +51,7 @@ class MultiviewerPresenter {
   DeviceSession& session_;
   NetworkLink& network_;
   Executor& executor_;
+  PanelSelections selections_;
   PageSwitch pages_;
   std::unique_ptr<StatusListener> listener_;
   Lifetime lifetime_;

@@ -10,11 +10,12 @@ std::uint8_t PageSwitch::FirstPage(const ViewerState& viewer) {
 }
 
 bool PageSwitch::Confirmed(std::uint8_t page) {
-  if (shownPage_ == 0) {
+  const std::uint8_t shown = selections_.CurrentPage;
+  if (shown == 0) {
     return true;
   }
-  const bool entering = page == ViewerPage::Switcher && shownPage_ != ViewerPage::Switcher;
-  const bool leaving = page != ViewerPage::Switcher && shownPage_ == ViewerPage::Switcher;
+  const bool entering = page == ViewerPage::Switcher && shown != ViewerPage::Switcher;
+  const bool leaving = page != ViewerPage::Switcher && shown == ViewerPage::Switcher;
   if (!entering && !leaving) {
     return true;
   }
@@ -26,19 +27,17 @@ std::optional<PageSwitch::Change> PageSwitch::SwitchPage(std::uint8_t page) {
   if (!Confirmed(page)) {
     return std::nullopt;
   }
-  ViewerState& viewer = session_.Viewer();
   // The first page after a read-back is shown even on a locked device.
-  if (viewer.PageSwitchPass == 1) {
-    viewer.PageSwitchPass = 0;
+  if (selections_.PageSwitchPass == 1) {
+    selections_.PageSwitchPass = 0;
   } else if (session_.RefuseWhileLocked()) {
     return std::nullopt;
   }
-  if (page == viewer.CurrentPage) {
+  if (page == selections_.CurrentPage) {
     return std::nullopt;
   }
-  const Change change{viewer.CurrentPage, page};
-  viewer.CurrentPage = page;
-  shownPage_ = page;
+  const Change change{selections_.CurrentPage, page};
+  selections_.CurrentPage = page;
   // Sent on every completed switch, between two multiviewer pages too.
   const std::uint8_t switcherMode = page == ViewerPage::Switcher ? 1 : 0;
   static_cast<void>(ViewerCommands(session_).SetSwitcherMode(switcherMode));

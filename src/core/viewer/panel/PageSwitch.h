@@ -7,6 +7,7 @@
 namespace quintara {
 
 class DeviceSession;
+struct PanelSelections;
 struct ViewerState;
 
 inline constexpr std::string_view kLeaveMultiviewerModeWarning =
@@ -26,7 +27,8 @@ class PageSwitch {
     std::uint8_t to = 0;
   };
 
-  explicit PageSwitch(DeviceSession& session) : session_(session) {}
+  PageSwitch(DeviceSession& session, PanelSelections& selections)
+      : session_(session), selections_(selections) {}
 
   // The page the panel opens on: the Switcher page when the device runs as a switcher.
   static std::uint8_t FirstPage(const ViewerState& viewer);
@@ -35,15 +37,13 @@ class PageSwitch {
   // cancelled a warning, the device is locked, or the page is shown already.
   std::optional<Change> SwitchPage(std::uint8_t page);
 
-  std::uint8_t ShownPage() const { return shownPage_; }
-
  private:
   // The warning of a switch into or out of the Switcher page; true when there is none or the
   // operator chose OK.
   bool Confirmed(std::uint8_t page);
 
   DeviceSession& session_;
-  std::uint8_t shownPage_ = 0;
+  PanelSelections& selections_;
 };
 
 }  // namespace quintara

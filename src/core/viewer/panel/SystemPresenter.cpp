@@ -122,13 +122,17 @@ bool SystemPresenter::LoadDefaults(Continuation recalled) {
   if (session_.RefuseWhileLocked()) {
     return false;
   }
-  ViewerState& viewer = session_.Viewer();
+  DeviceSession& session = session_;
+  // The panel that asked may have gone by the time the defaults are in; whichever is open then
+  // starts its pages' items afresh.
   Recall(
       kLoadingDefaultsText, ViewerFrames(session_).OneValue(ViewerCode::LoadDefaults, 0x00),
-      [&viewer] {
-        viewer.AudioWindowItem = 0;
-        viewer.ColourWindowItem = 0;
-        viewer.ColourSourceItem = 0;
+      [&session] {
+        if (PanelSelections* panel = session.Panel()) {
+          panel->AudioWindowItem = 0;
+          panel->ColourWindowItem = 0;
+          panel->ColourSourceItem = 0;
+        }
       },
       std::move(recalled));
   return true;

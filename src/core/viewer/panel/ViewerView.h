@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/viewer/panel/PanelSelections.h"
+
 namespace quintara {
 
 // A selection of a multiviewer page that follows what the device reports. Index and item are

@@ -48,6 +48,9 @@ void Decode(DeviceSession& session) {
   observer.NameFieldChanged(device.nameField);
   observer.LockStateChanged(session.LockState());
   session.SetAddressMode(device.AddressMode);
+  if (PanelSelections* panel = session.Panel()) {
+    panel->PageSwitchPass = 1;
+  }
 }
 
 }  // namespace

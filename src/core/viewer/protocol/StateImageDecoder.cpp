@@ -98,7 +98,6 @@ DecodedDevice DecodeStateImage(ViewerState& state) {
 
   state.BorderOn = Bit(flags, 4);
   device.AddressMode = Bit(flags, 6);
-  state.PageSwitchPass = 1;
   return device;
 }
 

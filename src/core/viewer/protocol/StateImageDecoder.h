@@ -19,8 +19,8 @@ struct DecodedDevice {
   std::uint8_t AddressMode = 0;
 };
 
-// Writes every field StateImage carries into the ViewerState and sets PageSwitchPass. The
-// derived tables are not recomputed here; that is the caller's refresh.
+// Writes every field StateImage carries into the ViewerState. The derived tables are not
+// recomputed here; that is the caller's refresh.
 DecodedDevice DecodeStateImage(ViewerState& state);
 
 }  // namespace quintara

@@ -33,7 +33,8 @@ class ReportApplier {
   ReportApplier(DeviceSession& session, std::span<const std::uint8_t> report)
       : viewer_(session.Viewer()),
         views_(session.ViewerViews()),
-        page_(viewer_.CurrentPage),
+        panel_(session.Panel()),
+        page_(panel_ ? panel_->CurrentPage : 0),
         v_(ValueAt(report, 0)),
         u_(ValueAt(report, 1)),
         t_(ValueAt(report, 2)) {}
@@ -64,8 +65,16 @@ class ReportApplier {
   void TimecodeColour(bool text);
   void MeterChannels();
 
+  // The open panel's item selections follow the item a report names.
+  void SelectItem(std::uint8_t PanelSelections::*item, std::uint8_t value) {
+    if (panel_ != nullptr) {
+      panel_->*item = value;
+    }
+  }
+
   ViewerState& viewer_;
   Views<ViewerView>& views_;
+  PanelSelections* const panel_;
   const std::uint8_t page_;
   const std::uint8_t v_;
   const std::uint8_t u_;
@@ -197,7 +206,7 @@ void ReportApplier::UmdOn() {
 }
 
 void ReportApplier::MeterOn() {
-  viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
+  SelectItem(&PanelSelections::AudioWindowItem, static_cast<std::uint8_t>(v_ - 1));
   Repaint();
   viewer_.MeterOn[v_ - 1] = u_;
   if (Shown(ViewerPage::Audio)) {
@@ -208,7 +217,7 @@ void ReportApplier::MeterOn() {
 }
 
 void ReportApplier::MeterChannels() {
-  viewer_.AudioWindowItem = static_cast<std::uint8_t>(v_ - 1);
+  SelectItem(&PanelSelections::AudioWindowItem, static_cast<std::uint8_t>(v_ - 1));
   viewer_.MeterChannels[v_ - 1] = u_;
   if (Shown(ViewerPage::Audio)) {
     Select(ViewerSelection::AudioWindow, v_ - 1);
@@ -219,7 +228,7 @@ void ReportApplier::MeterChannels() {
 
 void ReportApplier::UmdColour(bool text) {
   const std::size_t entry = ItemEntry(v_);
-  viewer_.ColourSourceItem = v_;
+  SelectItem(&PanelSelections::ColourSourceItem, v_);
   (text ? viewer_.UmdTextColour : viewer_.UmdBackColour)[entry] = u_;
   if (Shown(ViewerPage::Colour)) {
     Select(ViewerSelection::ColourSource, v_);
@@ -232,7 +241,7 @@ void ReportApplier::UmdColour(bool text) {
 
 void ReportApplier::FormatColour(bool text) {
   const std::size_t entry = ItemEntry(v_);
-  viewer_.ColourWindowItem = v_;
+  SelectItem(&PanelSelections::ColourWindowItem, v_);
   (text ? viewer_.FormatTextColour : viewer_.FormatBackColour)[entry] = u_;
   if (Shown(ViewerPage::Colour)) {
     Select(ViewerSelection::ColourWindow, v_);
@@ -245,7 +254,7 @@ void ReportApplier::FormatColour(bool text) {
 
 void ReportApplier::TimecodeColour(bool text) {
   const std::size_t entry = ItemEntry(v_);
-  viewer_.ColourWindowItem = v_;
+  SelectItem(&PanelSelections::ColourWindowItem, v_);
   (text ? viewer_.TimecodeTextColour : viewer_.TimecodeBackColour)[entry] = u_;
   if (Shown(ViewerPage::Colour)) {
     Select(ViewerSelection::ColourWindow, v_);
@@ -335,13 +344,17 @@ void FinishReRead(DeviceSession& session, std::uint8_t commandCode) {
   RefreshAll(viewer);
   Views<ViewerView>& views = session.ViewerViews();
   views.Notify([](ViewerView& view) { view.RepaintPreview(); });
-  if (commandCode != ViewerCode::LoadCustom) {
-    viewer.ColourSourceItem = 0;
-    viewer.ColourWindowItem = 0;
-    viewer.AudioWindowItem = 0;
+  PanelSelections* panel = session.Panel();
+  if (panel == nullptr) {
+    return;
   }
-  if (viewer.CurrentPage != 0 && viewer.CurrentPage != ViewerPage::Switcher) {
-    views.Notify([page = viewer.CurrentPage](ViewerView& view) { view.RefreshPage(page); });
+  if (commandCode != ViewerCode::LoadCustom) {
+    panel->ColourSourceItem = 0;
+    panel->ColourWindowItem = 0;
+    panel->AudioWindowItem = 0;
+  }
+  if (panel->CurrentPage != 0 && panel->CurrentPage != ViewerPage::Switcher) {
+    views.Notify([page = panel->CurrentPage](ViewerView& view) { view.RefreshPage(page); });
   }
 }
 

@@ -50,19 +50,17 @@ template <typename T>
 using PerWindow = std::array<T, kWindowCount>;  // entry k: window (or switcher output) k + 1
 
 // The mirror of one multiviewer's settings and what is derived from them for the preview.
-// It lives in the controller for the whole run; a new panel does not reset it.
+// It lives in the device's session for the whole run; a new panel does not reset it. What a
+// panel has chosen is the panel's own (PanelSelections).
 struct ViewerState {
   StateImageBytes StateImage{};
-  std::uint32_t PageSwitchPass = 0;
   std::uint8_t LayoutCode = 0;
   std::uint8_t OutputFormat = 0;
   std::uint8_t FormatStatusOn = 0;
-  std::uint8_t ColourSourceItem = 0;
   PerInput<ColourIndex> UmdTextColour{};
   PerInput<ColourIndex> UmdBackColour{};
   std::uint8_t AllUmdOn = 0;
   PerInput<std::uint8_t> UmdOn{};
-  std::uint8_t ColourWindowItem = 0;
   PerWindow<ColourIndex> FormatTextColour{};
   PerWindow<ColourIndex> FormatBackColour{};
   PerWindow<std::uint8_t> MeterOn{};
@@ -86,25 +84,12 @@ struct ViewerState {
   PerWindow<WindowSignalState> WindowSignal{};
   PerWindow<std::uint8_t> SwitcherSource{};
 
-  // Companions kept with the mirror.
-  std::uint8_t AudioWindowItem = 0;  // the Audio page's window selection, 0-15
-  std::uint8_t SwitcherMode = 1;     // 1 while the device runs as a switcher
-  std::uint8_t CurrentPage = 0;      // the page shown: 1 Mode ... 6 Audio; 0 none yet
+  std::uint8_t SwitcherMode = 1;  // 1 while the device runs as a switcher
 
   // The labels the main window sets at start: "Umd_01" ... "Umd_16" and "1080p30".
   void SetLabelDefaults();
 
   friend bool operator==(const ViewerState&, const ViewerState&) = default;
 };
-
-// Pages of the multiviewer panel, as CurrentPage names them.
-namespace ViewerPage {
-inline constexpr std::uint8_t Mode = 1;
-inline constexpr std::uint8_t Umd = 2;
-inline constexpr std::uint8_t Colour = 3;
-inline constexpr std::uint8_t System = 4;
-inline constexpr std::uint8_t Switcher = 5;
-inline constexpr std::uint8_t Audio = 6;
-}  // namespace ViewerPage
 
 }  // namespace quintara

@@ -5,9 +5,10 @@
 
 namespace quintara::ui {
 
-AudioPage::AudioPage(DeviceSession& session, const DpiScale& scale, QWidget* parent)
+AudioPage::AudioPage(DeviceSession& session, PanelSelections& selections, const DpiScale& scale,
+                     QWidget* parent)
     : PageWidget(SkinId::AudioBackground, parent),
-      presenter_(session),
+      presenter_(session, selections),
       controls_(BuildControls(AudioPageControls(), Colours(), *this, scale)) {
   FillLists();
   Show(presenter_.Shown());

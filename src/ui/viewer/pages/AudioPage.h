@@ -20,7 +20,8 @@ class AudioPage : public PageWidget, private ViewerView {
   Q_OBJECT
 
  public:
-  AudioPage(DeviceSession& session, const DpiScale& scale, QWidget* parent);
+  AudioPage(DeviceSession& session, PanelSelections& selections, const DpiScale& scale,
+            QWidget* parent);
 
   const ControlSet& Controls() const { return controls_; }
   QComboBox* List(int id) const { return controls_.Get<QComboBox>(id); }

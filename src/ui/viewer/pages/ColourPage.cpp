@@ -30,9 +30,10 @@ std::optional<ColourList> ListOf(ViewerSelection what) {
 
 }  // namespace
 
-ColourPage::ColourPage(DeviceSession& session, const DpiScale& scale, QWidget* parent)
+ColourPage::ColourPage(DeviceSession& session, PanelSelections& selections, const DpiScale& scale,
+                       QWidget* parent)
     : PageWidget(SkinId::ColourBackground, parent),
-      presenter_(session),
+      presenter_(session, selections),
       controls_(BuildControls(ColourPageControls(), Colours(), *this, scale)) {
   FillLists();
   Show(presenter_.Shown());

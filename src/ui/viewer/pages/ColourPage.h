@@ -19,7 +19,8 @@ class ColourPage : public PageWidget, private ViewerView {
   Q_OBJECT
 
  public:
-  ColourPage(DeviceSession& session, const DpiScale& scale, QWidget* parent);
+  ColourPage(DeviceSession& session, PanelSelections& selections, const DpiScale& scale,
+             QWidget* parent);
 
   const ControlSet& Controls() const { return controls_; }
   QComboBox* List(int id) const { return controls_.Get<QComboBox>(id); }
