@@ -263,8 +263,6 @@ std::optional<HttpRequest> HttpConnection::Decoded() {
 void HttpConnection::Dispatch(HttpRequest request) {
   awaited_ = ++serial_;
   waiting_ = shared_from_this();
-  // The handler's time is not the client's silence.
-  stream_.expires_never();
   auto owed = std::make_shared<OwedAnswer>(weak_from_this(), core_.lifeline, awaited_);
   try {
     core_.handler.Handle(std::move(request),
