@@ -29,11 +29,18 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Quintara finds the devices of its family on the network or a serial line, opens the panel made
 for each (a sixteen-window multiviewer that doubles as a 16 x 16 switcher, eight- and
 sixteen-channel matrix switchers) and sends them their commands. The package holds the window
-(quintara), the scriptable command line (quintara-cli) and simulated devices (quintara-sim).")
+(quintara), the scriptable command line (quintara-cli), a service that puts every device behind
+HTTP and WebSocket (quintara-server, with its systemd unit) and simulated devices
+(quintara-sim).")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends from the libraries the programs link, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS adduser)
+# The service's user is made at install; its options file is the administrator's.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/conffiles "/etc/default/quintara-server\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/postinst
+    ${PROJECT_SOURCE_DIR}/packaging/postrm ${CMAKE_CURRENT_BINARY_DIR}/conffiles)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -31,13 +31,15 @@ void FeedSimMultiviewer(Input input);
 void FeedSimMatrix(Input input);  // byte 0 bit 1: sixteen channels
 // A multiviewer settings file's text.
 void FeedSettingsFile(Input input);
+// Byte 0: the device (bits 0-1 its kind, bit 2 locked). Then a command request's body.
+void FeedServerRequest(Input input);
 
 struct Target {
   std::string_view name;  // of the fuzz target and of its corpus folder
   void (*feed)(Input);
 };
 
-inline constexpr std::array<Target, 9> kTargets{{
+inline constexpr std::array<Target, 10> kTargets{{
     {"DiscoverAnswerFuzzer", &FeedDiscoverAnswers},
     {"SerialScanFuzzer", &FeedSerialScan},
     {"StateImageFuzzer", &FeedStateReply},
@@ -47,6 +49,7 @@ inline constexpr std::array<Target, 9> kTargets{{
     {"SimMultiviewerFuzzer", &FeedSimMultiviewer},
     {"SimMatrixFuzzer", &FeedSimMatrix},
     {"SettingsFileFuzzer", &FeedSettingsFile},
+    {"ServerRequestFuzzer", &FeedServerRequest},
 }};
 
 }  // namespace quintara::fuzz

@@ -12,6 +12,7 @@ packages=(
   clang-14 libclang-rt-14-dev llvm-14
   xvfb xauth
   qt6-svg-dev help2man dpkg-dev desktop-file-utils
+  libboost-dev  # quintara-server: Boost.Beast (HTTP and WebSocket) on Boost.Asio
 )
 
 missing=()

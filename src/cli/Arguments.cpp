@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "cli/CliSession.h"
+#include "cli/CommandContext.h"
 
 namespace quintara::cli {
 

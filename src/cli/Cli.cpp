@@ -86,8 +86,7 @@ int RunGroupCommand(const CommandGroup& group, const GlobalOptions& options,
   }
   NameFieldRecorder observer;
   CliSession session(options, timing, out, err, observer);
-  session.ExpectDevicesOf(group.word, group.deviceNoun);
-  return group.run(session, observer, arguments);
+  return RunDeviceCommandWords(session, observer, arguments);
 }
 
 bool Send(DeviceSession& device, const DeviceCommand& command) {
@@ -113,14 +112,24 @@ bool RefusedAddress(const DeviceCommand& command, std::ostream& err) {
   return true;
 }
 
-int RunDeviceCommand(CliSession& session, const DeviceCommand& command) {
+}  // namespace
+
+int RunDeviceCommandWords(CommandContext& session, const NameFieldRecorder& names,
+                          const std::vector<std::string>& arguments) {
+  if (const CommandGroup* group = FindCommandGroup(arguments.at(0))) {
+    group->check(arguments);
+    session.ExpectDevicesOf(group->word, group->deviceNoun);
+    return group->run(session, names, arguments);
+  }
+  const DeviceCommand command = ParseDeviceCommand(arguments);
+  if (RefusedAddress(command, session.Err())) {
+    return kExitUsage;
+  }
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
   }
   return session.ReportSent(command.name, Send(session.Device(), command));
 }
-
-}  // namespace
 
 std::string CliUsage() {
   return "Usage: quintara-cli [options] COMMAND\n"
@@ -211,9 +220,9 @@ int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostrea
     if (RefusedAddress(command, err)) {
       return kExitUsage;
     }
-    ControllerObserver observer;
+    NameFieldRecorder observer;
     CliSession session(options, timing, out, err, observer);
-    return RunDeviceCommand(session, command);
+    return RunDeviceCommandWords(session, observer, arguments);
   } catch (const UsageError& error) {
     err << "quintara-cli: " << error.message << "\nTry 'quintara-cli --help'.\n";
     return kExitUsage;

@@ -81,9 +81,7 @@ void ConsolePrompter::ShowInfo(std::string_view message) {
 
 CliSession::CliSession(const GlobalOptions& options, const LinkTiming& timing, std::ostream& out,
                        std::ostream& err, ControllerObserver& observer)
-    : options_(options),
-      out_(out),
-      err_(err),
+    : CommandContext(options, out, err, "quintara-cli"),
       prompter_(err),
       controller_(LinkFor(options), timing, clock_, prompter_, observer) {
   // Standard output carries the results; the protocol's diagnostic lines go to stderr when asked.
@@ -95,7 +93,7 @@ int CliSession::Discover() {
   if (!OpenLink()) {
     return kExitLinkSetup;
   }
-  controller_.Search({options_.device});
+  controller_.Search({Options().device});
   if (const std::optional<int> failure = LinkSetupFailure()) {
     return *failure;
   }
@@ -103,9 +101,9 @@ int CliSession::Discover() {
     return kExitNoDevice;
   }
   const DeviceDirectory& devices = controller_.Devices();
-  options_.json ? PrintDevicesJson(devices, out_) : PrintDevicesText(devices, out_);
-  if (options_.device && !FindDevice()) {
-    err_ << "no answer from " << Where() << "\n";
+  Options().json ? PrintDevicesJson(devices, Out()) : PrintDevicesText(devices, Out());
+  if (Options().device && !FindDevice()) {
+    Err() << "no answer from " << Where() << "\n";
     return kExitNoDevice;
   }
   return devices.FoundCount() > 0 ? kExitSuccess : kExitNoDevice;
@@ -115,99 +113,50 @@ int CliSession::Connect() {
   if (!OpenLink()) {
     return kExitLinkSetup;
   }
-  controller_.Search({options_.device});
+  controller_.Search({Options().device});
   if (const std::optional<int> failure = LinkSetupFailure()) {
     return *failure;
   }
   const std::optional<int> index = FindDevice();
   if (!index) {
     if (!prompter_.ErrorShown()) {
-      err_ << "no answer from " << Where() << "\n";
+      Err() << "no answer from " << Where() << "\n";
     }
     return kExitNoDevice;
   }
   controller_.Devices().SetSelectedIndex(*index);
-  const DeviceKindInfo* kind = Device().Kind();
-  if (!expectedWord_.empty() && (kind == nullptr || kind->commandWord != expectedWord_)) {
-    err_ << "the device is not a " << expectedNoun_ << "\n";
-    return kExitUsage;
-  }
-  return kExitSuccess;
-}
-
-int CliSession::ReportSent(std::string_view commandName, bool sent) {
-  return ReportSent(commandName, sent ? CommandResult::Sent : CommandResult::NotSent);
-}
-
-int CliSession::ReportSent(std::string_view commandName, CommandResult result) {
-  if (result == CommandResult::RefusedLocked) {
-    err_ << "quintara-cli: " << kLockedRefusalText << "\n";
-    return kExitNoDevice;
-  }
-  if (result != CommandResult::Sent) {
-    if (const std::optional<int> failure = LinkSetupFailure()) {
-      return *failure;
-    }
-    return prompter_.ErrorShown() ? kExitUsage : kExitNoDevice;
-  }
-  if (options_.json) {
-    PrintJson(out_, {{"sent", commandName}, {"device", SelectedListLine()}});
-  } else {
-    out_ << commandName << " sent to " << SelectedLine() << "\n";
-  }
-  return kExitSuccess;
-}
-
-int CliSession::Unanswered(std::string_view what) {
-  if (const std::optional<int> failure = LinkSetupFailure()) {
-    return *failure;
-  }
-  err_ << what << "\n";
-  return kExitNoDevice;
-}
-
-std::optional<int> CliSession::LinkSetupFailure() {
-  const std::string& failure = controller_.Network().SetupFailure();
-  if (options_.serialPort || failure.empty()) {
-    return std::nullopt;
-  }
-  err_ << "quintara-cli: " << failure << "\n";
-  return kExitLinkSetup;
+  return WrongKind().value_or(kExitSuccess);
 }
 
 bool CliSession::OpenLink() {
-  if (!options_.serialPort) {
+  if (!Options().serialPort) {
     return true;
   }
   controller_.SetLinkKind(LinkKind::Serial);
-  if (!controller_.OpenSelectedPort(*options_.serialPort, options_.baud)) {
-    err_ << "cannot open serial port " << *options_.serialPort << "\n";
+  if (!controller_.OpenSelectedPort(*Options().serialPort, Options().baud)) {
+    Err() << "cannot open serial port " << *Options().serialPort << "\n";
     return false;
   }
   return true;
 }
 
 std::string CliSession::Where() const {
-  return options_.serialPort ? "the serial line " + *options_.serialPort
-                             : options_.device->ToText();
+  return Options().serialPort ? "the serial line " + *Options().serialPort
+                              : Options().device->ToText();
 }
 
 std::optional<int> CliSession::FindDevice() const {
   const DeviceDirectory& devices = controller_.Devices();
-  if (options_.serialPort) {
+  if (Options().serialPort) {
     return devices.FoundCount() > 0 ? std::optional<int>(0) : std::nullopt;
   }
   const DeviceTable& table = devices.Table();
   for (std::size_t i = 0; i < table.Count(); ++i) {
-    if (table.Entry(i).AddressText() == options_.device->ToText()) {
+    if (table.Entry(i).AddressText() == Options().device->ToText()) {
       return static_cast<int>(i);
     }
   }
   return std::nullopt;
-}
-
-std::string CliSession::SelectedLine() const {
-  return TerminalText(SelectedListLine());
 }
 
 std::string CliSession::SelectedListLine() const {

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/CliSession.h"
+#include "cli/CommandContext.h"
 
 namespace quintara::cli {
 
@@ -16,7 +16,7 @@ struct CommandGroup {
   std::string_view deviceNoun;  // "the device is not a ..." when another kind answers
   std::string (*usage)();
   void (*check)(const std::vector<std::string>& arguments);
-  int (*run)(CliSession& session, const NameFieldRecorder& names,
+  int (*run)(CommandContext& session, const NameFieldRecorder& names,
              const std::vector<std::string>& arguments);
 };
 

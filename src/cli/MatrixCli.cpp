@@ -78,7 +78,8 @@ void Check(const Args& a) {
   }
 }
 
-void PrintStatus(CliSession& session, const MatrixCommands& commands, const std::u16string& name) {
+void PrintStatus(CommandContext& session, const MatrixCommands& commands,
+                 const std::u16string& name) {
   DeviceSession& device = session.Device();
   const MatrixState& matrix = device.Matrix();
   std::ostream& out = session.Out();
@@ -107,7 +108,7 @@ void PrintStatus(CliSession& session, const MatrixCommands& commands, const std:
   }
 }
 
-void PrintBacklight(CliSession& session, const MatrixState& matrix) {
+void PrintBacklight(CommandContext& session, const MatrixState& matrix) {
   const std::uint8_t time = matrix.backlightTime;
   const std::string timeText(time < kBacklightTimeTexts.size() ? kBacklightTimeTexts[time] : "?");
   if (session.Options().json) {
@@ -138,7 +139,7 @@ void CheckMatrixCommand(const std::vector<std::string>& arguments) {
   Check(arguments);
 }
 
-int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
+int RunMatrixCommand(CommandContext& session, const NameFieldRecorder& names,
                      const std::vector<std::string>& arguments) {
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliSession.h"
+#include "cli/CommandContext.h"
 
 namespace quintara::cli {
 
@@ -12,7 +12,7 @@ void CheckMatrixCommand(const std::vector<std::string>& arguments);
 
 // Runs "matrix ..." against the switcher the session connects to; names is the observer the
 // session was made with, through which the switcher's name arrives.
-int RunMatrixCommand(CliSession& session, const NameFieldRecorder& names,
+int RunMatrixCommand(CommandContext& session, const NameFieldRecorder& names,
                      const std::vector<std::string>& arguments);
 
 std::string MatrixUsage();

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <variant>
 
-#include "cli/CliSession.h"
+#include "cli/CommandContext.h"
 #include "cli/Json.h"
 #include "core/text/TextCodec.h"
 #include "core/viewer/files/SettingsFile.h"
@@ -34,7 +34,7 @@ Json DifferencesJson(const std::vector<SettingsDifference>& differences) {
   return list;
 }
 
-int PrintDryRun(CliSession& session, const std::string& file,
+int PrintDryRun(CommandContext& session, const std::string& file,
                 const std::vector<SettingsChange>& changes) {
   std::ostream& out = session.Out();
   if (session.Options().json) {
@@ -53,7 +53,7 @@ int PrintDryRun(CliSession& session, const std::string& file,
   return kExitSuccess;
 }
 
-int PrintImported(CliSession& session, const std::string& file,
+int PrintImported(CommandContext& session, const std::string& file,
                   const std::vector<SettingsChange>& changes,
                   const std::vector<SettingsDifference>& differences) {
   std::ostream& out = session.Out();
@@ -84,8 +84,8 @@ int PrintImported(CliSession& session, const std::string& file,
 }
 
 // A locked multiviewer took none of the settings: said on stderr as the window says it.
-int PrintLocked(CliSession& session, const std::string& file) {
-  session.Err() << "quintara-cli: " << kSettingsLockedText << "\n";
+int PrintLocked(CommandContext& session, const std::string& file) {
+  session.Problem() << kSettingsLockedText << "\n";
   if (session.Options().json) {
     PrintJson(session.Out(), {{"device", session.SelectedListLine()},
                               {"file", file},
@@ -98,10 +98,10 @@ int PrintLocked(CliSession& session, const std::string& file) {
 
 }  // namespace
 
-int ExportSettings(CliSession& session, const std::vector<std::string>& arguments) {
+int ExportSettings(CommandContext& session, const std::vector<std::string>& arguments) {
   const std::string file = arguments.size() < 3 ? std::string() : arguments[2];
   if (const auto refused = file.empty() ? std::nullopt : CheckSettingsFileTarget(file)) {
-    session.Err() << "quintara-cli: " << *refused << "\nnothing was written\n";
+    session.Problem() << *refused << "\nnothing was written\n";
     return kExitUsage;
   }
   if (const int status = session.Connect(); status != kExitSuccess) {
@@ -115,8 +115,7 @@ int ExportSettings(CliSession& session, const std::vector<std::string>& argument
   }
   const auto document = ExportDocument(*settings, DeviceFacts(device));
   if (const auto* refused = std::get_if<SettingsFileError>(&document)) {
-    session.Err() << "quintara-cli: " << kNotExportable << refused->Text()
-                  << "\nnothing was exported\n";
+    session.Problem() << kNotExportable << refused->Text() << "\nnothing was exported\n";
     return kExitNotApplied;
   }
   if (file.empty()) {
@@ -125,7 +124,7 @@ int ExportSettings(CliSession& session, const std::vector<std::string>& argument
   }
   if (const std::optional<std::string> failure =
           WriteSettingsFile(file, std::get<std::string>(document))) {
-    session.Err() << "quintara-cli: " << *failure << "\n";
+    session.Problem() << *failure << "\n";
     return kExitOutputFailed;
   }
   if (session.Options().json) {
@@ -136,11 +135,15 @@ int ExportSettings(CliSession& session, const std::vector<std::string>& argument
   return kExitSuccess;
 }
 
-int ImportSettings(CliSession& session, const std::vector<std::string>& arguments) {
+int ImportSettings(CommandContext& session, const std::vector<std::string>& arguments) {
   const std::string& file = arguments[2];
-  const SettingsRead read = ReadSettingsFile(file);
+  return ImportSettingsDocument(session, file, ReadSettingsFile(file));
+}
+
+int ImportSettingsDocument(CommandContext& session, const std::string& file,
+                           const SettingsRead& read) {
   if (const auto* error = std::get_if<SettingsFileError>(&read)) {
-    session.Err() << "quintara-cli: " << file << ": " << error->Text() << "\nnothing was sent\n";
+    session.Problem() << file << ": " << error->Text() << "\nnothing was sent\n";
     return kExitUsage;
   }
   const ViewerSettings& wanted = std::get<ViewerSettings>(read);
@@ -162,8 +165,8 @@ int ImportSettings(CliSession& session, const std::vector<std::string>& argument
     return PrintLocked(session, file);
   }
   if (sending.sent < changes.size()) {
-    session.Err() << "quintara-cli: sending stopped after " << sending.sent << " of "
-                  << changes.size() << " changes\n";
+    session.Problem() << "sending stopped after " << sending.sent << " of " << changes.size()
+                      << " changes\n";
     return session.ReportSent("the settings", false);
   }
   const std::optional<std::vector<SettingsDifference>> differences = VerifySettings(device, wanted);

@@ -229,8 +229,9 @@ Json Utf8Texts(const Texts& texts) {
   return list;
 }
 
-void PrintStateJson(const DeviceSession& device, const std::u16string& shownName,
-                    std::ostream& out) {
+}  // namespace
+
+Json ViewerStateDocument(const DeviceSession& device, const std::u16string& shownName) {
   const ViewerState& v = device.Viewer();
   PerWindow<int> present{};
   PerWindow<int> formatCode{};
@@ -238,35 +239,48 @@ void PrintStateJson(const DeviceSession& device, const std::u16string& shownName
     present[w] = v.WindowSignal[w].present;
     formatCode[w] = v.WindowSignal[w].formatCode;
   }
-  PrintJson(out, {{"name", Utf8(device.NameText())},
-                  {"nameShown", Utf8(shownName)},
-                  {"AddressMode", device.AddressMode()},
-                  {"LayoutCode", v.LayoutCode},
-                  {"OutputFormat", v.OutputFormat},
-                  {"SwitcherMode", v.SwitcherMode},
-                  {"AllUmdOn", v.AllUmdOn},
-                  {"FormatStatusOn", v.FormatStatusOn},
-                  {"TimecodeOn", v.TimecodeOn},
-                  {"AudioAlarmOn", v.AudioAlarmOn},
-                  {"BorderOn", v.BorderOn},
-                  {"AllMetersOn", v.AllMetersOn},
-                  {"AudioSource", v.AudioSource},
-                  {"WindowSource", Numbers(v.WindowSource)},
-                  {"SwitcherSource", Numbers(v.SwitcherSource)},
-                  {"UmdText", Utf8Texts(v.UmdText)},
-                  {"UmdOn", Numbers(v.UmdOn)},
-                  {"UmdTextColour", Numbers(v.UmdTextColour)},
-                  {"UmdBackColour", Numbers(v.UmdBackColour)},
-                  {"WindowFormatText", Utf8Texts(v.WindowFormatText)},
-                  {"WindowSignalPresent", Numbers(present)},
-                  {"WindowFormatCode", Numbers(formatCode)},
-                  {"FormatTextColour", Numbers(v.FormatTextColour)},
-                  {"FormatBackColour", Numbers(v.FormatBackColour)},
-                  {"MeterOn", Numbers(v.MeterOn)},
-                  {"MeterChannels", Numbers(v.MeterChannels)},
-                  {"TimecodeTextColour", Numbers(v.TimecodeTextColour)},
-                  {"TimecodeBackColour", Numbers(v.TimecodeBackColour)}});
+  return {{"name", Utf8(device.NameText())},
+          {"nameShown", Utf8(shownName)},
+          {"AddressMode", device.AddressMode()},
+          {"LayoutCode", v.LayoutCode},
+          {"OutputFormat", v.OutputFormat},
+          {"SwitcherMode", v.SwitcherMode},
+          {"AllUmdOn", v.AllUmdOn},
+          {"FormatStatusOn", v.FormatStatusOn},
+          {"TimecodeOn", v.TimecodeOn},
+          {"AudioAlarmOn", v.AudioAlarmOn},
+          {"BorderOn", v.BorderOn},
+          {"AllMetersOn", v.AllMetersOn},
+          {"AudioSource", v.AudioSource},
+          {"WindowSource", Numbers(v.WindowSource)},
+          {"SwitcherSource", Numbers(v.SwitcherSource)},
+          {"UmdText", Utf8Texts(v.UmdText)},
+          {"UmdOn", Numbers(v.UmdOn)},
+          {"UmdTextColour", Numbers(v.UmdTextColour)},
+          {"UmdBackColour", Numbers(v.UmdBackColour)},
+          {"WindowFormatText", Utf8Texts(v.WindowFormatText)},
+          {"WindowSignalPresent", Numbers(present)},
+          {"WindowFormatCode", Numbers(formatCode)},
+          {"FormatTextColour", Numbers(v.FormatTextColour)},
+          {"FormatBackColour", Numbers(v.FormatBackColour)},
+          {"MeterOn", Numbers(v.MeterOn)},
+          {"MeterChannels", Numbers(v.MeterChannels)},
+          {"TimecodeTextColour", Numbers(v.TimecodeTextColour)},
+          {"TimecodeBackColour", Numbers(v.TimecodeBackColour)}};
 }
+
+Json ReportDocument(std::span<const std::uint8_t> report, bool applied) {
+  const ReportSummary summary = SummariseReport(report);
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", summary.code);
+  return {{"code", summary.code},
+          {"codeHex", hex},
+          {"report", summary.what},
+          {"values", summary.values},
+          {"applied", applied}};
+}
+
+namespace {
 
 // A column of a table: the text left-aligned to the width, in characters rather than bytes.
 std::string Cell(const std::string& text, std::size_t width) {
@@ -314,7 +328,7 @@ void PrintStateText(const DeviceSession& device, const std::u16string& shownName
   }
 }
 
-int ShowState(CliSession& session, const NameFieldRecorder& names) {
+int ShowState(CommandContext& session, const NameFieldRecorder& names) {
   DeviceSession& device = session.Device();
   if (ReadBack(device) != ExchangeOutcome::Answered) {
     // The window would decode the last image again; a script must not take that for the state.
@@ -323,8 +337,11 @@ int ShowState(CliSession& session, const NameFieldRecorder& names) {
   }
   RefreshSwitcherGrid(device.Viewer());
   RefreshAll(device.Viewer());
-  session.Options().json ? PrintStateJson(device, names.name, session.Out())
-                         : PrintStateText(device, names.name, session.Out());
+  if (session.Options().json) {
+    PrintJson(session.Out(), ViewerStateDocument(device, names.name));
+  } else {
+    PrintStateText(device, names.name, session.Out());
+  }
   return kExitSuccess;
 }
 
@@ -334,14 +351,7 @@ void PrintReport(std::ostream& out, bool json, std::span<const std::uint8_t> rep
     out << DescribeReport(report) << (applied ? "" : " (dropped)") << std::endl;
     return;
   }
-  const ReportSummary summary = SummariseReport(report);
-  char hex[8];
-  std::snprintf(hex, sizeof hex, "0x%02X", summary.code);
-  PrintJson(out, {{"code", summary.code},
-                  {"codeHex", hex},
-                  {"report", summary.what},
-                  {"values", summary.values},
-                  {"applied", applied}});
+  PrintJson(out, ReportDocument(report, applied));
 }
 
 // On stderr, what the watch could not show: the reports lost while its output fell behind (the
@@ -356,7 +366,7 @@ void ReportWhatWasNotShown(std::ostream& err, const StatusListener::HandOver& co
   }
 }
 
-int Watch(CliSession& session) {
+int Watch(CommandContext& session) {
   Controller& controller = session.GetController();
   std::optional<UdpSocket> socket = controller.Network().OpenStatusSocket();
   if (!socket) {
@@ -400,7 +410,7 @@ void CheckViewerCommand(const std::vector<std::string>& arguments) {
   ParseSend(arguments);
 }
 
-int RunViewerCommand(CliSession& session, const NameFieldRecorder& names,
+int RunViewerCommand(CommandContext& session, const NameFieldRecorder& names,
                      const std::vector<std::string>& arguments) {
   const std::string& verb = arguments[1];
   if (verb == "export") {

@@ -9,39 +9,47 @@
 namespace quintara {
 namespace {
 
-enum class Readers { Both, Cli, Window };
+// Which programs read an option: a set of OptionSet bits.
+enum Readers : unsigned {
+  kCli = 1u << static_cast<unsigned>(OptionSet::Cli),
+  kWindow = 1u << static_cast<unsigned>(OptionSet::Window),
+  kServer = 1u << static_cast<unsigned>(OptionSet::Server),
+  kEvery = kCli | kWindow | kServer,
+};
 
 struct OptionEntry {
   std::string_view usage;  // the option and the name of its value, as the help shows them
   std::string_view help;
-  Readers readers = Readers::Both;
+  unsigned readers = kEvery;
 
   std::string_view Name() const { return usage.substr(0, usage.find(' ')); }
   bool TakesValue() const { return usage.find(' ') != std::string_view::npos; }
-  bool ReadBy(OptionSet set) const {
-    return readers == Readers::Both || (readers == Readers::Cli) == (set == OptionSet::Cli);
-  }
+  bool ReadBy(OptionSet set) const { return (readers & (1u << static_cast<unsigned>(set))) != 0; }
 };
 
 // The window has its own serial settings and prints nothing, so it takes the link options and a
-// serial port to offer, nothing else.
+// serial port to offer, nothing else. The server takes the link options of the command line and
+// its own.
 constexpr OptionEntry kOptions[] = {
     {"--bind ADDR", "local address of the link's sockets (default 0.0.0.0, every interface)"},
     {"--target ADDR", "where the search is sent; repeatable (default 255.255.255.255)"},
     {"--device-port N", "devices' search and command port (default 7000)"},
     {"--local-port N", "local port of the search and command socket (default 7000)"},
     {"--status-port N", "local port of status reports (default 7001)"},
-    {"--device ADDR", "the device to command, found by a search sent to ADDR", Readers::Cli},
+    {"--device ADDR", "the device to command, found by a search sent to ADDR", kCli},
     {"--serial PORT", "use the serial link on PORT (a name such as ttyUSB0, or a path)",
-     Readers::Cli},
-    {"--serial PORT", "add PORT (ttyUSB0, or a path) to Link Settings' serial port list",
-     Readers::Window},
-    {"--baud N", "serial rate: 9600 (default), 19200, 38400, 57600 or 115200", Readers::Cli},
-    {"--seconds N", "how long a watching command runs", Readers::Cli},
-    {"--json", "print results as JSON (one document; mv watch: one per line)", Readers::Cli},
-    {"--dry-run", "mv import: print the frames it would send and send none", Readers::Cli},
+     kCli | kServer},
+    {"--serial PORT", "add PORT (ttyUSB0, or a path) to Link Settings' serial port list", kWindow},
+    {"--baud N", "serial rate: 9600 (default), 19200, 38400, 57600 or 115200", kCli | kServer},
+    {"--seconds N", "how long a watching command runs", kCli},
+    {"--json", "print results as JSON (one document; mv watch: one per line)", kCli},
+    {"--dry-run", "mv import: print the frames it would send and send none", kCli},
+    {"--listen ADDR:PORT", "where HTTP is served (default 127.0.0.1:8470; port 0: any free one)",
+     kServer},
+    {"--search-interval N", "search again every N seconds; 0 never (default 60)", kServer},
+    {"--token-file PATH", "every request must carry the token this file holds (Bearer)", kServer},
     {"--verbose", "also print the protocol's diagnostic lines (readLen = ...) on stderr",
-     Readers::Cli},
+     kCli | kServer},
     {"--help", "this text"},
     {"--version", "print the version and exit"},
 };
@@ -65,6 +73,18 @@ std::optional<std::uint16_t> ParsePort(std::string_view text) {
   return static_cast<std::uint16_t>(value);
 }
 
+// A decimal number from low to high, the whole text.
+bool ReadWholeNumber(std::string_view text, int low, int high, int& number) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < low ||
+      value > high) {
+    return false;
+  }
+  number = value;
+  return true;
+}
+
 // Applies one option that takes a value; an error text when the value is not usable.
 std::string ApplyValueOption(const std::string& name, const std::string& value,
                              GlobalOptions& options, bool& targetsGiven) {
@@ -72,11 +92,33 @@ std::string ApplyValueOption(const std::string& name, const std::string& value,
     options.serialPort = value;
     return {};
   }
+  if (name == "--listen") {
+    const std::size_t colon = value.rfind(':');
+    const std::optional<Ipv4Address> address = Ipv4Address::Parse(value.substr(0, colon));
+    int port = 0;  // 0: a free port of the system's choosing
+    if (!address || colon == std::string::npos ||
+        !ReadWholeNumber(value.substr(colon + 1), 0, 65535, port)) {
+      return "--listen takes an IPv4 address and a port such as 127.0.0.1:8470, not '" + value +
+             "'";
+    }
+    options.server.listenAddress = *address;
+    options.server.listenPort = static_cast<std::uint16_t>(port);
+    return {};
+  }
+  if (name == "--search-interval") {
+    if (!ReadWholeNumber(value, 0, 86400, options.server.searchIntervalSeconds)) {
+      return "--search-interval takes a whole number of seconds from 0 to 86400, not '" + value +
+             "'";
+    }
+    return {};
+  }
+  if (name == "--token-file") {
+    options.server.tokenFile = value;
+    return {};
+  }
   if (name == "--seconds") {
     int seconds = 0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
-    if (value.empty() || error != std::errc{} || end != value.data() + value.size() ||
-        seconds < 1 || seconds > 86400) {
+    if (!ReadWholeNumber(value, 1, 86400, seconds)) {
       return "--seconds takes a whole number from 1 to 86400, not '" + value + "'";
     }
     options.seconds = seconds;

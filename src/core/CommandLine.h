@@ -13,6 +13,14 @@ namespace quintara {
 
 // The options every Quintara program accepts: where the link binds and searches, and which
 // device to command.
+// What only quintara-server reads.
+struct ServerOptions {
+  Ipv4Address listenAddress = Ipv4Address::Loopback();
+  std::uint16_t listenPort = 8470;
+  int searchIntervalSeconds = 60;  // 0: only at start and on request
+  std::optional<std::string> tokenFile;
+};
+
 struct GlobalOptions {
   LinkConfig link;
   std::optional<Ipv4Address> device;      // found by a Discover sent to this address
@@ -24,11 +32,12 @@ struct GlobalOptions {
   bool dryRun = false;   // mv import prints the frames it would send instead
   bool help = false;
   bool version = false;
+  ServerOptions server;
 };
 
-// Which program reads the options: the window takes the link options and --serial only, and
-// refuses the rest rather than ignore them.
-enum class OptionSet { Cli, Window };
+// Which program reads the options: the window takes the link options and --serial only, the
+// server the link options and its own; each refuses the rest rather than ignore them.
+enum class OptionSet { Cli, Window, Server };
 
 struct CommandLine {
   GlobalOptions options;

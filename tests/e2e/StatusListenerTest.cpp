@@ -139,15 +139,23 @@ TEST_F(StatusReports, ColourItemZeroStoresIntoTheFirstEntryOnly) {
                                                       {ViewerSelection::UmdBackColour, 0, 5}}));
 }
 
-// With no panel open the mirror still follows; the items a report names become the selection
-// of the panel only while one is open.
-TEST_F(StatusReports, SelectionsFollowOnlyWhileAPanelIsOpen) {
+// With no panel open the mirror still follows, a source report as the device's own mode says;
+// the items a report names become the selection of the panel only while one is open.
+TEST_F(StatusReports, WithoutAPanelTheMirrorFollowsTheDevicesModeAndNothingIsSelected) {
   ASSERT_EQ(controller.Session().Panel(), nullptr);
   Deliver({Report(ViewerCode::SetMeterOn, {4, 1}), Report(ViewerCode::SetUmdTextColour, {3, 2})});
   EXPECT_EQ(viewer().MeterOn[3], 1);
   EXPECT_EQ(viewer().UmdTextColour[2], 2);
   EXPECT_TRUE(observer.selections.empty());
+  viewer().SwitcherMode = 0;
+  Deliver({Report(ViewerCode::SetWindowSource, {7, 3})});
+  EXPECT_EQ(viewer().WindowSource[2], 7);
+  viewer().SwitcherMode = 1;
+  Deliver({Report(ViewerCode::SetWindowSource, {9, 4})});
+  EXPECT_EQ(viewer().SwitcherSource[3], 9) << "a route while the device runs as a switcher";
+  EXPECT_EQ(viewer().WindowSource[3], 0);
 
+  observer.selections.clear();
   panel().CurrentPage = ViewerPage::Mode;  // items follow whatever page is shown
   Deliver({Report(ViewerCode::SetMeterOn, {6, 0}), Report(ViewerCode::SetUmdBackColour, {5, 1})});
   EXPECT_EQ(selections.AudioWindowItem, 5);

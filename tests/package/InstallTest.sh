@@ -22,7 +22,7 @@ Fail() {
   failed=1
 }
 
-for program in quintara quintara-cli quintara-sim; do
+for program in quintara quintara-cli quintara-sim quintara-server; do
   [[ -x "$usr/bin/$program" ]] || Fail "/usr/bin/$program is not installed"
   [[ "$("$usr/bin/$program" --version)" == "$program $version" ]] ||
     Fail "$program --version does not print '$program $version'"
@@ -39,6 +39,13 @@ zcat "$usr/share/man/man1/quintara.1.gz" 2>/dev/null | grep -qF '\-\-json' &&
 
 help=$("$usr/bin/quintara-cli" --help) || Fail "the installed quintara-cli --help fails"
 [[ "$help" == "Usage: quintara-cli [options] COMMAND"* ]] || Fail "quintara-cli --help: $help"
+
+unit=$usr/lib/systemd/system/quintara-server.service
+grep -qx 'ExecStart=/usr/bin/quintara-server $QUINTARA_SERVER_OPTIONS' "$unit" 2>/dev/null ||
+  Fail "quintara-server.service is missing or does not start /usr/bin/quintara-server"
+grep -qx 'User=quintara' "$unit" 2>/dev/null || Fail "quintara-server.service runs as root"
+grep -q '^QUINTARA_SERVER_OPTIONS="--listen 127.0.0.1:' "$root/etc/default/quintara-server" \
+  2>/dev/null || Fail "/etc/default/quintara-server is missing or does not listen on loopback"
 
 desktop=$usr/share/applications/quintara.desktop
 if [[ ! -f "$desktop" ]]; then

@@ -28,6 +28,8 @@ const std::vector<Layer>& Layers() {
       {"core/", {"core/"}},
       {"sim/", {"core/", "sim/"}},
       {"cli/", {"core/", "sim/", "cli/"}},
+      {"server/http/", {"server/http/"}},  // the transport knows nothing of devices
+      {"server/", {"core/", "cli/", "server/"}},
       {"ui/", {"core/", "ui/"}},
   };
   return layers;

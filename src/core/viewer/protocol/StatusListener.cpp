@@ -255,11 +255,20 @@ StatusListener::StatusListener(DeviceSession& session, UdpSocket statusSocket, E
   }
 }
 
-std::shared_ptr<const StatusListener::HandOver> StatusListener::Follow(DeviceSession& session) {
+std::shared_ptr<const StatusListener::HandOver> StatusListener::Follow(DeviceSession& session,
+                                                                       ReportHook hook) {
   auto inbox = std::make_shared<Inbox>(session, executor_);
   inbox->reReadAfterOverflow = first_->reReadAfterOverflow;
+  inbox->hook = std::move(hook);
   const std::lock_guard lock(inboxesMutex_);
-  inboxes_.push_back(inbox);
+  // A device found again after a search lost it has a new session: its reports go there.
+  const auto same = std::ranges::find_if(
+      inboxes_, [&inbox](const auto& followed) { return followed->identity == inbox->identity; });
+  if (same != inboxes_.end()) {
+    *same = inbox;
+  } else {
+    inboxes_.push_back(inbox);
+  }
   return inbox->counts;
 }
 

@@ -63,8 +63,10 @@ class StatusListener {
   // listener that only shows what arrives has no mirror to put right.
   void SetReReadAfterOverflow(bool reRead);
 
-  // Follows one more device, before or after Start; the counts of its reports.
-  std::shared_ptr<const HandOver> Follow(DeviceSession& session);
+  // Follows one more device, before or after Start, with a hook of its own; the counts of its
+  // reports. Following a device with the identity of one followed already (a new session of a
+  // device a search lost and found again) takes the place of the older.
+  std::shared_ptr<const HandOver> Follow(DeviceSession& session, ReportHook hook = {});
 
   void Start();
   // Ends the worker and closes the status socket; returns once the worker has ended. What it

@@ -28,13 +28,19 @@ std::uint8_t ValueAt(std::span<const std::uint8_t> report, std::size_t n) {
   return offset < report.size() ? report[offset] : 0;
 }
 
+// Without a panel (the command line's watch, the server) the mirror follows the device as its
+// own mode says: a source report is a route while it runs as a switcher, else a window's source.
+std::uint8_t PageOfTheDevicesMode(const ViewerState& viewer) {
+  return viewer.SwitcherMode == 1 ? ViewerPage::Switcher : ViewerPage::Mode;
+}
+
 class ReportApplier {
  public:
   ReportApplier(DeviceSession& session, std::span<const std::uint8_t> report)
       : viewer_(session.Viewer()),
         views_(session.ViewerViews()),
         panel_(session.Panel()),
-        page_(panel_ ? panel_->CurrentPage : 0),
+        page_(panel_ ? panel_->CurrentPage : PageOfTheDevicesMode(viewer_)),
         v_(ValueAt(report, 0)),
         u_(ValueAt(report, 1)),
         t_(ValueAt(report, 2)) {}

@@ -1,0 +1,195 @@
+#include "server/api/ApiService.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <utility>
+
+#include "cli/Json.h"
+
+namespace quintara::server {
+namespace {
+
+using cli::Json;
+
+constexpr std::string_view kPrefix = "/api/v1";
+// A command line has a few words; a UMD label or a name is the longest of them.
+constexpr std::size_t kMaxWords = 8;
+constexpr std::size_t kMaxWordBytes = 256;
+
+constexpr std::array kRoutes{
+    ApiRoute{"GET", "/api/v1/devices"},
+    ApiRoute{"GET", "/api/v1/devices/{id}"},
+    ApiRoute{"POST", "/api/v1/devices/{id}/command"},
+    ApiRoute{"GET", "/api/v1/devices/{id}/settings"},
+    ApiRoute{"PUT", "/api/v1/devices/{id}/settings"},
+    ApiRoute{"POST", "/api/v1/search"},
+    ApiRoute{"GET", "/api/v1/events"},
+    ApiRoute{"GET", "/api/v1/openapi.json"},
+};
+
+HttpAnswer JsonAnswer(int status, const Json& body) {
+  return {status, "application/json", body.dump(), {}};
+}
+
+HttpAnswer ErrorAnswer(int status, std::string message) {
+  return JsonAnswer(status, {{"ok", false}, {"error", std::move(message)}});
+}
+
+HttpAnswer Unauthorized() {
+  HttpAnswer answer = ErrorAnswer(401, "a valid token is needed: Authorization: Bearer TOKEN");
+  answer.headers.emplace_back("WWW-Authenticate", "Bearer");
+  return answer;
+}
+
+std::vector<std::string> Segments(std::string_view path) {
+  std::vector<std::string> segments;
+  while (!path.empty()) {
+    const std::size_t slash = path.find('/');
+    if (slash != 0) {
+      segments.emplace_back(path.substr(0, slash));
+    }
+    if (slash == std::string_view::npos) {
+      break;
+    }
+    path.remove_prefix(slash + 1);
+  }
+  return segments;
+}
+
+// The route pattern the path matches, and whether the method is one it takes.
+struct Match {
+  const ApiRoute* route = nullptr;
+  bool pathKnown = false;
+};
+
+Match MatchRoute(std::string_view method, const std::vector<std::string>& segments) {
+  Match match;
+  for (const ApiRoute& route : kRoutes) {
+    const std::vector<std::string> pattern = Segments(route.path);
+    if (pattern.size() != segments.size() ||
+        !std::ranges::equal(pattern, segments, [](const std::string& want, const std::string& is) {
+          return want == "{id}" ? !is.empty() : want == is;
+        })) {
+      continue;
+    }
+    match.pathKnown = true;
+    if (route.method == method) {
+      match.route = &route;
+      return match;
+    }
+  }
+  return match;
+}
+
+bool DryRunAsked(const HttpRequest& request) {
+  const auto dryRun = request.query.find("dry_run");
+  return dryRun != request.query.end() && (dryRun->second == "1" || dryRun->second == "true");
+}
+
+HttpAnswer AnswerOf(const HubAnswer& answer) {
+  return JsonAnswer(answer.status, answer.body);
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> ParseCommandBody(std::string_view body,
+                                                         std::string& problem) {
+  const Json document = Json::parse(body, nullptr, false);
+  if (document.is_discarded() || !document.is_object()) {
+    problem = "the body is not a JSON object";
+    return std::nullopt;
+  }
+  const auto args = document.find("args");
+  if (args == document.end() || !args->is_array() || args->empty() || args->size() > kMaxWords) {
+    problem = "args must be a list of 1 to " + std::to_string(kMaxWords) + " words";
+    return std::nullopt;
+  }
+  std::vector<std::string> words;
+  for (const Json& word : *args) {
+    if (!word.is_string() || word.get_ref<const std::string&>().size() > kMaxWordBytes) {
+      problem = "each word of args must be a string of at most " + std::to_string(kMaxWordBytes) +
+                " bytes";
+      return std::nullopt;
+    }
+    words.push_back(word.get<std::string>());
+  }
+  return words;
+}
+
+std::span<const ApiRoute> ApiRoutes() {
+  return kRoutes;
+}
+
+ApiService::ApiService(DeviceHub& hub, std::optional<AccessToken> token)
+    : hub_(hub), token_(std::move(token)) {}
+
+void ApiService::Handle(HttpRequest request, Respond respond) {
+  if (token_ && !token_->Admits(request.authorization)) {
+    return respond(Unauthorized());
+  }
+  const std::vector<std::string> segments = Segments(request.path);
+  const Match match = MatchRoute(request.method, segments);
+  if (match.route == nullptr) {
+    return respond(match.pathKnown
+                       ? ErrorAnswer(405, request.method + " is not taken at " + request.path)
+                       : ErrorAnswer(404, "no such route: " + request.path));
+  }
+  if (match.route->path == "/api/v1/openapi.json") {
+    return respond({200, "application/json", std::string(OpenApiDocument()), {}});
+  }
+  if (match.route->path == "/api/v1/events") {
+    return respond(ErrorAnswer(400, "the events are a WebSocket: ask for an upgrade"));
+  }
+  Route(request, segments, std::move(respond));
+}
+
+void ApiService::Route(const HttpRequest& request, const std::vector<std::string>& segments,
+                       Respond respond) {
+  DeviceHub& hub = hub_;
+  const std::string id = segments.size() > 3 ? segments[3] : std::string();
+  const std::string_view what = segments.size() > 4 ? std::string_view(segments[4]) : "";
+  if (segments[2] == "search") {
+    return hub.Post([&hub, respond] { respond(AnswerOf(hub.SearchNow())); });
+  }
+  if (id.empty()) {
+    return hub.Post([&hub, respond] { respond(AnswerOf(hub.ListDevices())); });
+  }
+  if (what.empty()) {
+    return hub.Post([&hub, respond, id] { respond(AnswerOf(hub.DeviceState(id))); });
+  }
+  if (what == "command") {
+    std::string problem;
+    std::optional<std::vector<std::string>> words = ParseCommandBody(request.body, problem);
+    if (!words) {
+      return respond(ErrorAnswer(400, problem));
+    }
+    return hub.Post([&hub, respond, id, words = std::move(*words)] {
+      respond(AnswerOf(hub.RunCommand(id, words)));
+    });
+  }
+  if (request.method == "GET") {
+    return hub.Post([&hub, respond, id] { respond(AnswerOf(hub.ExportSettings(id))); });
+  }
+  hub.Post([&hub, respond, id, body = request.body, dryRun = DryRunAsked(request)] {
+    respond(AnswerOf(hub.ImportSettings(id, body, dryRun)));
+  });
+}
+
+std::optional<HttpAnswer> ApiService::CheckUpgrade(const HttpRequest& request) {
+  if (request.path != std::string(kPrefix) + "/events") {
+    return ErrorAnswer(404, "no event socket at " + request.path);
+  }
+  const auto offered = request.query.find("access_token");
+  if (token_ && !token_->Admits(request.authorization) &&
+      !(offered != request.query.end() && token_->Matches(offered->second))) {
+    return Unauthorized();
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> ApiService::EventSocketOpened() {
+  return {hub_.DevicesSnapshot()};
+}
+
+}  // namespace quintara::server

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/CommandContext.h"
+#include "cli/Json.h"
+#include "core/CommandLine.h"
+#include "core/Controller.h"
+#include "core/TaskQueue.h"
+#include "core/platform/Clock.h"
+#include "core/platform/UdpSocket.h"
+#include "core/viewer/protocol/StatusListener.h"
+#include "server/hub/RequestContext.h"
+
+namespace quintara::server {
+
+// A request's command words as quintara-cli takes them for this device: "mv" or "matrix" put in
+// front unless the command is the device's own (lock, name, network). Nothing, with the reason,
+// for the words a service does not take (watch, files, searches, help).
+std::optional<std::vector<std::string>> CommandLineWords(const DeviceSession& device,
+                                                         const std::vector<std::string>& words,
+                                                         std::string& refusal);
+
+// What a request asks of the devices, as an HTTP status and a JSON document.
+struct HubAnswer {
+  int status = 200;
+  cli::Json body;
+};
+
+// Every device the service finds, on one link, worked from one thread of the hub's own: the
+// searches (at start, on request and at an interval), a session per device with its mirror kept
+// live by the one status listener, and the commands of requests, one at a time. The devices
+// answer to one local port, so their exchanges take turns whatever thread asked; one thread
+// also keeps each mirror written by one thread only. What happens to the devices is published
+// as one JSON document an event.
+class DeviceHub {
+ public:
+  // Called on the hub's thread with each event; must not block.
+  using Publish = std::function<void(std::string event)>;
+
+  DeviceHub(const GlobalOptions& options, const LinkTiming& timing, Publish publish);
+  ~DeviceHub();
+  DeviceHub(const DeviceHub&) = delete;
+  DeviceHub& operator=(const DeviceHub&) = delete;
+
+  // Opens what the link needs here (the serial port, the status socket) and starts the hub's
+  // thread, which searches first. False, with the reason, when this machine's end of the link
+  // cannot be had.
+  bool Start(std::string& error);
+  // Ends the thread once the work it is on has ended; idempotent.
+  void Stop();
+  // Runs the work on the hub's thread, after what was posted before it.
+  void Post(std::function<void()> work) { tasks_.Post(std::move(work)); }
+
+  // On the hub's thread.
+  HubAnswer ListDevices() const;
+  // The mirror as "mv state --json" prints it (with the device's id), or a switcher's status and
+  // backlight read from it now.
+  HubAnswer DeviceState(const std::string& id);
+  // The words of one of quintara-cli's device commands, "mv" or "matrix" implied by the device.
+  HubAnswer RunCommand(const std::string& id, const std::vector<std::string>& words);
+  // A multiviewer's settings file, as "mv export" writes it.
+  HubAnswer ExportSettings(const std::string& id);
+  // A settings document applied as "mv import" applies a file (listed only when dryRun).
+  HubAnswer ImportSettings(const std::string& id, const std::string& document, bool dryRun);
+  // Searches now; the devices as they stand afterwards.
+  HubAnswer SearchNow();
+
+  // From any thread: the event a new event socket starts with, every device held as the hub's
+  // thread last saw them.
+  std::string DevicesSnapshot() const;
+
+ private:
+  struct Held {
+    std::string id;
+    std::shared_ptr<DeviceSession> session;
+    std::unique_ptr<cli::NameFieldRecorder> names;
+  };
+
+  void Run();
+  void Search();
+  // Starts following a multiviewer found on the network and reads its state.
+  void Follow(Held& held);
+  void OnReport(const std::string& id, std::span<const std::uint8_t> report, bool applied);
+  void PublishState(const std::string& id);
+  Held* Find(const std::string& id);
+  cli::Json DeviceDocument(const Held& held) const;
+  cli::Json MultiviewerState(const Held& held) const;
+  // Runs command words on the device; the answer as its exit status means it.
+  HubAnswer RunWords(Held& held, const std::vector<std::string>& words,
+                     const GlobalOptions& options);
+  void PublishEvent(cli::Json event) const;
+  void RefreshSnapshot();
+
+  GlobalOptions options_;
+  Publish publish_;
+  SystemClock clock_;
+  RequestPrompter prompter_;
+  ControllerObserver quiet_;
+  std::ostringstream unheardDiagnostics_;
+  Controller controller_;
+  TaskQueue tasks_;
+  std::optional<UdpSocket> statusSocket_;
+  std::unique_ptr<StatusListener> listener_;
+  std::vector<Held> held_;
+  mutable std::mutex snapshotMutex_;
+  std::string snapshot_;
+  std::thread thread_;
+  bool stopping_ = false;  // the hub's thread only
+};
+
+}  // namespace quintara::server
