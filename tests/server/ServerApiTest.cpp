@@ -42,22 +42,8 @@ class ServerApi : public ::testing::Test {
  protected:
   // Serves the simulated devices, with these options besides the link's; waits for them.
   void Serve(std::vector<std::string> extra = {}) {
-    const LinkConfig& link = lan.link;
-    std::vector<std::string> args{"--bind",
-                                  "127.0.0.1",
-                                  "--device-port",
-                                  std::to_string(link.devicePort),
-                                  "--local-port",
-                                  std::to_string(link.localPort),
-                                  "--status-port",
-                                  std::to_string(link.statusPort),
-                                  "--listen",
-                                  "127.0.0.1:0",
-                                  "--search-interval",
-                                  "0"};
-    for (const Ipv4Address& target : link.searchTargets) {
-      args.insert(args.end(), {"--target", target.ToText()});
-    }
+    std::vector<std::string> args = test::LinkArguments(lan.link);
+    args.insert(args.end(), {"--listen", "127.0.0.1:0", "--search-interval", "0"});
     args.insert(args.end(), extra.begin(), extra.end());
     ASSERT_EQ(program.Start(args), kServerRunning) << err.str();
     ASSERT_TRUE(test::AwaitCondition([&] {
@@ -189,6 +175,18 @@ TEST_F(ServerApi, FrontPanelChangesReachEveryEventSocket) {
   }
   EXPECT_EQ(Json::parse(Get(Device(kMultiviewer)).body)["state"]["LayoutCode"], 90)
       << "the mirror followed";
+
+  lan.multiviewer->SetSwitcherMode(1);  // a device-wide change: its state is read again
+  std::optional<Json> state;
+  while (!state) {
+    const std::optional<std::string> event = first.Next(test::kPatience);
+    ASSERT_TRUE(event) << "no state event";
+    if (const Json next = Json::parse(*event); next["event"] == "state") {
+      state = next;
+    }
+  }
+  EXPECT_EQ((*state)["device"], kMultiviewer);
+  EXPECT_EQ((*state)["state"]["SwitcherMode"], 1);
 }
 
 TEST_F(ServerApi, WithATokenFileEveryRequestNeedsTheToken) {

@@ -24,6 +24,17 @@ LinkConfig LoopbackLink(std::vector<Ipv4Address> targets, std::uint16_t devicePo
   return link;
 }
 
+std::vector<std::string> LinkArguments(const LinkConfig& link) {
+  std::vector<std::string> args{"--bind",        link.bindAddress.ToText(),
+                                "--device-port", std::to_string(link.devicePort),
+                                "--local-port",  std::to_string(link.localPort),
+                                "--status-port", std::to_string(link.statusPort)};
+  for (const Ipv4Address& target : link.searchTargets) {
+    args.insert(args.end(), {"--target", target.ToText()});
+  }
+  return args;
+}
+
 LinkTiming ShortSearchTiming() {
   LinkTiming timing;
   timing.searchWindowMs = 400;

@@ -99,6 +99,10 @@ std::uint16_t FreeUdpPort(const Ipv4Address& address = Ipv4Address::Loopback());
 // A link bound to 127.0.0.1 on free ports, searching the given loopback addresses.
 LinkConfig LoopbackLink(std::vector<Ipv4Address> targets, std::uint16_t devicePort);
 
+// The command-line options that put a program on this link: --bind, the three ports and each
+// search target.
+std::vector<std::string> LinkArguments(const LinkConfig& link);
+
 // Real pauses, but a search window short enough for a test suite.
 LinkTiming ShortSearchTiming();
 

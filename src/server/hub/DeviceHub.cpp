@@ -263,6 +263,9 @@ void DeviceHub::OnReport(const std::string& id, std::span<const std::uint8_t> re
 
 void DeviceHub::PublishState(const std::string& id) {
   if (const Held* held = Find(id)) {
+    // The derived texts follow the image now rather than after the device's settling pause.
+    RefreshSwitcherGrid(held->session->Viewer());
+    RefreshAll(held->session->Viewer());
     PublishEvent({{"event", "state"}, {"device", id}, {"state", MultiviewerState(*held)}});
   }
 }
