@@ -2,6 +2,8 @@
 // socket after front-panel changes, the token, and bad requests sending nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -208,6 +210,25 @@ TEST_F(ServerApi, WithATokenFileEveryRequestNeedsTheToken) {
   EXPECT_EQ(test::EventClient(program.Port(), "/api/v1/events").RefusedStatus(), 401);
   EXPECT_TRUE(
       test::EventClient(program.Port(), "/api/v1/events?access_token=s3cret-token").Connected());
+}
+
+// The OpenAPI document lists exactly the routes served, each with the statuses it may answer.
+TEST(ServerOpenApi, TheDocumentListsExactlyTheRoutesServed) {
+  const Json document = Json::parse(OpenApiDocument());
+  std::size_t listed = 0;
+  for (const auto& [path, methods] : document["paths"].items()) {
+    listed += methods.size();
+  }
+  EXPECT_EQ(listed, ApiRoutes().size());
+  for (const ApiRoute& route : ApiRoutes()) {
+    std::string method(route.method);
+    std::ranges::transform(method, method.begin(), [](char c) {
+      return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    });
+    const Json& operation = document["paths"][std::string(route.path)][method];
+    ASSERT_TRUE(operation.is_object()) << route.method << " " << route.path;
+    EXPECT_TRUE(operation["responses"].contains("401")) << route.path;
+  }
 }
 
 TEST(ServerOptions, WhatCannotBeServedSafelyIsRefusedBeforeAnythingStarts) {
