@@ -249,8 +249,7 @@ class ServerProcess {
   std::uint16_t port_ = 0;
 };
 
-// The report an event tells of, as the reports sent are numbered: device, window and input; -1
-// for other events.
+// A report the bench sends, by its device, window and input.
 int ReportKey(int device, int window, int input) {
   return (device * 16 + window - 1) * 16 + input - 1;
 }
@@ -266,8 +265,9 @@ int NumberAfter(std::string_view text, std::string_view key, int base = 10) {
   return value;
 }
 
-// Read from the event's text as it stands, without a parse: 50 readers on two cores would take
-// the CPU the server is being measured with. A window source report's values are input, window.
+// The ReportKey of a report event, -1 for other events. Read from the text as it stands, without
+// a parse: 50 readers on two cores would take the CPU the server is measured with. A window
+// source report's values are input, window.
 int EventKey(std::string_view event) {
   if (event.find(R"("event":"report")") == std::string_view::npos ||
       NumberAfter(event, R"("code":)") != ViewerCode::SetWindowSource) {
