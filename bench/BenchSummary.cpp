@@ -153,6 +153,35 @@ const std::vector<Row>& Rows() {
                 Fixed(Counter(r, run, "cpu_ms"), 2) + " ms";
        },
        "≤ 25 ms / ≤ 2 ms"},
+      {"server: command request → its datagram at the device (of 100), p50 / p99",
+       [](const Results& r) {
+         const std::string run = "BM_CommandToDatagram/iterations:1000/real_time";
+         return Fixed(Counter(r, run, "p50_ms"), 2) + " ms / " +
+                Fixed(Counter(r, run, "p99_ms"), 2) + " ms";
+       },
+       "≤ 2 ms p99"},
+      {"server: report → its event at the last of 50 WebSocket clients (1000 /s for 5 s), p50 / "
+       "p99, events each",
+       [](const Results& r) {
+         const std::string run = "BM_ReportsToEventClients/iterations:1/real_time";
+         return Fixed(Counter(r, run, "p50_ms"), 2) + " ms / " +
+                Fixed(Counter(r, run, "p99_ms"), 2) + " ms, at least " +
+                Fixed(Counter(r, run, "fewest_events_per_client"), 0) + " of " +
+                Fixed(Counter(r, run, "reports_sent"), 0);
+       },
+       "≤ 5 ms p99, every one"},
+      {"server: CPU while idle, 50 WebSocket clients connected (5 s)",
+       [](const Results& r) {
+         return Fixed(Counter(r, "BM_IdleCpu/iterations:1/real_time", "cpu_percent"), 1) + " %";
+       },
+       "≈ 0 %"},
+      {"server: memory at the end, VmHWM / VmRSS",
+       [](const Results& r) {
+         const std::string run = "BM_ServerMemory/iterations:1/real_time";
+         return Fixed(Counter(r, run, "vmhwm_mib"), 1) + " MiB / " +
+                Fixed(Counter(r, run, "vmrss_mib"), 1) + " MiB";
+       },
+       "≤ 60 MiB"},
   };
   return rows;
 }
@@ -180,7 +209,8 @@ int main() {
   bool allRan = true;
   for (const char* program :
        {"quintara-bench-search", "quintara-bench-viewer", "quintara-bench-preview",
-        "quintara-bench-panel", "quintara-bench-startup", "quintara-bench-matrix"}) {
+        "quintara-bench-panel", "quintara-bench-startup", "quintara-bench-matrix",
+        "quintara-bench-server"}) {
     allRan = RunBenchmark(directory / program, results) && allRan;
   }
   std::cout << "Measured on: " << Field("/proc/cpuinfo", "model name") << ", "
