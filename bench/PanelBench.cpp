@@ -61,8 +61,14 @@ void BM_ReportBurstOnThePanel(benchmark::State& state) {
   MainWindow window(options, prompter);
   window.show();
   window.Controls().Get<QAbstractButton>(MainWindowId::Search)->click();
+  // The search and the panel's read-back run while the window's loop goes on.
+  QElapsedTimer opening;
+  opening.start();
+  while ((window.Busy() || window.DevicePanel() == nullptr) && opening.elapsed() < 30'000) {
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  }
   auto* panel = qobject_cast<MultiviewerPanel*>(window.DevicePanel());
-  if (panel == nullptr) {
+  if (panel == nullptr || window.Busy()) {
     state.SkipWithError("the simulated multiviewer's panel did not open");
     return;
   }
