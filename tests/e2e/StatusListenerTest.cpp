@@ -10,6 +10,7 @@
 #include "core/viewer/protocol/ViewerCommands.h"
 #include "support/Patience.h"
 #include "support/StartedExchange.h"
+#include "support/TaskLoop.h"
 #include "support/TestLink.h"
 
 namespace quintara {
@@ -161,6 +162,19 @@ TEST_F(StatusReports, WithoutAPanelTheMirrorFollowsTheDevicesModeAndNothingIsSel
   EXPECT_EQ(selections.AudioWindowItem, 5);
   EXPECT_EQ(selections.ColourSourceItem, 5);
   EXPECT_TRUE(observer.selections.empty()) << "neither the Audio nor the Colour page is shown";
+}
+
+// A device a search lost and found again has a new session: following it takes the place of the
+// one followed before, which would otherwise keep every report of that identity for itself.
+TEST_F(StatusReports, FollowingANewSessionOfTheSameDeviceTakesTheOldOnesPlace) {
+  const auto again = std::make_shared<DeviceSession>(controller.Session().Entry(),
+                                                     controller.Session().ListLine(), controller);
+  const std::shared_ptr<const StatusListener::HandOver> counts = listener->Follow(*again);
+  sender->SendTo(Report(ViewerCode::SetAllMeters, {1}), address);
+  ASSERT_TRUE(test::RunTasksUntil(tasks, [&] { return again->Viewer().AllMetersOn == 1; }));
+  EXPECT_EQ(counts->applied, 1u);
+  EXPECT_EQ(viewer().AllMetersOn, 0);
+  EXPECT_EQ(listener->Counts()->accepted, 0u);
 }
 
 TEST_F(StatusReports, WhatWasHandedOverForAPanelThatIsGoneIsDropped) {

@@ -183,6 +183,9 @@ void DeviceHub::Run() {
     listener_->Stop();
   }
   tasks_.RunPending();  // what the listener handed over finds its sessions still here
+  for (Held& held : held_) {
+    held.session->SetObserver(nullptr);
+  }
   held_.clear();
 }
 
@@ -205,6 +208,7 @@ void DeviceHub::Search() {
   for (Held& held : held_) {
     const auto kept = std::ranges::find_if(found, [&](const Held& now) { return same(now, held); });
     if (kept == found.end()) {
+      held.session->SetObserver(nullptr);  // its name field goes with it
       PublishEvent({{"event", "lost"}, {"device", held.id}});
     } else {
       kept->names = std::move(held.names);
