@@ -1,6 +1,7 @@
 #include "server/hub/DeviceHub.h"
 
 #include <cstdio>
+#include <iostream>
 #include <sstream>
 
 #include "cli/Cli.h"
@@ -129,7 +130,7 @@ DeviceHub::DeviceHub(const GlobalOptions& options, const LinkTiming& timing, Pub
       publish_(std::move(publish)),
       controller_(options.link, timing, clock_, prompter_, quiet_) {
   options_.json = true;
-  controller_.SetDiagnostics(unheardDiagnostics_);
+  controller_.SetDiagnostics(options.verbose ? std::cerr : unheardDiagnostics_);
 }
 
 DeviceHub::~DeviceHub() {

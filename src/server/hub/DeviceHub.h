@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,6 +30,13 @@ namespace quintara::server {
 std::optional<std::vector<std::string>> CommandLineWords(const DeviceSession& device,
                                                          const std::vector<std::string>& words,
                                                          std::string& refusal);
+
+// A stream buffer that takes everything and keeps nothing.
+class DroppedText final : public std::streambuf {
+ protected:
+  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+  std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+};
 
 // What a request asks of the devices, as an HTTP status and a JSON document.
 struct HubAnswer {
@@ -105,7 +114,10 @@ class DeviceHub {
   SystemClock clock_;
   RequestPrompter prompter_;
   ControllerObserver quiet_;
-  std::ostringstream unheardDiagnostics_;
+  // The protocol's diagnostic lines: on stderr with --verbose, else dropped (a service that
+  // kept them would grow for as long as it runs).
+  DroppedText dropped_;
+  std::ostream unheardDiagnostics_{&dropped_};
   Controller controller_;
   TaskQueue tasks_;
   std::optional<UdpSocket> statusSocket_;
