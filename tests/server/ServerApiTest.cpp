@@ -96,6 +96,8 @@ TEST_F(ServerApi, EveryRouteAnswersWhatHappened) {
       {"POST", Device(kMultiviewer, "command"), Words({"export", "/tmp/x"}), 400, "settings"},
       {"POST", Device(kMultiviewer, "command"), "{\"args\": [1]}", 400, "string"},
       {"POST", Device(kMultiviewer, "command"), "{args", 400, "JSON"},
+      {"GET", Device(kMultiviewer, "preview"), "", 200, "\"bordered\":true,\"number\":1,\"label\""},
+      {"GET", Device(kMatrix16, "preview"), "", 400, "no preview"},
       {"GET", Device(kMultiviewer, "settings"), "", 200, "\"version\""},
       {"GET", Device(kMatrix8, "settings"), "", 400, "not a multiviewer"},
       {"POST", "/api/v1/search", "", 200, "\"devices\""},

@@ -21,6 +21,7 @@ constexpr std::array kRoutes{
     ApiRoute{"GET", "/api/v1/devices"},
     ApiRoute{"GET", "/api/v1/devices/{id}"},
     ApiRoute{"POST", "/api/v1/devices/{id}/command"},
+    ApiRoute{"GET", "/api/v1/devices/{id}/preview"},
     ApiRoute{"GET", "/api/v1/devices/{id}/settings"},
     ApiRoute{"PUT", "/api/v1/devices/{id}/settings"},
     ApiRoute{"POST", "/api/v1/search"},
@@ -167,6 +168,9 @@ void ApiService::Route(const HttpRequest& request, const std::vector<std::string
     return hub.Post([&hub, respond, id, words = std::move(*words)] {
       respond(AnswerOf(hub.RunCommand(id, words)));
     });
+  }
+  if (what == "preview") {
+    return hub.Post([&hub, respond, id] { respond(AnswerOf(hub.Preview(id))); });
   }
   if (request.method == "GET") {
     return hub.Post([&hub, respond, id] { respond(AnswerOf(hub.ExportSettings(id))); });

@@ -11,7 +11,9 @@
 #include "core/text/TextCodec.h"
 #include "core/viewer/protocol/ReadBack.h"
 #include "core/viewer/protocol/StatusReports.h"
+#include "core/viewer/state/PreviewScene.h"
 #include "core/viewer/state/ViewerRefresh.h"
+#include "server/hub/PreviewDocument.h"
 
 namespace quintara::server {
 namespace {
@@ -337,6 +339,23 @@ HubAnswer DeviceHub::DeviceState(const std::string& id) {
   }
   document["state"] = std::move(state);
   return {200, std::move(document)};
+}
+
+HubAnswer DeviceHub::Preview(const std::string& id) {
+  Held* held = Find(id);
+  if (held == nullptr) {
+    return {404, Error("no device " + id)};
+  }
+  const DeviceKindInfo* kind = held->session->Kind();
+  if (kind == nullptr || kind->kind != DeviceKind::Multiviewer) {
+    return {400, Error("the device is not a multiviewer: it has no preview")};
+  }
+  ViewerState& viewer = held->session->Viewer();
+  const bool switcherGrid = viewer.SwitcherMode == 1;
+  if (switcherGrid) {
+    RefreshSwitcherGrid(viewer);
+  }
+  return {200, PreviewDocument(ScenePreview(viewer, switcherGrid), switcherGrid)};
 }
 
 HubAnswer DeviceHub::RunCommand(const std::string& id, const std::vector<std::string>& words) {

@@ -74,6 +74,8 @@ class DeviceHub {
   // The mirror as "mv state --json" prints it (with the device's id), or a switcher's status and
   // backlight read from it now.
   HubAnswer DeviceState(const std::string& id);
+  // What a multiviewer's preview shows now (the switcher grid while it runs as a switcher).
+  HubAnswer Preview(const std::string& id);
   // The words of one of quintara-cli's device commands, "mv" or "matrix" implied by the device.
   HubAnswer RunCommand(const std::string& id, const std::vector<std::string>& words);
   // A multiviewer's settings file, as "mv export" writes it.

@@ -5,18 +5,13 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QString>
-#include <cstddef>
-#include <span>
 
-#include "core/viewer/state/LayoutGeometry.h"
-#include "core/viewer/state/PreviewGeometry.h"
+#include "core/viewer/state/PreviewScene.h"
 #include "ui/skin/Palette.h"
 
 namespace quintara::ui {
 namespace {
 
-constexpr int kCanvasWidth = 720;
-constexpr int kCanvasHeight = 480;
 constexpr int kFrameWidth = 2;
 // A window's number sits this far up and left of its frame's centre.
 constexpr int kNumberOffset = 5;
@@ -93,77 +88,36 @@ class CanvasPainter {
   QFontMetrics metrics_;
 };
 
-void PaintSwitcherGrid(CanvasPainter& canvas, const ViewerState& viewer) {
-  for (const LayoutRect& cell : viewer.SwitcherRects) {
-    const CanvasRect r{cell.x, cell.y, cell.width, cell.height};
-    canvas.Cell(r, kGreen);
-    canvas.Number(r, cell.number);
+QString Text(const std::u16string& text) {
+  return QString::fromStdU16String(text);
+}
+
+void PaintWindow(CanvasPainter& canvas, const SceneWindow& window) {
+  canvas.Cell(window.frame, window.bordered ? kGreen : kSilver);
+  canvas.Number(window.frame, window.number);
+  if (window.label) {
+    canvas.Text(window.label->at, Text(window.label->text), ToColor(window.label->ink),
+                ToColor(window.label->ground));
+  }
+  if (window.meter) {
+    canvas.Fill(*window.meter, kGreen);
+  }
+  if (window.format) {
+    canvas.Text(window.format->at, Text(window.format->text), ToColor(window.format->ink),
+                ToColor(window.format->ground));
   }
 }
 
-// The entry of the per-window tables that window `index` of the layout draws from: a
-// single-window layout shows the window its code names.
-std::size_t EntryOf(std::uint8_t layoutCode, std::size_t index) {
-  return layoutCode <= kWindowCount ? layoutCode - 1u : index;
-}
-
-void PaintLabel(CanvasPainter& canvas, const ViewerState& viewer, std::size_t index,
-                std::size_t entry) {
-  if (viewer.AllUmdOn != 1 || viewer.UmdOn[entry] != 1) {
-    return;
+void PaintScene(CanvasPainter& canvas, const PreviewScene& scene) {
+  for (const SceneWindow& window : scene.windows) {
+    PaintWindow(canvas, window);
   }
-  // A window without an input has no label to show.
-  const std::uint8_t source = viewer.WindowSource[entry];
-  if (source < 1 || source > kInputCount) {
-    return;
+  if (scene.clock) {
+    canvas.Clock(*scene.clock);
   }
-  const auto placed = PlaceLabel(viewer.LayoutCode, index, viewer.UmdText[source - 1u]);
-  if (!placed) {
-    return;
+  for (const CanvasRect& symbol : scene.symbols) {
+    canvas.Symbol(symbol);
   }
-  canvas.Text(placed->at, QString::fromStdU16String(placed->text),
-              ToColor(viewer.UmdTextRgb[entry]), ToColor(viewer.UmdBackRgb[entry]));
-}
-
-void PaintWindow(CanvasPainter& canvas, const ViewerState& viewer, std::size_t index, int number) {
-  const auto drawing = WindowDrawingFor(viewer.LayoutCode, index);
-  if (!drawing) {
-    return;
-  }
-  const std::size_t entry = EntryOf(viewer.LayoutCode, index);
-  canvas.Cell(drawing->frame, viewer.BorderOn == 1 ? kGreen : kSilver);
-  canvas.Number(drawing->frame, number);
-  PaintLabel(canvas, viewer, index, entry);
-  if (viewer.AllMetersOn == 1 && viewer.MeterOn[entry] == 1) {
-    canvas.Fill(drawing->meter, kGreen);
-  }
-  if (viewer.FormatStatusOn == 1) {
-    canvas.Text(drawing->formatAt, QString::fromStdU16String(viewer.WindowFormatText[entry]),
-                ToColor(viewer.FormatTextRgb[entry]), ToColor(viewer.FormatBackRgb[entry]));
-  }
-}
-
-void PaintDecorations(CanvasPainter& canvas, std::uint8_t layoutCode) {
-  const LayoutDecorations decorations = DecorationsOf(layoutCode);
-  if (decorations.clock) {
-    canvas.Clock(*decorations.clock);
-  }
-  for (const CanvasRect& bar : decorations.bars) {
-    canvas.Symbol(bar);
-  }
-}
-
-// The windows come from the layout table rather than WindowRects, so frames, numbers and
-// labels always agree even before the mirror's tables are refreshed.
-void PaintLayout(CanvasPainter& canvas, const ViewerState& viewer) {
-  const std::span<const LayoutRect> windows = LayoutWindows(viewer.LayoutCode);
-  if (windows.empty()) {
-    return;
-  }
-  for (std::size_t k = 0; k < windows.size(); ++k) {
-    PaintWindow(canvas, viewer, k, windows[k].number);
-  }
-  PaintDecorations(canvas, viewer.LayoutCode);
 }
 
 }  // namespace
@@ -174,17 +128,13 @@ void PaintPreview(QPainter& painter, const ViewerState& viewer, const DpiScale& 
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setFont(QFont());
   CanvasPainter canvas(painter, scale);
-  canvas.Fill({0, 0, kCanvasWidth, kCanvasHeight}, kCanvasGrey);
-  if (shownPage == ViewerPage::Switcher) {
-    PaintSwitcherGrid(canvas, viewer);
-  } else {
-    PaintLayout(canvas, viewer);
-  }
+  canvas.Fill({0, 0, kPreviewWidth, kPreviewHeight}, kCanvasGrey);
+  PaintScene(canvas, ScenePreview(viewer, shownPage == ViewerPage::Switcher));
   painter.restore();
 }
 
 QImage RenderPreview(const ViewerState& viewer, const DpiScale& scale, std::uint8_t shownPage) {
-  QImage image(scale.X(kCanvasWidth), scale.Y(kCanvasHeight), QImage::Format_RGB32);
+  QImage image(scale.X(kPreviewWidth), scale.Y(kPreviewHeight), QImage::Format_RGB32);
   QPainter painter(&image);
   PaintPreview(painter, viewer, scale, shownPage);
   return image;
