@@ -34,6 +34,7 @@
 #include "sim/SimMultiviewer.h"
 #include "sim/SimUdpServer.h"
 #include "support/HttpClient.h"
+#include "support/TestLink.h"
 
 namespace quintara {
 namespace {
@@ -176,23 +177,15 @@ class ServerProcess {
   std::uint16_t Port() const { return port_; }
 
  private:
-  static std::vector<std::string> Arguments(const LinkConfig& link) {
-    std::vector<std::string> args{QUINTARA_SERVER,
-                                  "--bind",
-                                  "127.0.0.1",
-                                  "--device-port",
-                                  std::to_string(link.devicePort),
-                                  "--local-port",
-                                  std::to_string(link.localPort),
-                                  "--status-port",
-                                  std::to_string(link.statusPort),
-                                  "--listen",
-                                  "127.0.0.1:0",
-                                  "--search-interval",
-                                  "0"};
+  static std::vector<std::string> Arguments(LinkConfig link) {
+    link.searchTargets.clear();
     for (int device = 0; device < kDevices; ++device) {
-      args.insert(args.end(), {"--target", DeviceAddress(device).ToText()});
+      link.searchTargets.push_back(DeviceAddress(device));
     }
+    std::vector<std::string> args{QUINTARA_SERVER};
+    const std::vector<std::string> onTheLink = test::LinkArguments(link);
+    args.insert(args.end(), onTheLink.begin(), onTheLink.end());
+    args.insert(args.end(), {"--listen", "127.0.0.1:0", "--search-interval", "0"});
     return args;
   }
 

@@ -3,6 +3,7 @@
 
 #include "core/viewer/state/LayoutGeometry.h"
 #include "core/viewer/state/PreviewGeometry.h"
+#include "core/viewer/state/PreviewScene.h"
 
 namespace quintara {
 namespace {
@@ -64,6 +65,69 @@ TEST(PreviewGeometry, ClocksAndBarSymbols) {
   EXPECT_FALSE(DecorationsOf(111).clock);
   EXPECT_TRUE(DecorationsOf(160).bars.empty());
   EXPECT_FALSE(DecorationsOf(160).clock);
+}
+
+}  // namespace
+}  // namespace quintara
+
+namespace quintara {
+namespace {
+
+// A mirror whose windows all show their own input, with every label, meter and format text on.
+ViewerState Shown(std::uint8_t layoutCode) {
+  ViewerState viewer;
+  viewer.SetLabelDefaults();
+  viewer.LayoutCode = layoutCode;
+  viewer.AllUmdOn = viewer.AllMetersOn = viewer.FormatStatusOn = viewer.BorderOn = 1;
+  for (std::size_t k = 0; k < kWindowCount; ++k) {
+    viewer.WindowSource[k] = static_cast<std::uint8_t>(k + 1);
+    viewer.UmdOn[k] = viewer.MeterOn[k] = 1;
+  }
+  return viewer;
+}
+
+// What each switch takes out of the scene, and what stays.
+TEST(PreviewScene, EachSwitchShowsOrHidesItsPartOfEveryWindow) {
+  struct Case {
+    const char* what;
+    void (*change)(ViewerState&);
+    bool labels, meters, formats, bordered;
+  };
+  const Case cases[] = {
+      {"all on", [](ViewerState&) {}, true, true, true, true},
+      {"labels off", [](ViewerState& v) { v.AllUmdOn = 0; }, false, true, true, true},
+      {"no inputs", [](ViewerState& v) { v.WindowSource.fill(0); }, false, true, true, true},
+      {"meters off", [](ViewerState& v) { v.AllMetersOn = 0; }, true, false, true, true},
+      {"format off", [](ViewerState& v) { v.FormatStatusOn = 0; }, true, true, false, true},
+      {"borders off", [](ViewerState& v) { v.BorderOn = 0; }, true, true, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ViewerState viewer = Shown(40);
+    c.change(viewer);
+    const PreviewScene scene = ScenePreview(viewer, false);
+    ASSERT_EQ(scene.windows.size(), 4u);
+    for (const SceneWindow& window : scene.windows) {
+      EXPECT_EQ(window.label.has_value(), c.labels);
+      EXPECT_EQ(window.meter.has_value(), c.meters);
+      EXPECT_EQ(window.format.has_value(), c.formats);
+      EXPECT_EQ(window.bordered, c.bordered);
+    }
+  }
+}
+
+TEST(PreviewScene, ASingleWindowShowsTheWindowItsCodeNamesAndTheGridReplacesTheLayout) {
+  ViewerState viewer = Shown(7);
+  viewer.UmdText[6] = u"Camera 7";
+  const PreviewScene single = ScenePreview(viewer, false);
+  ASSERT_EQ(single.windows.size(), 1u);
+  ASSERT_TRUE(single.windows[0].label);
+  EXPECT_EQ(single.windows[0].label->text, u"Camera 7");
+
+  const PreviewScene grid = ScenePreview(Shown(111), true);
+  EXPECT_EQ(grid.windows.size(), kWindowCount);
+  EXPECT_TRUE(grid.symbols.empty() && !grid.clock) << "the grid shows no decorations";
+  EXPECT_FALSE(ScenePreview(Shown(111), false).symbols.empty());
 }
 
 }  // namespace
