@@ -84,6 +84,10 @@ class HttpServiceTest : public ::testing::Test {
   bool AwaitClients(std::size_t count) {
     return AwaitCondition([&] { return service_->ClientCount() == count; });
   }
+  // Waits until the handler holds a request's answer back.
+  bool AwaitHeld() {
+    return AwaitCondition([&] { return handler_.HeldCount() == 1; });
+  }
   bool AwaitEventSockets(std::size_t count) {
     return AwaitCondition([&] { return service_->EventSocketCount() == count; });
   }
@@ -170,7 +174,7 @@ TEST_F(HttpServiceTest, AnAnswerGivenLaterFromAnotherThreadReachesTheClient) {
   handler_.Hold();
   Serve();
   auto answer = std::async(std::launch::async, [port = Port()] { return Http("GET", port, "/"); });
-  ASSERT_TRUE(AwaitCondition([&] { return handler_.HeldCount() == 1; }));
+  ASSERT_TRUE(AwaitHeld());
   std::thread([respond = handler_.TakeHeld()] {
     respond({202, "text/plain", "later", {}});
   }).join();
@@ -188,7 +192,7 @@ TEST_F(HttpServiceTest, LateDoubleAndMissingAnswersAreHandledSoundly) {
   {
     HttpClient leaving(Port());
     leaving.SendRaw("GET /gone HTTP/1.1\r\nHost: h\r\n\r\n");
-    ASSERT_TRUE(AwaitCondition([&] { return handler_.HeldCount() == 1; }));
+    ASSERT_TRUE(AwaitHeld());
   }
   const Respond late = handler_.TakeHeld();
   late({200, "", "for nobody", {}});
@@ -197,14 +201,14 @@ TEST_F(HttpServiceTest, LateDoubleAndMissingAnswersAreHandledSoundly) {
 
   HttpClient client(Port());
   auto first = std::async(std::launch::async, [&] { return client.Request("GET", "/1"); });
-  ASSERT_TRUE(AwaitCondition([&] { return handler_.HeldCount() == 1; }));
+  ASSERT_TRUE(AwaitHeld());
   (void)handler_.TakeHeld();  // dropped without an answer
   const auto dropped = first.get();
   EXPECT_EQ(dropped.status, 500);
   EXPECT_EQ(dropped.body, R"({"error": "no answer"})");
 
   auto second = std::async(std::launch::async, [&] { return client.Request("GET", "/2"); });
-  ASSERT_TRUE(AwaitCondition([&] { return handler_.HeldCount() == 1; }));
+  ASSERT_TRUE(AwaitHeld());
   const Respond afterStop = handler_.TakeHeld();
   service_.reset();
   afterStop({200, "", "after the service", {}});
@@ -275,7 +279,7 @@ TEST_F(HttpServiceTest, ASilentConnectionIsClosedButNotOneAwaitingItsAnswer) {
   Serve(limits);
   HttpClient awaiting(Port());
   awaiting.SendRaw("GET /slow HTTP/1.1\r\nHost: h\r\n\r\n");
-  ASSERT_TRUE(AwaitCondition([&] { return handler_.HeldCount() == 1; }));
+  ASSERT_TRUE(AwaitHeld());
 
   for (const std::string prefix : {"", "GET / HTTP/1.1\r\nHo"}) {
     HttpClient silent(Port());
@@ -394,7 +398,7 @@ TEST_F(EventSocketTest, StopClosesEveryConnectionAndReturns) {
   HttpClient idle(Port());
   HttpClient awaiting(Port());
   awaiting.SendRaw("GET / HTTP/1.1\r\nHost: h\r\n\r\n");
-  ASSERT_TRUE(AwaitCondition([&] { return handler_.HeldCount() == 1; }));
+  ASSERT_TRUE(AwaitHeld());
   ASSERT_TRUE(AwaitClients(4));
 
   auto stopped = std::async(std::launch::async, [&] { service_->Stop(); });

@@ -64,10 +64,23 @@ struct Match {
   bool pathKnown = false;
 };
 
+// Each route's path split once, in the order of kRoutes.
+const std::vector<std::vector<std::string>>& RoutePatterns() {
+  static const std::vector<std::vector<std::string>> patterns = [] {
+    std::vector<std::vector<std::string>> split;
+    for (const ApiRoute& route : kRoutes) {
+      split.push_back(Segments(route.path));
+    }
+    return split;
+  }();
+  return patterns;
+}
+
 Match MatchRoute(std::string_view method, const std::vector<std::string>& segments) {
   Match match;
-  for (const ApiRoute& route : kRoutes) {
-    const std::vector<std::string> pattern = Segments(route.path);
+  for (std::size_t r = 0; r < kRoutes.size(); ++r) {
+    const ApiRoute& route = kRoutes[r];
+    const std::vector<std::string>& pattern = RoutePatterns()[r];
     if (pattern.size() != segments.size() ||
         !std::ranges::equal(pattern, segments, [](const std::string& want, const std::string& is) {
           return want == "{id}" ? !is.empty() : want == is;

@@ -369,7 +369,9 @@ HubAnswer DeviceHub::RunCommand(const std::string& id, const std::vector<std::st
   if (!full) {
     return {400, Error(refusal)};
   }
-  return RunWords(*held, *full, options_);
+  HubAnswer answer = RunWords(*held, *full, options_);
+  RefreshSnapshot();  // a lock may have changed
+  return answer;
 }
 
 HubAnswer DeviceHub::ExportSettings(const std::string& id) {
@@ -415,14 +417,11 @@ HubAnswer DeviceHub::SearchNow() {
 HubAnswer DeviceHub::RunWords(Held& held, const std::vector<std::string>& words,
                               const GlobalOptions& options) {
   RequestContext context(options, controller_, *held.session, prompter_);
-  HubAnswer answer;
   try {
-    answer = AnswerOf(cli::RunDeviceCommandWords(context, *held.names, words), context);
+    return AnswerOf(cli::RunDeviceCommandWords(context, *held.names, words), context);
   } catch (const cli::UsageError& error) {
-    answer = {400, Error(error.message)};
+    return {400, Error(error.message)};
   }
-  RefreshSnapshot();  // a lock, a name may have changed
-  return answer;
 }
 
 void DeviceHub::PublishEvent(Json event) const {
