@@ -96,10 +96,12 @@ TEST_F(ServerApi, EveryRouteAnswersWhatHappened) {
       {"POST", Device(kMultiviewer, "command"), Words({"export", "/tmp/x"}), 400, "settings"},
       {"POST", Device(kMultiviewer, "command"), "{\"args\": [1]}", 400, "string"},
       {"POST", Device(kMultiviewer, "command"), "{args", 400, "JSON"},
-      {"GET", Device(kMultiviewer, "preview"), "", 200, "\"bordered\":true,\"number\":1,\"label\""},
+      {"GET", Device(kMultiviewer, "preview"), "", 200,
+       "\"bordered\":true,\"number\":1,\"numberAt\""},
       {"GET", Device(kMatrix16, "preview"), "", 400, "no preview"},
       {"GET", Device(kMultiviewer, "settings"), "", 200, "\"version\""},
       {"GET", Device(kMatrix8, "settings"), "", 400, "not a multiviewer"},
+      {"GET", "/api/v1/layouts", "", 200, "{\"code\":161,\"windows\":[{\"x\":0"},
       {"POST", "/api/v1/search", "", 200, "\"devices\""},
       {"GET", "/api/v1/events", "", 400, "WebSocket"},
       {"DELETE", "/api/v1/devices", "", 405, "DELETE"},
@@ -212,6 +214,51 @@ TEST_F(ServerApi, WithATokenFileEveryRequestNeedsTheToken) {
   EXPECT_EQ(test::EventClient(program.Port(), "/api/v1/events").RefusedStatus(), 401);
   EXPECT_TRUE(
       test::EventClient(program.Port(), "/api/v1/events?access_token=s3cret-token").Connected());
+
+  // The page's own files hold nothing of the devices: the page asks for the token itself.
+  struct Page {
+    const char* target;
+    int status;
+    const char* contentType;
+  };
+  for (const Page& page : {Page{"/", 200, "text/html; charset=utf-8"},
+                           Page{"/app.js", 200, "text/javascript; charset=utf-8"},
+                           Page{"/app.css", 200, "text/css; charset=utf-8"},
+                           Page{"/index.htm", 401, "application/json"},
+                           Page{"/api/v1/layouts", 401, "application/json"}}) {
+    SCOPED_TRACE(page.target);
+    test::HttpResult answer = test::Http("GET", program.Port(), page.target);
+    EXPECT_EQ(answer.status, page.status);
+    EXPECT_EQ(answer.headers["content-type"], page.contentType);
+    if (page.status == 200) {
+      EXPECT_NE(answer.headers["content-security-policy"].find("default-src 'none'"),
+                std::string::npos);
+      EXPECT_EQ(answer.headers["x-content-type-options"], "nosniff");
+    }
+  }
+}
+
+// A switcher reports nothing of its own: what a request changes reaches every page as an event,
+// and a lock changes the device list too. Reads and refused commands change nothing.
+TEST_F(ServerApi, ChangesMadeThroughTheServiceReachEveryEventSocket) {
+  Serve();
+  test::EventClient events(program.Port(), "/api/v1/events");
+  ASSERT_TRUE(events.Next(test::kPatience)) << "the greeting";
+  ASSERT_EQ(Command(kMatrix8, Words({"status"})).status, 200);
+  ASSERT_EQ(Command(kMatrix8, Words({"route", "9", "1"})).status, 400);
+  ASSERT_EQ(Command(kMatrix8, Words({"route", "3", "1,4"})).status, 200);
+  std::optional<std::string> event = events.Next(test::kPatience);
+  ASSERT_TRUE(event);
+  EXPECT_EQ(Json::parse(*event),
+            (Json{{"event", "changed"}, {"device", kMatrix8}, {"sent", "RouteToOutputs"}}));
+
+  ASSERT_EQ(Command(kMatrix16, Words({"lock", "on"})).status, 200);
+  ASSERT_TRUE((event = events.Next(test::kPatience)));
+  EXPECT_EQ(Json::parse(*event)["sent"], "SetLock");
+  ASSERT_TRUE((event = events.Next(test::kPatience)));
+  const Json devices = Json::parse(*event);
+  EXPECT_EQ(devices["event"], "devices");
+  EXPECT_TRUE(devices["devices"][2]["locked"].get<bool>()) << *event;
 }
 
 // The OpenAPI document lists exactly the routes served, each with the statuses it may answer.

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "cli/Json.h"
+#include "server/hub/PreviewDocument.h"
+#include "server/web/WebPage.h"
 
 namespace quintara::server {
 namespace {
@@ -24,6 +26,7 @@ constexpr std::array kRoutes{
     ApiRoute{"GET", "/api/v1/devices/{id}/preview"},
     ApiRoute{"GET", "/api/v1/devices/{id}/settings"},
     ApiRoute{"PUT", "/api/v1/devices/{id}/settings"},
+    ApiRoute{"GET", "/api/v1/layouts"},
     ApiRoute{"POST", "/api/v1/search"},
     ApiRoute{"GET", "/api/v1/events"},
     ApiRoute{"GET", "/api/v1/openapi.json"},
@@ -139,6 +142,11 @@ ApiService::ApiService(DeviceHub& hub, std::optional<AccessToken> token)
     : hub_(hub), token_(std::move(token)) {}
 
 void ApiService::Handle(HttpRequest request, Respond respond) {
+  if (request.method == "GET") {
+    if (std::optional<HttpAnswer> page = PageResource(request.path)) {
+      return respond(std::move(*page));
+    }
+  }
   if (token_ && !token_->Admits(request.authorization)) {
     return respond(Unauthorized());
   }
@@ -151,6 +159,10 @@ void ApiService::Handle(HttpRequest request, Respond respond) {
   }
   if (match.route->path == "/api/v1/openapi.json") {
     return respond({200, "application/json", std::string(OpenApiDocument()), {}});
+  }
+  if (match.route->path == "/api/v1/layouts") {
+    static const std::string layouts = LayoutsDocument().dump();
+    return respond({200, "application/json", layouts, {}});
   }
   if (match.route->path == "/api/v1/events") {
     return respond(ErrorAnswer(400, "the events are a WebSocket: ask for an upgrade"));

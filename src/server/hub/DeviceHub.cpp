@@ -355,7 +355,8 @@ HubAnswer DeviceHub::Preview(const std::string& id) {
   if (switcherGrid) {
     RefreshSwitcherGrid(viewer);
   }
-  return {200, PreviewDocument(ScenePreview(viewer, switcherGrid), switcherGrid)};
+  return {200,
+          PreviewDocument(ScenePreview(viewer, switcherGrid), viewer.LayoutCode, switcherGrid)};
 }
 
 HubAnswer DeviceHub::RunCommand(const std::string& id, const std::vector<std::string>& words) {
@@ -370,7 +371,10 @@ HubAnswer DeviceHub::RunCommand(const std::string& id, const std::vector<std::st
     return {400, Error(refusal)};
   }
   HubAnswer answer = RunWords(*held, *full, options_);
-  RefreshSnapshot();  // a lock may have changed
+  const auto result = answer.body.find("result");
+  if (answer.status == 200 && result != answer.body.end() && result->contains("sent")) {
+    PublishChange(id, (*result)["sent"].get<std::string>());
+  }
   return answer;
 }
 
@@ -406,6 +410,9 @@ HubAnswer DeviceHub::ImportSettings(const std::string& id, const std::string& do
   if (status == cli::kExitSuccess) {
     status = cli::ImportSettingsDocument(context, "the request", ReadSettingsDocument(document));
   }
+  if (status == cli::kExitSuccess && !dryRun) {
+    PublishChange(id, "ImportSettings");
+  }
   return AnswerOf(status, context);
 }
 
@@ -421,6 +428,15 @@ HubAnswer DeviceHub::RunWords(Held& held, const std::vector<std::string>& words,
     return AnswerOf(cli::RunDeviceCommandWords(context, *held.names, words), context);
   } catch (const cli::UsageError& error) {
     return {400, Error(error.message)};
+  }
+}
+
+void DeviceHub::PublishChange(const std::string& id, const std::string& sent) {
+  PublishEvent({{"event", "changed"}, {"device", id}, {"sent", sent}});
+  const std::string listed = DevicesSnapshot();
+  RefreshSnapshot();
+  if (const std::string relisted = DevicesSnapshot(); relisted != listed && publish_) {
+    publish_(relisted);  // a lock or a name changed
   }
 }
 

@@ -108,6 +108,9 @@ class DeviceHub {
   // Runs command words on the device; the answer as its exit status means it.
   HubAnswer RunWords(Held& held, const std::vector<std::string>& words,
                      const GlobalOptions& options);
+  // After a command of a request reached the device: every page hears of it (a switcher reports
+  // nothing of its own), and of the device list when the command changed it.
+  void PublishChange(const std::string& id, const std::string& sent);
   void PublishEvent(cli::Json event) const;
   void RefreshSnapshot();
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/text/TextCodec.h"
+#include "core/viewer/state/LayoutGeometry.h"
 
 namespace quintara::server {
 namespace {
@@ -31,8 +32,11 @@ Json Text(const SceneText& text) {
 }
 
 Json Window(const SceneWindow& window) {
-  Json document{
-      {"frame", Rect(window.frame)}, {"bordered", window.bordered}, {"number", window.number}};
+  Json document{{"frame", Rect(window.frame)},
+                {"interior", Rect(WindowInterior(window.frame))},
+                {"bordered", window.bordered},
+                {"number", window.number},
+                {"numberAt", Point(NumberAt(window.frame))}};
   if (window.label) {
     document["label"] = Text(*window.label);
   }
@@ -47,7 +51,7 @@ Json Window(const SceneWindow& window) {
 
 }  // namespace
 
-Json PreviewDocument(const PreviewScene& scene, bool switcherGrid) {
+Json PreviewDocument(const PreviewScene& scene, std::uint8_t layoutCode, bool switcherGrid) {
   Json windows = Json::array();
   for (const SceneWindow& window : scene.windows) {
     windows.push_back(Window(window));
@@ -56,11 +60,9 @@ Json PreviewDocument(const PreviewScene& scene, bool switcherGrid) {
   for (const CanvasRect& symbol : scene.symbols) {
     symbols.push_back(Rect(symbol));
   }
-  Json document{{"width", kPreviewWidth},
-                {"height", kPreviewHeight},
-                {"switcherGrid", switcherGrid},
-                {"windows", std::move(windows)},
-                {"symbols", std::move(symbols)}};
+  Json document{{"width", kPreviewWidth},        {"height", kPreviewHeight},
+                {"layout", layoutCode},          {"switcherGrid", switcherGrid},
+                {"windows", std::move(windows)}, {"symbols", std::move(symbols)}};
   if (scene.clock) {
     document["clock"] = {{"disc", Rect(scene.clock->disc)},
                          {"centre", Point(scene.clock->centre)},
@@ -68,6 +70,20 @@ Json PreviewDocument(const PreviewScene& scene, bool switcherGrid) {
                          {"minuteHand", Point(scene.clock->minuteHand)}};
   }
   return document;
+}
+
+Json LayoutsDocument() {
+  Json layouts = Json::array();
+  for (const std::uint8_t code : KnownLayoutCodes()) {
+    Json windows = Json::array();
+    for (const LayoutRect& window : LayoutWindows(code)) {
+      Json rect = Rect({window.x, window.y, window.width, window.height});
+      rect["number"] = window.number;
+      windows.push_back(std::move(rect));
+    }
+    layouts.push_back({{"code", code}, {"windows", std::move(windows)}});
+  }
+  return {{"width", kPreviewWidth}, {"height", kPreviewHeight}, {"layouts", std::move(layouts)}};
 }
 
 }  // namespace quintara::server

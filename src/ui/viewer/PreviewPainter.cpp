@@ -12,10 +12,6 @@
 namespace quintara::ui {
 namespace {
 
-constexpr int kFrameWidth = 2;
-// A window's number sits this far up and left of its frame's centre.
-constexpr int kNumberOffset = 5;
-
 constexpr QColor kCanvasGrey{152, 152, 152};
 constexpr QColor kSilver{192, 192, 192};
 constexpr QColor kInterior = skin::Ground;
@@ -38,14 +34,11 @@ class CanvasPainter {
   // A frame of the given colour with the interior inside it.
   void Cell(const CanvasRect& r, const QColor& frame) {
     Fill(r, frame);
-    Fill({r.x + kFrameWidth, r.y + kFrameWidth, r.width - 2 * kFrameWidth,
-          r.height - 2 * kFrameWidth},
-         kInterior);
+    Fill(WindowInterior(r), kInterior);
   }
 
   void Number(const CanvasRect& r, int number) {
-    Text({r.x + r.width / 2 - kNumberOffset, r.y + r.height / 2 - kNumberOffset},
-         QString::number(number), kGreen, kInterior);
+    Text(NumberAt(r), QString::number(number), kGreen, kInterior);
   }
 
   // Text with an opaque ground, its top-left corner at `at`.

@@ -5,6 +5,9 @@
 namespace quintara {
 namespace {
 
+constexpr int kFrameWidth = 2;
+constexpr int kNumberOffset = 5;
+
 // The entry of the per-window tables that window `index` of the layout draws from: a
 // single-window layout shows the window its code names.
 std::size_t EntryOf(std::uint8_t layoutCode, std::size_t index) {
@@ -46,6 +49,15 @@ std::optional<SceneWindow> WindowOf(const ViewerState& viewer, std::size_t index
 }
 
 }  // namespace
+
+CanvasRect WindowInterior(const CanvasRect& frame) {
+  return {frame.x + kFrameWidth, frame.y + kFrameWidth, frame.width - 2 * kFrameWidth,
+          frame.height - 2 * kFrameWidth};
+}
+
+CanvasPoint NumberAt(const CanvasRect& frame) {
+  return {frame.x + frame.width / 2 - kNumberOffset, frame.y + frame.height / 2 - kNumberOffset};
+}
 
 PreviewScene ScenePreview(const ViewerState& viewer, bool switcherGrid) {
   PreviewScene scene;

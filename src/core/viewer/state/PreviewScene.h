@@ -35,6 +35,11 @@ struct SceneWindow {
   std::optional<SceneText> format;
 };
 
+// The interior a window's frame surrounds, and where its number sits: a little up and left of
+// the frame's centre.
+CanvasRect WindowInterior(const CanvasRect& frame);
+CanvasPoint NumberAt(const CanvasRect& frame);
+
 // What the preview shows: the windows of the layout (or the switcher grid), then what the
 // layout shows in the space its windows leave free. The desktop preview draws it, and the
 // server sends it to the web page, so both show the same picture.
