@@ -13,6 +13,7 @@ packages=(
   xvfb xauth
   qt6-svg-dev help2man dpkg-dev desktop-file-utils
   libboost-dev  # quintara-server: Boost.Beast (HTTP and WebSocket) on Boost.Asio
+  chromium      # the web page's tests drive it headless
 )
 
 missing=()

@@ -240,9 +240,9 @@ function openPanel(id) {
       command(['lock', device.locked ? 'off' : 'on']);
     }
   });
-  showHead(device);
   app.panel = device.type === 'multiviewer' ? new MultiviewerPanel(panel)
                                             : new MatrixPanel(panel, CHANNELS[device.type] ?? 8);
+  showHead(device);
   app.panel.refresh();
 }
 
