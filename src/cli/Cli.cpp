@@ -5,11 +5,14 @@
 
 #include "cli/CliSession.h"
 #include "cli/CommandGroups.h"
+#include "cli/EachDevice.h"
 #include "cli/Json.h"
+#include "cli/PresetCli.h"
 #include "core/CommandLine.h"
 #include "core/Controller.h"
 #include "core/link/SerialPortList.h"
 #include "core/text/TextCodec.h"
+#include "core/viewer/files/SettingsFile.h"
 
 namespace quintara::cli {
 namespace {
@@ -73,6 +76,20 @@ DeviceCommand ParseDeviceCommand(const std::vector<std::string>& arguments) {
   return command;
 }
 
+// A settings file that cannot be applied is said once, before any device is searched for.
+std::optional<int> RefusedImportFile(const CommandGroup& group, const std::string& file,
+                                     std::ostream& err) {
+  if (group.word != "mv") {
+    return std::nullopt;
+  }
+  const SettingsRead read = ReadSettingsFile(file);
+  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
+    err << "quintara-cli: " << file << ": " << error->Text() << "\nnothing was sent\n";
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
 int RunGroupCommand(const CommandGroup& group, const GlobalOptions& options,
                     const LinkTiming& timing, std::ostream& out, std::ostream& err,
                     const std::vector<std::string>& arguments) {
@@ -84,9 +101,63 @@ int RunGroupCommand(const CommandGroup& group, const GlobalOptions& options,
   if (!options.device && !options.serialPort) {
     throw UsageError{std::string(group.word) + " needs --device ADDR or --serial PORT"};
   }
-  NameFieldRecorder observer;
-  CliSession session(options, timing, out, err, observer);
-  return RunDeviceCommandWords(session, observer, arguments);
+  const DeviceRun run = [&](const GlobalOptions& one, std::ostream& oneOut, std::ostream& oneErr) {
+    NameFieldRecorder observer;
+    CliSession session(one, timing, oneOut, oneErr, observer);
+    return RunDeviceCommandWords(session, observer, arguments);
+  };
+  if (options.devices.size() < 2) {
+    return run(options, out, err);
+  }
+  if (arguments[1] != "import") {
+    throw UsageError{"several --device go with mv import and matrix import only"};
+  }
+  if (const std::optional<int> refused = RefusedImportFile(group, arguments[2], err)) {
+    return *refused;
+  }
+  return RunOnEachDevice(options, out, err, run);
+}
+
+int RunPresetCommand(const GlobalOptions& options, const LinkTiming& timing, std::ostream& out,
+                     std::ostream& err, const std::vector<std::string>& arguments) {
+  CheckPresetCommand(arguments);
+  const std::string& verb = arguments[1];
+  if (verb == "help") {
+    out << PresetUsage();
+    return kExitSuccess;
+  }
+  const std::optional<PresetStore> store = PresetsOf(options, err);
+  if (!store) {
+    return kExitUsage;
+  }
+  if (verb == "list") {
+    return ListPresets(*store, options.json, out, err);
+  }
+  const std::string& name = arguments[2];
+  if (verb == "delete") {
+    return DeletePreset(*store, name, options.json, out, err);
+  }
+  if (!options.device && !options.serialPort) {
+    throw UsageError{"preset " + verb + " needs --device ADDR or --serial PORT"};
+  }
+  const DeviceRun run = [&](const GlobalOptions& one, std::ostream& oneOut, std::ostream& oneErr) {
+    ControllerObserver observer;
+    CliSession session(one, timing, oneOut, oneErr, observer);
+    return verb == "save" ? SavePreset(session, *store, name) : RecallPreset(session, *store, name);
+  };
+  if (options.devices.size() < 2) {
+    return run(options, out, err);
+  }
+  if (verb != "recall") {
+    throw UsageError{"preset save goes to one device: --device is given " +
+                     std::to_string(options.devices.size()) + " times"};
+  }
+  std::string problem;
+  if (!store->KindOf(name, problem)) {
+    err << "quintara-cli: " << problem << "\nnothing was sent\n";
+    return kExitUsage;
+  }
+  return RunOnEachDevice(options, out, err, run);
 }
 
 bool Send(DeviceSession& device, const DeviceCommand& command) {
@@ -143,8 +214,12 @@ std::string CliUsage() {
          "  network dhcp              let the device take its address by DHCP\n"
          "  mv ...                    multiviewer commands; 'quintara-cli mv help' lists them\n"
          "  matrix ...                matrix switcher commands; 'quintara-cli matrix help'\n"
+         "  preset ...                named presets: list, save, recall, delete; 'quintara-cli\n"
+         "                            preset help'\n"
          "The device commands go to the device at --device ADDR, or to the one found on the\n"
-         "serial line with --serial PORT.\n\n" +
+         "serial line with --serial PORT. mv import, matrix import and preset recall take\n"
+         "several --device and apply to each in turn: one result line per device (--json:\n"
+         "{\"devices\": [...]}), exit status the highest of theirs.\n\n" +
          GlobalOptionsHelp() +
          "\nExit status: 0 success; 1 no device answered, or the device did not answer;\n"
          "2 bad usage, no command sent (a settings file that cannot be read or applied, an\n"
@@ -167,6 +242,14 @@ int CheckOutput(int status, std::ostream& out, std::ostream& err) {
   }
   err << "quintara-cli: cannot write the results to standard output\n";
   return status == kExitSuccess ? kExitOutputFailed : status;
+}
+
+bool TakesDryRun(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2) {
+    return false;
+  }
+  return ((arguments[0] == "mv" || arguments[0] == "matrix") && arguments[1] == "import") ||
+         (arguments[0] == "preset" && arguments[1] == "recall");
 }
 
 int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err,
@@ -193,9 +276,8 @@ int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostrea
     if (arguments.empty()) {
       throw UsageError{"no command given"};
     }
-    if (options.dryRun &&
-        (arguments.size() < 2 || arguments[0] != "mv" || arguments[1] != "import")) {
-      throw UsageError{"--dry-run goes with mv import only"};
+    if (options.dryRun && !TakesDryRun(arguments)) {
+      throw UsageError{"--dry-run goes with mv import, matrix import and preset recall only"};
     }
     if (arguments[0] == "ports") {
       if (arguments.size() != 1) {
@@ -206,6 +288,9 @@ int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostrea
     if (const CommandGroup* group = FindCommandGroup(arguments[0])) {
       return RunGroupCommand(*group, options, timing, out, err, arguments);
     }
+    if (arguments[0] == "preset") {
+      return RunPresetCommand(options, timing, out, err, arguments);
+    }
     if (arguments[0] == "discover") {
       if (arguments.size() != 1) {
         throw UsageError{"discover takes no arguments"};
@@ -214,6 +299,10 @@ int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostrea
       return CliSession(options, timing, out, err, observer).Discover();
     }
     const DeviceCommand command = ParseDeviceCommand(arguments);
+    if (options.devices.size() > 1) {
+      throw UsageError{arguments[0] + " goes to one device: --device is given " +
+                       std::to_string(options.devices.size()) + " times"};
+    }
     if (!options.device && !options.serialPort) {
       throw UsageError{arguments[0] + " needs --device ADDR or --serial PORT"};
     }

@@ -110,6 +110,10 @@ int CliSession::Discover() {
 }
 
 int CliSession::Connect() {
+  // A command that looks at the device before it picks what to run (a preset) connects once.
+  if (searched_) {
+    return WrongKind().value_or(kExitSuccess);
+  }
   if (!OpenLink()) {
     return kExitLinkSetup;
   }
@@ -125,6 +129,7 @@ int CliSession::Connect() {
     return kExitNoDevice;
   }
   controller_.Devices().SetSelectedIndex(*index);
+  searched_ = true;
   return WrongKind().value_or(kExitSuccess);
 }
 

@@ -54,6 +54,7 @@ class CliSession final : public CommandContext {
   ConsolePrompter prompter_;
   std::ostringstream unheardDiagnostics_;  // without --verbose
   Controller controller_;
+  bool searched_ = false;  // the device was found and selected
 };
 
 }  // namespace quintara::cli

@@ -36,7 +36,8 @@ constexpr OptionEntry kOptions[] = {
     {"--device-port N", "devices' search and command port (default 7000)"},
     {"--local-port N", "local port of the search and command socket (default 7000)"},
     {"--status-port N", "local port of status reports (default 7001)"},
-    {"--device ADDR", "the device to command, found by a search sent to ADDR", kCli},
+    {"--device ADDR", "the device to command, found by a search sent to ADDR (repeatable)", kCli},
+    {"--preset-dir DIR", "the presets folder (default ~/.config/quintara/presets)"},
     {"--serial PORT", "use the serial link on PORT (a name such as ttyUSB0, or a path)",
      kCli | kServer},
     {"--serial PORT", "add PORT (ttyUSB0, or a path) to Link Settings' serial port list", kWindow},
@@ -116,6 +117,10 @@ std::string ApplyValueOption(const std::string& name, const std::string& value,
     options.server.tokenFile = value;
     return {};
   }
+  if (name == "--preset-dir") {
+    options.presetDir = value;
+    return {};
+  }
   if (name == "--seconds") {
     int seconds = 0;
     if (!ReadWholeNumber(value, 1, 86400, seconds)) {
@@ -139,7 +144,8 @@ std::string ApplyValueOption(const std::string& name, const std::string& value,
     if (name == "--bind") {
       options.link.bindAddress = *address;
     } else if (name == "--device") {
-      options.device = *address;
+      options.devices.push_back(*address);
+      options.device = options.devices.front();
     } else {
       if (!targetsGiven) {
         options.link.searchTargets.clear();

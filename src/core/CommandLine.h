@@ -24,9 +24,11 @@ struct ServerOptions {
 struct GlobalOptions {
   LinkConfig link;
   std::optional<Ipv4Address> device;      // found by a Discover sent to this address
+  std::vector<Ipv4Address> devices;       // every --device given, in order (device is the first)
   std::optional<std::string> serialPort;  // use the serial link on this port
   std::string baud = "9600";
-  std::optional<int> seconds;  // how long a watching command runs
+  std::optional<int> seconds;            // how long a watching command runs
+  std::optional<std::string> presetDir;  // instead of the user's presets folder
   bool json = false;
   bool verbose = false;  // the command line also prints the protocol's diagnostic lines
   bool dryRun = false;   // mv import prints the frames it would send instead
