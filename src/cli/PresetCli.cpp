@@ -129,26 +129,36 @@ int RecallPreset(CommandContext& session, const PresetStore& store, const std::s
   return files->importFrom(session, {std::string(files->word), "import", store.FileOf(name)});
 }
 
-int ListPresets(const PresetStore& store, bool json, std::ostream& out, std::ostream& err) {
+std::optional<Json> PresetsDocument(const PresetStore& store, std::string& problem) {
   const auto listed = store.List();
-  if (const auto* problem = std::get_if<std::string>(&listed)) {
-    err << "quintara-cli: " << *problem << "\n";
+  if (const auto* failure = std::get_if<std::string>(&listed)) {
+    problem = *failure;
+    return std::nullopt;
+  }
+  Json list = Json::array();
+  for (const PresetEntry& preset : std::get<std::vector<PresetEntry>>(listed)) {
+    list.push_back({{"name", preset.name},
+                    {"kind", preset.kind.empty() ? Json() : Json(preset.kind)},
+                    {"saved", SavedText(preset.saved)}});
+  }
+  return Json{{"folder", store.Folder().string()}, {"presets", std::move(list)}};
+}
+
+int ListPresets(const PresetStore& store, bool json, std::ostream& out, std::ostream& err) {
+  std::string problem;
+  const std::optional<Json> presets = PresetsDocument(store, problem);
+  if (!presets) {
+    err << "quintara-cli: " << problem << "\n";
     return kExitUsage;
   }
-  const auto& presets = std::get<std::vector<PresetEntry>>(listed);
   if (json) {
-    Json list = Json::array();
-    for (const PresetEntry& preset : presets) {
-      list.push_back({{"name", preset.name},
-                      {"kind", preset.kind.empty() ? Json() : Json(preset.kind)},
-                      {"saved", SavedText(preset.saved)}});
-    }
-    PrintJson(out, {{"folder", store.Folder().string()}, {"presets", std::move(list)}});
+    PrintJson(out, *presets);
     return kExitSuccess;
   }
-  for (const PresetEntry& preset : presets) {
-    out << preset.name << "  " << (preset.kind.empty() ? "(no settings file)" : preset.kind) << "  "
-        << SavedText(preset.saved) << "\n";
+  for (const Json& preset : (*presets)["presets"]) {
+    out << preset["name"].get<std::string>() << "  "
+        << (preset["kind"].is_null() ? "(no settings file)" : preset["kind"].get<std::string>())
+        << "  " << preset["saved"].get<std::string>() << "\n";
   }
   return kExitSuccess;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/CommandContext.h"
+#include "cli/Json.h"
 #include "core/presets/PresetStore.h"
 
 namespace quintara::cli {
@@ -18,6 +19,9 @@ int SavePreset(CommandContext& session, const PresetStore& store, const std::str
 // "preset recall NAME": the preset applied to the device as an import applies a file; a preset
 // of another kind of device is refused before anything is sent (exit 2).
 int RecallPreset(CommandContext& session, const PresetStore& store, const std::string& name);
+// The presets as "preset list --json" prints them; nothing, with the reason, when the folder
+// cannot be read.
+std::optional<Json> PresetsDocument(const PresetStore& store, std::string& problem);
 // "preset list" and "preset delete NAME", which need no device.
 int ListPresets(const PresetStore& store, bool json, std::ostream& out, std::ostream& err);
 int DeletePreset(const PresetStore& store, const std::string& name, bool json, std::ostream& out,

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
 #include <utility>
 
 #include "cli/Json.h"
+#include "core/presets/PresetStore.h"
 #include "server/hub/PreviewDocument.h"
 #include "server/web/WebPage.h"
 
@@ -27,6 +29,12 @@ constexpr std::array kRoutes{
     ApiRoute{"GET", "/api/v1/devices/{id}/settings"},
     ApiRoute{"PUT", "/api/v1/devices/{id}/settings"},
     ApiRoute{"GET", "/api/v1/layouts"},
+    ApiRoute{"PUT", "/api/v1/settings"},
+    ApiRoute{"GET", "/api/v1/presets"},
+    ApiRoute{"DELETE", "/api/v1/presets/{name}"},
+    ApiRoute{"POST", "/api/v1/presets/{name}/recall"},
+    ApiRoute{"POST", "/api/v1/devices/{id}/presets/{name}/save"},
+    ApiRoute{"POST", "/api/v1/devices/{id}/presets/{name}/recall"},
     ApiRoute{"POST", "/api/v1/search"},
     ApiRoute{"GET", "/api/v1/events"},
     ApiRoute{"GET", "/api/v1/openapi.json"},
@@ -86,7 +94,7 @@ Match MatchRoute(std::string_view method, const std::vector<std::string>& segmen
     const std::vector<std::string>& pattern = RoutePatterns()[r];
     if (pattern.size() != segments.size() ||
         !std::ranges::equal(pattern, segments, [](const std::string& want, const std::string& is) {
-          return want == "{id}" ? !is.empty() : want == is;
+          return want.starts_with('{') ? !is.empty() : want == is;
         })) {
       continue;
     }
@@ -97,6 +105,30 @@ Match MatchRoute(std::string_view method, const std::vector<std::string>& segmen
     }
   }
   return match;
+}
+
+// A request for several devices names them in ?devices=ID,ID,...
+constexpr std::size_t kMaxDevicesAtOnce = 64;
+
+std::optional<std::vector<std::string>> DeviceIds(const HttpRequest& request,
+                                                  std::string& problem) {
+  const auto listed = request.query.find("devices");
+  std::vector<std::string> ids;
+  if (listed != request.query.end()) {
+    std::string_view rest = listed->second;
+    while (!rest.empty() && ids.size() <= kMaxDevicesAtOnce) {
+      const std::size_t comma = rest.find(',');
+      ids.emplace_back(rest.substr(0, comma));
+      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+  }
+  if (ids.empty() || ids.size() > kMaxDevicesAtOnce ||
+      std::ranges::any_of(ids, [](const std::string& id) { return id.empty(); })) {
+    problem = "?devices= names 1 to " + std::to_string(kMaxDevicesAtOnce) +
+              " device ids, separated by commas";
+    return std::nullopt;
+  }
+  return ids;
 }
 
 bool DryRunAsked(const HttpRequest& request) {
@@ -167,42 +199,78 @@ void ApiService::Handle(HttpRequest request, Respond respond) {
   if (match.route->path == "/api/v1/events") {
     return respond(ErrorAnswer(400, "the events are a WebSocket: ask for an upgrade"));
   }
-  Route(request, segments, std::move(respond));
+  Route(*match.route, request, segments, std::move(respond));
 }
 
-void ApiService::Route(const HttpRequest& request, const std::vector<std::string>& segments,
-                       Respond respond) {
+void ApiService::Route(const ApiRoute& route, const HttpRequest& request,
+                       const std::vector<std::string>& segments, Respond respond) {
   DeviceHub& hub = hub_;
+  // The work runs on the hub's thread, and its answer goes back from there.
+  const auto post = [&hub, &respond](std::function<HubAnswer()> work) {
+    hub.Post([respond, work = std::move(work)] { respond(AnswerOf(work())); });
+  };
+  const std::string_view path = route.path;
   const std::string id = segments.size() > 3 ? segments[3] : std::string();
-  const std::string_view what = segments.size() > 4 ? std::string_view(segments[4]) : "";
-  if (segments[2] == "search") {
-    return hub.Post([&hub, respond] { respond(AnswerOf(hub.SearchNow())); });
+  const bool dryRun = DryRunAsked(request);
+  if (path.starts_with("/api/v1/devices/{id}/presets/") || path.starts_with("/api/v1/presets/")) {
+    const std::string& name = path.starts_with("/api/v1/presets/") ? segments[3] : segments[5];
+    if (const std::optional<std::string> refused = CheckPresetName(name)) {
+      return respond(ErrorAnswer(400, *refused));
+    }
+    if (path.ends_with("/save")) {
+      return post([&hub, id, name] { return hub.SavePreset(id, name); });
+    }
+    if (path.starts_with("/api/v1/devices/")) {
+      return post([&hub, id, name, dryRun] { return hub.RecallPreset(id, name, dryRun); });
+    }
+    if (request.method == "DELETE") {
+      return post([&hub, name] { return hub.DeletePreset(name); });
+    }
   }
-  if (id.empty()) {
-    return hub.Post([&hub, respond] { respond(AnswerOf(hub.ListDevices())); });
+  if (path == "/api/v1/presets/{name}/recall" || path == "/api/v1/settings") {
+    std::string problem;
+    std::optional<std::vector<std::string>> ids = DeviceIds(request, problem);
+    if (!ids) {
+      return respond(ErrorAnswer(400, problem));
+    }
+    if (path == "/api/v1/settings") {
+      return post([&hub, ids = std::move(*ids), body = request.body, dryRun] {
+        return hub.OnEachDevice(
+            ids, [&](const std::string& each) { return hub.ImportSettings(each, body, dryRun); });
+      });
+    }
+    return post([&hub, ids = std::move(*ids), name = segments[3], dryRun] {
+      return hub.OnEachDevice(
+          ids, [&](const std::string& each) { return hub.RecallPreset(each, name, dryRun); });
+    });
   }
-  if (what.empty()) {
-    return hub.Post([&hub, respond, id] { respond(AnswerOf(hub.DeviceState(id))); });
+  if (path == "/api/v1/presets") {
+    return post([&hub] { return hub.ListPresets(); });
   }
-  if (what == "command") {
+  if (path == "/api/v1/search") {
+    return post([&hub] { return hub.SearchNow(); });
+  }
+  if (path == "/api/v1/devices") {
+    return post([&hub] { return hub.ListDevices(); });
+  }
+  if (path == "/api/v1/devices/{id}") {
+    return post([&hub, id] { return hub.DeviceState(id); });
+  }
+  if (path == "/api/v1/devices/{id}/command") {
     std::string problem;
     std::optional<std::vector<std::string>> words = ParseCommandBody(request.body, problem);
     if (!words) {
       return respond(ErrorAnswer(400, problem));
     }
-    return hub.Post([&hub, respond, id, words = std::move(*words)] {
-      respond(AnswerOf(hub.RunCommand(id, words)));
-    });
+    return post([&hub, id, words = std::move(*words)] { return hub.RunCommand(id, words); });
   }
-  if (what == "preview") {
-    return hub.Post([&hub, respond, id] { respond(AnswerOf(hub.Preview(id))); });
+  if (path == "/api/v1/devices/{id}/preview") {
+    return post([&hub, id] { return hub.Preview(id); });
   }
   if (request.method == "GET") {
-    return hub.Post([&hub, respond, id] { respond(AnswerOf(hub.ExportSettings(id))); });
+    return post([&hub, id] { return hub.ExportSettings(id); });
   }
-  hub.Post([&hub, respond, id, body = request.body, dryRun = DryRunAsked(request)] {
-    respond(AnswerOf(hub.ImportSettings(id, body, dryRun)));
-  });
+  post([&hub, id, body = request.body, dryRun] { return hub.ImportSettings(id, body, dryRun); });
 }
 
 std::optional<HttpAnswer> ApiService::CheckUpgrade(const HttpRequest& request) {

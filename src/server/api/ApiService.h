@@ -42,7 +42,8 @@ class ApiService final : public HttpHandler {
 
  private:
   // The hub's answer to a request for one device, on the hub's thread.
-  void Route(const HttpRequest& request, const std::vector<std::string>& segments, Respond respond);
+  void Route(const ApiRoute& route, const HttpRequest& request,
+             const std::vector<std::string>& segments, Respond respond);
 
   DeviceHub& hub_;
   std::optional<AccessToken> token_;

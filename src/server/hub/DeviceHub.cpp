@@ -1,10 +1,12 @@
 #include "server/hub/DeviceHub.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "cli/PresetCli.h"
 #include "cli/SettingsCli.h"
 #include "cli/ViewerCli.h"
 #include "core/link/ControlFrame.h"
@@ -55,6 +57,9 @@ std::string NameOf(const DeviceSession& session) {
   const std::string suffix = "_" + session.Entry().AddressText();
   return line.ends_with(suffix) ? line.substr(0, line.size() - suffix.size()) : line;
 }
+
+constexpr std::string_view kNoPresetFolder =
+    "the service has no presets folder: start it with --preset-dir DIR";
 
 Json Error(std::string message) {
   return {{"ok", false}, {"error", std::move(message)}};
@@ -132,6 +137,11 @@ DeviceHub::DeviceHub(const GlobalOptions& options, const LinkTiming& timing, Pub
       publish_(std::move(publish)),
       controller_(options.link, timing, clock_, prompter_, quiet_) {
   options_.json = true;
+  if (options.presetDir) {
+    presets_.emplace(*options.presetDir);
+  } else if (std::optional<std::filesystem::path> folder = DefaultPresetFolder()) {
+    presets_.emplace(std::move(*folder));
+  }
   controller_.SetDiagnostics(options.verbose ? std::cerr : unheardDiagnostics_);
 }
 
@@ -414,6 +424,72 @@ HubAnswer DeviceHub::ImportSettings(const std::string& id, const std::string& do
     PublishChange(id, "ImportSettings");
   }
   return AnswerOf(status, context);
+}
+
+HubAnswer DeviceHub::ListPresets() const {
+  if (!presets_) {
+    return {503, Error(std::string(kNoPresetFolder))};
+  }
+  std::string problem;
+  std::optional<Json> presets = cli::PresetsDocument(*presets_, problem);
+  if (!presets) {
+    return {503, Error(problem)};
+  }
+  return {200, std::move(*presets)};
+}
+
+HubAnswer DeviceHub::SavePreset(const std::string& id, const std::string& name) {
+  Held* held = Find(id);
+  if (held == nullptr) {
+    return {404, Error("no device " + id)};
+  }
+  if (!presets_) {
+    return {503, Error(std::string(kNoPresetFolder))};
+  }
+  RequestContext context(options_, controller_, *held->session, prompter_);
+  return AnswerOf(cli::SavePreset(context, *presets_, name), context);
+}
+
+HubAnswer DeviceHub::RecallPreset(const std::string& id, const std::string& name, bool dryRun) {
+  Held* held = Find(id);
+  if (held == nullptr) {
+    return {404, Error("no device " + id)};
+  }
+  if (!presets_) {
+    return {503, Error(std::string(kNoPresetFolder))};
+  }
+  GlobalOptions options = options_;
+  options.dryRun = dryRun;
+  RequestContext context(options, controller_, *held->session, prompter_);
+  const int status = cli::RecallPreset(context, *presets_, name);
+  if (status == cli::kExitSuccess && !dryRun) {
+    PublishChange(id, "RecallPreset");
+  }
+  return AnswerOf(status, context);
+}
+
+HubAnswer DeviceHub::DeletePreset(const std::string& name) {
+  if (!presets_) {
+    return {503, Error(std::string(kNoPresetFolder))};
+  }
+  if (const std::optional<std::string> failure = presets_->Delete(name)) {
+    return {404, Error(*failure)};
+  }
+  return {200, {{"ok", true}, {"deleted", name}}};
+}
+
+HubAnswer DeviceHub::OnEachDevice(const std::vector<std::string>& ids,
+                                  const std::function<HubAnswer(const std::string& id)>& work) {
+  Json devices = Json::array();
+  int worst = 200;
+  for (const std::string& id : ids) {
+    HubAnswer answer = work(id);
+    worst = std::max(worst, answer.status);
+    Json entry{{"device", id}, {"status", answer.status}};
+    entry.update(answer.body);
+    devices.push_back(std::move(entry));
+  }
+  return {worst, {{"ok", worst == 200}, {"devices", std::move(devices)}}};
 }
 
 HubAnswer DeviceHub::SearchNow() {

@@ -19,6 +19,7 @@
 #include "core/TaskQueue.h"
 #include "core/platform/Clock.h"
 #include "core/platform/UdpSocket.h"
+#include "core/presets/PresetStore.h"
 #include "core/viewer/protocol/StatusListener.h"
 #include "server/hub/RequestContext.h"
 
@@ -85,6 +86,18 @@ class DeviceHub {
   // Searches now; the devices as they stand afterwards.
   HubAnswer SearchNow();
 
+  // The presets ("preset list"); 503 when the service has no presets folder.
+  HubAnswer ListPresets() const;
+  // The device's settings kept as the preset name ("preset save").
+  HubAnswer SavePreset(const std::string& id, const std::string& name);
+  // The preset applied to the device ("preset recall"; listed only when dryRun).
+  HubAnswer RecallPreset(const std::string& id, const std::string& name, bool dryRun);
+  HubAnswer DeletePreset(const std::string& name);
+  // The same work for each device in turn: every device's answer with its id and status, under
+  // the highest of their statuses.
+  HubAnswer OnEachDevice(const std::vector<std::string>& ids,
+                         const std::function<HubAnswer(const std::string& id)>& work);
+
   // From any thread: the event a new event socket starts with, every device held as the hub's
   // thread last saw them.
   std::string DevicesSnapshot() const;
@@ -115,6 +128,7 @@ class DeviceHub {
   void RefreshSnapshot();
 
   GlobalOptions options_;
+  std::optional<PresetStore> presets_;
   Publish publish_;
   SystemClock clock_;
   RequestPrompter prompter_;
