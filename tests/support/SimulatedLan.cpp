@@ -21,16 +21,37 @@ sim::SimDeviceConfig Config(sim::DeviceKind kind, const Ipv4Address& address,
 
 }  // namespace
 
-SimulatedLan::SimulatedLan(std::string_view matrix16Name)
-    : link(LoopbackLink({kMultiviewer, kMatrix8, kMatrix16}, FreeUdpPort())),
+namespace {
+
+std::vector<Ipv4Address> LanAddresses(std::size_t spareMultiviewers) {
+  std::vector<Ipv4Address> addresses{SimulatedLan::kMultiviewer, SimulatedLan::kMatrix8,
+                                     SimulatedLan::kMatrix16};
+  for (std::size_t k = 0; k < spareMultiviewers; ++k) {
+    addresses.push_back(SimulatedLan::SpareAddress(k));
+  }
+  return addresses;
+}
+
+}  // namespace
+
+Ipv4Address SimulatedLan::SpareAddress(std::size_t index) {
+  return {{127, 0, 0, static_cast<std::uint8_t>(34 + index)}};
+}
+
+SimulatedLan::SimulatedLan(std::string_view matrix16Name, std::size_t spareMultiviewers)
+    : link(LoopbackLink(LanAddresses(spareMultiviewers), FreeUdpPort())),
       multiviewer(std::make_shared<sim::SimMultiviewer>(
           Config(sim::DeviceKind::Multiviewer, kMultiviewer, link, 1))),
       matrix8(
           std::make_shared<sim::SimMatrix>(Config(sim::DeviceKind::Matrix8, kMatrix8, link, 2))),
-      matrix16(
-          std::make_shared<sim::SimMatrix>(
-              Config(sim::DeviceKind::Matrix16, kMatrix16, link, 3, matrix16Name))) {
-  const std::shared_ptr<sim::SimDevice> devices[] = {multiviewer, matrix8, matrix16};
+      matrix16(std::make_shared<sim::SimMatrix>(
+          Config(sim::DeviceKind::Matrix16, kMatrix16, link, 3, matrix16Name))) {
+  std::vector<std::shared_ptr<sim::SimDevice>> devices{multiviewer, matrix8, matrix16};
+  for (std::size_t k = 0; k < spareMultiviewers; ++k) {
+    spares.push_back(std::make_shared<sim::SimMultiviewer>(Config(
+        sim::DeviceKind::Multiviewer, SpareAddress(k), link, static_cast<std::uint8_t>(4 + k))));
+    devices.push_back(spares.back());
+  }
   for (const std::shared_ptr<sim::SimDevice>& device : devices) {
     const std::string error = server.Add(device);
     if (!error.empty()) {

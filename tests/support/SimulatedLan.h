@@ -21,14 +21,17 @@ struct SimulatedLan {
   static constexpr Ipv4Address kMatrix16{{127, 0, 0, 33}};
 
   // matrix16Name, when given, is the name the sixteen-channel switcher answers a search with
-  // (the family's model name makes its panel take an output format).
-  explicit SimulatedLan(std::string_view matrix16Name = {});
+  // (the family's model name makes its panel take an output format). Spare multiviewers stand
+  // at 127.0.0.34, .35 ..., for what goes to several units at once.
+  explicit SimulatedLan(std::string_view matrix16Name = {}, std::size_t spareMultiviewers = 0);
+  static Ipv4Address SpareAddress(std::size_t index);
   ~SimulatedLan();
 
   LinkConfig link;
   std::shared_ptr<sim::SimMultiviewer> multiviewer;
   std::shared_ptr<sim::SimMatrix> matrix8;
   std::shared_ptr<sim::SimMatrix> matrix16;
+  std::vector<std::shared_ptr<sim::SimMultiviewer>> spares;
   sim::SimUdpServer server;
 };
 
