@@ -56,8 +56,11 @@ void BM_ReportBurstOnThePanel(benchmark::State& state) {
   server.Add(device);
   server.Start();
   bench::QuietPrompter prompter;
-  const MainWindow::Options options{
-      .link = link, .timing = LinkTiming{}, .serialPorts = {}, .dpi = DpiScale{96, 96}};
+  const MainWindow::Options options{.link = link,
+                                    .timing = LinkTiming{},
+                                    .serialPorts = {},
+                                    .dpi = DpiScale{96, 96},
+                                    .presetFolder = std::nullopt};
   MainWindow window(options, prompter);
   window.show();
   window.Controls().Get<QAbstractButton>(MainWindowId::Search)->click();

@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QTest>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/viewer/protocol/ViewerCommands.h"
 #include "support/GuiApp.h"
@@ -23,7 +25,9 @@ namespace quintara::test {
 // protocol's waits shortened, and the steps an operator takes to reach the multiviewer's panel.
 class PanelFixture : public ::testing::Test {
  protected:
-  explicit PanelFixture(std::string_view matrix16Name = {}) : lan(matrix16Name) {
+  explicit PanelFixture(std::string_view matrix16Name = {},
+                        std::optional<std::filesystem::path> presetFolder = {})
+      : lan(matrix16Name) {
     GuiApp();
     ui::MainWindow::Options options;
     options.link = lan.link;
@@ -33,6 +37,7 @@ class PanelFixture : public ::testing::Test {
     options.timing.recallPauseMs = 300;
     options.serialPorts.sysClassTty = "/nonexistent";
     options.dpi = ui::DpiScale{96, 96};
+    options.presetFolder = std::move(presetFolder);
     window = std::make_unique<ui::MainWindow>(options, prompter);
     window->show();
   }

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -246,6 +247,91 @@ TEST_F(SettingsFileTest, NothingIsSentForABadFileACancelOrALockedOrSilentDevice)
   ASSERT_TRUE(TakeMenuEntry(kLoadSettingsEntryText, File("other.json")));
   EXPECT_EQ(prompter.errors.back(), kLoadUnansweredError);
   EXPECT_EQ(prompter.confirmations.size(), beforeSilence);
+}
+
+// Named presets from the same menu: saved under a name for the open device, recalled from a
+// list of the presets of its kind.
+class PresetMenuTest : public test::PanelFixture {
+ protected:
+  PresetMenuTest() : PanelFixture({}, Folder()) { std::filesystem::remove_all(Folder()); }
+  ~PresetMenuTest() override { std::filesystem::remove_all(Folder()); }
+
+  static std::filesystem::path Folder() {
+    return std::filesystem::path(::testing::TempDir()) / "quintara-window-presets";
+  }
+
+  // Right-clicks the window and takes the entry (from the recall list when recalled), answering
+  // the name dialog with name; waits until what it set off has ended. False when the entry is
+  // disabled or not there.
+  bool Take(const char* entry, const QString& name = {}, bool recalled = false) {
+    bool taken = false;
+    test::WhenShown([] { return QApplication::activePopupWidget(); },
+                    [&](QWidget& menu) {
+                      QAction* action =
+                          FindAction(menu.actions(), recalled ? kRecallPresetEntryText : entry);
+                      if (recalled && action != nullptr && action->isEnabled()) {
+                        action = FindAction(action->menu()->actions(), entry);
+                      }
+                      menu.close();
+                      taken = action != nullptr && action->isEnabled();
+                      if (taken) {
+                        AnswerNameDialog(name);
+                        action->trigger();
+                      }
+                    });
+    const QPoint at(600, 700);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, window->mapToGlobal(at));
+    QApplication::sendEvent(window.get(), &event);
+    EXPECT_TRUE(AwaitIdle());
+    return taken;
+  }
+
+ private:
+  static QAction* FindAction(const QList<QAction*>& actions, const char* text) {
+    const auto found = std::ranges::find(actions, QString::fromUtf8(text), &QAction::text);
+    return found == actions.end() ? nullptr : *found;
+  }
+
+  static void AnswerNameDialog(const QString& name) {
+    if (name.isEmpty()) {
+      return;
+    }
+    test::WhenShown([] { return qobject_cast<QInputDialog*>(QApplication::activeModalWidget()); },
+                    [name](QWidget& shown) {
+                      auto& dialog = static_cast<QInputDialog&>(shown);
+                      dialog.setTextValue(name);
+                      dialog.accept();
+                    });
+  }
+};
+
+TEST_F(PresetMenuTest, APresetIsSavedForTheOpenDeviceAndRecalledFromItsKindsList) {
+  EXPECT_FALSE(Take(kSavePresetEntryText)) << "no panel open";
+  Search();
+  Choose(SimulatedLan::kMultiviewer);
+  lan.multiviewer->SetLayout(60);
+  Search();
+  ASSERT_TRUE(Take(kSavePresetEntryText, QStringLiteral("Studio A")));
+  EXPECT_TRUE(prompter.errors.empty()) << prompter.errors.front();
+  EXPECT_TRUE(std::filesystem::is_regular_file(Folder() / "Studio A.json"));
+
+  ASSERT_TRUE(Take(kSavePresetEntryText, QStringLiteral("../elsewhere")));
+  ASSERT_EQ(prompter.errors.size(), 1u);
+  EXPECT_NE(prompter.errors[0].find("The preset cannot be saved"), std::string::npos);
+  prompter.confirmAnswer = false;
+  ASSERT_TRUE(Take(kSavePresetEntryText, QStringLiteral("Studio A")));
+  EXPECT_EQ(prompter.confirmations,
+            std::vector<std::string>{"The preset 'Studio A' exists already. Replace it?"});
+  prompter.confirmAnswer = true;
+
+  lan.multiviewer->SetLayout(90);
+  Search();
+  ASSERT_TRUE(Take("Studio A", {}, true));
+  EXPECT_EQ(lan.multiviewer->State().LayoutCode, 60);
+  EXPECT_EQ(prompter.notices.back(), std::string(kSettingsVerified));
+
+  Choose(SimulatedLan::kMatrix8);
+  EXPECT_FALSE(Take("Studio A", {}, true)) << "a multiviewer's preset is not offered";
 }
 
 }  // namespace

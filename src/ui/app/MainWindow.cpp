@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -51,6 +52,9 @@ MainWindow::MainWindow(const Options& options, Prompter& prompter, QWidget* pare
       controller_(std::make_unique<Controller>(options.link, options.timing, clock_, prompter,
                                                guiThreadObserver_)) {
   controller_->SetRunner(runner_);
+  if (options.presetFolder) {
+    presets_.emplace(*options.presetFolder);
+  }
   std::printf("m_screen_x_dpi = %d,m_screen_y_dpi = %d \n ", scale_.dpiX, scale_.dpiY);
   std::fflush(stdout);
   setWindowTitle(QStringLiteral("Quintara"));
@@ -154,12 +158,14 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   menu.addAction(QString::fromUtf8(kAboutEntryText), this, [this] { ShowAbout(); });
   menu.addSeparator();
-  const bool multiviewer = MultiviewerPanelOpen();
+  const bool files = SettingsFilesOpen();
   menu.addAction(QString::fromUtf8(kSaveSettingsEntryText), this, [this] { SaveSettingsToFile(); })
-      ->setEnabled(multiviewer);
+      ->setEnabled(files);
   menu.addAction(QString::fromUtf8(kLoadSettingsEntryText), this,
                  [this] { LoadSettingsFromFile(); })
-      ->setEnabled(multiviewer);
+      ->setEnabled(files);
+  menu.addSeparator();
+  AddPresetEntries(menu);
   menu.exec(event->globalPos());
 }
 
@@ -334,29 +340,99 @@ bool MainWindow::MultiviewerPanelOpen() const {
   return qobject_cast<MultiviewerPanel*>(devicePanel_.data()) != nullptr;
 }
 
+bool MainWindow::SettingsFilesOpen() const {
+  return MultiviewerPanelOpen();
+}
+
 void MainWindow::SaveSettingsToFile() {
-  if (Busy() || !MultiviewerPanelOpen()) {
+  if (Busy() || !SettingsFilesOpen()) {
     return;
   }
   if (const auto path = ChooseSettingsFile(QFileDialog::AcceptSave)) {
-    SettingsFilePresenter(controller_->Session()).Save(*path);
+    SaveSettingsTo(*path);
   }
 }
 
 void MainWindow::LoadSettingsFromFile() {
-  if (Busy() || !MultiviewerPanelOpen()) {
+  if (Busy() || !SettingsFilesOpen()) {
     return;
   }
-  const auto path = ChooseSettingsFile(QFileDialog::AcceptOpen);
-  if (!path) {
-    return;
+  if (const auto path = ChooseSettingsFile(QFileDialog::AcceptOpen)) {
+    LoadSettingsFrom(*path);
   }
+}
+
+void MainWindow::SaveSettingsTo(const std::filesystem::path& path) {
+  SettingsFilePresenter(controller_->Session()).Save(path);
+}
+
+void MainWindow::LoadSettingsFrom(const std::filesystem::path& path) {
   SettingsFilePresenter::PanelSteps panel;
   // The panel is replaced once the settings are in; what its listener hands over meanwhile is
   // dropped as if it were gone already.
   panel.stopFollowing = [session = panelSession_] { session->NextPanelGeneration(); };
   panel.catchUp = [this] { ReopenPanel(); };
-  SettingsFilePresenter(controller_->Session()).Load(*path, panel);
+  SettingsFilePresenter(controller_->Session()).Load(path, panel);
+}
+
+std::vector<std::string> MainWindow::PresetsForOpenDevice() const {
+  std::vector<std::string> names;
+  const DeviceKindInfo* kind = controller_->Session().Kind();
+  if (!presets_ || !SettingsFilesOpen() || kind == nullptr) {
+    return names;
+  }
+  const auto listed = presets_->List();
+  if (const auto* presets = std::get_if<std::vector<PresetEntry>>(&listed)) {
+    for (const PresetEntry& preset : *presets) {
+      if (preset.kind == kind->name) {
+        names.push_back(preset.name);
+      }
+    }
+  }
+  return names;
+}
+
+void MainWindow::AddPresetEntries(QMenu& menu) {
+  menu.addAction(QString::fromUtf8(kSavePresetEntryText), this, [this] { SavePreset(); })
+      ->setEnabled(presets_ && SettingsFilesOpen());
+  QMenu* recall = menu.addMenu(QString::fromUtf8(kRecallPresetEntryText));
+  for (const std::string& name : PresetsForOpenDevice()) {
+    recall->addAction(QString::fromStdString(name), this, [this, name] {
+      if (!Busy() && SettingsFilesOpen()) {
+        LoadSettingsFrom(presets_->FileOf(name));
+      }
+    });
+  }
+  recall->setEnabled(!recall->isEmpty());
+}
+
+void MainWindow::SavePreset() {
+  if (Busy() || !presets_ || !SettingsFilesOpen()) {
+    return;
+  }
+  bool chosen = false;
+  const std::string name =
+      QInputDialog::getText(this, QStringLiteral("Save preset"), QStringLiteral("Preset name:"),
+                            QLineEdit::Normal, QString(), &chosen)
+          .trimmed()
+          .toStdString();
+  if (!chosen) {
+    return;
+  }
+  if (const std::optional<std::string> refused = CheckPresetName(name)) {
+    prompter_.ShowError("The preset cannot be saved: " + *refused + ".");
+    return;
+  }
+  std::error_code error;
+  if (std::filesystem::exists(presets_->FileOf(name), error) &&
+      !prompter_.Confirm("The preset '" + name + "' exists already. Replace it?")) {
+    return;
+  }
+  if (const std::optional<std::string> failure = presets_->Prepare()) {
+    prompter_.ShowError("The preset cannot be saved: " + *failure + ".");
+    return;
+  }
+  SaveSettingsTo(presets_->FileOf(name));
 }
 
 std::optional<std::filesystem::path> MainWindow::ChooseSettingsFile(QFileDialog::AcceptMode mode) {

@@ -4,15 +4,19 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "core/Controller.h"
 #include "core/ControllerObserver.h"
 #include "core/link/SerialPortList.h"
+#include "core/presets/PresetStore.h"
 #include "ui/app/GuiThreadObserver.h"
 #include "ui/app/LinkSettingsDialog.h"
 #include "ui/app/MainWindowControls.h"
@@ -28,6 +32,8 @@ class ShadeButton;
 inline constexpr const char* kAboutEntryText = "关于 KORVEL_16_ZUZE(&A)...";
 inline constexpr const char* kSaveSettingsEntryText = "Save settings to file...";
 inline constexpr const char* kLoadSettingsEntryText = "Load settings from file...";
+inline constexpr const char* kSavePresetEntryText = "Save preset...";
+inline constexpr const char* kRecallPresetEntryText = "Recall preset";
 
 // The main window, and the face of the controller: device list, search, link settings, lock,
 // device name, status line and the panel area where a device's panel opens.
@@ -39,7 +45,8 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
     LinkConfig link;
     LinkTiming timing;
     SerialPortSource serialPorts;
-    std::optional<DpiScale> dpi;  // from the screen unless given
+    std::optional<DpiScale> dpi;                        // from the screen unless given
+    std::optional<std::filesystem::path> presetFolder;  // no presets without one
   };
 
   MainWindow(const Options& options, Prompter& prompter, QWidget* parent = nullptr);
@@ -99,6 +106,14 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   void SaveSettingsToFile();
   void LoadSettingsFromFile();
   std::optional<std::filesystem::path> ChooseSettingsFile(QFileDialog::AcceptMode mode);
+  // What the open panel's device saves and loads: a multiviewer's settings file.
+  bool SettingsFilesOpen() const;
+  void SaveSettingsTo(const std::filesystem::path& path);
+  void LoadSettingsFrom(const std::filesystem::path& path);
+  // The presets of the open device's kind, by name.
+  std::vector<std::string> PresetsForOpenDevice() const;
+  void AddPresetEntries(QMenu& menu);
+  void SavePreset();
   // Opens the connected device's panel again, as choosing it in the list would.
   void ReopenPanel();
 
@@ -129,6 +144,7 @@ class MainWindow : public QWidget, public ControllerObserver, private BusyFace {
   bool fillingList_ = false;    // the list changes the window makes itself are not operator choices
   std::optional<QPoint> dragOffset_;
   QString settingsFolder_;  // where the last settings file was chosen
+  std::optional<PresetStore> presets_;
 };
 
 }  // namespace quintara::ui

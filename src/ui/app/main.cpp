@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/CommandLine.h"
+#include "core/presets/PresetStore.h"
 #include "ui/app/Application.h"
 
 namespace {
@@ -42,5 +43,8 @@ int main(int argc, char** argv) {
   if (commandLine.options.serialPort) {
     options.serialPorts.extraPorts.push_back(*commandLine.options.serialPort);
   }
+  options.presetFolder = commandLine.options.presetDir
+                             ? std::optional<std::filesystem::path>(*commandLine.options.presetDir)
+                             : quintara::DefaultPresetFolder();
   return app.Run(options);
 }
