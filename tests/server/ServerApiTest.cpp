@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -259,6 +260,52 @@ TEST_F(ServerApi, ChangesMadeThroughTheServiceReachEveryEventSocket) {
   const Json devices = Json::parse(*event);
   EXPECT_EQ(devices["event"], "devices");
   EXPECT_TRUE(devices["devices"][2]["locked"].get<bool>()) << *event;
+}
+
+TEST_F(ServerApi, PresetsAreSavedRecalledOnSeveralDevicesAndRefusedForAnotherKind) {
+  const std::string folder = ::testing::TempDir() + "/quintara-server-presets";
+  std::filesystem::remove_all(folder);
+  Serve({"--preset-dir", folder});
+  lan.multiviewer->SetLayout(60);
+  ASSERT_EQ(Send("POST", Device(kMultiviewer, "presets/Studio/save"), "").status, 200);
+  const Json presets = Json::parse(Get("/api/v1/presets").body)["presets"];
+  ASSERT_EQ(presets.size(), 1u);
+  EXPECT_EQ(presets[0]["kind"], "multiviewer");
+
+  lan.multiviewer->SetLayout(90);
+  const std::string many = "/api/v1/presets/Studio/recall?devices=" + std::string(kMultiviewer) +
+                           "," + std::string(kMatrix8);
+  const test::HttpResult recalled = Send("POST", many, "");
+  EXPECT_EQ(recalled.status, 400) << "the worst of the devices' answers";
+  const Json devices = Json::parse(recalled.body)["devices"];
+  ASSERT_EQ(devices.size(), 2u) << recalled.body;
+  EXPECT_EQ(devices[0]["status"], 200);
+  EXPECT_TRUE(devices[0]["result"]["verified"].get<bool>());
+  EXPECT_NE(devices[1]["error"].get<std::string>().find("is for a multiviewer, not a matrix8"),
+            std::string::npos);
+  EXPECT_EQ(lan.multiviewer->State().LayoutCode, 60);
+
+  struct Case {
+    const char* method;
+    std::string target;
+    int status;
+    const char* says;
+  };
+  const std::vector<Case> refused{
+      {"POST", Device(kMultiviewer, "presets/.hidden/save"), 400, "does not start with a dot"},
+      {"POST", Device(kMultiviewer, "presets/absent/recall"), 400, "no preset named 'absent'"},
+      {"POST", "/api/v1/presets/Studio/recall?devices=", 400, "device ids"},
+      {"POST", "/api/v1/presets/Studio/recall", 400, "device ids"},
+      {"DELETE", "/api/v1/presets/Studio", 200, "\"deleted\":\"Studio\""},
+      {"DELETE", "/api/v1/presets/Studio", 404, "no preset named 'Studio'"},
+  };
+  for (const Case& c : refused) {
+    SCOPED_TRACE(c.target);
+    const test::HttpResult answer = Send(c.method, c.target, "");
+    EXPECT_EQ(answer.status, c.status) << answer.body;
+    EXPECT_NE(answer.body.find(c.says), std::string::npos) << answer.body;
+  }
+  std::filesystem::remove_all(folder);
 }
 
 // The OpenAPI document lists exactly the routes served, each with the statuses it may answer.
