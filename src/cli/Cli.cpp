@@ -152,9 +152,10 @@ std::string CliUsage() {
          "device's kind decides, as for an input beyond an eight-channel switcher); 3 this\n"
          "machine's end of the link could not be set up (a local port held by another\n"
          "program, no socket, a serial port that cannot be opened); 4 the device's settings\n"
-         "and the file disagree (mv import: the device is locked, or the state read back\n"
-         "differs; mv export: the device holds a value no file carries); 5 the command\n"
-         "succeeded, but its results could not be written (standard output, an export FILE).\n";
+         "and the file disagree (mv or matrix import: the device is locked, or the state\n"
+         "read back differs; mv or matrix export: the device holds a value no file\n"
+         "carries); 5 the command succeeded, but its results could not be written\n"
+         "(standard output, an export FILE).\n";
 }
 
 namespace {
@@ -193,9 +194,9 @@ int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostrea
     if (arguments.empty()) {
       throw UsageError{"no command given"};
     }
-    if (options.dryRun &&
-        (arguments.size() < 2 || arguments[0] != "mv" || arguments[1] != "import")) {
-      throw UsageError{"--dry-run goes with mv import only"};
+    if (options.dryRun && (arguments.size() < 2 || arguments[1] != "import" ||
+                           (arguments[0] != "mv" && arguments[0] != "matrix"))) {
+      throw UsageError{"--dry-run goes with mv import and matrix import only"};
     }
     if (arguments[0] == "ports") {
       if (arguments.size() != 1) {

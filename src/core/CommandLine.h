@@ -29,7 +29,7 @@ struct GlobalOptions {
   std::optional<int> seconds;  // how long a watching command runs
   bool json = false;
   bool verbose = false;  // the command line also prints the protocol's diagnostic lines
-  bool dryRun = false;   // mv import prints the frames it would send instead
+  bool dryRun = false;   // mv and matrix import print what they would send instead
   bool help = false;
   bool version = false;
   ServerOptions server;
