@@ -12,6 +12,7 @@
 
 #include "core/link/ControlFrame.h"
 #include "core/matrix/MatrixCommands.h"
+#include "core/matrix/files/MatrixSettingsFile.h"
 #include "core/text/TextCodec.h"
 #include "core/viewer/files/SettingsFile.h"
 #include "core/viewer/panel/PanelSelections.h"
@@ -372,6 +373,15 @@ void WriteSettingsFileSeeds(const fs::path& root) {
   const std::string document = WriteSettingsDocument(factory, {});
   seeds.Write("duplicate-key",
               Text(document.substr(0, document.rfind('}')) + ", \"version\": 1}\n"));
+  MatrixSettings matrix;
+  matrix.routes = {4, 4, 4, 4, 5, 6, 7, 8};
+  seeds.Write("matrix8", Text(WriteMatrixSettingsDocument(matrix, {u"MATRIX8", "127.0.0.12", 1})));
+  matrix.kind = DeviceKind::Matrix16;
+  matrix.routes = {16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
+  matrix.backlightTime = 4;
+  matrix.brightness = 80;
+  matrix.outputFormat = 30;  // 720p59.94
+  seeds.Write("matrix16", Text(WriteMatrixSettingsDocument(matrix, {})));
 }
 
 }  // namespace

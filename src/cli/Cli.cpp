@@ -8,11 +8,11 @@
 #include "cli/EachDevice.h"
 #include "cli/Json.h"
 #include "cli/PresetCli.h"
+#include "cli/SettingsFiles.h"
 #include "core/CommandLine.h"
 #include "core/Controller.h"
 #include "core/link/SerialPortList.h"
 #include "core/text/TextCodec.h"
-#include "core/viewer/files/SettingsFile.h"
 
 namespace quintara::cli {
 namespace {
@@ -79,12 +79,9 @@ DeviceCommand ParseDeviceCommand(const std::vector<std::string>& arguments) {
 // A settings file that cannot be applied is said once, before any device is searched for.
 std::optional<int> RefusedImportFile(const CommandGroup& group, const std::string& file,
                                      std::ostream& err) {
-  if (group.word != "mv") {
-    return std::nullopt;
-  }
-  const SettingsRead read = ReadSettingsFile(file);
-  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
-    err << "quintara-cli: " << file << ": " << error->Text() << "\nnothing was sent\n";
+  const SettingsFileCommands* files = SettingsFilesOf(group.word);
+  if (const std::optional<std::string> problem = files ? files->checkFile(file) : std::nullopt) {
+    err << "quintara-cli: " << file << ": " << *problem << "\nnothing was sent\n";
     return kExitUsage;
   }
   return std::nullopt;
@@ -227,9 +224,10 @@ std::string CliUsage() {
          "device's kind decides, as for an input beyond an eight-channel switcher); 3 this\n"
          "machine's end of the link could not be set up (a local port held by another\n"
          "program, no socket, a serial port that cannot be opened); 4 the device's settings\n"
-         "and the file disagree (mv import: the device is locked, or the state read back\n"
-         "differs; mv export: the device holds a value no file carries); 5 the command\n"
-         "succeeded, but its results could not be written (standard output, an export FILE).\n";
+         "and the file disagree (mv or matrix import: the device is locked, or the state\n"
+         "read back differs; mv or matrix export: the device holds a value no file\n"
+         "carries); 5 the command succeeded, but its results could not be written\n"
+         "(standard output, an export FILE).\n";
 }
 
 namespace {

@@ -20,9 +20,9 @@ inline constexpr int kExitLinkSetup = 3;     // this machine's end of the link c
                                              // a local port held elsewhere, no socket to be had,
                                              // a serial port that cannot be opened
 inline constexpr int kExitNotApplied = 4;    // the device's settings and the file disagree:
-                                             // mv import found the device locked, or its state
-                                             // read back differs; mv export found a value no
-                                             // settings file carries
+                                             // an import found the device locked, or its
+                                             // state read back differs; an export found a
+                                             // value no settings file carries
 inline constexpr int kExitOutputFailed = 5;  // the command succeeded, but its results could not
                                              // be written: standard output, an export FILE
 

@@ -4,6 +4,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/Json.h"
+#include "cli/MatrixSettingsCli.h"
 #include "cli/TerminalText.h"
 #include "core/matrix/MatrixCommands.h"
 #include "core/matrix/MatrixState.h"
@@ -14,8 +15,8 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-void NeedArgs(const Args& a, std::size_t count) {
-  if (a.size() - 2 != count) {
+void NeedArgs(const Args& a, std::size_t fewest, std::size_t most) {
+  if (a.size() - 2 < fewest || a.size() - 2 > most) {
     throw UsageError{"matrix " + a[1] +
                      ": wrong number of arguments; see 'quintara-cli matrix help'"};
   }
@@ -56,22 +57,24 @@ std::uint8_t FormatIndex(const std::string& text) {
 void Check(const Args& a) {
   const std::string& verb = a[1];
   if (verb == "status" || verb == "one-to-one" || verb == "backlight") {
-    NeedArgs(a, 0);
+    NeedArgs(a, 0, 0);
+  } else if (verb == "export" || verb == "import") {
+    NeedArgs(a, verb == "import" ? 1 : 0, 1);
   } else if (verb == "route") {
-    NeedArgs(a, 2);
+    NeedArgs(a, 2, 2);
     BoundedNumber(a[2], 1, 16, "the input");
     Outputs(a[3]);
   } else if (verb == "all") {
-    NeedArgs(a, 1);
+    NeedArgs(a, 1, 1);
     BoundedNumber(a[2], 1, 16, "the input");
   } else if (verb == "backlight-time") {
-    NeedArgs(a, 1);
+    NeedArgs(a, 1, 1);
     BacklightTime(a[2]);
   } else if (verb == "brightness") {
-    NeedArgs(a, 1);
+    NeedArgs(a, 1, 1);
     BoundedNumber(a[2], 0, kMaxBrightness, "brightness");
   } else if (verb == "output-format") {
-    NeedArgs(a, 1);
+    NeedArgs(a, 1, 1);
     FormatIndex(a[2]);
   } else {
     throw UsageError{"unknown matrix command '" + verb + "'; see 'quintara-cli matrix help'"};
@@ -141,6 +144,12 @@ void CheckMatrixCommand(const std::vector<std::string>& arguments) {
 
 int RunMatrixCommand(CommandContext& session, const NameFieldRecorder& names,
                      const std::vector<std::string>& arguments) {
+  if (arguments[1] == "export") {
+    return ExportMatrixSettings(session, arguments);
+  }
+  if (arguments[1] == "import") {  // checks its file before it connects
+    return ImportMatrixSettings(session, arguments);
+  }
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
   }
@@ -211,6 +220,13 @@ std::string MatrixUsage() {
   backlight-time N|TEXT        0 "15s Dim", 1 "60s Dim", 2 "15s Off", 3 "60s Off", 4 "Always On"
   brightness N                 0-100
   output-format NAME           sixteen channels: 1080p60, 1080p59.94, ... 525i59.94
+  export [FILE]                read the routes, backlight (and format) and write the settings
+                               file (JSON; to stdout without FILE)
+  import FILE                  send what differs from the settings file, read the switcher
+                               again and list any field that still differs (exit 4, as for a
+                               locked switcher); --dry-run prints the commands instead; a
+                               file that fails its checks, or is for the other kind of
+                               switcher, sends nothing (exit 2)
 )";
 }
 

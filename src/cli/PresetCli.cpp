@@ -1,38 +1,17 @@
 #include "cli/PresetCli.h"
 
-#include <array>
 #include <chrono>
 #include <ctime>
 #include <string_view>
 
 #include "cli/Json.h"
-#include "cli/SettingsCli.h"
+#include "cli/SettingsFiles.h"
 #include "core/session/DeviceKinds.h"
 
 namespace quintara::cli {
 namespace {
 
 using Arguments = std::vector<std::string>;
-
-// How the settings file of each command group's devices is written and applied.
-struct SettingsFileCommands {
-  std::string_view word;
-  int (*exportTo)(CommandContext& session, const Arguments& arguments);
-  int (*importFrom)(CommandContext& session, const Arguments& arguments);
-};
-
-constexpr std::array kSettingsFiles{
-    SettingsFileCommands{"mv", ExportSettings, ImportSettings},
-};
-
-const SettingsFileCommands* FilesOf(const DeviceKindInfo* kind) {
-  for (const SettingsFileCommands& files : kSettingsFiles) {
-    if (kind != nullptr && kind->commandWord == files.word) {
-      return &files;
-    }
-  }
-  return nullptr;
-}
 
 std::string Kind(const DeviceKindInfo* kind) {
   return kind != nullptr ? std::string(kind->name) : std::string("device of unknown kind");
@@ -97,7 +76,7 @@ int SavePreset(CommandContext& session, const PresetStore& store, const std::str
     return status;
   }
   const DeviceKindInfo* kind = session.Device().Kind();
-  const SettingsFileCommands* files = FilesOf(kind);
+  const SettingsFileCommands* files = SettingsFilesOf(kind);
   if (files == nullptr) {
     session.Problem() << "a " << Kind(kind) << " has no settings file: no preset was saved\n";
     return kExitUsage;
@@ -120,7 +99,7 @@ int RecallPreset(CommandContext& session, const PresetStore& store, const std::s
     return status;
   }
   const DeviceKindInfo* kind = session.Device().Kind();
-  const SettingsFileCommands* files = FilesOf(kind);
+  const SettingsFileCommands* files = SettingsFilesOf(kind);
   if (files == nullptr || kind->name != *presetKind) {
     session.Problem() << "preset '" << name << "' is for a " << *presetKind << ", not a "
                       << Kind(kind) << "\nnothing was sent\n";

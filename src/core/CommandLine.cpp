@@ -44,7 +44,7 @@ constexpr OptionEntry kOptions[] = {
     {"--baud N", "serial rate: 9600 (default), 19200, 38400, 57600 or 115200", kCli | kServer},
     {"--seconds N", "how long a watching command runs", kCli},
     {"--json", "print results as JSON (one document; mv watch: one per line)", kCli},
-    {"--dry-run", "mv import: print the frames it would send and send none", kCli},
+    {"--dry-run", "mv and matrix import: print what they would send, send none", kCli},
     {"--listen ADDR:PORT", "where HTTP is served (default 127.0.0.1:8470; port 0: any free one)",
      kServer},
     {"--search-interval N", "search again every N seconds; 0 never (default 60)", kServer},

@@ -31,7 +31,7 @@ struct GlobalOptions {
   std::optional<std::string> presetDir;  // instead of the user's presets folder
   bool json = false;
   bool verbose = false;  // the command line also prints the protocol's diagnostic lines
-  bool dryRun = false;   // mv import prints the frames it would send instead
+  bool dryRun = false;   // mv and matrix import print what they would send instead
   bool help = false;
   bool version = false;
   ServerOptions server;

@@ -17,6 +17,7 @@
 #include <variant>
 
 #include "SkinLooks.h"
+#include "core/matrix/files/MatrixSettingsFile.h"
 #include "core/viewer/files/SettingsFile.h"
 #include "core/viewer/files/SettingsFilePresenter.h"
 #include "core/viewer/protocol/StateImageDecoder.h"
@@ -116,14 +117,16 @@ class SettingsFileTest : public test::PanelFixture {
   QTemporaryDir folder_;
 };
 
-TEST_F(SettingsFileTest, SavesWhatTheDeviceHoldsOnlyFromAMultiviewerPanel) {
+TEST_F(SettingsFileTest, SavesWhatTheDeviceHoldsOnlyWithAPanelOpen) {
   const std::filesystem::path file = File("saved.json");
   EXPECT_FALSE(TakeMenuEntry(kSaveSettingsEntryText, file)) << "no panel open";
   EXPECT_FALSE(TakeMenuEntry(kLoadSettingsEntryText, file));
   Search();
   Choose(SimulatedLan::kMatrix8);
   ASSERT_NE(window->DevicePanel(), nullptr);
-  EXPECT_FALSE(TakeMenuEntry(kSaveSettingsEntryText, file)) << "a matrix switcher's panel";
+  ASSERT_TRUE(TakeMenuEntry(kSaveSettingsEntryText, File("matrix8.json")))
+      << "a matrix switcher's panel saves the switcher's own file";
+  EXPECT_TRUE(std::holds_alternative<MatrixSettings>(ReadMatrixSettingsFile(File("matrix8.json"))));
 
   lan.multiviewer->SetLayout(60);
   lan.multiviewer->SetWindowSource(3, 9);

@@ -45,7 +45,7 @@ Expect "commands after options and their values" "$commands" \
   "$(Complete --bind 127.0.0.1 --json --serial=/dev/ttyS0 --baud 9600 '')"
 Expect "options" "$(grep -o '^  --[a-z-]*' <<<"$help" | tr -d ' ' | sort -u)" "$(Complete --)"
 
-for group in mv matrix; do
+for group in mv matrix preset; do
   listed=$("$cli" "$group" help | sed -n 's/^  \([a-z][a-z-]*\).*/\1/p')
   [[ -n "$listed" ]] || { echo "FAIL: '$group help' lists nothing"; failed=1; }
   Expect "$group commands" "$(printf '%s\nhelp\n' "$listed" | sort -u)" "$(Complete "$group" '')"

@@ -101,7 +101,7 @@ TEST_F(ServerApi, EveryRouteAnswersWhatHappened) {
        "\"bordered\":true,\"number\":1,\"numberAt\""},
       {"GET", Device(kMatrix16, "preview"), "", 400, "no preview"},
       {"GET", Device(kMultiviewer, "settings"), "", 200, "\"version\""},
-      {"GET", Device(kMatrix8, "settings"), "", 400, "not a multiviewer"},
+      {"GET", Device(kMatrix8, "settings"), "", 200, "\"kind\":\"matrix8\""},
       {"GET", "/api/v1/layouts", "", 200, "{\"code\":161,\"windows\":[{\"x\":0"},
       {"POST", "/api/v1/search", "", 200, "\"devices\""},
       {"GET", "/api/v1/events", "", 400, "WebSocket"},

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 
+#include "core/files/SettingsFileIo.h"
+#include "core/matrix/files/MatrixSettingsFile.h"
 #include "core/session/DeviceKinds.h"
 #include "core/viewer/files/SettingsFile.h"
 
@@ -16,25 +16,19 @@ namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
 constexpr std::string_view kPresetExtension = ".json";
-constexpr std::string_view kMatrixFormat = "quintara-matrix-settings";
 
 bool NameCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' ||
          c == '-' || c == '_' || c == '.';
 }
 
-// At most the settings files' limit, from a regular file only.
+// The file's text when it reads as a settings file would (a regular file, within the limit).
 std::optional<std::string> ReadBounded(const fs::path& path) {
-  std::error_code error;
-  if (!fs::is_regular_file(path, error) || fs::file_size(path, error) > kSettingsFileLimit) {
-    return std::nullopt;
+  std::variant<std::string, SettingsFileError> text = ReadSettingsText(path);
+  if (auto* read = std::get_if<std::string>(&text)) {
+    return std::move(*read);
   }
-  std::ifstream file(path, std::ios::binary);
-  std::string text(std::istreambuf_iterator<char>(file), {});
-  if (!file.eof() && file.fail()) {
-    return std::nullopt;
-  }
-  return text;
+  return std::nullopt;
 }
 
 std::string NoPreset(std::string_view name) {
@@ -79,7 +73,7 @@ std::optional<std::string> SettingsDocumentKind(std::string_view text) {
     return std::string(KindInfo(DeviceKind::Multiviewer).name);
   }
   const auto kind = document.find("kind");
-  if (*format != kMatrixFormat || kind == document.end() || !kind->is_string()) {
+  if (*format != kMatrixSettingsFormat || kind == document.end() || !kind->is_string()) {
     return std::nullopt;
   }
   for (const DeviceKind matrix : {DeviceKind::Matrix8, DeviceKind::Matrix16}) {

@@ -7,7 +7,7 @@
 
 #include "cli/Cli.h"
 #include "cli/PresetCli.h"
-#include "cli/SettingsCli.h"
+#include "cli/SettingsFiles.h"
 #include "cli/ViewerCli.h"
 #include "core/link/ControlFrame.h"
 #include "core/text/TextCodec.h"
@@ -393,12 +393,12 @@ HubAnswer DeviceHub::ExportSettings(const std::string& id) {
   if (held == nullptr) {
     return {404, Error("no device " + id)};
   }
-  RequestContext context(options_, controller_, *held->session, prompter_);
-  context.ExpectDevicesOf("mv", "multiviewer");
-  if (const int status = context.Connect(); status != cli::kExitSuccess) {
-    return AnswerOf(status, context);
+  const cli::SettingsFileCommands* files = cli::SettingsFilesOf(held->session->Kind());
+  if (files == nullptr) {
+    return {400, Error("the device has no settings file")};
   }
-  const int status = cli::ExportSettings(context, {"mv", "export"});
+  RequestContext context(options_, controller_, *held->session, prompter_);
+  const int status = files->exportTo(context, {std::string(files->word), "export"});
   if (status != cli::kExitSuccess) {
     return AnswerOf(status, context);
   }
@@ -412,14 +412,14 @@ HubAnswer DeviceHub::ImportSettings(const std::string& id, const std::string& do
   if (held == nullptr) {
     return {404, Error("no device " + id)};
   }
+  const cli::SettingsFileCommands* files = cli::SettingsFilesOf(held->session->Kind());
+  if (files == nullptr) {
+    return {400, Error("the device has no settings file")};
+  }
   GlobalOptions options = options_;
   options.dryRun = dryRun;
   RequestContext context(options, controller_, *held->session, prompter_);
-  context.ExpectDevicesOf("mv", "multiviewer");
-  int status = context.Connect();
-  if (status == cli::kExitSuccess) {
-    status = cli::ImportSettingsDocument(context, "the request", ReadSettingsDocument(document));
-  }
+  const int status = files->importText(context, "the request", document);
   if (status == cli::kExitSuccess && !dryRun) {
     PublishChange(id, "ImportSettings");
   }

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "core/matrix/files/MatrixSettingsPresenter.h"
 #include "core/viewer/files/SettingsFilePresenter.h"
 #include "core/viewer/protocol/ViewerCommands.h"
 #include "ui/app/AboutDialog.h"
@@ -341,7 +342,8 @@ bool MainWindow::MultiviewerPanelOpen() const {
 }
 
 bool MainWindow::SettingsFilesOpen() const {
-  return MultiviewerPanelOpen();
+  // Every kind of device the window opens a panel for has a settings file.
+  return devicePanel_ && controller_->Session().Kind() != nullptr;
 }
 
 void MainWindow::SaveSettingsToFile() {
@@ -363,10 +365,19 @@ void MainWindow::LoadSettingsFromFile() {
 }
 
 void MainWindow::SaveSettingsTo(const std::filesystem::path& path) {
-  SettingsFilePresenter(controller_->Session()).Save(path);
+  if (MultiviewerPanelOpen()) {
+    SettingsFilePresenter(controller_->Session()).Save(path);
+  } else {
+    MatrixSettingsPresenter(controller_->Session()).Save(path);
+  }
 }
 
 void MainWindow::LoadSettingsFrom(const std::filesystem::path& path) {
+  if (!MultiviewerPanelOpen()) {
+    // The switcher's panel shows what the switcher holds once it is opened again.
+    MatrixSettingsPresenter(controller_->Session()).Load(path, [this] { ReopenPanel(); });
+    return;
+  }
   SettingsFilePresenter::PanelSteps panel;
   // The panel is replaced once the settings are in; what its listener hands over meanwhile is
   // dropped as if it were gone already.

@@ -1,15 +1,9 @@
 #include "core/viewer/files/SettingsFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <nlohmann/json.hpp>
-#include <set>
-#include <vector>
 
 #include "core/Version.h"
-#include "core/platform/FileReplace.h"
+#include "core/files/SettingsDocument.h"
 #include "core/text/TextCodec.h"
 #include "core/viewer/state/LayoutGeometry.h"
 #include "core/viewer/state/ViewerTables.h"
@@ -17,43 +11,10 @@
 namespace quintara {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// Thrown while a document is read; becomes its SettingsFileError.
-struct Invalid {
-  std::string field;
-  std::string problem;
-};
-
-// At most this much of a bad value is quoted back.
-constexpr std::size_t kExcerptLength = 40;
-
-// A value of our own document, written out whole.
-std::string Dumped(const Json& value) {
-  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
-
-// A bad value as a message quotes it: a scalar, or a list or object of scalars, cut short at a
-// character's boundary; a value that nests further only by its kind. Nothing here recurses
-// into what the file holds.
-std::string Shown(const Json& value) {
-  const bool flat = value.is_primitive() || std::ranges::all_of(value, [](const Json& entry) {
-                      return entry.is_primitive();
-                    });
-  std::string text = flat ? Dumped(value) : value.is_array() ? "[...]" : "{...}";
-  if (text.size() > kExcerptLength) {
-    std::size_t end = kExcerptLength - 3;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-      --end;
-    }
-    text.replace(end, text.npos, "...");
-  }
-  return text;
-}
-
-std::string Found(const Json& value) {
-  return "found " + std::string(value.type_name()) + " " + Shown(value);
-}
+using files::Found;
+using files::Invalid;
+using files::Json;
+using files::Shown;
 
 Json ValueOf(const SettingField& field, std::uint8_t value) {
   switch (field.kind) {
@@ -244,30 +205,8 @@ void ReadField(const Json& json, const SettingField& field, ViewerSettings& sett
   }
 }
 
-void CheckHeader(const Json& document) {
-  if (!document.is_object()) {
-    throw Invalid{"", "the file is not a settings document (a JSON object)"};
-  }
-  const auto format = document.find("format");
-  if (format == document.end() || *format != kSettingsFormat) {
-    throw Invalid{"format", "expected \"" + std::string(kSettingsFormat) + "\"" +
-                                (format == document.end() ? ", missing" : ", " + Found(*format))};
-  }
-  const auto version = document.find("version");
-  if (version == document.end() || !version->is_number_integer()) {
-    throw Invalid{"version",
-                  "expected a version number" +
-                      (version == document.end() ? ", missing" : ", " + Found(*version))};
-  }
-  if (*version != kSettingsVersion) {
-    throw Invalid{"version", "version " + Shown(*version) +
-                                 " is not one this program reads; it reads version " +
-                                 std::to_string(kSettingsVersion)};
-  }
-}
-
 ViewerSettings ReadSettings(const Json& document) {
-  CheckHeader(document);
+  files::CheckHeader(document, kSettingsFormat, kSettingsVersion);
   const auto json = document.find("settings");
   if (json == document.end() || !json->is_object()) {
     throw Invalid{"settings",
@@ -285,92 +224,6 @@ ViewerSettings ReadSettings(const Json& document) {
   return settings;
 }
 
-// Deeper than any settings file goes (the document, settings, a list, its entry), with room to
-// spare; a deeper file is refused while it is read.
-constexpr int kDeepestNesting = 16;
-
-// Watches the parser: refuses nesting beyond kDeepestNesting and a key that stands twice in
-// one object (JSON lets the last one win silently; a file must say one thing).
-class ParseWatch {
- public:
-  bool operator()(int depth, nlohmann::json::parse_event_t event, const Json& parsed) {
-    using Event = nlohmann::json::parse_event_t;
-    if ((event == Event::object_start || event == Event::array_start) && depth >= kDeepestNesting) {
-      throw Invalid{"", "the file nests values deeper than a settings file does (" +
-                            std::to_string(kDeepestNesting) + " levels)"};
-    }
-    if (event == Event::object_start) {
-      objects_.emplace_back();
-    } else if (event == Event::object_end) {
-      objects_.pop_back();
-    } else if (event == Event::key && !objects_.empty()) {
-      Object& object = objects_.back();
-      object.key = parsed.get<std::string>();
-      if (!object.keys.insert(object.key).second) {
-        throw Invalid{Path(), "appears twice; a settings file names each field once"};
-      }
-    }
-    return true;
-  }
-
- private:
-  struct Object {
-    std::set<std::string> keys;
-    std::string key;  // the one being read
-  };
-
-  std::string Path() const {
-    std::string path;
-    for (const Object& object : objects_) {
-      path += (path.empty() ? "" : ".") + object.key;
-    }
-    return path;
-  }
-
-  std::vector<Object> objects_;
-};
-
-Json Parse(std::string_view text) {
-  ParseWatch watch;
-  return Json::parse(text, [&watch](int depth, nlohmann::json::parse_event_t event, Json& parsed) {
-    return watch(depth, event, parsed);
-  });
-}
-
-// nlohmann's message without its "[json.exception...] " prefix.
-std::string ParseProblem(const nlohmann::json::exception& error) {
-  std::string text = error.what();
-  if (const std::size_t end = text.find("] "); text.starts_with("[json.") && end != text.npos) {
-    text.erase(0, end + 2);
-  }
-  return "not valid JSON: " + text;
-}
-
-// One field a line, two levels deep, each value (a list of sixteen included) on its line: a file
-// that reads and compares well.
-std::string Layout(const Json& value, int depth) {
-  if (!value.is_object() || depth > 1) {
-    return Dumped(value);
-  }
-  const std::string indent(static_cast<std::size_t>(2 * (depth + 1)), ' ');
-  std::string text = "{";
-  const char* separator = "\n";
-  for (const auto& [key, entry] : value.items()) {
-    text += separator + indent + Dumped(Json(key)) + ": " + Layout(entry, depth + 1);
-    separator = ",\n";
-  }
-  return text + "\n" + std::string(indent.size() - 2, ' ') + "}";
-}
-
-// Why the file at path cannot be written, as the operator reads it; nothing without a reason.
-std::optional<std::string> CannotWrite(const std::filesystem::path& path,
-                                       const std::optional<std::string>& reason) {
-  if (!reason) {
-    return std::nullopt;
-  }
-  return "cannot write " + path.string() + ": " + *reason;
-}
-
 }  // namespace
 
 std::string WriteSettingsDocument(const ViewerSettings& settings, const ViewerFacts& facts) {
@@ -379,42 +232,19 @@ std::string WriteSettingsDocument(const ViewerSettings& settings, const ViewerFa
                       {"writtenBy", std::string("Quintara ") + kProjectVersion},
                       {"settings", SettingsJson(settings)},
                       {"device", FactsJson(facts)}};
-  return Layout(document, 0) + "\n";
+  return files::LaidOut(document);
 }
 
 SettingsRead ReadSettingsDocument(std::string_view text) {
-  try {
-    return ReadSettings(Parse(text));
-  } catch (const nlohmann::json::exception& error) {
-    // A syntax error, or a number beyond what a double holds ("1e999").
-    return SettingsFileError{"", ParseProblem(error)};
-  } catch (const Invalid& invalid) {
-    return SettingsFileError{invalid.field, invalid.problem};
-  }
+  return files::ReadChecked<ViewerSettings>(text, ReadSettings);
 }
 
 SettingsRead ReadSettingsFile(const std::filesystem::path& path) {
-  std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(path, error);
-  if (!error && !std::filesystem::is_regular_file(status)) {
-    return SettingsFileError{"", "cannot read " + path.string() + ": not a regular file"};
+  const std::variant<std::string, SettingsFileError> text = ReadSettingsText(path);
+  if (const auto* error = std::get_if<SettingsFileError>(&text)) {
+    return *error;
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    return SettingsFileError{"", "cannot read " + path.string() + ": " + std::strerror(errno)};
-  }
-  // Read no further than a settings file can reach, should the file grow meanwhile.
-  std::string text(kSettingsFileLimit + 1, '\0');
-  file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (file.bad()) {
-    return SettingsFileError{"", "cannot read " + path.string()};
-  }
-  text.resize(static_cast<std::size_t>(file.gcount()));
-  if (text.size() > kSettingsFileLimit) {
-    return SettingsFileError{"", path.string() + " is larger than a settings file can be (" +
-                                     std::to_string(kSettingsFileLimit / 1024) + " KiB)"};
-  }
-  return ReadSettingsDocument(text);
+  return ReadSettingsDocument(std::get<std::string>(text));
 }
 
 std::variant<std::string, SettingsFileError> ExportDocument(const ViewerSettings& settings,
@@ -425,15 +255,6 @@ std::variant<std::string, SettingsFileError> ExportDocument(const ViewerSettings
     return *error;
   }
   return document;
-}
-
-std::optional<std::string> CheckSettingsFileTarget(const std::filesystem::path& path) {
-  return CannotWrite(path, CheckReplaceable(path));
-}
-
-std::optional<std::string> WriteSettingsFile(const std::filesystem::path& path,
-                                             std::string_view document) {
-  return CannotWrite(path, ReplaceFile(path, document));
 }
 
 }  // namespace quintara

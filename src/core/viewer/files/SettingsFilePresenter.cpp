@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/files/SettingsReport.h"
 #include "core/session/DeviceSession.h"
 #include "core/viewer/files/SettingsFile.h"
 #include "core/viewer/files/SettingsTransfer.h"
@@ -16,71 +17,7 @@
 namespace quintara {
 namespace {
 
-// A box stays readable: the first dozen fields are named, the rest counted.
-constexpr std::size_t kListedFields = 12;
-
-std::string Counted(std::size_t count, std::string_view one, std::string_view many) {
-  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
-template <typename Line>
-std::string Listing(const std::vector<SettingsDifference>& differences, Line line) {
-  // "... and 1 more" would take the line that one needs.
-  const std::size_t named =
-      differences.size() <= kListedFields + 1 ? differences.size() : kListedFields;
-  std::string text;
-  for (std::size_t i = 0; i < named; ++i) {
-    text += "\n" + line(differences[i]);
-  }
-  if (named < differences.size()) {
-    text += "\n... and " + std::to_string(differences.size() - named) + " more";
-  }
-  return text;
-}
-
-std::string ApplyQuestion(const std::vector<SettingsDifference>& changing) {
-  return "Apply the settings file to the multiviewer?\n\n" +
-         Counted(changing.size(), "setting will change", "settings will change") +
-         " (multiviewer -> file):" + Listing(changing, [](const SettingsDifference& d) {
-           return d.field + ": " + d.found + " -> " + d.wanted;
-         });
-}
-
-// How many of the setters went out, as the start of a report of what went wrong.
-std::string SentText(std::size_t planned, std::size_t sent) {
-  if (sent == planned) {
-    return "The settings were sent, but ";
-  }
-  if (sent == 0) {
-    return "The settings could not be sent, and ";
-  }
-  return "Only " + std::to_string(sent) + " of " + Counted(planned, "command", "commands") +
-         " could be sent, and ";
-}
-
-// How the setters went, when anything went wrong; nothing when every one was sent and the
-// read-back found every setting of the file.
-std::optional<std::string> LoadProblem(
-    std::size_t planned, std::size_t sent,
-    const std::optional<std::vector<SettingsDifference>>& found) {
-  const std::string text = SentText(planned, sent);
-  if (!found) {
-    return text +
-           "the multiviewer did not answer the read-back: the settings could not be "
-           "verified.";
-  }
-  if (!found->empty()) {
-    return text + "the multiviewer differs from the file in " +
-           Counted(found->size(), "setting", "settings") + ":" +
-           Listing(*found, [](const SettingsDifference& d) {
-             return d.field + ": file " + d.wanted + ", multiviewer " + d.found;
-           });
-  }
-  if (sent < planned) {
-    return text + "yet the multiviewer holds every setting of the file.";
-  }
-  return std::nullopt;
-}
+constexpr std::string_view kDevice = "multiviewer";
 
 // What loading a file carries from its read-back to the setters and on to the report.
 struct LoadJob {
@@ -144,7 +81,7 @@ void ReportLoad(const LoadJob& job, std::size_t planned, const Delivered& delive
   const SettingsSending& sending = delivered.delivery.sending;
   if (sending.locked) {
     prompter.ShowError(kLoadLockedError);
-  } else if (const auto problem = LoadProblem(planned, sending.sent, found)) {
+  } else if (const auto problem = LoadProblem(kDevice, planned, sending.sent, found)) {
     prompter.ShowError(*problem);
   } else {
     prompter.ShowInfo(kSettingsVerified);
@@ -165,7 +102,7 @@ void ConfirmAndSend(const std::shared_ptr<const LoadJob>& job, const StateReply&
     prompter.ShowInfo(kSettingsAlreadyHeld);
     return;
   }
-  if (!prompter.Confirm(ApplyQuestion(CompareSettings(job->wanted, *device)))) {
+  if (!prompter.Confirm(ApplyQuestion(kDevice, CompareSettings(job->wanted, *device)))) {
     return;
   }
   job->panel.stopFollowing();

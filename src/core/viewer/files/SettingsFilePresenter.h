@@ -4,24 +4,20 @@
 #include <functional>
 #include <string_view>
 
+#include "core/files/SettingsReport.h"
 #include "core/viewer/files/SettingsTransfer.h"
 
 namespace quintara {
 
 class DeviceSession;
 
-inline constexpr std::string_view kSendingSettingsText = "Sending the settings...";
-
 inline constexpr std::string_view kSaveUnansweredError =
     "The multiviewer did not answer: nothing was saved.";
-inline constexpr std::string_view kSaveFailedError = "The settings could not be saved:\n";
-inline constexpr std::string_view kSettingsFileError = "The settings file cannot be applied:\n";
 inline constexpr std::string_view kLoadLockedError = kSettingsLockedText;
 inline constexpr std::string_view kLoadUnansweredError =
     "The multiviewer did not answer: nothing was sent.";
 inline constexpr std::string_view kSettingsAlreadyHeld =
     "The multiviewer already holds these settings: nothing was sent.";
-inline constexpr std::string_view kSettingsVerified = "The settings were applied and verified.";
 
 // Saving the multiviewer's settings to a file and applying a file to it, apart from choosing
 // the file: the read-backs and the setters (started on the controller's exchange runner, so that

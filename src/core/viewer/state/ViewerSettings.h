@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/files/SettingsReport.h"
 #include "core/link/ControlFrame.h"
 #include "core/viewer/state/ViewerState.h"
 
@@ -104,14 +105,6 @@ struct SettingsChange {
 std::vector<SettingsChange> PlanSettings(const ViewerFrames& frames, const ViewerSettings& device,
                                          const ViewerSettings& wanted);
 
-// A field whose value on the device is not the wanted one.
-struct SettingsDifference {
-  std::string field;
-  std::string wanted;
-  std::string found;
-
-  friend bool operator==(const SettingsDifference&, const SettingsDifference&) = default;
-};
 std::vector<SettingsDifference> CompareSettings(const ViewerSettings& wanted,
                                                 const ViewerSettings& device);
 
