@@ -41,8 +41,11 @@ class CliPresets : public ::testing::Test {
   }
 
   SimulatedLan lan{{}, 2};
+  // A folder of each test's own: ctest runs the cases side by side.
   const std::filesystem::path folder =
-      std::filesystem::path(::testing::TempDir()) / "quintara-presets";
+      std::filesystem::path(::testing::TempDir()) /
+      ("quintara-presets-" +
+       std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
 };
 
 TEST_F(CliPresets, APresetSavedFromOneMultiviewerIsRecalledOnTwoOthers) {

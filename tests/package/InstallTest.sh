@@ -41,8 +41,11 @@ help=$("$usr/bin/quintara-cli" --help) || Fail "the installed quintara-cli --hel
 [[ "$help" == "Usage: quintara-cli [options] COMMAND"* ]] || Fail "quintara-cli --help: $help"
 
 unit=$usr/lib/systemd/system/quintara-server.service
-grep -qx 'ExecStart=/usr/bin/quintara-server $QUINTARA_SERVER_OPTIONS' "$unit" 2>/dev/null ||
+grep -qx 'ExecStart=/usr/bin/quintara-server --preset-dir /var/lib/quintara/presets $QUINTARA_SERVER_OPTIONS' \
+  "$unit" 2>/dev/null ||
   Fail "quintara-server.service is missing or does not start /usr/bin/quintara-server"
+grep -qx 'StateDirectory=quintara' "$unit" 2>/dev/null ||
+  Fail "quintara-server.service has no state folder for its presets"
 grep -qx 'User=quintara' "$unit" 2>/dev/null || Fail "quintara-server.service runs as root"
 grep -q '^QUINTARA_SERVER_OPTIONS="--listen 127.0.0.1:' "$root/etc/default/quintara-server" \
   2>/dev/null || Fail "/etc/default/quintara-server is missing or does not listen on loopback"
