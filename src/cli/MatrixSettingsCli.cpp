@@ -5,6 +5,7 @@
 
 #include "cli/CommandContext.h"
 #include "cli/Json.h"
+#include "cli/SettingsCli.h"
 #include "core/matrix/files/MatrixSettingsTransfer.h"
 #include "core/session/DeviceSession.h"
 #include "core/text/TextCodec.h"
@@ -107,9 +108,8 @@ int Unanswered(CommandContext& session, std::string_view outcome) {
 
 int ExportMatrixSettings(CommandContext& session, const std::vector<std::string>& arguments) {
   const std::string file = arguments.size() < 3 ? std::string() : arguments[2];
-  if (const auto refused = file.empty() ? std::nullopt : CheckSettingsFileTarget(file)) {
-    session.Problem() << *refused << "\nnothing was written\n";
-    return kExitUsage;
+  if (const std::optional<int> refused = RefusedExportTarget(session, file)) {
+    return *refused;
   }
   if (const int status = session.Connect(); status != kExitSuccess) {
     return status;
@@ -119,26 +119,8 @@ int ExportMatrixSettings(CommandContext& session, const std::vector<std::string>
   if (!settings) {
     return Unanswered(session, "nothing was exported");
   }
-  const auto document = ExportMatrixDocument(*settings, MatrixDeviceFacts(device));
-  if (const auto* refused = std::get_if<SettingsFileError>(&document)) {
-    session.Problem() << kMatrixNotExportable << refused->Text() << "\nnothing was exported\n";
-    return kExitNotApplied;
-  }
-  if (file.empty()) {
-    session.Out() << std::get<std::string>(document);
-    return kExitSuccess;
-  }
-  if (const std::optional<std::string> failure =
-          WriteSettingsFile(file, std::get<std::string>(document))) {
-    session.Problem() << *failure << "\n";
-    return kExitOutputFailed;
-  }
-  if (session.Options().json) {
-    PrintJson(session.Out(), {{"device", session.SelectedListLine()}, {"exported", file}});
-  } else {
-    session.Out() << "settings of " << session.SelectedLine() << " written to " << file << "\n";
-  }
-  return kExitSuccess;
+  return WriteExported(session, file, ExportMatrixDocument(*settings, MatrixDeviceFacts(device)),
+                       kMatrixNotExportable);
 }
 
 int ImportMatrixSettings(CommandContext& session, const std::vector<std::string>& arguments) {

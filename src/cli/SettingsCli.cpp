@@ -98,24 +98,19 @@ int PrintLocked(CommandContext& session, const std::string& file) {
 
 }  // namespace
 
-int ExportSettings(CommandContext& session, const std::vector<std::string>& arguments) {
-  const std::string file = arguments.size() < 3 ? std::string() : arguments[2];
+std::optional<int> RefusedExportTarget(CommandContext& session, const std::string& file) {
   if (const auto refused = file.empty() ? std::nullopt : CheckSettingsFileTarget(file)) {
     session.Problem() << *refused << "\nnothing was written\n";
     return kExitUsage;
   }
-  if (const int status = session.Connect(); status != kExitSuccess) {
-    return status;
-  }
-  DeviceSession& device = session.Device();
-  const std::optional<ViewerSettings> settings = ReadDeviceSettings(device);
-  if (!settings) {
-    return session.Unanswered("no state reply from " + session.SelectedLine() +
-                              ": the read-back went unanswered; nothing was exported");
-  }
-  const auto document = ExportDocument(*settings, DeviceFacts(device));
+  return std::nullopt;
+}
+
+int WriteExported(CommandContext& session, const std::string& file,
+                  const std::variant<std::string, SettingsFileError>& document,
+                  std::string_view notExportable) {
   if (const auto* refused = std::get_if<SettingsFileError>(&document)) {
-    session.Problem() << kNotExportable << refused->Text() << "\nnothing was exported\n";
+    session.Problem() << notExportable << refused->Text() << "\nnothing was exported\n";
     return kExitNotApplied;
   }
   if (file.empty()) {
@@ -133,6 +128,24 @@ int ExportSettings(CommandContext& session, const std::vector<std::string>& argu
     session.Out() << "settings of " << session.SelectedLine() << " written to " << file << "\n";
   }
   return kExitSuccess;
+}
+
+int ExportSettings(CommandContext& session, const std::vector<std::string>& arguments) {
+  const std::string file = arguments.size() < 3 ? std::string() : arguments[2];
+  if (const std::optional<int> refused = RefusedExportTarget(session, file)) {
+    return *refused;
+  }
+  if (const int status = session.Connect(); status != kExitSuccess) {
+    return status;
+  }
+  DeviceSession& device = session.Device();
+  const std::optional<ViewerSettings> settings = ReadDeviceSettings(device);
+  if (!settings) {
+    return session.Unanswered("no state reply from " + session.SelectedLine() +
+                              ": the read-back went unanswered; nothing was exported");
+  }
+  return WriteExported(session, file, ExportDocument(*settings, DeviceFacts(device)),
+                       kNotExportable);
 }
 
 int ImportSettings(CommandContext& session, const std::vector<std::string>& arguments) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "core/viewer/files/SettingsFile.h"
@@ -8,6 +11,14 @@
 namespace quintara::cli {
 
 class CommandContext;
+
+// What every kind's export shares: an export FILE that is no regular file is refused before
+// anything is sent (kExitUsage); the document, or why the device's settings make none, written
+// to FILE (stdout without one) and said. The export's exit status.
+std::optional<int> RefusedExportTarget(CommandContext& session, const std::string& file);
+int WriteExported(CommandContext& session, const std::string& file,
+                  const std::variant<std::string, SettingsFileError>& document,
+                  std::string_view notExportable);
 
 // "mv export [FILE]": reads the multiviewer's state back and writes its settings file, to
 // stdout without FILE. A FILE that is no regular file is refused before anything is sent
