@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/viewer/protocol/ViewerCommands.h"
+#include "server/ServeLan.h"
 #include "server/ServerProgram.h"
 #include "support/HttpClient.h"
 #include "support/Patience.h"
@@ -44,15 +45,8 @@ std::string Words(std::initializer_list<std::string_view> words) {
 class ServerApi : public ::testing::Test {
  protected:
   // Serves the simulated devices, with these options besides the link's; waits for them.
-  void Serve(std::vector<std::string> extra = {}) {
-    std::vector<std::string> args = test::LinkArguments(lan.link);
-    args.insert(args.end(), {"--listen", "127.0.0.1:0", "--search-interval", "0"});
-    args.insert(args.end(), extra.begin(), extra.end());
-    ASSERT_EQ(program.Start(args), kServerRunning) << err.str();
-    ASSERT_TRUE(test::AwaitCondition([&] {
-      const test::HttpResult devices = Get("/api/v1/devices", headers);
-      return devices.status == 200 && Json::parse(devices.body)["devices"].size() == 3;
-    })) << "the first search finds the three devices";
+  void Serve(const std::vector<std::string>& extra = {}) {
+    ServeLan(program, lan, extra, headers, err);
   }
 
   test::HttpResult Get(const std::string& target, const HttpHeaders& with = {}) {

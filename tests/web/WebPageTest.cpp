@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/viewer/protocol/ViewerCommands.h"
+#include "server/ServeLan.h"
 #include "server/ServerProgram.h"
 #include "support/HeadlessBrowser.h"
 #include "support/HttpClient.h"
@@ -89,16 +90,8 @@ void SetLabel(sim::SimMultiviewer& device, std::uint8_t input, std::string_view 
 class WebPage : public ::testing::Test {
  protected:
   // Serves the simulated devices, with these options besides the link's, and waits for them.
-  void Serve(std::vector<std::string> extra = {}) {
-    std::vector<std::string> args = test::LinkArguments(lan.link);
-    args.insert(args.end(), {"--listen", "127.0.0.1:0", "--search-interval", "0"});
-    args.insert(args.end(), extra.begin(), extra.end());
-    ASSERT_EQ(program.Start(args), kServerRunning) << err.str();
-    ASSERT_TRUE(test::AwaitCondition([&] {
-      const test::HttpResult devices =
-          test::Http("GET", program.Port(), "/api/v1/devices", "", headers);
-      return devices.status == 200 && Json::parse(devices.body)["devices"].size() == 3;
-    })) << "the first search finds the three devices";
+  void Serve(const std::vector<std::string>& extra = {}) {
+    ServeLan(program, lan, extra, headers, err);
   }
 
   // Opens the page in a new tab and waits until it has listed the devices.
