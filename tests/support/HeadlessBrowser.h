@@ -65,7 +65,6 @@ class HeadlessBrowser {
   std::vector<std::string> PageErrors();
 
   pid_t ProcessId() const { return pid_; }
-  const std::filesystem::path& ProfileDir() const { return profile_; }
 
  private:
   // A command to the browser, or to the open tab, and its result.
