@@ -236,8 +236,31 @@ TEST_F(WebPage, FrontPanelChangesShowInThePreview) {
   }
 }
 
-// Input 3 to outputs 1 and 4, then one to one, then a front-panel route fetched by Refresh:
-// each on the switcher and in the status row alike.
+// A window's source and a label edited on the page reach the multiviewer and its preview.
+TEST_F(WebPage, SourcesAndLabelsEditedOnThePageReachTheDevice) {
+  ASSERT_NO_FATAL_FAILURE(Serve());
+  ASSERT_NO_FATAL_FAILURE(OpenPage());
+  ASSERT_NO_FATAL_FAILURE(Pick(kMultiviewer));
+  ASSERT_TRUE(AwaitPreview(kDefaultLayout));
+
+  browser.Evaluate("(s => { s.value = '7'; s.dispatchEvent(new Event('change')); })(" +
+                   Query(With("#sources select", "window", 2)) + ")");
+  EXPECT_TRUE(test::AwaitCondition([&] { return lan.multiviewer->State().WindowSource[1] == 7; }));
+  ASSERT_NO_FATAL_FAILURE(AwaitIdle());
+
+  browser.Click(With("#umd input", "input", 7));
+  browser.Evaluate("document.activeElement.select()");
+  browser.Type("Studio 7");
+  browser.Press("Enter");
+  EXPECT_TRUE(
+      test::AwaitCondition([&] { return lan.multiviewer->State().UmdText[6] == u"Studio 7"; }));
+  EXPECT_TRUE(
+      browser.AwaitEqual(Query("canvas#preview") + ".dataset.labels.split('|')[1]", "Studio 7"))
+      << "window 2 shows input 7 and its new label";
+}
+
+// Input 3 to outputs 1 and 4, then one to one, one to all, and a front-panel route fetched by
+// Refresh: each on the switcher and in the status row alike.
 TEST_F(WebPage, MatrixRoutesMadeOnThePageReachTheSwitcherAndTheStatusRow) {
   lan.matrix8->Route(5, 2);  // before the page opens: it shows what the device holds
   ASSERT_NO_FATAL_FAILURE(Serve());
@@ -265,6 +288,15 @@ TEST_F(WebPage, MatrixRoutesMadeOnThePageReachTheSwitcherAndTheStatusRow) {
   browser.Click("#one-to-one");
   EXPECT_TRUE(test::AwaitCondition([&] { return Routes(*lan.matrix8) == OneToOne(8); }));
   EXPECT_TRUE(browser.AwaitEqual(statusRow, StatusRow(OneToOne(8))));
+
+  ASSERT_NO_FATAL_FAILURE(AwaitIdle());
+  browser.Click(With("#inputs button", "input", 6));
+  browser.Click("#one-to-all");
+  EXPECT_TRUE(test::AwaitCondition([&] { return Routes(*lan.matrix8) == std::vector<int>(8, 6); }));
+  EXPECT_TRUE(browser.AwaitEqual(statusRow, StatusRow(std::vector<int>(8, 6))));
+  ASSERT_NO_FATAL_FAILURE(AwaitIdle());
+  browser.Click("#one-to-one");
+  EXPECT_TRUE(test::AwaitCondition([&] { return Routes(*lan.matrix8) == OneToOne(8); }));
 
   ASSERT_NO_FATAL_FAILURE(AwaitIdle());
   lan.matrix8->Route(7, 8);
