@@ -171,33 +171,45 @@ async function loadDevices() {
   showDevices(listed.devices);
 }
 
+// The list is rebuilt only when devices come or go: updated in place, a button keeps the
+// keyboard's focus and a tap that lands while an event updates it.
 function showDevices(devices) {
   app.devices = devices;
   const list = $('#devices');
-  list.replaceChildren(...devices.map(deviceItem));
+  const shown = [...list.querySelectorAll('button[data-device]')].map((b) => b.dataset.device);
+  if (shown.join('\n') !== devices.map((d) => d.id).join('\n')) {
+    list.replaceChildren(...devices.map((d) => element('li', {}, [deviceButton(d.id)])));
+  }
+  devices.forEach((device, k) => showDevice(list.children[k].firstChild, device));
   $('#no-devices').hidden = devices.length > 0;
   if (app.selected !== null && !devices.some((d) => d.id === app.selected)) {
     closePanel('The device is no longer found.');
   }
-  const shown = devices.find((d) => d.id === app.selected);
-  if (shown) {
-    showHead(shown);
+  const selected = devices.find((d) => d.id === app.selected);
+  if (selected) {
+    showHead(selected);
   }
 }
 
-function deviceItem(device) {
-  const button = element('button', {
-    type: 'button',
-    dataset: { device: device.id, type: device.type, locked: device.locked ? '1' : '0' },
-    ariaCurrent: device.id === app.selected ? 'true' : 'false',
-  }, [
-    element('span', { className: 'name', textContent: device.name || device.id }),
-    element('span', { className: 'type', textContent: TYPE_NAMES[device.type] ?? device.type }),
-    element('span', { className: 'address', textContent: device.address }),
-    element('span', { className: 'lock-badge', textContent: device.locked ? 'Locked' : '' }),
+function deviceButton(id) {
+  const button = element('button', { type: 'button', dataset: { device: id } }, [
+    element('span', { className: 'name' }),
+    element('span', { className: 'type' }),
+    element('span', { className: 'address' }),
+    element('span', { className: 'lock-badge' }),
   ]);
-  button.addEventListener('click', () => openPanel(device.id));
-  return element('li', {}, [button]);
+  button.addEventListener('click', () => openPanel(id));
+  return button;
+}
+
+function showDevice(button, device) {
+  button.dataset.type = device.type;
+  button.dataset.locked = device.locked ? '1' : '0';
+  button.setAttribute('aria-current', String(device.id === app.selected));
+  $('.name', button).textContent = device.name || device.id;
+  $('.type', button).textContent = TYPE_NAMES[device.type] ?? device.type;
+  $('.address', button).textContent = device.address;
+  $('.lock-badge', button).textContent = device.locked ? 'Locked' : '';
 }
 
 async function search() {
