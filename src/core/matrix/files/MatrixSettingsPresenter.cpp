@@ -56,14 +56,16 @@ void ReportLoad(const LoadJob& job, const std::vector<MatrixSettingsChange>& cha
   NoteMatrixRoutesSent(session, changes, delivered.sent);
   const std::optional<std::vector<SettingsDifference>> found =
       ApplyMatrixVerification(session, delivered.verification, job.wanted);
-  if (job.catchUp) {
-    job.catchUp();
-  }
   Prompter& prompter = session.GetPrompter();
   if (const auto problem = LoadProblem(kDevice, changes.size(), delivered.sent, found)) {
     prompter.ShowError(*problem);
   } else {
     prompter.ShowInfo(kSettingsVerified);
+  }
+  // Only once the operator has read how it went: a switcher's panel reads the switcher as it
+  // opens, and those reads would wait behind the message, leaving a panel without its values.
+  if (job.catchUp) {
+    job.catchUp();
   }
 }
 

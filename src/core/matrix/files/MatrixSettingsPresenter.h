@@ -36,8 +36,8 @@ class MatrixSettingsPresenter {
   // Checks the file (its kind included), reads the switcher, asks the operator to confirm what
   // will change, sends the commands that differ and reads the switcher again to verify them;
   // then tells the operator how it went. A locked switcher is sent nothing. Once the switcher
-  // was read again, `catchUp` (when given; guarded by its owner) lets the open panel show what
-  // it holds now.
+  // was read again and the operator told, `catchUp` (when given; guarded by its owner) lets the
+  // open panel show what it holds now.
   void Load(const std::filesystem::path& path, Continuation catchUp = nullptr);
 
  private:
