@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -50,6 +51,31 @@ std::variant<Value, SettingsFileError> ReadChecked(std::string_view text, Read r
   } catch (const Invalid& invalid) {
     return SettingsFileError{invalid.field, invalid.problem};
   }
+}
+
+// The file at path, read within the limit and checked by readDocument.
+template <typename Value>
+std::variant<Value, SettingsFileError> ReadFileChecked(
+    const std::filesystem::path& path,
+    std::variant<Value, SettingsFileError> (*readDocument)(std::string_view)) {
+  const std::variant<std::string, SettingsFileError> text = ReadSettingsText(path);
+  if (const auto* error = std::get_if<SettingsFileError>(&text)) {
+    return *error;
+  }
+  return readDocument(std::get<std::string>(text));
+}
+
+// A document just written, once it reads back as an import would take it; else what the reader
+// refuses, so no file is written that cannot be applied again.
+template <typename Value>
+std::variant<std::string, SettingsFileError> ReadableExport(
+    std::string document,
+    std::variant<Value, SettingsFileError> (*readDocument)(std::string_view)) {
+  const std::variant<Value, SettingsFileError> read = readDocument(document);
+  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
+    return *error;
+  }
+  return document;
 }
 
 }  // namespace quintara::files

@@ -416,14 +416,9 @@ HubAnswer DeviceHub::ImportSettings(const std::string& id, const std::string& do
   if (files == nullptr) {
     return {400, Error("the device has no settings file")};
   }
-  GlobalOptions options = options_;
-  options.dryRun = dryRun;
-  RequestContext context(options, controller_, *held->session, prompter_);
-  const int status = files->importText(context, "the request", document);
-  if (status == cli::kExitSuccess && !dryRun) {
-    PublishChange(id, "ImportSettings");
-  }
-  return AnswerOf(status, context);
+  return Apply(*held, dryRun, "ImportSettings", [&](RequestContext& context) {
+    return files->importText(context, "the request", document);
+  });
 }
 
 HubAnswer DeviceHub::ListPresets() const {
@@ -458,12 +453,19 @@ HubAnswer DeviceHub::RecallPreset(const std::string& id, const std::string& name
   if (!presets_) {
     return {503, Error(std::string(kNoPresetFolder))};
   }
+  return Apply(*held, dryRun, "RecallPreset", [&](RequestContext& context) {
+    return cli::RecallPreset(context, *presets_, name);
+  });
+}
+
+HubAnswer DeviceHub::Apply(Held& held, bool dryRun, const std::string& what,
+                           const std::function<int(RequestContext&)>& apply) {
   GlobalOptions options = options_;
   options.dryRun = dryRun;
-  RequestContext context(options, controller_, *held->session, prompter_);
-  const int status = cli::RecallPreset(context, *presets_, name);
+  RequestContext context(options, controller_, *held.session, prompter_);
+  const int status = apply(context);
   if (status == cli::kExitSuccess && !dryRun) {
-    PublishChange(id, "RecallPreset");
+    PublishChange(held.id, what);
   }
   return AnswerOf(status, context);
 }

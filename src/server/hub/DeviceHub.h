@@ -121,6 +121,10 @@ class DeviceHub {
   // Runs command words on the device; the answer as its exit status means it.
   HubAnswer RunWords(Held& held, const std::vector<std::string>& words,
                      const GlobalOptions& options);
+  // A settings document imported or a preset recalled on the device: only listed when dryRun,
+  // and every page told (`what` as the changed event's "sent") once it was applied.
+  HubAnswer Apply(Held& held, bool dryRun, const std::string& what,
+                  const std::function<int(RequestContext&)>& apply);
   // After a command of a request reached the device: every page hears of it (a switcher reports
   // nothing of its own), and of the device list when the command changed it.
   void PublishChange(const std::string& id, const std::string& sent);

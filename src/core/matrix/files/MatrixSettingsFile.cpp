@@ -209,21 +209,13 @@ MatrixSettingsRead ReadMatrixSettingsDocument(std::string_view text) {
 }
 
 MatrixSettingsRead ReadMatrixSettingsFile(const std::filesystem::path& path) {
-  const std::variant<std::string, SettingsFileError> text = ReadSettingsText(path);
-  if (const auto* error = std::get_if<SettingsFileError>(&text)) {
-    return *error;
-  }
-  return ReadMatrixSettingsDocument(std::get<std::string>(text));
+  return files::ReadFileChecked<MatrixSettings>(path, ReadMatrixSettingsDocument);
 }
 
 std::variant<std::string, SettingsFileError> ExportMatrixDocument(const MatrixSettings& settings,
                                                                   const MatrixFacts& facts) {
-  std::string document = WriteMatrixSettingsDocument(settings, facts);
-  const MatrixSettingsRead read = ReadMatrixSettingsDocument(document);
-  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
-    return *error;
-  }
-  return document;
+  return files::ReadableExport<MatrixSettings>(WriteMatrixSettingsDocument(settings, facts),
+                                               ReadMatrixSettingsDocument);
 }
 
 std::optional<std::string> KindMismatch(DeviceKind file, const DeviceKindInfo* device) {

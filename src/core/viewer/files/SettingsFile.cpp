@@ -240,21 +240,13 @@ SettingsRead ReadSettingsDocument(std::string_view text) {
 }
 
 SettingsRead ReadSettingsFile(const std::filesystem::path& path) {
-  const std::variant<std::string, SettingsFileError> text = ReadSettingsText(path);
-  if (const auto* error = std::get_if<SettingsFileError>(&text)) {
-    return *error;
-  }
-  return ReadSettingsDocument(std::get<std::string>(text));
+  return files::ReadFileChecked<ViewerSettings>(path, ReadSettingsDocument);
 }
 
 std::variant<std::string, SettingsFileError> ExportDocument(const ViewerSettings& settings,
                                                             const ViewerFacts& facts) {
-  std::string document = WriteSettingsDocument(settings, facts);
-  const SettingsRead read = ReadSettingsDocument(document);
-  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
-    return *error;
-  }
-  return document;
+  return files::ReadableExport<ViewerSettings>(WriteSettingsDocument(settings, facts),
+                                               ReadSettingsDocument);
 }
 
 }  // namespace quintara
