@@ -15,7 +15,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <thread>
 
 #include "support/Patience.h"
@@ -85,24 +84,6 @@ int MillisecondsUntil(Clock::time_point deadline) {
   return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
-// The program as named, or found on PATH when the name has no slash.
-std::optional<std::filesystem::path> FindProgram(const std::string& name) {
-  const auto runnable = [](const std::filesystem::path& path) {
-    return std::filesystem::is_regular_file(path) && access(path.c_str(), X_OK) == 0;
-  };
-  if (name.find('/') != std::string::npos) {
-    return runnable(name) ? std::optional<std::filesystem::path>(name) : std::nullopt;
-  }
-  const char* path = std::getenv("PATH");
-  std::istringstream folders(path != nullptr ? path : "");
-  for (std::string folder; std::getline(folders, folder, ':');) {
-    if (!folder.empty() && runnable(std::filesystem::path(folder) / name)) {
-      return std::filesystem::path(folder) / name;
-    }
-  }
-  return std::nullopt;
-}
-
 // A descriptor above 4, so placing the child's pipe at 3 and 4 cannot overwrite it.
 int AboveFour(int fd) {
   const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 5);
@@ -165,11 +146,8 @@ HeadlessBrowser::~HeadlessBrowser() {
     return ::testing::AssertionSuccess();
   }
   const char* chosen = std::getenv("QUINTARA_CHROMIUM");
-  const std::string name = chosen != nullptr && *chosen != '\0' ? chosen : "chromium";
-  const std::optional<std::filesystem::path> program = FindProgram(name);
-  if (!program) {
-    return ::testing::AssertionFailure() << kInstallHint << " (no " << name << " to run)";
-  }
+  // Found on PATH unless the name has a slash; a missing program fails the spawn below.
+  const std::string program = chosen != nullptr && *chosen != '\0' ? chosen : "chromium";
   std::string scratch = (std::filesystem::temp_directory_path() / "quintara-chromium-XXXXXX");
   if (mkdtemp(scratch.data()) == nullptr) {
     return ::testing::AssertionFailure() << "no scratch folder: " << std::strerror(errno);
@@ -185,7 +163,7 @@ HeadlessBrowser::~HeadlessBrowser() {
   const int output =
       AboveFour(open((scratch_ / "chromium.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
 
-  std::vector<std::string> words{program->string()};
+  std::vector<std::string> words{program};
   words.insert(words.end(), kFlags.begin(), kFlags.end());
   words.push_back("--user-data-dir=" + profile_.string());
   words.emplace_back("about:blank");
@@ -212,7 +190,7 @@ HeadlessBrowser::~HeadlessBrowser() {
   posix_spawnattr_setpgroup(&attributes, 0);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
   const int spawned =
-      posix_spawn(&pid_, program->c_str(), &actions, &attributes, argv.data(), environ);
+      posix_spawnp(&pid_, program.c_str(), &actions, &attributes, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   close(theirs);
@@ -221,7 +199,7 @@ HeadlessBrowser::~HeadlessBrowser() {
     pid_ = -1;
     Close();
     return ::testing::AssertionFailure()
-           << kInstallHint << " (" << *program << ": " << std::strerror(spawned) << ")";
+           << kInstallHint << " (" << program << ": " << std::strerror(spawned) << ")";
   }
   try {
     Call("Browser.getVersion");
@@ -229,7 +207,7 @@ HeadlessBrowser::~HeadlessBrowser() {
     const std::string tail = OutputTail();
     Close();
     return ::testing::AssertionFailure()
-           << *program << " did not start: " << error.what() << "\nits output ends:\n"
+           << program << " did not start: " << error.what() << "\nits output ends:\n"
            << tail;
   }
   return ::testing::AssertionSuccess();
